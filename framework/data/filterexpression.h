@@ -29,6 +29,7 @@ public:
 
 private:
     struct Node;
+    class Parser;
     FilterExpression();
     std::unique_ptr<Node> m_root;
 };
