@@ -96,7 +96,7 @@ bool twoDigitsAtMost(QStringView text, int max, bool blanksAsZeros)
         digitSeen = true;
         value = value * 10 + c.digitValue();
     }
-    return digitSeen && value <= max;
+    return (digitSeen || blanksAsZeros) && value <= max;
 }
 
 } // namespace
