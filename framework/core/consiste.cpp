@@ -28,7 +28,7 @@ double RoundDec(double value, int digits)
     std::string text(buffer, written.ptr);
     const auto point = text.find('.');
     if (point == std::string::npos || text.size() - point - 1 <= std::size_t(digits))
-        return value;
+        return value == 0 ? 0.0 : value;
 
     const bool roundUp = text[point + 1 + digits] >= '5';
     std::string kept = text.substr(0, point) + text.substr(point + 1, digits);
@@ -56,6 +56,13 @@ QString Ajusta(const QString& text, int width)
     if (code.isEmpty())
         return code;
     return code.rightJustified(width, QLatin1Char('0'));
+}
+
+QString QuotedStr(const QString& text)
+{
+    QString quoted = text;
+    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
 double StrToFloatDef(const QString& text, double def)

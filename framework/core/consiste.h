@@ -32,6 +32,10 @@ std::common_type_t<std::decay_t<A>, std::decay_t<B>> iif(bool condition, A&& a, 
     return condition ? Result(std::forward<A>(a)) : Result(std::forward<B>(b));
 }
 
+// The text as a quoted constant of a filter: between single quotes, its own quotes doubled, so
+// that a code typed by the user stays one constant ("d'agua" gives "'d''agua'").
+QString QuotedStr(const QString& text);
+
 // Reads Brazilian number text (see parseNumber); the default when it is not a number.
 double StrToFloatDef(const QString& text, double def);
 

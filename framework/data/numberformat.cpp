@@ -56,6 +56,8 @@ struct Pattern {
             ++first;
         if (first == text.size())
             return false;
+        if (first > 0 && text.at(first - 1) == QLatin1Char('.'))
+            --first; // ".00": decimals only
         qsizetype last = text.size() - 1;
         while (!isPlaceholder(text.at(last)))
             --last;

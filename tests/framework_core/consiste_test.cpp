@@ -27,6 +27,7 @@ TEST(Consiste, RoundDecIsExactOnDecimalInputs)
     EXPECT_EQ(RoundDec(1e20, 2), 1e20);
     EXPECT_EQ(RoundDec(3.7, -1), 4);
     EXPECT_FALSE(std::signbit(RoundDec(-0.004, 2)));
+    EXPECT_FALSE(std::signbit(RoundDec(-0.0, 2)));
     // Hours and minutes of a shelf life: 1:20 is 1 + 20/60 hours, kept to 8 decimals.
     EXPECT_EQ(RoundDec(1 + 30 / 60.0, 8), 1.5);
     EXPECT_EQ(RoundDec(1 + 20 / 60.0, 8), 1.33333333);

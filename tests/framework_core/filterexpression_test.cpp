@@ -1,4 +1,5 @@
 #include "framework/abort.h"
+#include "framework/core/consiste.h"
 #include "framework/data/filterexpression.h"
 
 #include <QDateTime>
@@ -49,6 +50,8 @@ TEST(FilterExpression, ComparesTextExactly)
     EXPECT_FALSE(row.matches("CDFILAUXPRAT = 'p'"));
     EXPECT_FALSE(row.matches("CDFILAUXPRAT = 'P '"));
     EXPECT_TRUE(row.matches("NMPRATO = 'Arroz d''água'"));
+    EXPECT_TRUE(row.matches("NMPRATO = " + framework::QuotedStr("Arroz d'água")));
+    EXPECT_FALSE(row.matches("CDPRATO = " + framework::QuotedStr("x' or CDPRATO <> 'x")));
     EXPECT_TRUE(row.matches("cdprato >= '101' AND CdPrato < '102'"));
     // A number beside a text field is read as the text it is written with.
     EXPECT_TRUE(row.matches("CDFILAUXPRAT <> 1"));

@@ -41,6 +41,7 @@ TEST(NumberFormat, ZeroAndOptionalDigits)
     EXPECT_EQ(formatNumber(3.1, "0.0#"), "3,1");
     EXPECT_EQ(formatNumber(3.14159, "0.0#"), "3,14");
     EXPECT_EQ(formatNumber(7, "000"), "007");
+    EXPECT_EQ(formatNumber(0.256, ".00"), ",26");
 }
 
 TEST(NumberFormat, EmptyPatternGivesShortestText)
@@ -58,7 +59,7 @@ TEST(NumberFormat, ParsesBrazilianText)
         const char* text;
         double value;
     } good[] = {{"1.234,56", 1234.56}, {"-0,5", -0.5}, {",5", 0.5}, {"12", 12},
-                {" 12,50 ", 12.5},    {"1.234.567", 1234567}, {"+3", 3}, {"-0", 0}, {"12,", 12}};
+                {" 12,50 ", 12.5},    {"1.234.567", 1234567}, {"+3", 3}, {"-0", 0}, {"12,", 12}, {"-,5", -0.5}};
     for (const auto& g : good) {
         double value = -99;
         EXPECT_TRUE(parseNumber(g.text, value)) << g.text;
