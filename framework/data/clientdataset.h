@@ -3,6 +3,7 @@
 #include "datapacket.h"
 #include "field.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -144,6 +145,7 @@ private:
         QVector<bool> descending;
         QVector<bool> caseInsensitive;
     };
+    // Rows stay in the stores until the change log is merged; Dead rows are gone for good.
     enum class RowFlag : quint8 { Unmodified, Inserted, Modified, Deleted, Dead };
 
     void requireActive() const;
@@ -156,37 +158,46 @@ private:
     void computeCalcFields(int row);
     void computeAllCalcFields();
     bool passesFilter(int row) const;
-    void rebuildView(int keepRow);
-    int sortedPosition(int row, int excludePos) const;
-    bool rowLess(int a, int b) const;
+    void applyFilter(const QString& text, bool filtered);
+    const Index* activeIndex() const;
+    Index makeIndex(const QString& name, const QString& fields, const QString& descFields,
+                    const QString& caseInsFields) const;
+    int compareFieldRows(int fieldIndex, int a, int b, bool caseInsensitive) const;
+    bool rowLess(const Index& index, int a, int b) const;
     int compareRowToKey(int row, const QVector<int>& fields, const QVariantList& values, LocateOptions options) const;
+    void rebuildView(int keepRow);
+    void refreshView();
     void placeRowInView(int row);
+    void moveTo(int position);
     void setState(State state);
-    void moveTo(int position, bool notify = true);
     void beginInsert(bool append);
+    void discardPendingInsert(int restorePos);
+    void compact();
+    QVector<int> fieldIndexes(const QString& names) const;
+    void emitStateChanged();
     void notifyReset();
     void notifyCurrent();
-    const Index* activeIndex() const;
-    QVector<int> fieldIndexes(const QString& names) const;
 
     QList<Field*> m_fields;
-    FieldDefs m_declared; // declared data fields, in order
-    RowStore m_store;     // data fields (as received)
-    RowStore m_calc;      // calculated fields, same row numbers
-    RowStore m_originals; // original values of Modified and Deleted rows, same row numbers
+    QHash<QString, int> m_byName; // upper-case field name -> index in m_fields
+    FieldDefs m_declared;         // declared data fields, in order
+    FieldDefs m_calcDefs;
+    RowStore m_store;             // data fields (as received)
+    RowStore m_calc;              // calculated fields, same row numbers
+    RowStore m_originals;         // original values of Modified and Deleted rows
     std::vector<RowFlag> m_flags;
-    std::vector<int> m_order; // natural order of the live rows
-    std::vector<int> m_view;  // rows as the user sees them: filtered and ordered
-    int m_pos = -1;           // cursor: index into m_view
+    std::vector<int> m_origIndex; // row -> row in m_originals, -1 when none
+    std::vector<int> m_order;     // natural order of the rows that are not Dead
+    std::vector<int> m_view;      // rows as the user sees them: filtered and ordered
+    int m_pos = -1;               // cursor: index into m_view
     bool m_bof = true;
     bool m_eof = true;
     State m_state = State::Inactive;
     int m_changeCount = 0;
 
-    // Edit buffer: the values of the current row when Edit began (for Cancel).
-    RowStore m_editBackup;
-    int m_editRow = -1;
-    int m_calcRow = -1; // row whose calculated fields are being computed
+    int m_editRow = -1;     // row being edited or inserted
+    RowStore m_editBackup;  // its values when Edit began, for Cancel
+    int m_peekRow = -1;     // row read as current while computing or formatting another row
 
     QString m_filterText;
     bool m_filtered = false;
@@ -197,7 +208,6 @@ private:
     Index m_fieldNamesIndex; // set through setIndexFieldNames
 
     int m_disableCount = 0;
-    bool m_pendingReset = false;
 };
 
 } // namespace framework

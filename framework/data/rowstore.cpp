@@ -1,0 +1,437 @@
+#include "rowstore.h"
+
+#include "framework/abort.h"
+#include "numberformat.h"
+
+#include <QHash>
+#include <QLocale>
+#include <QTimeZone>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace framework {
+
+namespace {
+
+// Wall-clock date-times are kept as milliseconds of the same date and time read as UTC.
+qint64 wallClockMsecs(const QDateTime& dt)
+{
+    return QDateTime(dt.date(), dt.time(), QTimeZone::utc()).toMSecsSinceEpoch();
+}
+
+QDateTime fromWallClockMsecs(qint64 ms)
+{
+    const QDateTime utc = QDateTime::fromMSecsSinceEpoch(ms, QTimeZone::utc());
+    return QDateTime(utc.date(), utc.time());
+}
+
+QDateTime parseDateTime(const QString& text)
+{
+    for (const auto* format : {"yyyy-MM-ddTHH:mm:ss.zzz", "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd HH:mm:ss",
+                               "dd/MM/yyyy HH:mm:ss", "dd/MM/yyyy HH:mm", "yyyy-MM-dd", "dd/MM/yyyy"}) {
+        const QDateTime dt = QDateTime::fromString(text, QString::fromLatin1(format));
+        if (dt.isValid())
+            return dt;
+    }
+    return {};
+}
+
+int compareNumbers(double a, double b) { return a < b ? -1 : (a > b ? 1 : 0); }
+
+} // namespace
+
+struct Column {
+    FieldType type = FieldType::String;
+    int size = 0;
+    std::vector<quint8> null;     // 1 = null
+    std::vector<double> floats;   // Float
+    std::vector<qint64> integers; // Integer, Boolean, DateTime
+    std::vector<quint32> offsets; // String: slice of the pool
+    std::vector<quint32> lengths;
+    std::string pool;
+    std::vector<QByteArray> blobs; // Blob
+
+    void appendNull()
+    {
+        null.push_back(1);
+        switch (type) {
+        case FieldType::Float: floats.push_back(0); break;
+        case FieldType::Integer:
+        case FieldType::Boolean:
+        case FieldType::DateTime: integers.push_back(0); break;
+        case FieldType::String:
+            offsets.push_back(0);
+            lengths.push_back(0);
+            break;
+        case FieldType::Blob: blobs.emplace_back(); break;
+        }
+    }
+
+    void reserve(int rows)
+    {
+        null.reserve(rows);
+        switch (type) {
+        case FieldType::Float: floats.reserve(rows); break;
+        case FieldType::Integer:
+        case FieldType::Boolean:
+        case FieldType::DateTime: integers.reserve(rows); break;
+        case FieldType::String:
+            offsets.reserve(rows);
+            lengths.reserve(rows);
+            break;
+        case FieldType::Blob: blobs.reserve(rows); break;
+        }
+    }
+
+    void clear()
+    {
+        null.clear();
+        floats.clear();
+        integers.clear();
+        offsets.clear();
+        lengths.clear();
+        pool.clear();
+        blobs.clear();
+    }
+
+    std::string_view bytes(int row) const { return {pool.data() + offsets[row], lengths[row]}; }
+
+    void setBytes(int row, const char* data, quint32 length)
+    {
+        // Overwrite in place when the new text fits, otherwise append to the pool.
+        if (length > lengths[row]) {
+            offsets[row] = quint32(pool.size());
+            pool.append(data, length);
+        } else if (length > 0) {
+            std::memmove(pool.data() + offsets[row], data, length);
+        }
+        lengths[row] = length;
+    }
+
+    qint64 bytesUsed() const
+    {
+        qint64 total = qint64(null.capacity()) + qint64(floats.capacity() * sizeof(double))
+            + qint64(integers.capacity() * sizeof(qint64)) + qint64(offsets.capacity() * sizeof(quint32))
+            + qint64(lengths.capacity() * sizeof(quint32)) + qint64(pool.capacity())
+            + qint64(blobs.capacity() * sizeof(QByteArray));
+        for (const auto& b : blobs)
+            total += b.capacity();
+        return total;
+    }
+};
+
+struct RowStore::Data : QSharedData {
+    FieldDefs fields;
+    std::vector<Column> columns;
+    QHash<QString, int> byName; // upper-case name -> column
+    int rows = 0;
+};
+
+RowStore::RowStore() : d(new Data) {}
+
+RowStore::RowStore(const FieldDefs& fields) : d(new Data)
+{
+    d->fields = fields;
+    d->columns.resize(fields.size());
+    for (int c = 0; c < fields.size(); ++c) {
+        d->columns[c].type = fields[c].type;
+        d->columns[c].size = fields[c].size;
+        d->byName.insert(fields[c].name.toUpper(), c);
+    }
+}
+
+RowStore::RowStore(const RowStore&) = default;
+RowStore& RowStore::operator=(const RowStore&) = default;
+RowStore::~RowStore() = default;
+
+const FieldDefs& RowStore::fields() const { return d->fields; }
+int RowStore::columnCount() const { return int(d->fields.size()); }
+int RowStore::rowCount() const { return d->rows; }
+
+int RowStore::indexOf(const QString& name) const { return d->byName.value(name.toUpper(), -1); }
+
+void RowStore::reserve(int rows)
+{
+    for (auto& c : d->columns)
+        c.reserve(rows);
+}
+
+int RowStore::appendRow()
+{
+    for (auto& c : d->columns)
+        c.appendNull();
+    return d->rows++;
+}
+
+void RowStore::clear()
+{
+    for (auto& c : d->columns)
+        c.clear();
+    d->rows = 0;
+}
+
+QVariant RowStore::convert(const QVariant& value, FieldType type)
+{
+    if (!value.isValid() || value.isNull())
+        return {};
+    const int id = value.typeId();
+    bool ok = true;
+    switch (type) {
+    case FieldType::String: {
+        const QString s = id == QMetaType::QByteArray ? QString::fromUtf8(value.toByteArray()) : value.toString();
+        return s.isEmpty() ? QVariant() : QVariant(s);
+    }
+    case FieldType::Float: {
+        if (id == QMetaType::QString) {
+            const QString s = value.toString().trimmed();
+            if (s.isEmpty())
+                return {};
+            double v = QLocale::c().toDouble(s, &ok);
+            if (!ok)
+                ok = parseNumber(s, v);
+            if (ok)
+                return v;
+            break;
+        }
+        const double v = value.toDouble(&ok);
+        if (ok)
+            return v;
+        break;
+    }
+    case FieldType::Integer: {
+        if (id == QMetaType::Double || id == QMetaType::Float)
+            return qint64(std::llround(value.toDouble()));
+        if (id == QMetaType::QString && value.toString().trimmed().isEmpty())
+            return {};
+        const qint64 v = id == QMetaType::QString ? value.toString().trimmed().toLongLong(&ok) : value.toLongLong(&ok);
+        if (ok)
+            return v;
+        break;
+    }
+    case FieldType::Boolean:
+        if (id == QMetaType::QString) {
+            const QString s = value.toString().trimmed().toUpper();
+            if (s.isEmpty())
+                return {};
+            return s == u"S" || s == u"SIM" || s == u"TRUE" || s == u"T" || s == u"1";
+        }
+        return value.toBool();
+    case FieldType::DateTime: {
+        if (id == QMetaType::QDateTime)
+            return value.toDateTime();
+        if (id == QMetaType::QDate)
+            return value.toDate().startOfDay();
+        if (id == QMetaType::QString) {
+            if (value.toString().trimmed().isEmpty())
+                return {};
+            const QDateTime dt = parseDateTime(value.toString().trimmed());
+            if (dt.isValid())
+                return dt;
+        }
+        ok = false;
+        break;
+    }
+    case FieldType::Blob:
+        return id == QMetaType::QString ? value.toString().toUtf8() : value.toByteArray();
+    }
+    throw Error(QStringLiteral("O valor '%1' não é válido para um campo do tipo %2.")
+                    .arg(value.toString(), fieldTypeName(type)));
+}
+
+QVariant RowStore::value(int row, int col) const
+{
+    const Column& c = d->columns[col];
+    if (c.null[row])
+        return {};
+    switch (c.type) {
+    case FieldType::String: {
+        const auto b = c.bytes(row);
+        return QString::fromUtf8(b.data(), qsizetype(b.size()));
+    }
+    case FieldType::Float: return c.floats[row];
+    case FieldType::Integer: return c.integers[row];
+    case FieldType::Boolean: return c.integers[row] != 0;
+    case FieldType::DateTime: return fromWallClockMsecs(c.integers[row]);
+    case FieldType::Blob: return c.blobs[row];
+    }
+    return {};
+}
+
+void RowStore::setValue(int row, int col, const QVariant& raw)
+{
+    const QVariant value = convert(raw, d->fields[col].type);
+    if (!value.isValid()) {
+        setNull(row, col);
+        return;
+    }
+    Column& c = d->columns[col];
+    switch (c.type) {
+    case FieldType::String: {
+        QString s = value.toString();
+        if (c.size > 0 && s.size() > c.size)
+            s.truncate(c.size);
+        const QByteArray utf = s.toUtf8();
+        c.setBytes(row, utf.constData(), quint32(utf.size()));
+        break;
+    }
+    case FieldType::Float: c.floats[row] = value.toDouble(); break;
+    case FieldType::Integer: c.integers[row] = value.toLongLong(); break;
+    case FieldType::Boolean: c.integers[row] = value.toBool() ? 1 : 0; break;
+    case FieldType::DateTime: c.integers[row] = wallClockMsecs(value.toDateTime()); break;
+    case FieldType::Blob: c.blobs[row] = value.toByteArray(); break;
+    }
+    c.null[row] = 0;
+}
+
+void RowStore::setNull(int row, int col)
+{
+    Column& c = d->columns[col];
+    c.null[row] = 1;
+    if (c.type == FieldType::Blob)
+        c.blobs[row].clear();
+    else if (c.type == FieldType::String)
+        c.lengths[row] = 0;
+}
+
+bool RowStore::isNull(int row, int col) const { return d->columns[col].null[row] != 0; }
+
+QString RowStore::text(int row, int col) const
+{
+    const Column& c = d->columns[col];
+    if (c.null[row])
+        return {};
+    if (c.type == FieldType::String) {
+        const auto b = c.bytes(row);
+        return QString::fromUtf8(b.data(), qsizetype(b.size()));
+    }
+    return value(row, col).toString();
+}
+
+QByteArray RowStore::utf8(int row, int col) const
+{
+    const Column& c = d->columns[col];
+    if (c.type != FieldType::String)
+        return text(row, col).toUtf8();
+    const auto b = c.bytes(row);
+    return QByteArray(b.data(), qsizetype(b.size()));
+}
+
+double RowStore::number(int row, int col) const
+{
+    const Column& c = d->columns[col];
+    if (c.null[row])
+        return 0;
+    switch (c.type) {
+    case FieldType::Float: return c.floats[row];
+    case FieldType::Integer:
+    case FieldType::Boolean:
+    case FieldType::DateTime: return double(c.integers[row]);
+    default: return value(row, col).toDouble();
+    }
+}
+
+qint64 RowStore::integer(int row, int col) const
+{
+    const Column& c = d->columns[col];
+    if (c.null[row])
+        return 0;
+    if (c.type == FieldType::Float)
+        return std::llround(c.floats[row]);
+    if (c.type == FieldType::String || c.type == FieldType::Blob)
+        return value(row, col).toLongLong();
+    return c.integers[row];
+}
+
+int RowStore::compareRows(int rowA, int rowB, int col, bool caseInsensitive) const
+{
+    const Column& c = d->columns[col];
+    const bool nullA = c.null[rowA], nullB = c.null[rowB];
+    if (nullA || nullB)
+        return int(nullB) - int(nullA);
+    switch (c.type) {
+    case FieldType::String: {
+        if (caseInsensitive)
+            return QString::compare(text(rowA, col), text(rowB, col), Qt::CaseInsensitive);
+        const int r = c.bytes(rowA).compare(c.bytes(rowB));
+        return r < 0 ? -1 : (r > 0 ? 1 : 0);
+    }
+    case FieldType::Float: return compareNumbers(c.floats[rowA], c.floats[rowB]);
+    case FieldType::Blob: {
+        const int r = std::memcmp(c.blobs[rowA].constData(), c.blobs[rowB].constData(),
+                                  size_t(std::min(c.blobs[rowA].size(), c.blobs[rowB].size())));
+        if (r != 0)
+            return r < 0 ? -1 : 1;
+        return compareNumbers(double(c.blobs[rowA].size()), double(c.blobs[rowB].size()));
+    }
+    default: return c.integers[rowA] < c.integers[rowB] ? -1 : (c.integers[rowA] > c.integers[rowB] ? 1 : 0);
+    }
+}
+
+int RowStore::compareValue(int row, int col, const QVariant& raw, bool caseInsensitive) const
+{
+    const Column& c = d->columns[col];
+    const QVariant v = convert(raw, c.type);
+    const bool nullA = c.null[row], nullB = !v.isValid();
+    if (nullA || nullB)
+        return int(nullB) - int(nullA);
+    switch (c.type) {
+    case FieldType::String:
+        return QString::compare(text(row, col), v.toString(), caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive);
+    case FieldType::Float: return compareNumbers(c.floats[row], v.toDouble());
+    case FieldType::Integer: return compareNumbers(double(c.integers[row]), double(v.toLongLong()));
+    case FieldType::Boolean: return compareNumbers(double(c.integers[row]), v.toBool() ? 1 : 0);
+    case FieldType::DateTime:
+        return compareNumbers(double(c.integers[row]), double(wallClockMsecs(v.toDateTime())));
+    case FieldType::Blob: {
+        const QByteArray& b = c.blobs[row];
+        const QByteArray o = v.toByteArray();
+        return b < o ? -1 : (o < b ? 1 : 0);
+    }
+    }
+    return 0;
+}
+
+void RowStore::copyRow(int dstRow, const RowStore& src, int srcRow)
+{
+    for (int col = 0; col < columnCount(); ++col) {
+        const Column& s = src.d->columns[col];
+        Column& t = d->columns[col];
+        t.null[dstRow] = s.null[srcRow];
+        switch (t.type) {
+        case FieldType::String: {
+            const auto b = s.bytes(srcRow);
+            t.setBytes(dstRow, b.data(), quint32(b.size()));
+            break;
+        }
+        case FieldType::Float: t.floats[dstRow] = s.floats[srcRow]; break;
+        case FieldType::Blob: t.blobs[dstRow] = s.blobs[srcRow]; break;
+        default: t.integers[dstRow] = s.integers[srcRow]; break;
+        }
+    }
+}
+
+void RowStore::appendRowsByName(const RowStore& src, const QVector<int>& srcRows)
+{
+    QVector<int> map(columnCount());
+    for (int col = 0; col < columnCount(); ++col)
+        map[col] = src.indexOf(d->fields[col].name);
+    reserve(rowCount() + int(srcRows.size()));
+    for (int srcRow : srcRows) {
+        const int row = appendRow();
+        for (int col = 0; col < columnCount(); ++col)
+            if (map[col] >= 0 && !src.isNull(srcRow, map[col]))
+                setValue(row, col, src.value(srcRow, map[col]));
+    }
+}
+
+qint64 RowStore::bytesUsed() const
+{
+    qint64 total = sizeof(Data);
+    for (const auto& c : d->columns)
+        total += c.bytesUsed();
+    return total;
+}
+
+} // namespace framework
