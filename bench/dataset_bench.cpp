@@ -50,6 +50,7 @@ const DataPacket& packet()
 
 void LoadFromPacket(benchmark::State& state)
 {
+    packet(); // built once, outside the timing
     for (auto _ : state) {
         ClientDataSet ds;
         ds.SetData(packet());
@@ -63,6 +64,7 @@ void LoadFromPacket(benchmark::State& state)
     ds.Edit();
     ds.Fields()[1]->setAsString("x");
     ds.Post();
+    ds.MergeChangeLog();
     state.counters["MB"] = double(ds.Data().rows.bytesUsed()) / 1e6;
 }
 BENCHMARK(LoadFromPacket)->Unit(benchmark::kMillisecond);

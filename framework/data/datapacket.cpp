@@ -69,7 +69,7 @@ void cellFromJson(RowStore& store, int row, int col, const QJsonValue& json)
         store.setValue(row, col, json.toBool());
         return;
     case FieldType::DateTime: {
-        const QDateTime dt = QDateTime::fromString(json.toString(), dateTimeFormat);
+        const QDateTime dt = RowStore::parseDateTime(json.toString());
         if (!dt.isValid())
             malformed(QStringLiteral("data inválida na coluna %1").arg(store.fields()[col].name));
         store.setValue(row, col, dt);
@@ -226,7 +226,8 @@ QJsonValue variantToJson(const QVariant& value)
     case QMetaType::ULongLong: return QJsonObject{{"int", QString::number(value.toLongLong())}};
     case QMetaType::Double:
     case QMetaType::Float: return QJsonObject{{"float", value.toDouble()}};
-    case QMetaType::QDateTime: return QJsonObject{{"datetime", value.toDateTime().toString(dateTimeFormat)}};
+    case QMetaType::QDateTime:
+        return QJsonObject{{"datetime", RowStore::convert(value, FieldType::DateTime).toDateTime().toString(dateTimeFormat)}};
     case QMetaType::QDate: return QJsonObject{{"date", value.toDate().toString(Qt::ISODate)}};
     case QMetaType::QByteArray: return QJsonObject{{"blob", QString::fromLatin1(value.toByteArray().toBase64())}};
     default: break;
@@ -267,7 +268,7 @@ QVariant variantFromJson(const QJsonValue& json)
     if (tag == u"float")
         return v.toDouble();
     if (tag == u"datetime")
-        return QDateTime::fromString(v.toString(), dateTimeFormat);
+        return RowStore::parseDateTime(v.toString());
     if (tag == u"date")
         return QDate::fromString(v.toString(), Qt::ISODate);
     if (tag == u"blob")

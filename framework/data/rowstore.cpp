@@ -15,28 +15,46 @@ namespace framework {
 
 namespace {
 
-// Wall-clock date-times are kept as milliseconds of the same date and time read as UTC.
+// Date-times are wall-clock values: they travel as QDateTime in UTC so that no conversion through
+// the machine's time zone (slow, and wrong across daylight-saving changes) ever happens.
 qint64 wallClockMsecs(const QDateTime& dt)
 {
+    if (dt.timeSpec() == Qt::UTC)
+        return dt.toMSecsSinceEpoch();
     return QDateTime(dt.date(), dt.time(), QTimeZone::utc()).toMSecsSinceEpoch();
 }
 
-QDateTime fromWallClockMsecs(qint64 ms)
-{
-    const QDateTime utc = QDateTime::fromMSecsSinceEpoch(ms, QTimeZone::utc());
-    return QDateTime(utc.date(), utc.time());
-}
+QDateTime fromWallClockMsecs(qint64 ms) { return QDateTime::fromMSecsSinceEpoch(ms, QTimeZone::utc()); }
 
-QDateTime parseDateTime(const QString& text)
+} // namespace
+
+QDateTime RowStore::parseDateTime(const QString& text)
 {
-    for (const auto* format : {"yyyy-MM-ddTHH:mm:ss.zzz", "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd HH:mm:ss",
-                               "dd/MM/yyyy HH:mm:ss", "dd/MM/yyyy HH:mm", "yyyy-MM-dd", "dd/MM/yyyy"}) {
-        const QDateTime dt = QDateTime::fromString(text, QString::fromLatin1(format));
-        if (dt.isValid())
-            return dt;
+    static const struct {
+        const char* date;
+        const char* time;
+        QChar separator;
+    } formats[] = {{"yyyy-MM-dd", "HH:mm:ss.zzz", u'T'}, {"yyyy-MM-dd", "HH:mm:ss", u'T'},
+                   {"yyyy-MM-dd", "HH:mm:ss", u' '},     {"dd/MM/yyyy", "HH:mm:ss", u' '},
+                   {"dd/MM/yyyy", "HH:mm", u' '},        {"yyyy-MM-dd", nullptr, u' '},
+                   {"dd/MM/yyyy", nullptr, u' '}};
+    for (const auto& f : formats) {
+        const QString datePart = f.time ? text.section(f.separator, 0, 0) : text;
+        const QDate date = QDate::fromString(datePart, QString::fromLatin1(f.date));
+        if (!date.isValid())
+            continue;
+        QTime time(0, 0);
+        if (f.time) {
+            time = QTime::fromString(text.section(f.separator, 1), QString::fromLatin1(f.time));
+            if (!time.isValid())
+                continue;
+        }
+        return QDateTime(date, time, QTimeZone::utc());
     }
     return {};
 }
+
+namespace {
 
 int compareNumbers(double a, double b) { return a < b ? -1 : (a > b ? 1 : 0); }
 
@@ -220,9 +238,9 @@ QVariant RowStore::convert(const QVariant& value, FieldType type)
         return value.toBool();
     case FieldType::DateTime: {
         if (id == QMetaType::QDateTime)
-            return value.toDateTime();
+            return fromWallClockMsecs(wallClockMsecs(value.toDateTime()));
         if (id == QMetaType::QDate)
-            return value.toDate().startOfDay();
+            return QDateTime(value.toDate(), QTime(0, 0), QTimeZone::utc());
         if (id == QMetaType::QString) {
             if (value.toString().trimmed().isEmpty())
                 return {};

@@ -14,7 +14,8 @@ namespace framework {
 // the storage until one of them writes (implicit sharing), which makes packets cheap to pass on.
 //
 // Values cross the interface as QVariant: an invalid QVariant is null. Date-times are wall-clock
-// values (no time zone) and come back as local QDateTime with the same date and time.
+// values (no time zone): whatever QDateTime comes in, its date and time are kept, and they come
+// back as a QDateTime in UTC with that date and time.
 class RowStore {
 public:
     RowStore();
@@ -60,6 +61,8 @@ public:
 
     // Converts a value to the representation a column of this type holds; throws on failure.
     static QVariant convert(const QVariant& value, FieldType type);
+    // Reads "yyyy-MM-ddTHH:mm:ss.zzz", "dd/MM/yyyy HH:mm" and the like; invalid when none fits.
+    static QDateTime parseDateTime(const QString& text);
 
 private:
     struct Data;
