@@ -1,0 +1,61 @@
+#include "call.h"
+
+#include "errors.h"
+#include "sqlpacket.h"
+
+namespace appserver {
+
+const QVariant& Call::arg(int index) const
+{
+    if (index < 0 || index >= m_args.size())
+        throw Refusal(QStringLiteral("O método %1 espera o argumento %2, que não foi enviado.").arg(m_method).arg(index + 1));
+    return m_args[index];
+}
+
+QString Call::text(int index) const
+{
+    const QVariant& v = arg(index);
+    if (framework::isPacket(v) || v.typeId() == QMetaType::QVariantList)
+        throw Refusal(QStringLiteral("O argumento %1 de %2 deve ser um texto.").arg(index + 1).arg(m_method));
+    return v.toString();
+}
+
+qint64 Call::integer(int index) const
+{
+    bool ok = false;
+    const qint64 n = arg(index).toLongLong(&ok);
+    if (!ok)
+        throw Refusal(QStringLiteral("O argumento %1 de %2 deve ser um número inteiro.").arg(index + 1).arg(m_method));
+    return n;
+}
+
+framework::DataPacket Call::packet(int index) const
+{
+    const QVariant& v = arg(index);
+    if (!framework::isPacket(v))
+        throw Refusal(QStringLiteral("O argumento %1 de %2 deve ser um pacote de dados.").arg(index + 1).arg(m_method));
+    return framework::toPacket(v);
+}
+
+void Call::setArg(int index, const QVariant& value)
+{
+    arg(index);
+    m_args[index] = value;
+}
+
+framework::DataPacket Call::select(const QString& sql, const QVariantList& values, const framework::FieldDefs& fields)
+{
+    return selectPacket(m_db, sql, values, fields);
+}
+
+QVariant Call::value(const QString& sql, const QVariantList& values)
+{
+    return selectValue(m_db, sql, values);
+}
+
+void Call::apply(const framework::DataPacket& log, const TableTarget& target)
+{
+    applyChangeLog(m_db, log, target);
+}
+
+} // namespace appserver

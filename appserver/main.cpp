@@ -1,0 +1,65 @@
+#include "db/database.h"
+#include "db/migrations.h"
+#include "framework/abort.h"
+#include "httpserver.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <csignal>
+#include <cstdio>
+#include <pthread.h>
+
+// appserver --db <SQLite file or PostgreSQL connection string> --port N [--host 127.0.0.1]
+int main(int argc, char** argv)
+{
+    // SIGTERM and SIGINT are taken by sigwait below; block them before any thread starts so
+    // that no worker thread receives them.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Servidor de aplicação da Receita Padrão.");
+    parser.addHelpOption();
+    parser.addOption({"db", "Arquivo SQLite ou conexão PostgreSQL (host=... dbname=...).", "banco"});
+    parser.addOption({"port", "Porta TCP (0: uma porta livre).", "porta", "8210"});
+    parser.addOption({"host", "Endereço em que escuta.", "endereco", "127.0.0.1"});
+    parser.process(app);
+    if (!parser.isSet("db")) {
+        std::fprintf(stderr, "Informe o banco de dados com --db.\n");
+        return 2;
+    }
+    qSetMessagePattern("%{time yyyy-MM-ddTHH:mm:ss.zzz} %{message}");
+
+    const db::Target target = db::Target::parse(parser.value("db"));
+    try {
+        // The schema is created or brought up to date once, before serving.
+        QSqlDatabase database = db::openAndMigrate(target, "appserver-migration");
+        database.close();
+    } catch (const framework::Error& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.message()));
+        return 1;
+    }
+    QSqlDatabase::removeDatabase("appserver-migration");
+
+    appserver::HttpServer server(target);
+    const int port = server.start(parser.value("host"), parser.value("port").toInt());
+    if (port < 0) {
+        std::fprintf(stderr, "Não foi possível escutar em %s:%s.\n", qPrintable(parser.value("host")),
+                     qPrintable(parser.value("port")));
+        return 1;
+    }
+    qInfo().noquote() << QStringLiteral("Servidor de aplicação em %1:%2, banco %3")
+                             .arg(parser.value("host")).arg(port).arg(target.describe());
+    std::fflush(stdout);
+
+    int received = 0;
+    sigwait(&signals, &received);
+    qInfo().noquote() << QStringLiteral("Sinal %1 recebido: encerrando.").arg(received);
+    server.stop();
+    return 0;
+}

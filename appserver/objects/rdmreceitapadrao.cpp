@@ -1,0 +1,117 @@
+#include "rdmreceitapadrao.h"
+
+#include "appserver/fieldspec.h"
+
+namespace appserver {
+
+namespace {
+
+const char* const paramGeralSelect =
+    "SELECT CDFILIAL, CDPICTPROD, CDPICTPRAT, CDNVBLPROD, CDNVBLPRAT, CDNVBLREFE, CDPARGERAL, CDGRUPPROD "
+    "FROM PARAMGERAL ORDER BY CDPARGERAL";
+const char* const paramGeralFields =
+    "CDFILIAL:T4 CDPICTPROD:T30 CDPICTPRAT:T30 CDNVBLPROD:T2 CDNVBLPRAT:T2 CDNVBLREFE:T2 CDPARGERAL:T4 CDGRUPPROD:T20";
+
+const char* const paramPlanejaSelect =
+    "SELECT CDFILIAL, IDQTLIQUBRUT, IDBLOPRATLOC, IDBLOALTRELO, IDAPRERECE, IDGANHOCOCC, IDAPROVCOCC, "
+    "IDPERDALIMP, IDAPROVLIMP, IDTEMPPREP, IDUTDIASLIMSEG, IDUTREQCOMPENTD, IDPERDADEGELO "
+    "FROM PARAMPLANEJA WHERE CDFILIAL = ?";
+const char* const paramPlanejaFields =
+    "CDFILIAL:T4 IDQTLIQUBRUT:T1 IDBLOPRATLOC:T1 IDBLOALTRELO:T1 IDAPRERECE:T1 IDGANHOCOCC:T1 IDAPROVCOCC:T1 "
+    "IDPERDALIMP:T1 IDAPROVLIMP:T1 IDTEMPPREP:T1 IDUTDIASLIMSEG:T1 IDUTREQCOMPENTD:T1 IDPERDADEGELO:T1";
+
+} // namespace
+
+RdmReceitaPadrao::RdmReceitaPadrao() : ServerObject("Pla01300.rdmReceitaPadrao")
+{
+    query("GetParamPlaneja", &RdmReceitaPadrao::GetParamPlaneja);
+    query("GetParamGeral", &RdmReceitaPadrao::GetParamGeral);
+    query("GetGerParamGeral", &RdmReceitaPadrao::GetGerParamGeral);
+    query("GetCentral", &RdmReceitaPadrao::GetCentral);
+    query("GetParams", &RdmReceitaPadrao::GetParams);
+    query("GetPrato", &RdmReceitaPadrao::GetPrato);
+    query("GetPratoAux", &RdmReceitaPadrao::GetPratoAux);
+    update("UpdParamGeral", &RdmReceitaPadrao::UpdParamGeral);
+}
+
+QVariant RdmReceitaPadrao::GetParamPlaneja(Call& call) const
+{
+    static const auto defs = fields(paramPlanejaFields);
+    return QVariant::fromValue(call.select(paramPlanejaSelect, {call.text(0)}, defs));
+}
+
+QVariant RdmReceitaPadrao::GetParamGeral(Call& call) const
+{
+    static const auto defs = fields(paramGeralFields);
+    return QVariant::fromValue(call.select(paramGeralSelect, {}, defs));
+}
+
+QVariant RdmReceitaPadrao::GetGerParamGeral(Call& call) const
+{
+    static const auto defs = fields("IDPERMSELCENTRALPLA:T1");
+    return QVariant::fromValue(call.select("SELECT IDPERMSELCENTRALPLA FROM PARAMGERAL ORDER BY CDPARGERAL", {}, defs));
+}
+
+QVariant RdmReceitaPadrao::GetCentral(Call& call) const
+{
+    static const auto defs = fields("CDCENTRAL:T4 NMCENTRAL:T30");
+    const QString code = call.text(0);
+    const QString operador = call.text(1);
+    // An operator without a list of centrals may use every central.
+    return QVariant::fromValue(call.select(
+        "SELECT F.CDFILIAL, F.NMFILIAL FROM FILIAL F "
+        "WHERE F.IDFILCENTPME = 'S' AND (? = 'T' OR F.CDFILIAL = ?) "
+        "AND (NOT EXISTS (SELECT 1 FROM USUACENTRAL U WHERE U.CDOPERADOR = ?) "
+        "     OR EXISTS (SELECT 1 FROM USUACENTRAL U WHERE U.CDOPERADOR = ? AND U.CDCENTRAL = F.CDFILIAL)) "
+        "ORDER BY F.CDFILIAL",
+        {code, code, operador, operador}, defs));
+}
+
+QVariant RdmReceitaPadrao::GetParams(Call& call) const
+{
+    static const auto geral = fields(paramGeralFields);
+    static const auto planeja = fields(paramPlanejaFields);
+    static const auto produtos = fields("CDPRODUTO:T10 IDCNTRESTOQ:T1");
+    const QString branch = call.text(0);
+    return QVariantList{
+        QVariant::fromValue(call.select(paramGeralSelect, {}, geral)),
+        QVariant::fromValue(call.select(paramPlanejaSelect, {branch}, planeja)),
+        QVariant::fromValue(call.select(
+            "SELECT CDPRODUTO, IDCNTRESTOQ FROM PRODUTO WHERE CDPRODESTO IS NOT NULL ORDER BY CDPRODUTO", {}, produtos)),
+    };
+}
+
+QVariant RdmReceitaPadrao::GetPrato(Call& call) const
+{
+    static const auto defs = fields(
+        "CDPRATO:T10 NMPRATO:T40 CDNVPRATO:T1 CDFILAUXPRAT:T4 CDFILIAL:T4 SGUNIDADE:T10 VRARREDTRANS:D CDSEGMER:T5 "
+        "DSSEGMER:T40 NRFORMAPREPARO:D NMFORMAPREPARO:T30 IDFREQUENCIA:T1 QTTEMPOPRAT:D VRVALIDADE:D IDATIVO:T1 "
+        "CDPRODPRODUCAO:T10 CDARVPROD:T20 NMPRODUTO:T50");
+    return QVariant::fromValue(call.select(
+        "SELECT P.CDPRATO, P.NMPRATO, P.CDNVPRATO, P.CDFILAUXPRAT, P.CDFILIAL, P.SGUNIDADE, P.VRARREDTRANS, "
+        "P.CDSEGMER, S.DSSEGMER, P.NRFORMAPREPARO, F.NMFORMAPREPARO, P.IDFREQUENCIA, P.QTTEMPOPRAT, P.VRVALIDADE, "
+        "P.IDATIVO, P.CDPRODPRODUCAO, R.CDARVPROD, R.NMPRODUTO "
+        "FROM PRATO P "
+        "LEFT JOIN SEGMERCADO S ON S.CDSEGMER = P.CDSEGMER "
+        "LEFT JOIN FORMAPREPARO F ON F.NRFORMAPREPARO = P.NRFORMAPREPARO "
+        "LEFT JOIN PRODUTO R ON R.CDPRODUTO = P.CDPRODPRODUCAO "
+        "WHERE P.CDFILAUXPRAT = 'P' OR P.CDFILAUXPRAT = ? "
+        "ORDER BY P.CDPRATO, P.CDFILAUXPRAT",
+        {call.text(0)}, defs));
+}
+
+QVariant RdmReceitaPadrao::GetPratoAux(Call& call) const
+{
+    static const auto defs = fields("CDCHAVEPRATO:T14 CDPRATO:T10 NMPRATO:T40 CDFILAUXPRAT:T4 CDNVPRATO:T1");
+    return QVariant::fromValue(call.select(
+        "SELECT (CDPRATO || CDFILAUXPRAT) AS CDCHAVEPRATO, CDPRATO, NMPRATO, CDFILAUXPRAT, CDNVPRATO FROM PRATO "
+        "WHERE (CDFILAUXPRAT = 'P' OR CDFILAUXPRAT = ?) ORDER BY CDNVPRATO, CDPRATO, NMPRATO",
+        {call.text(0)}, defs));
+}
+
+void RdmReceitaPadrao::UpdParamGeral(Call& call) const
+{
+    call.apply(call.packet(0), {"PARAMGERAL", {"CDPARGERAL"}});
+}
+
+} // namespace appserver
