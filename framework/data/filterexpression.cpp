@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace framework {
@@ -204,6 +205,13 @@ int order(const T& a, const T& b)
     return a < b ? -1 : (b < a ? 1 : 0);
 }
 
+// Date-times are wall-clock values: compared by date and time whatever zone they are tagged with,
+// so that a constant read in local time meets a value the dataset keeps in UTC.
+int orderDateTimes(const QDateTime& a, const QDateTime& b)
+{
+    return order(std::pair(a.date(), a.time()), std::pair(b.date(), b.time()));
+}
+
 int orderTexts(const QString& a, const QString& b)
 {
     return order(QString::compare(a, b, Qt::CaseSensitive), 0);
@@ -231,7 +239,7 @@ int orderFieldAndConstant(const QVariant& field, const Operand& constant)
         break;
     case Category::DateTime:
         if (constant.dateTime.isValid())
-            return order(field.toDateTime(), constant.dateTime);
+            return orderDateTimes(field.toDateTime(), constant.dateTime);
         break;
     case Category::Other:
         break;
@@ -246,7 +254,7 @@ int orderFields(const QVariant& a, const QVariant& b)
     if (ca == Category::Number && cb == Category::Number)
         return order(a.toDouble(), b.toDouble());
     if (ca == Category::DateTime && cb == Category::DateTime)
-        return order(a.toDateTime(), b.toDateTime());
+        return orderDateTimes(a.toDateTime(), b.toDateTime());
     QString scratchA;
     QString scratchB;
     return orderTexts(textOf(a, scratchA), textOf(b, scratchB));

@@ -11,9 +11,11 @@ namespace {
 
 // One row of a dataset: field names (matched without regard to case) and their values.
 struct Row {
-    QStringList names{"CDPRATO", "CDFILAUXPRAT", "NMPRATO", "QTPROD", "NRNIVEL", "IDATIVO", "DTALTER", "DSOBS"};
+    QStringList names{"CDPRATO", "CDFILAUXPRAT", "NMPRATO", "QTPROD", "NRNIVEL", "IDATIVO", "DTALTER", "DSOBS", "DTLOCAL"};
+    // Date-times are wall-clock values, whether tagged UTC (as the dataset keeps them) or local.
     QVariantList values{QStringLiteral("1010010001"), QStringLiteral("P"), QStringLiteral("Arroz d'água"),
-                        12.5, qint64(4), true, QDateTime(QDate(2024, 3, 15), QTime(10, 30)), QVariant()};
+                        12.5, qint64(4), true, QDateTime(QDate(2024, 3, 15), QTime(10, 30), Qt::UTC), QVariant(),
+                        QDateTime(QDate(2024, 3, 15), QTime(10, 30))};
 
     int column(const QString& name) const
     {
@@ -69,6 +71,8 @@ TEST(FilterExpression, ComparesNumbersAndDates)
     EXPECT_TRUE(row.matches("IDATIVO = 1 and IDATIVO = 'true'"));
     EXPECT_TRUE(row.matches("DTALTER = '2024-03-15T10:30:00'"));
     EXPECT_TRUE(row.matches("DTALTER > '2024-03-15' and DTALTER < '2024-03-16'"));
+    EXPECT_TRUE(row.matches("DTLOCAL = '2024-03-15T10:30:00' and DTALTER = DTLOCAL"));
+    EXPECT_FALSE(row.matches("DTALTER > '2024-03-15T10:30:00.001'"));
     EXPECT_TRUE(row.matches("QTPROD > NRNIVEL and not (CDPRATO = NMPRATO)"));
 }
 
