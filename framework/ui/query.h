@@ -72,6 +72,7 @@ public:
 
 private:
     void collectParams();
+    Param* findParam(const QString& name) const; // nullptr when absent
     QSqlQuery prepare(const QSqlDatabase& db) const;
 
     QHash<Family, QString> m_sql;

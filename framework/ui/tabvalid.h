@@ -15,9 +15,10 @@ enum ValidOption {
     voNivelCompleto = 1, // only a code of the last level (a dish or product proper)
 };
 
-// Checks code against the picture of kind: separators ('.', '-', '/', blanks) typed by the user
+// Checks code against the picture of kind: the picture's separators ('.') and trailing blanks
 // are removed (the code comes back adjusted), the code must end exactly at a level and each
-// character must fit the picture. The data source names the list the code is meant for; the
+// character must fit the picture. Blanks inside are let through: the callers refuse a level
+// not filled in with their own message. The data source names the list the code is meant for; the
 // check itself reads only the picture (the callers look the code up in their list afterwards).
 // On failure: with raise, shows message (or a standard text) and aborts; else gives false.
 bool ValidEx(DataSource* source, int kind, QString& code, int option = voQualquerNivel,

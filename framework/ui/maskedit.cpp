@@ -1,0 +1,58 @@
+#include "maskedit.h"
+
+#include "guard.h"
+
+#include <QFocusEvent>
+#include <QTimer>
+
+namespace framework {
+
+TMaskEdit::TMaskEdit(QWidget* parent, const QString& name) : QLineEdit(parent)
+{
+    setObjectName(name);
+}
+
+void TMaskEdit::setEditMask(const QString& mask)
+{
+    const QString value = Text();
+    m_mask = EditMask(mask);
+    setInputMask(m_mask.qtInputMask());
+    setText(value);
+}
+
+QString TMaskEdit::Text() const
+{
+    return m_mask.isEmpty() ? QLineEdit::text() : m_mask.valueOf(displayText());
+}
+
+void TMaskEdit::setText(const QString& value)
+{
+    QLineEdit::setText(m_mask.displayOf(value));
+}
+
+void TMaskEdit::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    guarded([this] { entering(); });
+    emit entered();
+}
+
+void TMaskEdit::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    // A popup (menu, completer) taking the focus for a moment is not leaving the edit.
+    if (event->reason() == Qt::PopupFocusReason)
+        return;
+    bool accepted = false;
+    guarded([&] { accepted = leaving(); });
+    if (!accepted) {
+        QTimer::singleShot(0, this, [this] {
+            setFocus();
+            selectAll();
+        });
+        return;
+    }
+    emit exited();
+}
+
+} // namespace framework
