@@ -66,7 +66,7 @@ TDBGrid::TDBGrid(QWidget* parent, const QString& name)
         if (OnDblClick)
             OnDblClick(*this);
     });
-    guardedConnect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+    m_focusConnection = guardedConnect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         const bool was = contains(old);
         const bool is = contains(now);
         if (!was && is && OnEnter)
@@ -76,7 +76,11 @@ TDBGrid::TDBGrid(QWidget* parent, const QString& name)
     });
 }
 
-TDBGrid::~TDBGrid() = default;
+TDBGrid::~TDBGrid()
+{
+    // Hiding the dying widget moves the focus; the hooks are gone by then.
+    disconnect(m_focusConnection);
+}
 
 DataSource* TDBGrid::dataSource() const { return m_model->dataSource(); }
 
@@ -88,7 +92,9 @@ void TDBGrid::setDataSource(DataSource* source)
     if (source) {
         // The model is connected first, so the rows are current when the grid follows the cursor.
         connect(source, &DataSource::dataChanged, this, [this](Field* field) {
-            if (!field)
+            if (field)
+                refreshEditor(field);
+            else
                 syncCurrentRow();
         });
         connect(source, &DataSource::updateData, this, &TDBGrid::commitEditor);
@@ -170,6 +176,15 @@ void TDBGrid::setEditorMode(bool on)
 QWidget* TDBGrid::InplaceEditor() const { return m_delegate->editor(); }
 
 void TDBGrid::commitEditor() { m_delegate->commit(); }
+
+void TDBGrid::refreshEditor(const Field* field)
+{
+    // A rule (an edit button's search, a text handler) changed the field being edited: show it.
+    QWidget* editor = m_delegate->editor();
+    const QModelIndex index = m_delegate->editedIndex();
+    if (editor && index.isValid() && m_model->fieldAt(index.column()) == field)
+        m_delegate->setEditorData(editor, index);
+}
 
 TCellPaint TDBGrid::cellPaint(const QModelIndex& index, bool selected) const
 {

@@ -131,6 +131,7 @@ private:
     int firstVisibleColumn() const;
     bool contains(const QWidget* widget) const;
     void commitEditor();
+    void refreshEditor(const Field* field);
 
     DataSetModel* m_model;
     GridDelegate* m_delegate;
@@ -139,6 +140,7 @@ private:
     int m_selectedColumn = -1;
     bool m_syncing = false;    // moving the view to the dataset: no events back to it
     bool m_forwarding = false; // a key the hooks already saw travels on to the editor
+    QMetaObject::Connection m_focusConnection;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TDBGrid::Options)
