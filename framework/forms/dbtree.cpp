@@ -216,6 +216,7 @@ void TDBTree::currentChanged(const QModelIndex& current, const QModelIndex& prev
     const TTreeNode node = treeNode(*n);
     bool allow = true;
     if (OnChanging && (!guardedOk([&] { OnChanging(*this, node, allow); }) || !allow)) {
+        m_refused = true;
         setCurrentQuietly(previous);
         return;
     }
@@ -227,6 +228,36 @@ void TDBTree::currentChanged(const QModelIndex& current, const QModelIndex& prev
     }
     if (currentIndex() == current)
         fireChange();
+}
+
+// A mouse press selects the pressed node after making it current, so a refused change has its
+// selection put back once the view is done with the mouse.
+void TDBTree::keepSelectionOnCurrent()
+{
+    if (!m_refused)
+        return;
+    QScopedValueRollback syncing(m_syncing, true);
+    selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect);
+}
+
+void TDBTree::mousePressEvent(QMouseEvent* event)
+{
+    m_refused = false;
+    QTreeView::mousePressEvent(event);
+    keepSelectionOnCurrent();
+}
+
+void TDBTree::mouseMoveEvent(QMouseEvent* event)
+{
+    QTreeView::mouseMoveEvent(event);
+    keepSelectionOnCurrent();
+}
+
+void TDBTree::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTreeView::mouseReleaseEvent(event);
+    keepSelectionOnCurrent();
+    m_refused = false;
 }
 
 void TDBTree::keyPressEvent(QKeyEvent* event)

@@ -79,6 +79,9 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void rebuild();
@@ -87,6 +90,7 @@ private:
     void setCurrentQuietly(const QModelIndex& index);
     TTreeNode treeNode(const DBTreeModel::Node& node) const;
     void fireChange();
+    void keepSelectionOnCurrent();
     Field* field(const QString& name) const;
 
     DBTreeModel* m_model;
@@ -98,6 +102,7 @@ private:
     QList<QIcon> m_stateImages;
     QSet<QString> m_expanded; // kept across rebuilds
     bool m_syncing = false;
+    bool m_refused = false; // the mouse chose a node OnChanging refused: it must not stay selected
 };
 
 } // namespace framework
