@@ -1,6 +1,7 @@
 #include "call.h"
 
 #include "errors.h"
+#include "framework/core/consiste.h"
 #include "sqlpacket.h"
 
 namespace appserver {
@@ -35,6 +36,13 @@ framework::DataPacket Call::packet(int index) const
     if (!framework::isPacket(v))
         throw Refusal(QStringLiteral("O argumento %1 de %2 deve ser um pacote de dados.").arg(index + 1).arg(m_method));
     return framework::toPacket(v);
+}
+
+QString Call::code(int index, int width)
+{
+    const QString value = framework::Ajusta(text(index), width);
+    m_args[index] = value;
+    return value;
 }
 
 void Call::setArg(int index, const QVariant& value)

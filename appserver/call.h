@@ -23,6 +23,9 @@ public:
     QString text(int index) const;
     qint64 integer(int index) const;
     framework::DataPacket packet(int index) const; // a data packet or change log
+    // A code argument brought to its key width (left-padded with zeros) and written back, as
+    // the client passes it by reference.
+    QString code(int index, int width);
     void setArg(int index, const QVariant& value);
 
     framework::DataPacket select(const QString& sql, const QVariantList& values, const framework::FieldDefs& fields);

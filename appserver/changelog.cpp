@@ -1,5 +1,6 @@
 #include "changelog.h"
 
+#include "db/database.h"
 #include "errors.h"
 #include "sqlpacket.h"
 
@@ -27,7 +28,7 @@ struct Column {
 // The packet's columns that exist in the table, matched without regard to case.
 QList<Column> mapColumns(QSqlDatabase& db, const DataPacket& log, const TableTarget& target)
 {
-    const QSqlRecord record = db.record(target.table);
+    const QSqlRecord record = db::tableColumns(db, target.table);
     if (record.isEmpty())
         throw framework::Error(QStringLiteral("Tabela %1 não encontrada no banco de dados.").arg(target.table));
     QList<Column> columns;

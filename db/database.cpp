@@ -115,6 +115,11 @@ bool isPostgres(const QSqlDatabase& db)
     return db.driverName() == "QPSQL";
 }
 
+QSqlRecord tableColumns(const QSqlDatabase& db, const QString& table)
+{
+    return db.record(isPostgres(db) ? table.toLower() : table);
+}
+
 QString blobType(const QSqlDatabase& db)
 {
     return isPostgres(db) ? QStringLiteral("BYTEA") : QStringLiteral("BLOB");

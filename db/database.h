@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlRecord>
 #include <QString>
 
 namespace db {
@@ -28,6 +29,10 @@ QSqlDatabase open(const Target& target, const QString& connectionName);
 QSqlDatabase openAndMigrate(const Target& target, const QString& connectionName);
 
 bool isPostgres(const QSqlDatabase& db);
+
+// The columns of a table (empty when it does not exist). Unquoted names are folded the way
+// the database folds them (PostgreSQL: lower case).
+QSqlRecord tableColumns(const QSqlDatabase& db, const QString& table);
 
 // The binary-data column type of the database family.
 QString blobType(const QSqlDatabase& db);

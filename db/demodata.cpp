@@ -225,9 +225,9 @@ private:
         const Site sites[] = {
             {"0001", "Central Sul Alimentação", nullptr},
             {"0002", "Hospital São Lucas", "0001"},
-            {"0003", "Restaurante Industrial Metalúrgica ABC", "0001"},
+            {"0003", "Restaurante Metalúrgica ABC", "0001"},
             {"0004", "Hospital Santa Clara", "0001"},
-            {"0005", "Refeitório Escola Municipal Aurora", "0001"},
+            {"0005", "Refeitório Escola Aurora", "0001"},
             {"0010", "Central Norte Refeições", nullptr},
             {"0011", "Restaurante Porto Norte", "0010"},
         };

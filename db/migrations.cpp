@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace db {
 
@@ -17,14 +18,6 @@ void run(QSqlDatabase& db, const QString& sql)
     if (!q.exec(sql))
         throw framework::Error(QStringLiteral("Falha ao atualizar o esquema do banco de dados: %1\n%2")
                                    .arg(q.lastError().text(), sql.left(200)));
-}
-
-bool hasVersionTable(QSqlDatabase& db)
-{
-    for (const QString& t : db.tables())
-        if (t.compare("SCHEMA_VERSION", Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
 }
 
 } // namespace
@@ -42,7 +35,8 @@ int latestVersion()
 
 int currentVersion(QSqlDatabase& db)
 {
-    if (!hasVersionTable(db))
+    // A database without the version table has never been migrated.
+    if (tableColumns(db, "SCHEMA_VERSION").isEmpty())
         return 0;
     QSqlQuery q(db);
     if (!q.exec("SELECT MAX(NRVERSAO) FROM SCHEMA_VERSION") || !q.next())

@@ -72,7 +72,7 @@ QVariant RdmReceitaPadrao::GetParams(Call& call) const
     static const auto geral = fields(paramGeralFields);
     static const auto planeja = fields(paramPlanejaFields);
     static const auto produtos = fields("CDPRODUTO:T10 IDCNTRESTOQ:T1");
-    const QString branch = call.text(0);
+    const QString branch = call.code(0, 4);
     return QVariantList{
         QVariant::fromValue(call.select(paramGeralSelect, {}, geral)),
         QVariant::fromValue(call.select(paramPlanejaSelect, {branch}, planeja)),
@@ -97,7 +97,7 @@ QVariant RdmReceitaPadrao::GetPrato(Call& call) const
         "LEFT JOIN PRODUTO R ON R.CDPRODUTO = P.CDPRODPRODUCAO "
         "WHERE P.CDFILAUXPRAT = 'P' OR P.CDFILAUXPRAT = ? "
         "ORDER BY P.CDPRATO, P.CDFILAUXPRAT",
-        {call.text(0)}, defs));
+        {call.code(0, 4)}, defs));
 }
 
 QVariant RdmReceitaPadrao::GetPratoAux(Call& call) const
@@ -106,7 +106,7 @@ QVariant RdmReceitaPadrao::GetPratoAux(Call& call) const
     return QVariant::fromValue(call.select(
         "SELECT (CDPRATO || CDFILAUXPRAT) AS CDCHAVEPRATO, CDPRATO, NMPRATO, CDFILAUXPRAT, CDNVPRATO FROM PRATO "
         "WHERE (CDFILAUXPRAT = 'P' OR CDFILAUXPRAT = ?) ORDER BY CDNVPRATO, CDPRATO, NMPRATO",
-        {call.text(0)}, defs));
+        {call.code(0, 4)}, defs));
 }
 
 void RdmReceitaPadrao::UpdParamGeral(Call& call) const
