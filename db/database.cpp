@@ -88,6 +88,7 @@ QSqlDatabase open(const Target& target, const QString& connectionName)
         throw framework::Error(QStringLiteral("Não foi possível abrir o banco de dados (%1): %2")
                                    .arg(target.describe(), db.lastError().text()));
     if (pg) {
+        exec(db, "SET client_min_messages TO WARNING");
         if (!target.schema.isEmpty()) {
             // The schema name comes from configuration, not from users; still, quote it.
             QString quoted = target.schema;
