@@ -126,15 +126,8 @@ bool DataSetModel::setData(const QModelIndex& index, const QVariant& value, int 
 
 QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal) {
-        const TColumn* c = column(section);
-        if (c && role == Qt::DisplayRole)
-            return c->Title();
-        return {};
-    }
-    if (role == Qt::DisplayRole && section >= 0 && section < m_rows)
-        return section + 1;
-    return {};
+    const TColumn* c = orientation == Qt::Horizontal ? column(section) : nullptr;
+    return c && role == Qt::DisplayRole ? QVariant(c->Title()) : QVariant();
 }
 
 Qt::ItemFlags DataSetModel::flags(const QModelIndex& index) const

@@ -3,12 +3,12 @@
 #include "dbgrid.h"
 #include "framework/data/field.h"
 #include "framework/ui/guard.h"
+#include "framework/ui/maskedit.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QPainter>
 #include <QScopedValueRollback>
 
@@ -43,10 +43,14 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
         combo->addItems(column->PickList());
         editor = combo;
     } else {
-        auto* edit = new QLineEdit(parent);
+        auto* edit = new TMaskEdit(parent);
         edit->setFrame(false);
-        if (column->field() && column->field()->DataType() == FieldType::String && column->field()->Size() > 0)
-            edit->setMaxLength(column->field()->Size());
+        if (const Field* field = column->field()) {
+            if (!field->EditMask().isEmpty())
+                edit->setEditMask(field->EditMask());
+            else if (field->DataType() == FieldType::String && field->Size() > 0)
+                edit->setMaxLength(field->Size());
+        }
         if (column->buttonStyle() == TColumn::cbsEllipsis) {
             QAction* button = edit->addAction(ellipsisIcon(), QLineEdit::TrailingPosition);
             button->setObjectName(QStringLiteral("EditButton"));
@@ -77,7 +81,7 @@ void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
     const QString text = index.data(Qt::EditRole).toString();
     if (auto* combo = qobject_cast<QComboBox*>(editor))
         combo->setCurrentText(text);
-    else if (auto* edit = qobject_cast<QLineEdit*>(editor))
+    else if (auto* edit = qobject_cast<TMaskEdit*>(editor))
         edit->setText(text);
 }
 
@@ -99,8 +103,8 @@ QString GridDelegate::editorText(const QWidget* editor)
 {
     if (auto* combo = qobject_cast<const QComboBox*>(editor))
         return combo->currentText();
-    if (auto* edit = qobject_cast<const QLineEdit*>(editor))
-        return edit->text();
+    if (auto* edit = qobject_cast<const TMaskEdit*>(editor))
+        return edit->Text();
     return {};
 }
 

@@ -9,7 +9,7 @@ namespace framework {
 class TDBGrid;
 
 // Paints a TDBGrid's cells as TDBGrid::cellPaint describes them and gives each column its
-// editor: a line edit, a line edit with an ellipsis button (OnEditButtonClick) or an editable
+// editor: a line edit (masked by the field's edit mask), the same with an ellipsis button (OnEditButtonClick) or an editable
 // drop-down of the column's pick list. Keys typed into the editor pass the grid's key hooks first.
 class GridDelegate : public QStyledItemDelegate {
     Q_OBJECT

@@ -3,6 +3,7 @@
 #include "framework/abort.h"
 #include "framework/forms/datasetmodel.h"
 #include "framework/forms/dbgrid.h"
+#include "framework/ui/maskedit.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -89,6 +90,21 @@ TEST_F(GridTest, AnOpenEditorIsCommittedWhenTheDatasetPosts)
     QTest::keyClicks(editor, "2,25");
     ds->Post(); // as a toolbar's Confirmar would, with the cell still open
     EXPECT_DOUBLE_EQ(ds->valueAt(0, ds->FieldByName("QTPESO")).toDouble(), 2.25);
+}
+
+TEST_F(GridTest, TheEditorTakesTheFieldsEditMask)
+{
+    ds->FieldByName("NMPRATO")->setEditMask("!999:99;0; ");
+    goTo(0, "NMPRATO");
+    auto* editor = qobject_cast<TMaskEdit*>(openEditor());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_FALSE(editor->inputMask().isEmpty());
+    QTest::keyClick(editor, Qt::Key_Home);
+    QTest::keyClicks(editor, "01230");
+    const QString value = editor->Text();
+    EXPECT_FALSE(value.contains(':')); // literals are not stored under this mask
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(ds->FieldByName("NMPRATO")->AsString(), value);
 }
 
 TEST_F(GridTest, KeyHooksSwallowAndReplaceKeysInTheGridAndItsEditor)
