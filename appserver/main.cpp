@@ -15,11 +15,11 @@ int main(int argc, char** argv)
 {
     // SIGTERM and SIGINT are taken by sigwait below; block them before any thread starts so
     // that no worker thread receives them.
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGINT);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
@@ -58,7 +58,7 @@ int main(int argc, char** argv)
     std::fflush(stdout);
 
     int received = 0;
-    sigwait(&signals, &received);
+    sigwait(&stopSignals, &received);
     qInfo().noquote() << QStringLiteral("Sinal %1 recebido: encerrando.").arg(received);
     server.stop();
     return 0;
