@@ -35,8 +35,11 @@ void TDBEdit::refreshState()
             setEditMask(fieldMask);
         m_maskFromField = !fieldMask.isEmpty();
     }
-    setMaxLength(f && f->DataType() == FieldType::String && f->Size() > 0 && editMask().isEmpty() ? f->Size()
-                                                                                                : 32767);
+    // Setting the length re-sets the text (losing the selection): only when it changes.
+    const int length = f && f->DataType() == FieldType::String && f->Size() > 0 && editMask().isEmpty() ? f->Size()
+                                                                                                      : 32767;
+    if (length != maxLength())
+        setMaxLength(length);
 }
 
 QString TDBEdit::fieldText(const Field& field, bool editing) const
@@ -46,6 +49,8 @@ QString TDBEdit::fieldText(const Field& field, bool editing) const
 
 void TDBEdit::showField()
 {
+    if (m_startingEdit)
+        return; // the key that started the edit applies to the text as the user sees it
     Field* f = field();
     const QString value = f ? fieldText(*f, hasFocus()) : QString();
     if (value != Text())
@@ -94,7 +99,9 @@ void TDBEdit::keyPressEvent(QKeyEvent* event)
     }
     if (!isReadOnly() && changesText(event)) {
         bool editing = false;
+        m_startingEdit = true;
         guarded([&] { editing = m_link->edit(); });
+        m_startingEdit = false;
         if (!editing) {
             event->accept();
             return;

@@ -54,6 +54,7 @@ private:
     FieldDataLink* m_link;
     bool m_readOnly = false;
     bool m_maskFromField = false;
+    bool m_startingEdit = false; // the typed key is putting the dataset into edit
 };
 
 // An edit of a numeric field with a fixed number of decimals, Brazilian style: "1.234,50"

@@ -91,7 +91,7 @@ ScriptedDialogs& ScriptedDialogs::chooseRowWhere(const QString& field, const QVa
     return *this;
 }
 
-ScriptedDialogs& ScriptedDialogs::chooseRows(const QVector<int>& positions)
+ScriptedDialogs& ScriptedDialogs::chooseRowList(const QVector<int>& positions)
 {
     m_answers.push_back(RowsAnswer{positions});
     return *this;

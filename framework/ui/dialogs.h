@@ -145,7 +145,7 @@ public:
     ScriptedDialogs& answer(int modalResult); // a message with a choice of buttons
     ScriptedDialogs& chooseRow(int position); // Pesquisar / Pesquisar_Plus
     ScriptedDialogs& chooseRowWhere(const QString& field, const QVariant& value);
-    ScriptedDialogs& chooseRows(const QVector<int>& positions); // PesquisaLista
+    ScriptedDialogs& chooseRowList(const QVector<int>& positions); // PesquisaLista
     ScriptedDialogs& cancelSearch();                            // any row choice
     ScriptedDialogs& searchFor(const QString& field, const QString& text); // Procura
     ScriptedDialogs& fileName(const QString& name);             // open or save; empty cancels

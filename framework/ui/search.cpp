@@ -1,5 +1,7 @@
 #include "search.h"
 
+#include <algorithm>
+
 #include "dialogs.h"
 #include "messages.h"
 #include "framework/abort.h"
@@ -71,8 +73,10 @@ bool chooseList(ClientDataSet& dataSet, const QString& keyField, const QString& 
         msgMensagensPadroes().ShowMsg(QStringLiteral("Nenhum_Selec"), mtInformation, mbOK);
         return false;
     }
+    QVector<int> positions = *chosen;
+    std::sort(positions.begin(), positions.end());
     QString result;
-    for (int position : *chosen)
+    for (int position : std::as_const(positions))
         result += dataSet.valueAt(position, key).toString() + QLatin1Char('_');
     list = result;
     return true;
