@@ -3,7 +3,6 @@
 #include "column.h"
 
 #include <QColor>
-#include <QPointer>
 #include <QTableView>
 #include <QVariant>
 #include <functional>
