@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+namespace host {
+
+// What the user (or a script) chooses on the command line.
+struct HostOptions {
+    QString branch = "0001";     // FiliProc: the branch being processed
+    QString operatorCode = "NUTRI"; // Operador
+    QString module = "8";        // ModuloAtiv: '8' and 'L' group branches under centrals
+    bool branchModule = false;   // ModuFili
+    QDate date = QDate::currentDate(); // DataProc
+    QString serverHost;          // appserver address; empty: server objects in process
+    int serverPort = 0;
+    QString database;            // SQLite file or PostgreSQL connection string; empty: the demo file
+    QString package;             // Pkg_pla01300 library; empty: looked for beside the build
+    QString screenshot;          // render the first window to this PNG and exit
+};
+
+// Reads the options; on a malformed one gives false and the reason in error.
+bool parseHostOptions(const QStringList& arguments, HostOptions& options, QString& error);
+
+} // namespace host

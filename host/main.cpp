@@ -1,0 +1,85 @@
+#include "db/database.h"
+#include "framework/abort.h"
+#include "framework/core/hostcontext.h"
+#include "framework/ui/guard.h"
+#include "hostdatabase.h"
+#include "hostmodules.h"
+#include "hostoptions.h"
+#include "mainwindow.h"
+#include "package.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+int fail(bool headless, const QString& text)
+{
+    if (headless)
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+    else
+        QMessageBox::critical(nullptr, "Receita Padrão", text);
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    app.setApplicationName("ReceitaPadrao");
+    app.setOrganizationName("ReceitaPadrao");
+
+    host::HostOptions options;
+    QString error;
+    if (!host::parseHostOptions(app.arguments(), options, error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return error.contains("--") ? 0 : 2; // help text, or a bad option
+    }
+    const bool headless = !options.screenshot.isEmpty();
+
+    auto& context = framework::hostContext();
+    context.FiliProc = options.branch;
+    context.Operador = options.operatorCode;
+    context.ModuloAtiv = options.module;
+    context.ModuFili = options.branchModule;
+    context.DataProc = options.date;
+    context.WebURL = options.serverHost;
+    context.WebPort = options.serverPort;
+
+    const QString database = options.database.isEmpty() ? host::defaultDatabasePath() : options.database;
+    try {
+        host::openHostDatabase(database);
+    } catch (const framework::Error& e) {
+        return fail(headless, e.message());
+    }
+
+    host::Package package;
+    const QStringList paths = options.package.isEmpty()
+                                  ? host::Package::candidatePaths(QCoreApplication::applicationDirPath())
+                                  : QStringList{options.package};
+    for (const QString& path : paths)
+        if (QFileInfo::exists(path) && package.load(path))
+            break;
+    if (!options.package.isEmpty() && !package.isLoaded())
+        std::fprintf(stderr, "Pacote não carregado: %s\n", qPrintable(package.errorString()));
+
+    host::MainWindow window(package, db::Target::parse(database).describe());
+    context.loadModule = [&window](const QString& module, const QVariantList& args) {
+        host::LoadBPL(module, args, &window);
+    };
+    window.show();
+
+    if (headless) {
+        QTimer::singleShot(0, &window, [&] {
+            const bool saved = window.grab().save(options.screenshot, "PNG");
+            if (!saved)
+                std::fprintf(stderr, "Não foi possível gravar %s\n", qPrintable(options.screenshot));
+            app.exit(saved ? 0 : 1);
+        });
+    }
+    return app.exec();
+}
