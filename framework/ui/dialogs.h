@@ -1,6 +1,7 @@
 #pragma once
 
 #include "messages.h"
+#include "framework/abort.h"
 
 #include <QColor>
 #include <QString>
@@ -116,14 +117,9 @@ private:
 // Messages offering only OK are answered OK without using the queue. A question the script
 // did not answer (or answered with the wrong kind of answer) is recorded in failures(),
 // reported to onFailure and thrown as a ScriptError, so a test never hangs on a dialog.
-class ScriptError : public std::runtime_error {
+class ScriptError : public Error {
 public:
-    explicit ScriptError(const QString& message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
-    const QString& message() const { return m_message; }
-
-private:
-    QString m_message;
+    using Error::Error;
 };
 
 class ScriptedDialogs : public DialogService {

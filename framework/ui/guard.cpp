@@ -16,8 +16,6 @@ QString currentExceptionText()
         throw;
     } catch (const Error& e) {
         return e.message();
-    } catch (const ScriptError& e) {
-        return e.message();
     } catch (const std::exception& e) {
         return QString::fromUtf8(e.what());
     } catch (...) {

@@ -96,6 +96,11 @@ TEST_F(BoundTest, RefusedTextsKeepTheFocusAndRefusedEditsSwallowTheKey)
     QTRY_VERIFY(dbeNome->hasFocus()); // the focus came back
     EXPECT_EQ(field("NMPRATO")->AsString(), "Arroz branco");
 
+    // The same typing, still pending, refuses the post.
+    EXPECT_THROW(ds->Post(), Abort);
+    EXPECT_EQ(ds->state(), ClientDataSet::State::Edit);
+    EXPECT_EQ(script->messages().size(), 2);
+
     QTest::keyClick(dbeNome, Qt::Key_Escape); // drops the typing
     EXPECT_EQ(dbeNome->text(), "Arroz branco");
     ds->Cancel();
