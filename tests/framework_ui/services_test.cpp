@@ -7,6 +7,7 @@
 #include "framework/ui/showavi.h"
 
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -199,4 +200,22 @@ TEST_F(UiTest, ProgressWindowNestsAndKeepsTheBusyCursorUntilTheOuterCallEnds)
                  }()),
                  Abort);
     EXPECT_FALSE(script->progressVisible());
+}
+
+// --- The Qt face -------------------------------------------------------------------------------
+
+TEST(QtDialogs, MessageBoxesOfferTheAskedButtonsInPortugueseAndReturnThePressedOne)
+{
+    QtDialogs qt;
+    QStringList offered;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        for (QAbstractButton* button : box->buttons())
+            offered << button->text();
+        box->button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(qt.showMessage({"Excl", "Confirma a exclusão do registro?", mtConfirmation, mbYes | mbNo}), mrNo);
+    offered.sort();
+    EXPECT_EQ(offered, QStringList({"Não", "Sim"}));
 }
