@@ -110,6 +110,7 @@ HttpServer::HttpServer(const db::Target& database) : d(std::make_unique<Impl>())
     d->target = database;
     d->server.new_task_queue = [] { return new httplib::ThreadPool(16); };
     d->server.set_keep_alive_max_count(100000);
+    d->server.set_tcp_nodelay(true); // small answers go out at once, not after the peer's delayed ACK
     // An idle kept-alive client holds a worker until this runs out, and stop() waits for it.
     d->server.set_keep_alive_timeout(1);
     d->server.Post("/call", [this](const httplib::Request& req, httplib::Response& res) { d->handle(req, res); });

@@ -32,6 +32,7 @@ bool HttpTransport::open(const QString& host, int port)
     d->address = QStringLiteral("%1:%2").arg(host).arg(port);
     d->client = std::make_unique<httplib::Client>(host.toStdString(), port);
     d->client->set_keep_alive(true);
+    d->client->set_tcp_nodelay(true);
     d->client->set_connection_timeout(5);
     // Large packets (tens of thousands of dishes) take a while on slow machines.
     d->client->set_read_timeout(300);

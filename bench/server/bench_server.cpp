@@ -1,0 +1,162 @@
+// Figures of the application server. Run: build-dir/bench/bench_server
+//   GetPrato of 50,000 dishes in process, against the bare SQL select of the same rows;
+//   a small call over HTTP on loopback (latency, and throughput with two client threads);
+//   a change log of 1,000 modified rows applied.
+
+#include "appserver/httpserver.h"
+#include "db/database.h"
+#include "db/demodata.h"
+#include "framework/data/clientdataset.h"
+#include "server/connection.h"
+#include "server/httptransport.h"
+
+#include <QCoreApplication>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr const char* ReceitaPadrao = "Pla01300.rdmReceitaPadrao";
+
+// One database of 50,000 dishes for the whole run, served in process and over HTTP.
+struct Fixture {
+    QTemporaryDir dir;
+    db::Target target;
+    std::unique_ptr<appserver::HttpServer> http;
+    int port = 0;
+
+    Fixture()
+    {
+        target.path = dir.filePath("bench.db");
+        QSqlDatabase database = db::openAndMigrate(target, "bench");
+        db::createDemoData(database, {50000});
+        http = std::make_unique<appserver::HttpServer>(target);
+        http->setLogger([](const QString&) {});
+        port = http->start("127.0.0.1", 0);
+    }
+
+    std::unique_ptr<server::Connection> local()
+    {
+        auto net = std::make_unique<server::Connection>(nullptr, "netBench", ReceitaPadrao);
+        net->setDatabaseConnection("bench");
+        net->Connect();
+        return net;
+    }
+
+    static Fixture& instance()
+    {
+        static Fixture fixture;
+        return fixture;
+    }
+};
+
+void BM_GetPrato_InProcess(benchmark::State& state)
+{
+    auto net = Fixture::instance().local();
+    int rows = 0;
+    for (auto _ : state) {
+        const QVariant result = net->call("GetPrato", {"0001"});
+        rows = framework::toPacket(result).rowCount();
+        benchmark::DoNotOptimize(rows);
+    }
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_GetPrato_InProcess)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The same statement read with plain QSqlQuery, every value fetched: the floor of GetPrato.
+void BM_GetPrato_BareSelect(benchmark::State& state)
+{
+    Fixture::instance();
+    QSqlDatabase database = QSqlDatabase::database("bench");
+    int rows = 0;
+    for (auto _ : state) {
+        QSqlQuery q(database);
+        q.setForwardOnly(true);
+        q.prepare("SELECT P.CDPRATO, P.NMPRATO, P.CDNVPRATO, P.CDFILAUXPRAT, P.CDFILIAL, P.SGUNIDADE, P.VRARREDTRANS, "
+                  "P.CDSEGMER, S.DSSEGMER, P.NRFORMAPREPARO, F.NMFORMAPREPARO, P.IDFREQUENCIA, P.QTTEMPOPRAT, "
+                  "P.VRVALIDADE, P.IDATIVO, P.CDPRODPRODUCAO, R.CDARVPROD, R.NMPRODUTO FROM PRATO P "
+                  "LEFT JOIN SEGMERCADO S ON S.CDSEGMER = P.CDSEGMER "
+                  "LEFT JOIN FORMAPREPARO F ON F.NRFORMAPREPARO = P.NRFORMAPREPARO "
+                  "LEFT JOIN PRODUTO R ON R.CDPRODUTO = P.CDPRODPRODUCAO "
+                  "WHERE P.CDFILAUXPRAT = 'P' OR P.CDFILAUXPRAT = ? ORDER BY P.CDPRATO, P.CDFILAUXPRAT");
+        q.addBindValue("0001");
+        q.exec();
+        rows = 0;
+        while (q.next()) {
+            for (int c = 0; c < 18; ++c)
+                benchmark::DoNotOptimize(q.value(c));
+            ++rows;
+        }
+    }
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_GetPrato_BareSelect)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// A small call over HTTP on loopback; with two threads, calls per second on two cores.
+void BM_SmallCall_Http(benchmark::State& state)
+{
+    static Fixture& fixture = Fixture::instance();
+    server::HttpTransport transport;
+    transport.open("127.0.0.1", fixture.port);
+    for (auto _ : state) {
+        QVariantList args{"0002"};
+        const QVariant result = transport.call(ReceitaPadrao, "GetParamPlaneja", args);
+        if (!framework::isPacket(result))
+            state.SkipWithError("call failed");
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_SmallCall_Http)->Unit(benchmark::kMicrosecond)->MinTime(2.0)->UseRealTime();
+BENCHMARK(BM_SmallCall_Http)->Unit(benchmark::kMicrosecond)->MinTime(2.0)->UseRealTime()->Threads(2);
+
+// A change log of 1,000 modified rows (every column compared with its original) applied.
+void BM_ApplyChangeLog_1000Rows(benchmark::State& state)
+{
+    Fixture::instance();
+    QSqlDatabase database = QSqlDatabase::database("bench");
+    {
+        QSqlQuery q(database);
+        q.exec("DELETE FROM PARAMGERAL WHERE CDPARGERAL <> '0001'");
+        q.prepare("INSERT INTO PARAMGERAL (CDPARGERAL, CDFILIAL, CDPICTPRAT, CDNVBLPRAT) VALUES (?, '0001', "
+                  "'9.99.999.9999', '1')");
+        for (int i = 2; i <= 1001; ++i) {
+            q.bindValue(0, QStringLiteral("%1").arg(i, 4, 10, QChar('0')));
+            q.exec();
+        }
+    }
+    auto net = Fixture::instance().local();
+    framework::ClientDataSet cds;
+    cds.SetData(framework::toPacket(net->call("GetParamGeral")));
+    int value = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ++value;
+        for (cds.First(); !cds.Eof(); cds.Next()) {
+            cds.Edit();
+            cds.FieldByName("CDNVBLPRAT")->setValue(QString::number(value % 9));
+            cds.Post();
+        }
+        const QVariant log = QVariant::fromValue(cds.GetDelta());
+        state.ResumeTiming();
+        const QString status = net->call("UpdParamGeral", {log}).toString();
+        if (!status.isEmpty())
+            state.SkipWithError(status.toStdString().c_str());
+        state.PauseTiming();
+        cds.MergeChangeLog();
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = cds.RecordCount();
+}
+BENCHMARK(BM_ApplyChangeLog_1000Rows)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
