@@ -275,11 +275,14 @@ TEST_P(AppServerTest, SqlInjectionThroughAnyTextArgumentChangesNothing)
                 if (framework::isPacket(result)) {
                     const DataPacket p = framework::toPacket(result);
                     // Nothing matches a code that is an attack, except lists that ignore the argument.
-                    if (method.compare("GetCentral", Qt::CaseInsensitive) == 0)
+                    if (method.compare("GetCentral", Qt::CaseInsensitive) == 0) {
                         EXPECT_EQ(p.rowCount(), 0) << attack.toStdString();
-                    for (int r = 0; r < p.rowCount(); ++r)
-                        for (int c = 0; c < p.fields().size(); ++c)
+                    }
+                    for (int r = 0; r < p.rowCount(); ++r) {
+                        for (int c = 0; c < p.fields().size(); ++c) {
                             EXPECT_NE(p.rows.text(r, c).size(), 64) << "hash leaked by " << method.toStdString();
+                        }
+                    }
                 }
             }
         }
