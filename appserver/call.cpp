@@ -41,7 +41,7 @@ framework::DataPacket Call::packet(int index) const
 QString Call::code(int index, int width)
 {
     const QString value = framework::Ajusta(text(index), width);
-    m_args[index] = value;
+    setArg(index, value);
     return value;
 }
 

@@ -1,6 +1,6 @@
 #include "rdmcustprod.h"
 
-#include "appserver/fieldspec.h"
+#include "appserver/resultcolumns.h"
 
 namespace appserver {
 

@@ -1,6 +1,6 @@
 #include "rdmreceitapadrao.h"
 
-#include "appserver/fieldspec.h"
+#include "appserver/resultcolumns.h"
 
 namespace appserver {
 

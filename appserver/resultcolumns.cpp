@@ -1,15 +1,15 @@
-#include "fieldspec.h"
+#include "resultcolumns.h"
 
 #include <QStringList>
 #include <stdexcept>
 
 namespace appserver {
 
-framework::FieldDefs fields(const char* spec)
+framework::FieldDefs fields(const char* list)
 {
     using framework::FieldType;
     framework::FieldDefs defs;
-    for (const QString& item : QString::fromLatin1(spec).split(' ', Qt::SkipEmptyParts)) {
+    for (const QString& item : QString::fromLatin1(list).split(' ', Qt::SkipEmptyParts)) {
         const QString name = item.section(':', 0, 0);
         const QString type = item.section(':', 1);
         framework::FieldDef def;
@@ -29,7 +29,7 @@ framework::FieldDefs fields(const char* spec)
             def.type = FieldType::Blob;
         } else {
             // A programming error in a column list: caught by the first test of that method.
-            throw std::logic_error(("bad field spec: " + item).toStdString());
+            throw std::logic_error(("bad column list item: " + item).toStdString());
         }
         defs.append(def);
     }
