@@ -68,6 +68,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "Pacote não carregado: %s\n", qPrintable(package.errorString()));
 
     host::MainWindow window(package, db::Target::parse(database).describe());
+    context.mainWindow = &window;
     context.loadModule = [&window](const QString& module, const QVariantList& args) {
         host::LoadBPL(module, args, &window);
     };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/ui/messages.h"
 #include "transport.h"
 
 #include <QObject>
@@ -7,10 +8,6 @@
 #include <QVariantList>
 #include <functional>
 #include <memory>
-
-namespace framework {
-class TMessages;
-}
 
 namespace server {
 
