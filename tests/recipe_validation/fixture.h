@@ -1,47 +1,73 @@
 #pragma once
 
+#include "framework/core/hostcontext.h"
 #include "framework/data/clientdataset.h"
-#include "recipe/levelfields.h"
 #include "framework/ui/dialogs.h"
 #include "framework/ui/messages.h"
-#include "framework/ui/query.h"
+#include "recipe/levelfields.h"
+#include "recipe/validacao.h"
+#include "testdatabase.h"
 
-#include <QSqlDatabase>
-#include <QVariantList>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <gtest/gtest.h>
 #include <memory>
-#include <ostream>
 
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
-// Every test shows its messages through a fresh scripted dialog face and a message list that
-// holds the recipe form's validation texts.
+// Messages go to a fresh scripted dialog face, from a list that holds the checks' texts.
 class RecipeTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
-    // The key of the only message shown, checking that exactly one was.
-    QString onlyMessageKey() const;
+    void SetUp() override
+    {
+        script = &framework::installScriptedDialogs();
+        recipe::addValidationMessages(messages);
+    }
+    QString onlyMessageKey() const
+    {
+        EXPECT_EQ(script->messages().size(), 1);
+        return script->lastMessage().key;
+    }
 
     framework::ScriptedDialogs* script = nullptr;
     framework::TMessages messages;
 };
 
-// The project's schema in an in-memory SQLite database, made the host's connection.
-class RecipeDbTest : public RecipeTest {
+// A fresh database with the project's schema as the host's connection, on each backend
+// (PostgreSQL only when TEST_PG_CONN is set). A derived SetUp returns when IsSkipped().
+class RecipeDbTest : public RecipeTest, public ::testing::WithParamInterface<testdb::Backend> {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override
+    {
+        RecipeTest::SetUp();
+        if (!testdb::available(GetParam()))
+            GTEST_SKIP() << "TEST_PG_CONN is not set";
+        database = std::make_unique<testdb::TestDatabase>(GetParam(), false);
+        framework::hostContext().databaseConnection = database->connectionName();
+    }
+    void TearDown() override { framework::hostContext().databaseConnection.clear(); }
+    void exec(const QString& sql)
+    {
+        QSqlQuery query(database->db());
+        ASSERT_TRUE(query.exec(sql)) << query.lastError().text().toStdString();
+    }
 
-    void exec(const QString& sql, const QVariantList& values = {});
-
-    QSqlDatabase db;
+    std::unique_ptr<testdb::TestDatabase> database;
 };
 
-// An ingredient list with the fields of the level's table that the checks read, one row,
-// in edit.
-std::unique_ptr<framework::ClientDataSet> ingredientList(const recipe::LevelFields& level);
+#define INSTANTIATE_ON_BACKENDS(suite)                                                                         \
+    INSTANTIATE_TEST_SUITE_P(Backends, suite, ::testing::Values(testdb::Backend::Sqlite, testdb::Backend::Postgres), \
+                             [](const auto& info) { return testdb::backendName(info.param); })
+
+// One row of the level's ingredient list, in insertion, with neutral factors.
+inline std::unique_ptr<framework::ClientDataSet> ingredientList(const recipe::LevelFields& level)
+{
+    auto list = std::make_unique<framework::ClientDataSet>(nullptr, level.dataSet);
+    for (const QString& name : {level.netQty, level.cookingGain, level.cookingYield, level.cleaningLoss,
+                                level.cleaningYield, level.defrostLoss, level.nutritionalYield, level.nutrientQty,
+                                level.nutrientBase})
+        list->AddField(name, framework::FieldType::Float);
+    list->CreateDataSet();
+    list->Append();
+    for (const QString& yield : {level.cookingYield, level.cleaningYield})
+        list->FieldByName(yield)->setAsFloat(100);
+    return list;
+}
