@@ -302,12 +302,12 @@ private:
             unidade.add({sg, QString::fromUtf8(ds)});
 
         Inserter conv(m_db, "CONVUNID", {"SGUNIDDE", "SGUNIDPARA", "VRFTCONVER", "IDTIPOPE"});
-        conv.add({"KG", "G", 1000.0, "M"});
-        conv.add({"G", "KG", 1000.0, "D"});
-        conv.add({"L", "ML", 1000.0, "M"});
-        conv.add({"ML", "L", 1000.0, "D"});
-        conv.add({"DZ", "UN", 12.0, "M"});
-        conv.add({"UN", "DZ", 12.0, "D"});
+        conv.add({"KG", "G", 1000.0, "*"});
+        conv.add({"G", "KG", 1000.0, "/"});
+        conv.add({"L", "ML", 1000.0, "*"});
+        conv.add({"ML", "L", 1000.0, "/"});
+        conv.add({"DZ", "UN", 12.0, "*"});
+        conv.add({"UN", "DZ", 12.0, "/"});
 
         Inserter produto(m_db, "PRODUTO", {"CDPRODUTO", "CDARVPROD", "NMPRODUTO", "SGUNIDADE", "CDNVPRODUTO",
                                            "CDPRODESTO", "VRPEFATOCORR", "DSCOMPLNOME", "IDCNTRESTOQ", "IDATIVO"});

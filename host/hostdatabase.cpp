@@ -32,7 +32,7 @@ void loadPictures()
 {
     auto& context = framework::hostContext();
     context.pictures.clear();
-    QSqlQuery q(QSqlDatabase::database(DatabaseConnection));
+    QSqlQuery q(QSqlDatabase::database(context.databaseConnection));
     if (q.exec("SELECT CDPICTPROD, CDPICTPRAT FROM PARAMGERAL ORDER BY CDPARGERAL") && q.next()) {
         if (!q.value(0).toString().isEmpty())
             context.pictures.insert(0, q.value(0).toString());

@@ -8,6 +8,8 @@
 #include <QVariantList>
 #include <functional>
 
+class QWidget;
+
 namespace framework {
 
 // The values the host program sets for the modules it loads: who works, on which branch and
@@ -23,6 +25,7 @@ public:
     QString ModuloAtiv;         // one-letter code of the active module
     QString databaseConnection; // QSqlDatabase connection name of the host's database
     QMap<int, QString> pictures; // code pictures by kind: 0 product, 1 dish
+    QWidget* mainWindow = nullptr; // the host's main form: owner of module windows, holder of msgPadrao
     std::function<void(const QString& module, const QVariantList& args)> loadModule;
 
     QString DBPict(int kind) const;       // empty when the host has no picture of that kind

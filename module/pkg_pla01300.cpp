@@ -1,0 +1,78 @@
+#include "pkg_pla01300.h"
+
+#include "framework/abort.h"
+#include "framework/core/hostcontext.h"
+#include "framework/forms/formbase.h"
+#include "framework/ui/messages.h"
+#include "framework/ui/query.h"
+#include "recipe/cli_pla01300.h"
+#include "recipe/frmreceitapadrao.h"
+
+#include <QApplication>
+#include <QScopeGuard>
+#include <QScreen>
+
+using namespace framework;
+
+namespace {
+
+// The host keeps the messages it shows for the package in its main form's list msgPadrao.
+TMessages& hostMessages()
+{
+    QWidget* main = hostContext().mainWindow;
+    auto* messages = main ? main->findChild<TMessages*>(QStringLiteral("msgPadrao"), Qt::FindDirectChildrenOnly) : nullptr;
+    if (!messages)
+        throw Error(QStringLiteral("A aplicação hospedeira não tem a lista de mensagens msgPadrao."));
+    return *messages;
+}
+
+int branchCount()
+{
+    Query query(nullptr, QStringLiteral("qryContaFilial"));
+    query.setSQL(QStringLiteral("SELECT COUNT(*) AS NRREGISTROS FROM FILIAL"));
+    query.Open();
+    return int(query.FieldByName(QStringLiteral("NRREGISTROS"))->AsInteger());
+}
+
+// Package load and unload run the units' initialization and finalization.
+struct UnitSections {
+    UnitSections() { Cli_pla01300::initialization(); }
+    ~UnitSections() { Cli_pla01300::finalization(); }
+} unitSections;
+
+} // namespace
+
+void CriaReceita()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+
+    if (branchCount() == 0) {
+        hostMessages().ShowMsg(QStringLiteral("FILI_DEVE"), mtInformation, mbOK);
+        return;
+    }
+    using namespace Cli_pla01300;
+    if (!boIdCriado) {
+        if (hostContext().DBPict(1).isEmpty()) {
+            if (hostMessages().ShowMsg(QStringLiteral("Cad_PictPrat"), mtInformation, mbYes | mbNo) == mrYes)
+                hostContext().LoadBPL(QStringLiteral("GER02100"));
+            return;
+        }
+        frmReceitaPadrao = CreateForm<TfrmReceitaPadrao>(hostContext().mainWindow);
+        boIdCriado = true;
+    }
+    frmReceitaPadrao->showNormal();
+    frmReceitaPadrao->raise();
+    frmReceitaPadrao->activateWindow();
+    const QSize screen = frmReceitaPadrao->screen()->size();
+    if (screen == QSize(640, 480))
+        frmReceitaPadrao->showMaximized();
+}
+
+void IniProc(const char* branch)
+{
+    Cli_pla01300::boConsulta = branch != nullptr;
+    if (branch)
+        Cli_pla01300::stFilialC = QString::fromUtf8(branch);
+    CriaReceita();
+}

@@ -1,0 +1,470 @@
+// Opening, activation, branch confirmation, central selection and closing of the recipe form.
+#include "cli_pla01300.h"
+#include "frmreceitapadrao.h"
+#include "levelfields.h"
+
+#include "framework/abort.h"
+#include "framework/core/consiste.h"
+#include "framework/core/hostcontext.h"
+#include "framework/data/clientdataset.h"
+#include "framework/data/datasource.h"
+#include "framework/forms/dbgrid.h"
+#include "framework/forms/dbtree.h"
+#include "framework/forms/panelfocus.h"
+#include "framework/ui/btnpesquisa.h"
+#include "framework/ui/dbcombobox.h"
+#include "framework/ui/maskedit.h"
+#include "framework/ui/messages.h"
+#include "framework/ui/query.h"
+#include "framework/ui/search.h"
+#include "framework/ui/showavi.h"
+#include "framework/ui/validafilial.h"
+#include "server/connection.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScopeGuard>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTimer>
+
+using namespace framework;
+
+namespace {
+
+QString flag(ClientDataSet* ds, const char* field)
+{
+    if (!ds->Active() || ds->IsEmpty() || !ds->FindField(QString::fromLatin1(field)))
+        return {};
+    return ds->FieldByName(QString::fromLatin1(field))->AsString();
+}
+
+bool centralModules() { return hostContext().ModuloAtiv == u"8" || hostContext().ModuloAtiv == u"L"; }
+
+// Loads a query's answer into a dataset; a server failure is shown and ends the action.
+void loadPacket(ClientDataSet* ds, const QVariant& result)
+{
+    CheckResultServ(result);
+    ds->SetData(toPacket(result));
+}
+
+// The loaders that answer several packets answer a text instead when they fail.
+QVariantList packetArray(const QVariant& result)
+{
+    CheckResultServ(result);
+    if (result.typeId() != QMetaType::QVariantList)
+        throw Error(result.toString().isEmpty() ? QStringLiteral("Resposta inesperada do servidor.") : result.toString());
+    return result.toList();
+}
+
+} // namespace
+
+// --- Creation --------------------------------------------------------------------------------
+
+void TfrmReceitaPadrao::FormCreate()
+{
+    if (hostContext().ModuloAtiv == u"P") {
+        for (QWidget* tab : {tshFoto, tshReceServ})
+            pgcPadrao->setTabVisible(pgcPadrao->indexOf(tab), false);
+        pgcModoPrep->setTabVisible(pgcModoPrep->indexOf(tshPrepSer), false);
+        for (QAction* item : {mnuFoto, mnuModoServico, mnuServico})
+            item->setVisible(false);
+    }
+    TfrmPadraoArvPlus::FormCreate();
+
+    for (server::Connection* connection : {netReceitaPadrao, netAutoriza})
+        connection->BeforeConnect = [](server::Connection& c) {
+            c.setHost(hostContext().WebURL);
+            c.setPort(hostContext().WebPort);
+        };
+    {
+        ActiveShowAvi(this, 0, msgPadrao->Msg(QStringLiteral("pro_Conectar")));
+        auto hide = qScopeGuard([] { DeactiveShowAvi(); });
+        netReceitaPadrao->Connect();
+        netAutoriza->Connect();
+    }
+
+    dbaPadrao->setDataSource(dtsPrato);
+    dbaPadrao->setFieldCode(QStringLiteral("CDPRATO"));
+    dbaPadrao->setFieldName(QStringLiteral("NMPRATO"));
+    dbaPadrao->setFieldAux(QStringLiteral("CDFILAUXPRAT"));
+    dbaPadrao->setStateImages({QIcon(), style()->standardIcon(QStyle::SP_FileIcon)});
+    // A local dish is marked; a standard dish and the groups carry no image.
+    dbaPadrao->OnGetImageIndex = [](TDBTree&, const TTreeNode& node) {
+        return node.lastLevel && node.aux != u"P" ? 1 : -1;
+    };
+
+    pgcPadrao->setCurrentWidget(tshFormulario);
+    m_primeiraAtivacao = true;
+    m_validaLinhas = true;
+    pgcPadrao->setTabEnabled(pgcPadrao->indexOf(tshFoto), true);
+    mnuFoto->setEnabled(pgcPadrao->isTabEnabled(pgcPadrao->indexOf(tshFoto)));
+    m_filialReceLoca.clear();
+    m_filialReceServ.clear();
+    m_servicoReceServ.clear();
+    m_stAtuProp = QStringLiteral("B");
+    Cli_pla01300::inContCheck = 0;
+    m_calculaPeso = false;
+    m_propCalculada = false;
+}
+
+// --- Activation ------------------------------------------------------------------------------
+
+void TfrmReceitaPadrao::FormActivate()
+{
+    update();
+    const bool menuTypes = centralModules();
+    pgcPadrao->setTabVisible(pgcPadrao->indexOf(tshTpCard), menuTypes);
+    mnuTpCard->setVisible(menuTypes);
+
+    if (m_primeiraAtivacao) {
+        m_primeiraAtivacao = false;
+        const bool consulta = Cli_pla01300::boConsulta;
+        const QString branch = consulta ? Cli_pla01300::stFilialC : hostContext().FiliProc;
+        medCdFilial_pan->setText(branch);
+        const bool panelEnabled = !consulta && !hostContext().ModuFili;
+        if (consulta)
+            Desabilita();
+        for (QWidget* w : {static_cast<QWidget*>(lblNmFilial), static_cast<QWidget*>(medCdFilial_pan),
+                           static_cast<QWidget*>(btnFilial), static_cast<QWidget*>(pgcPadrao)})
+            w->setEnabled(panelEnabled);
+        edtNmFilial->setText(nomeFilial(medCdFilial_pan->Text()));
+        m_filial = medCdFilial_pan->Text();
+        carregaParamPlaneja(m_filial);
+        if (consulta || hostContext().ModuFili)
+            confirmaFilial();
+        else if (medCdFilial_pan->isEnabled())
+            medCdFilial_pan->setFocus();
+    }
+
+    dcbPrato->setItems({msgPadrao->Msg(QStringLiteral("PADRAO")), msgPadrao->Msg(QStringLiteral("LOCAL"))});
+
+    if (Recarregar) {
+        auto clear = qScopeGuard([this] { Recarregar = false; });
+        pgcPadraoChange();
+    }
+
+    loadPacket(cdsParamGeral, netReceitaPadrao->call(QStringLiteral("GetParamGeral"), {}, QStringLiteral("get_cdsParamGeral")));
+    qryParamGeral->Refresh();
+    loadPacket(cdsGerParamGeral,
+               netReceitaPadrao->call(QStringLiteral("GetGerParamGeral"), {}, QStringLiteral("get_cdsGerParamGeral")));
+}
+
+QString TfrmReceitaPadrao::nomeFilial(const QString& code)
+{
+    qryFilialPesq->Close();
+    qryFilialPesq->setParam(QStringLiteral("P_CDFILIAL"), code);
+    qryFilialPesq->Open();
+    return qryFilialPesq->IsEmpty() ? QString() : qryFilialPesq->FieldByName(QStringLiteral("NMFILIAL"))->AsString();
+}
+
+void TfrmReceitaPadrao::carregaParamPlaneja(const QString& branch)
+{
+    QVariantList args{branch};
+    loadPacket(cdsParamPlaneja, netReceitaPadrao->call(QStringLiteral("GetParamPlaneja"), args,
+                                                       QStringLiteral("get_cdsParamPlaneja")));
+}
+
+void TfrmReceitaPadrao::Desabilita()
+{
+    // Query mode: the dish record and its panels can be read, not changed.
+    for (QWidget* w : tshFormulario->findChildren<QWidget*>()) {
+        if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractButton*>(w)
+            || qobject_cast<QLabel*>(w))
+            w->setEnabled(false);
+    }
+}
+
+// --- Branch panel ----------------------------------------------------------------------------
+
+void TfrmReceitaPadrao::panFiliPratoEnter()
+{
+    cdsPrato->Close();
+    pgcPadrao->setCurrentIndex(0);
+    pgcPadrao->setEnabled(false);
+    AtualizaBotoes();
+}
+
+void TfrmReceitaPadrao::medCdFilial_panExit()
+{
+    const QString code = Ajusta(medCdFilial_pan->Text(), 4);
+    medCdFilial_pan->setText(code);
+    try {
+        edtNmFilial->setText(ValidaFilial(code, hostContext().Operador, true));
+    } catch (...) {
+        if (medCdFilial_pan->isEnabled())
+            medCdFilial_pan->setFocus();
+        throw;
+    }
+}
+
+void TfrmReceitaPadrao::panFiliPratoExit()
+{
+    // A refused branch code took the focus back: the panel was not left.
+    if (m_panFiliPratoFocus->contains(QApplication::focusWidget()))
+        return;
+    medCdFilial_panExit();
+    confirmaFilial();
+}
+
+void TfrmReceitaPadrao::btnFilialClick()
+{
+    qryFilial->Close();
+    qryFilial->Open();
+    if (Pesquisar(*qryFilial, msgPadrao->Msg(QStringLiteral("FILIAL")) + u'|' + msgPadrao->Msg(QStringLiteral("N_FILI_CAD")))) {
+        medCdFilial_pan->setText(qryFilial->FieldByName(QStringLiteral("CDFILIAL"))->AsString());
+        edtNmFilial->setText(qryFilial->FieldByName(QStringLiteral("NMFILIAL"))->AsString());
+    }
+}
+
+void TfrmReceitaPadrao::confirmaFilial()
+{
+    m_filial = medCdFilial_pan->Text();
+    pgcPadrao->setEnabled(!Cli_pla01300::boConsulta);
+
+    const TDBPicture dishPicture = hostContext().DBPictObj(1);
+    dbaPadrao->setPicture(dishPicture);
+    {
+        ActiveShowAvi(this, 0, msgPadrao->Msg(QStringLiteral("get_cdsPrato")));
+        auto hide = qScopeGuard([] { DeactiveShowAvi(); });
+        QVariantList args{m_filial};
+        const QVariantList params = packetArray(netReceitaPadrao->call(QStringLiteral("GetParams"), args));
+        m_filial = args.value(0).toString();
+        if (params.size() < 3)
+            throw Error(QStringLiteral("Resposta incompleta do servidor em GetParams."));
+        cdsParamGeral->SetData(toPacket(params[0]));
+        cdsParamPlaneja->SetData(toPacket(params[1]));
+        cdsVerifProd->SetData(toPacket(params[2]));
+        QVariantList dishArgs{m_filial};
+        loadPacket(cdsPrato, netReceitaPadrao->call(QStringLiteral("GetPrato"), dishArgs));
+    }
+    // Codes are typed without the picture's separators: one optional digit per position.
+    const QString dishMask = hostContext().DBPict(1).remove(u'.');
+    cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->setEditMask(dishMask);
+    cdsPrato->AddIndex(QStringLiteral("Ordena"), QStringLiteral("CDPRATO;CDNVPRATO"));
+    cdsPrato->setIndexName(QStringLiteral("Ordena"));
+    const QString productMask = hostContext().DBPict(0).remove(u'.');
+    for (ClientDataSet* ds : {cdsProdPrat, cdsReceTpCard, cdsReceFili, cdsReceServ})
+        if (Field* f = ds->FindField(QStringLiteral("CDARVPROD")))
+            f->setEditMask(productMask);
+
+    ShowColumns();
+    const QString code = treeCode();
+    Habilita_Pagina(isCompleteLevel(code));
+    Habilita_NivelCompleto(code);
+    pgcPadrao->setCurrentWidget(tshFormulario);
+    pgcModoPrep->setCurrentIndex(0);
+    pgcFoto->setCurrentIndex(0);
+    pgcPadraoChange();
+    if (centralModules())
+        ajustaCentralDaFilial();
+}
+
+void TfrmReceitaPadrao::ajustaCentralDaFilial()
+{
+    qryFiliCentAgreg->Close();
+    qryFiliCentAgreg->setParam(QStringLiteral("P_CDFILIAL"), m_filial);
+    qryFiliCentAgreg->Open();
+    m_centralAgregada = !qryFiliCentAgreg->IsEmpty();
+    medCdCentral->setText(qryFiliCentAgreg->FieldByName(QStringLiteral("CDCENTRAL"))->AsString());
+    edtNmCentral->setText(qryFiliCentAgreg->FieldByName(QStringLiteral("NMCENTRAL"))->AsString());
+    Habilita_Pagina(isCompleteLevel(treeCode()));
+}
+
+// --- Pages -----------------------------------------------------------------------------------
+
+QString TfrmReceitaPadrao::treeCode() const { return dbaPadrao->SelectedCode(); }
+
+bool TfrmReceitaPadrao::isCompleteLevel(const QString& code) const
+{
+    return !code.isEmpty() && hostContext().DBPictObj(1).isLastLevel(code);
+}
+
+QString TfrmReceitaPadrao::PenultimoNivel(const QString& code) const
+{
+    const TDBPicture picture = hostContext().DBPictObj(1);
+    return picture.isLastLevel(code) ? picture.parentCode(code) : code;
+}
+
+void TfrmReceitaPadrao::pgcPadraoChange()
+{
+    QWidget* page = pgcPadrao->currentWidget();
+    const QList<std::pair<QAction*, QWidget*>> items{{mnuFormulario, tshFormulario}, {mnuPadrao, tshPadrao},
+                                                     {mnuTpCard, tshTpCard},         {mnuLocal, tshReceLoca},
+                                                     {mnuServico, tshReceServ},      {mnuModoPrep, tshModoPrep},
+                                                     {mnuFoto, tshFoto}};
+    for (const auto& [item, itemPage] : items)
+        item->setChecked(itemPage == page);
+    if (page == tshFormulario)
+        dtsPadrao->setDataSet(cdsPrato);
+    AtualizaBotoes();
+}
+
+void TfrmReceitaPadrao::Habilita_Pagina(bool complete)
+{
+    const TTreeNode node = dbaPadrao->Selected();
+    const bool standardComplete = isCompleteLevel(node.code) && node.aux == u"P";
+    const auto enableTab = [](QTabWidget* tabs, QWidget* tab, bool enabled) {
+        tabs->setTabEnabled(tabs->indexOf(tab), enabled && (tabs->currentWidget() == tab || tabs->isEnabled()));
+    };
+    const auto rule = [&](QWidget* tab) { return pgcPadrao->currentWidget() == tab || complete; };
+    for (QWidget* tab : {tshFormulario, tshPadrao, tshTpCard, tshReceLoca, tshReceServ, tshModoPrep, tshFoto}) {
+        bool enabled = rule(tab);
+        if (tab == tshTpCard)
+            enabled = enabled && m_centralAgregada;
+        if (tab == tshPadrao)
+            enabled = enabled && standardComplete;
+        pgcPadrao->setTabEnabled(pgcPadrao->indexOf(tab), enabled);
+    }
+    const bool prepEnabled = pgcPadrao->isTabEnabled(pgcPadrao->indexOf(tshModoPrep));
+    const bool fotoEnabled = pgcPadrao->isTabEnabled(pgcPadrao->indexOf(tshFoto));
+    for (QWidget* tab : {tshFolhaDados, tshPrepPad, tshPrepFil, tshPrepSer})
+        enableTab(pgcModoPrep, tab, prepEnabled && (pgcModoPrep->currentWidget() == tab || complete)
+                                        && (tab != tshPrepPad || standardComplete));
+    for (QWidget* tab : {tshFotoPad, tshFotoFil, tshFotoSer})
+        enableTab(pgcFoto, tab, fotoEnabled && (pgcFoto->currentWidget() == tab || complete)
+                                    && (tab != tshFotoPad || standardComplete));
+
+    const QList<std::pair<QAction*, QWidget*>> items{{mnuFormulario, tshFormulario}, {mnuPadrao, tshPadrao},
+                                                     {mnuTpCard, tshTpCard},         {mnuLocal, tshReceLoca},
+                                                     {mnuServico, tshReceServ},      {mnuModoPrep, tshModoPrep},
+                                                     {mnuFoto, tshFoto}};
+    for (const auto& [item, tab] : items)
+        item->setEnabled(pgcPadrao->isTabEnabled(pgcPadrao->indexOf(tab)));
+}
+
+void TfrmReceitaPadrao::setEnabledByName(const QStringList& names, bool enabled)
+{
+    for (const QString& name : names) {
+        if (auto* widget = findChild<QWidget*>(name))
+            widget->setEnabled(enabled);
+        else if (auto* action = findChild<QAction*>(name))
+            action->setEnabled(enabled);
+    }
+}
+
+void TfrmReceitaPadrao::Habilita_NivelCompleto(const QString& code)
+{
+    if (Cli_pla01300::boConsulta)
+        return;
+    // The controls only a dish at the last level has.
+    static const QStringList names{
+        "btpUnidade",    "dbeCdUnidade",      "lblUnid",         "lblArredTrans", "dbeArredTrans",
+        "dbgContainer",  "lblFormaPreparo",   "dbeNrFormaPreparo", "btnFormaPreparo", "lblFrequencia",
+        "dbcFrequencia", "lblTempo",          "dbeTempo",        "sbtPercentual", "mnuPercentual"};
+    setEnabledByName(names, isCompleteLevel(code));
+}
+
+void TfrmReceitaPadrao::ShowColumns()
+{
+    if (!cdsParamPlaneja->Active() || cdsParamPlaneja->IsEmpty())
+        carregaParamPlaneja(m_filial);
+    // Each optional column of the four ingredient lists is shown while its planning flag is not "N".
+    using Role = QString recipe::LevelFields::*;
+    static const QList<std::pair<const char*, QList<Role>>> optional{
+        {"IDGANHOCOCC", {&recipe::LevelFields::cookingGain}},
+        {"IDAPROVCOCC", {&recipe::LevelFields::cookingYield}},
+        {"IDPERDALIMP", {&recipe::LevelFields::cleaningLoss}},
+        {"IDAPROVLIMP", {&recipe::LevelFields::cleaningYield}},
+        {"IDTEMPPREP", {&recipe::LevelFields::prepTime}},
+        {"IDUTDIASLIMSEG", {&recipe::LevelFields::anticipation}},
+        {"IDUTREQCOMPENTD",
+         {&recipe::LevelFields::requisitionType, &recipe::LevelFields::complement, &recipe::LevelFields::directEntry}},
+        {"IDPERDADEGELO", {&recipe::LevelFields::defrostLoss}},
+    };
+    const auto show = [this](const recipe::LevelFields& level, const QString& fieldName, bool visible) {
+        if (fieldName.isEmpty())
+            return;
+        if (auto* ds = findChild<ClientDataSet*>(level.dataSet))
+            if (Field* field = ds->FindField(fieldName))
+                field->setVisible(visible);
+        if (auto* grid = findChild<TDBGrid*>(level.grid)) {
+            const int column = IndiceCol(*grid, fieldName);
+            if (column >= 0)
+                grid->Columns(column)->setVisible(visible);
+        }
+    };
+    for (const recipe::Level levelId : {recipe::Level::Padrao, recipe::Level::TpCard, recipe::Level::Filial,
+                                         recipe::Level::Servico}) {
+        const recipe::LevelFields& level = recipe::levelFields(levelId);
+        show(level, QStringLiteral("CDAPRERECE"), flag(cdsParamPlaneja, "IDAPRERECE") != u"N");
+        for (const auto& [flagName, roles] : optional)
+            for (Role role : roles)
+                show(level, level.*role, flag(cdsParamPlaneja, flagName) != u"N");
+    }
+}
+
+// --- Central of the menu-type page -----------------------------------------------------------
+
+void TfrmReceitaPadrao::getCentral(const QString& code)
+{
+    loadPacket(cdsCentral, netReceitaPadrao->call(QStringLiteral("GetCentral"), {code, hostContext().Operador},
+                                                  QStringLiteral("get_cdsCentral")));
+}
+
+void TfrmReceitaPadrao::sbtCentralClick()
+{
+    getCentral(QStringLiteral("T"));
+    if (Pesquisar(*cdsCentral, msgPadrao->Msg(QStringLiteral("CENTRAL")) + u'|' + msgPadrao->Msg(QStringLiteral("N_HA_CENTRAL")))) {
+        medCdCentral->setText(cdsCentral->FieldByName(QStringLiteral("CDCENTRAL"))->AsString());
+        edtNmCentral->setText(cdsCentral->FieldByName(QStringLiteral("NMCENTRAL"))->AsString());
+    }
+}
+
+void TfrmReceitaPadrao::medCdCentralChange()
+{
+    edtNmCentral->clear();
+    medCdTpCard->Clear();
+    edtNmTpCard->clear();
+}
+
+void TfrmReceitaPadrao::medCdCentralExit() { VdCentral(false); }
+
+void TfrmReceitaPadrao::VdCentral(bool required)
+{
+    if (flag(cdsGerParamGeral, "IDPERMSELCENTRALPLA") != u"S" || !medCdCentral->isEnabledTo(panTpCard)
+        || !edtNmCentral->text().isEmpty())
+        return;
+    const QString code = Ajusta(medCdCentral->Text(), 4);
+    if (code != medCdCentral->Text())
+        medCdCentral->setText(code);
+    const auto fail = [this](const char* key) {
+        medCdCentral->setFocus();
+        MensErro(msgPadrao->Msg(QString::fromLatin1(key)));
+    };
+    if (code.isEmpty()) {
+        if (required)
+            fail("CENTRAL_N_INF");
+        return;
+    }
+    getCentral(code);
+    if (cdsCentral->IsEmpty())
+        fail("CENTRAL_N_CAD");
+    edtNmCentral->setText(cdsCentral->FieldByName(QStringLiteral("NMCENTRAL"))->AsString());
+}
+
+// --- Resize and close ------------------------------------------------------------------------
+
+void TfrmReceitaPadrao::FormResize()
+{
+    if (pgcPadrao->currentWidget() != tshModoPrep)
+        return;
+    for (const char* name : {"drePadrao", "drePrepFil", "dreServico"})
+        if (auto* editor = findChild<QWidget*>(QString::fromLatin1(name)); editor && editor->isEnabled())
+            editor->update();
+}
+
+void TfrmReceitaPadrao::FormClose()
+{
+    TfrmPadraoArvPlus::FormClose();
+    timIdle->stop();
+    Cli_pla01300::inContCheck = 0;
+    netReceitaPadrao->Disconnect();
+    netAutoriza->Disconnect();
+    Cli_pla01300::boIdCriado = false;
+    Cli_pla01300::frmReceitaPadrao = nullptr;
+}

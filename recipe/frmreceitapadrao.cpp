@@ -1,0 +1,66 @@
+#include "frmreceitapadrao.h"
+
+#include "framework/data/clientdataset.h"
+#include "framework/data/datasource.h"
+#include "framework/forms/dbtree.h"
+#include "framework/forms/panelfocus.h"
+#include "framework/ui/btnpesquisa.h"
+#include "framework/ui/guard.h"
+#include "framework/ui/maskedit.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QTabWidget>
+
+using namespace framework;
+
+TfrmReceitaPadrao::TfrmReceitaPadrao(QWidget* parent) : TfrmPadraoArvPlus(parent)
+{
+    setObjectName(QStringLiteral("frmReceitaPadrao"));
+    setWindowTitle(QStringLiteral("Prato"));
+    setWindowFlag(Qt::Window);
+    setAttribute(Qt::WA_DeleteOnClose);
+    createComponents();
+    connectHandlers();
+}
+
+TfrmReceitaPadrao::~TfrmReceitaPadrao() = default;
+
+void TfrmReceitaPadrao::createComponents()
+{
+    addMessages();
+    createDataSets();
+    createBranchPanel();
+    createPages();
+}
+
+void TfrmReceitaPadrao::connectHandlers()
+{
+    m_panFiliPratoFocus = new PanelFocus(panFiliPrato, [this] { panFiliPratoEnter(); }, [this] { panFiliPratoExit(); });
+    guardedConnect(medCdFilial_pan, &TMaskEdit::exited, this, [this] { medCdFilial_panExit(); });
+    guardedConnect(medCdFilial_pan, &QLineEdit::textEdited, this, [this] { edtNmFilial->clear(); });
+    guardedConnect(btnFilial, &QToolButton::clicked, this, [this] { btnFilialClick(); });
+    guardedConnect(sbtCentral, &QAction::triggered, this, [this] { sbtCentralClick(); });
+    guardedConnect(medCdCentral, &QLineEdit::textChanged, this, [this] { medCdCentralChange(); });
+    guardedConnect(medCdCentral, &TMaskEdit::exited, this, [this] { medCdCentralExit(); });
+    guardedConnect(pgcPadrao, &QTabWidget::currentChanged, this, [this] { pgcPadraoChange(); });
+
+    const QList<std::pair<QAction*, QWidget*>> pageItems{{mnuFormulario, tshFormulario}, {mnuPadrao, tshPadrao},
+                                                         {mnuTpCard, tshTpCard},         {mnuLocal, tshReceLoca},
+                                                         {mnuServico, tshReceServ},      {mnuModoPrep, tshModoPrep},
+                                                         {mnuFoto, tshFoto}};
+    for (const auto& [item, page] : pageItems) {
+        guardedConnect(item, &QAction::triggered, this, [this, page = page] {
+            const auto state = dtsPadrao->State();
+            if (state != ClientDataSet::State::Edit && state != ClientDataSet::State::Insert)
+                pgcPadrao->setCurrentWidget(page);
+        });
+    }
+}
+
+bool TfrmReceitaPadrao::event(QEvent* event)
+{
+    if (event->type() == QEvent::Resize)
+        guarded([this] { FormResize(); });
+    return TfrmPadraoArvPlus::event(event);
+}
