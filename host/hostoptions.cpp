@@ -18,7 +18,8 @@ bool parseHostOptions(const QStringList& arguments, HostOptions& options, QStrin
         {"server", "Servidor de aplicação host:porta; sem ele os objetos rodam no próprio cliente.", "endereco"},
         {"db", "Banco de dados: arquivo SQLite ou conexão PostgreSQL (host=... dbname=...).", "banco"},
         {"package", "Biblioteca do pacote Pkg_pla01300.", "arquivo"},
-        {"screenshot", "Grava a primeira janela em PNG e encerra.", "arquivo"},
+        {"open", "Abre ao iniciar o formulário de uma função do pacote (ex.: CriaReceita).", "funcao"},
+        {"screenshot", "Grava a primeira janela em PNG e encerra (com --open, a janela aberta).", "arquivo"},
     });
     if (!parser.parse(arguments)) {
         error = parser.errorText();
@@ -52,6 +53,7 @@ bool parseHostOptions(const QStringList& arguments, HostOptions& options, QStrin
     }
     options.database = parser.value("db");
     options.package = parser.value("package");
+    options.open = parser.value("open");
     options.screenshot = parser.value("screenshot");
     return true;
 }

@@ -73,10 +73,18 @@ int main(int argc, char** argv)
         host::LoadBPL(module, args, &window);
     };
     window.show();
+    if (!options.open.isEmpty())
+        QTimer::singleShot(0, &window, [&] { framework::guarded([&] { package.invoke(options.open); }); });
 
     if (headless) {
-        QTimer::singleShot(0, &window, [&] {
-            const bool saved = window.grab().save(options.screenshot, "PNG");
+        // Time for the window opened at start to activate and load its data.
+        QTimer::singleShot(options.open.isEmpty() ? 0 : 500, &window, [&] {
+            QWidget* shown = &window;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w != &window && w->isVisible() && w->windowType() == Qt::Window)
+                    shown = w; // the module's form, not a progress or message window
+
+            const bool saved = shown->grab().save(options.screenshot, "PNG");
             if (!saved)
                 std::fprintf(stderr, "Não foi possível gravar %s\n", qPrintable(options.screenshot));
             app.exit(saved ? 0 : 1);

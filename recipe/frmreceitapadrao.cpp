@@ -20,6 +20,7 @@ TfrmReceitaPadrao::TfrmReceitaPadrao(QWidget* parent) : TfrmPadraoArvPlus(parent
     setWindowTitle(QStringLiteral("Prato"));
     setWindowFlag(Qt::Window);
     setAttribute(Qt::WA_DeleteOnClose);
+    resize(1000, 640);
     createComponents();
     connectHandlers();
 }

@@ -8,4 +8,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 "$root/scripts/setup.sh"
 BUILD_DIR="$build" "$root/scripts/build.sh"
-exec "$build/host/host" "$@"
+# The recipe form opens at start unless the caller chose what to open.
+case " $* " in
+  *" --open "*|*" --open="*) exec "$build/host/host" "$@" ;;
+  *) exec "$build/host/host" --open CriaReceita "$@" ;;
+esac
