@@ -47,7 +47,7 @@ void ClientDataSet::requireFieldsDeclarable() const
         throw Error(QStringLiteral("Os campos de '%1' não podem ser definidos com o conjunto aberto.").arg(objectName()));
 }
 
-Field* ClientDataSet::AddField(const QString& name, FieldType type, int size)
+Field* ClientDataSet::declareField(const QString& name, FieldType type, int size, bool calculated)
 {
     requireFieldsDeclarable();
     if (FindField(name))
@@ -56,33 +56,30 @@ Field* ClientDataSet::AddField(const QString& name, FieldType type, int size)
     def.name = name;
     def.type = type;
     def.size = size;
-    m_declared.append(def);
-    auto* field = new Field(this, def, false);
+    if (calculated)
+        def.providerFlags = 0; // computed here, never sent
+    else
+        m_declared.append(def);
+    auto* field = new Field(this, def, calculated);
     m_fields.append(field);
+    m_byName.insert(name.toUpper(), int(m_fields.size()) - 1);
     return field;
+}
+
+Field* ClientDataSet::AddField(const QString& name, FieldType type, int size)
+{
+    return declareField(name, type, size, false);
 }
 
 Field* ClientDataSet::AddCalcField(const QString& name, FieldType type, int size)
 {
-    requireFieldsDeclarable();
-    if (FindField(name))
-        throw Error(QStringLiteral("Campo '%1' duplicado em '%2'.").arg(name, objectName()));
-    FieldDef def;
-    def.name = name;
-    def.type = type;
-    def.size = size;
-    def.providerFlags = 0;
-    auto* field = new Field(this, def, true);
-    m_fields.append(field);
-    return field;
+    return declareField(name, type, size, true);
 }
 
 Field* ClientDataSet::FindField(const QString& name) const
 {
-    for (Field* f : m_fields)
-        if (f->FieldName().compare(name, Qt::CaseInsensitive) == 0)
-            return f;
-    return nullptr;
+    const int index = m_byName.value(name.toUpper(), -1);
+    return index >= 0 ? m_fields[index] : nullptr;
 }
 
 Field* ClientDataSet::FieldByName(const QString& name) const

@@ -150,6 +150,7 @@ private:
 
     void requireActive() const;
     void requireFieldsDeclarable() const;
+    Field* declareField(const QString& name, FieldType type, int size, bool calculated);
     void openStore(const RowStore& store, const QVector<RowStatus>& statuses, const RowStore* originals);
     void bindFields();
     int currentRow() const; // row in the stores, -1 when none
