@@ -2,6 +2,7 @@
 #include "cli_pla01300.h"
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
+#include "respostaservidor.h"
 
 #include "framework/abort.h"
 #include "framework/core/consiste.h"
@@ -33,33 +34,13 @@
 #include <QTimer>
 
 using namespace framework;
+using recipe::flag;
+using recipe::loadPacket;
+using recipe::packetArray;
 
 namespace {
 
-QString flag(ClientDataSet* ds, const char* field)
-{
-    if (!ds->Active() || ds->IsEmpty() || !ds->FindField(QString::fromLatin1(field)))
-        return {};
-    return ds->FieldByName(QString::fromLatin1(field))->AsString();
-}
-
 bool centralModules() { return hostContext().ModuloAtiv == u"8" || hostContext().ModuloAtiv == u"L"; }
-
-// Loads a query's answer into a dataset; a server failure is shown and ends the action.
-void loadPacket(ClientDataSet* ds, const QVariant& result)
-{
-    CheckResultServ(result);
-    ds->SetData(toPacket(result));
-}
-
-// The loaders that answer several packets answer a text instead when they fail.
-QVariantList packetArray(const QVariant& result)
-{
-    CheckResultServ(result);
-    if (result.typeId() != QMetaType::QVariantList)
-        throw Error(result.toString().isEmpty() ? QStringLiteral("Resposta inesperada do servidor.") : result.toString());
-    return result.toList();
-}
 
 } // namespace
 
@@ -171,10 +152,13 @@ void TfrmReceitaPadrao::carregaParamPlaneja(const QString& branch)
 
 void TfrmReceitaPadrao::Desabilita()
 {
-    // Query mode: the dish record and its panels can be read, not changed.
+    // Query mode: the dish record and its panels can be read, not changed. A data-aware combo
+    // follows its data's state, so it is made read-only rather than only disabled.
     for (QWidget* w : tshFormulario->findChildren<QWidget*>()) {
-        if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractButton*>(w)
-            || qobject_cast<QLabel*>(w))
+        if (auto* combo = qobject_cast<TDBComboBox*>(w))
+            combo->setReadOnly(true);
+        else if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractButton*>(w)
+                 || qobject_cast<QLabel*>(w))
             w->setEnabled(false);
     }
 }

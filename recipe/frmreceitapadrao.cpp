@@ -1,4 +1,5 @@
 #include "frmreceitapadrao.h"
+#include "conversaounidade.h"
 
 #include "framework/data/clientdataset.h"
 #include "framework/data/datasource.h"
@@ -33,10 +34,12 @@ void TfrmReceitaPadrao::createComponents()
     createDataSets();
     createBranchPanel();
     createPages();
+    createRegistroPrato();
 }
 
 void TfrmReceitaPadrao::connectHandlers()
 {
+    connectRegistroPrato();
     m_panFiliPratoFocus = new PanelFocus(panFiliPrato, [this] { panFiliPratoEnter(); }, [this] { panFiliPratoExit(); });
     guardedConnect(medCdFilial_pan, &TMaskEdit::exited, this, [this] { medCdFilial_panExit(); });
     guardedConnect(medCdFilial_pan, &QLineEdit::textEdited, this, [this] { edtNmFilial->clear(); });

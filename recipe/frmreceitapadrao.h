@@ -3,12 +3,18 @@
 #include "framework/forms/frmpadraoarvplus.h"
 
 #include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
 
 class QAction;
+class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QTabWidget;
+class QToolButton;
 class QWidget;
 
 namespace framework {
@@ -18,9 +24,16 @@ class PanelFocus;
 class Query;
 class TBtnPesquisa;
 class TDBComboBox;
+class TDBEdit;
 class TMaskEdit;
 class TMessages;
+class TShape;
 } // namespace framework
+
+namespace recipe {
+class ConversaoUnidade;
+struct LevelFields;
+} // namespace recipe
 
 namespace server {
 class Connection;
@@ -63,6 +76,72 @@ public:
     void ShowColumns();
     QString PenultimoNivel(const QString& code) const;
 
+    // --- Toolbar commands ---------------------------------------------------------------------
+    // On the dish record they act on cdsPrato; on the other pages, until those pages have rules
+    // of their own, on the dataset of dtsPadrao as the base form does.
+    void sbtIncluirClick() override;
+    void sbtAlterarClick() override;
+    void sbtExcluirClick() override;
+    void sbtConfirmarClick() override; // posts every dataset being edited, in creation order
+    void sbtCancelarClick() override;
+    // The base's rules, and nothing changes in query mode; on the dish record the tree must show
+    // the record the commands act on.
+    void AtualizaBotoes() override;
+
+    // --- Dish record (tshFormulario) ---------------------------------------------------------
+    void cdsPratoBeforeInsert(); // proposes the new code
+    void cdsPratoAfterInsert();
+    void cdsPratoBeforeEdit();
+    void cdsPratoBeforePost();
+    void cdsPratoAfterPost();    // sends the record at once (UpdPrato)
+    void cdsPratoBeforeDelete();
+    void cdsPratoAfterDelete();  // sends the deletion at once
+    void cdsPratoAfterScroll();
+    void cdsParamGeralAfterPost();
+    void dtsPratoStateChange();
+
+    void Vd_CdPrato(bool required);
+    void Vd_SgUnidPrato(bool required);
+    void Vd_VrArredTrans();
+    void Vd_NivelPrato(const QString& operation); // "I", "A", "E": the branch module's limits
+    void Vd_Receita(const QString& operation);    // the standard recipe of the current dish
+    // True when the code's level is blocked (CDNVBLPRAT); an unset block is stored as "0" first.
+    bool NivelBloq(const QString& code);
+
+    void dbeCdPratoExit();
+    void dbeCdUnidadeExit();
+    void dbeArredTransExit();
+    // True when the key is dropped.
+    bool dbeTempoKeyPress(const QKeyEvent& event) const;
+    void btpUnidadeBeforePesq();
+    void btpUnidadeAfterPesq();
+    void btnSegMercBeforePesq();
+    void btnSegMercAfterPesq();
+
+    // Dish colours of the standard dish data, picked on the shapes of the standard page.
+    void shpCorPrincipalMouseUp();
+    void shpCorSecundariaMouseUp();
+    void shpCorAuxiliarMouseUp();
+    // Dish weight: the ingredient quantities of the active recipe page in the dish's unit,
+    // stored as the portion weight of the page's dish data once the user confirms.
+    void sbtCalcPadraoClick();
+
+    // Sets "RefreshPesqPrato" of the host's open menu forms: true makes them reload their dishes.
+    static void RefreshPesqPrato(bool refresh);
+
+    // --- Filled in by the pages still to be built ---------------------------------------------
+    // Preparation form check of the dish record, run at every post (preparation modes);
+    // unset, the number typed is kept as it is.
+    std::function<void()> Vd_FormaPreparo;
+    // Reloads the containers of the current dish (containers); unset, nothing is reloaded.
+    std::function<void()> CarregaContainers;
+    // The host's local copy of tables, refreshed after dishes change; unset: this host reads
+    // every table through the server and keeps no copy.
+    std::function<void(const QStringList& tables)> AtualizaLocalCache;
+    // The production product a post copies into the dish comes from the current row of
+    // cdsProdProd, opened by the production product lookup; while it is closed the dish keeps
+    // its own.
+
     // Working branch: the branch every server call of the form is about.
     const QString& WorkingBranch() const { return m_filial; }
     // Set by other modules: the next activation reloads the active page's recipe data.
@@ -90,7 +169,17 @@ public:
     QAction *mnuFormulario, *mnuPadrao, *mnuTpCard, *mnuLocal, *mnuServico, *mnuModoPrep, *mnuFoto;
     QAction *mnuModoServico, *mnuPercentual;
 
-    framework::TDBComboBox* dcbPrato;
+    // The dish record.
+    QGroupBox* grpPrincipal;
+    QLabel *lblNomePrato, *lblCdPrato, *lblNmPrato, *lblStatus, *lblUnid, *lblArredTrans, *lblSegMerc,
+        *lblFormaPreparo, *lblFrequencia, *lblTempo, *lblValidade;
+    framework::TDBEdit *dbeCdPrato, *dbeNmPrato, *dbeCdUnidade, *dbeArredTrans, *dbeCdSegMer, *dbeDsSegMer,
+        *dbeNrFormaPreparo, *dbeNmFormaPreparo, *dbeTempo, *dbeValidade;
+    framework::TDBComboBox *dcbPrato, *dcbStatus, *dbcFrequencia;
+    framework::TBtnPesquisa *btpUnidade, *btnSegMerc, *btnFormaPreparo;
+    // Standard dish colours and the dish weight buttons of the four recipe pages.
+    framework::TShape *shpCorPrincipal, *shpCorSecundaria, *shpCorAuxiliar;
+    QToolButton *sbtCalcPadrao, *sbtCalcTC, *sbtCalcPratLoca, *sbtCalcServ;
 
     QWidget* panTpCard;
     QLabel* lblCentral;
@@ -104,8 +193,10 @@ public:
         *cdsCentral, *cdsVerifProd;
     framework::ClientDataSet *cdsProdPrat, *cdsDadosPrat, *cdsReceTpCard, *cdsPratTpCard, *cdsReceFili,
         *cdsPratFili, *cdsReceServ, *cdsPratServ;
-    framework::DataSource *dtsPrato, *dtsCentral;
+    framework::ClientDataSet *cdsProxCodPrato, *cdsExistPrat, *cdsProdProd, *cdsVdFormaPreparo;
+    framework::DataSource *dtsPrato, *dtsPratoAux, *dtsCentral;
     framework::Query *qryFilialPesq, *qryFilial, *qryParamGeral, *qryFiliCentAgreg;
+    framework::Query *qryUnidade, *qrySegMer, *qryPratoAux, *qryServico, *qryConvProduto;
 
 protected:
     bool event(QEvent* event) override;
@@ -117,6 +208,27 @@ private:
     void createDataSets();
     void addMessages();
     void connectHandlers();
+    void createRegistroPrato();
+    void createCamposPrato();
+    void createConsultasPrato();
+    void createControlesPrato();
+    void createPesoECores();
+    void connectRegistroPrato();
+
+    // Dish record rules.
+    // Shows the key's message after focusing the control (when enabled) and aborts.
+    [[noreturn]] void falha(const char* key, QWidget* control = nullptr) const;
+    QString propoeCodigo();
+    void carregaPratoAux();
+    void origemNaCentral();  // standard or local: a new dish posted in a central module
+    void Vd_ExistePrato();   // the new code in another branch's tree (GetExistPrat)
+    bool enviaPrato(bool deletion); // false when nothing was pending
+    void mostraNivelCompleto(const QString& code);
+    bool treeMatchesRecord() const;
+    bool inserting() const;
+    void escolheCor(framework::TShape* shape, const QString& field);
+    void pintaCores();
+    double pesoDaLista(framework::ClientDataSet& list, const recipe::LevelFields& level);
 
     QString nomeFilial(const QString& code);
     void carregaParamPlaneja(const QString& branch);
@@ -126,6 +238,9 @@ private:
     QString treeCode() const;
     void setEnabledByName(const QStringList& names, bool enabled);
 
+    std::unique_ptr<recipe::ConversaoUnidade> m_conversao;
+    QString m_codigoProposto;          // the code proposed for the dish being inserted
+    bool m_reabrindoPrato = false;     // a refused record goes back to edit without new checks
     QString m_filial;                  // working branch
     bool m_primeiraAtivacao = true;    // first activation still to come
     bool m_validaLinhas = false;       // per-row ingredient checks on

@@ -5,7 +5,6 @@
 #include "framework/data/datasource.h"
 #include "framework/forms/dbtree.h"
 #include "framework/ui/btnpesquisa.h"
-#include "framework/ui/dbcombobox.h"
 #include "framework/ui/maskedit.h"
 #include "framework/ui/messages.h"
 #include "framework/ui/query.h"
@@ -168,12 +167,6 @@ void TfrmReceitaPadrao::createPages()
     tshFotoFil = page(pgcFoto, QStringLiteral("tshFotoFil"), QStringLiteral("Filial"));
     tshFotoSer = page(pgcFoto, QStringLiteral("tshFotoSer"), QStringLiteral("Serviço"));
     (new QVBoxLayout(tshFoto))->addWidget(pgcFoto);
-
-    // The dish-origin combo of the dish record: "Padrão" stores P, "Local" the owning branch.
-    auto* record = new QVBoxLayout(tshFormulario);
-    dcbPrato = new TDBComboBox(tshFormulario, QStringLiteral("dcbPrato"));
-    record->addWidget(dcbPrato);
-    record->addStretch(1);
 
     // The menu-type page's header: central and menu type.
     panTpCard = named(new QWidget(tshTpCard), QStringLiteral("panTpCard"));

@@ -1,0 +1,134 @@
+// The dish weight computed from a recipe page's ingredients, and the standard dish colours.
+#include "cli_pla01300.h"
+#include "conversaounidade.h"
+#include "frmreceitapadrao.h"
+#include "levelfields.h"
+
+#include "framework/abort.h"
+#include "framework/data/clientdataset.h"
+#include "framework/data/numberformat.h"
+#include "framework/forms/dbtree.h"
+#include "framework/ui/dialogs.h"
+#include "framework/ui/messages.h"
+#include "framework/ui/shape.h"
+
+#include <QApplication>
+#include <QScopeGuard>
+#include <QTabWidget>
+#include <QTimer>
+
+using namespace framework;
+
+namespace {
+
+using State = ClientDataSet::State;
+
+const recipe::LevelFields& padrao() { return recipe::levelFields(recipe::Level::Padrao); }
+
+} // namespace
+
+void TfrmReceitaPadrao::sbtCalcPadraoClick()
+{
+    // The dish data's post tells a weight calculation from a typed change by this flag.
+    m_calculaPeso = true;
+    const auto clearFlag = qScopeGuard([this] { m_calculaPeso = false; });
+    if (Cli_pla01300::boConsulta)
+        throw Abort();
+    const recipe::LevelFields* level = recipe::levelFieldsOfPage(pgcPadrao->currentWidget()->objectName());
+    if (!level)
+        return;
+    auto* list = findChild<ClientDataSet*>(level->dataSet);
+    auto* dishData = findChild<ClientDataSet*>(level->dish.dataSet);
+    if (list->state() == State::Edit || list->state() == State::Insert)
+        return;
+    if (level->level == recipe::Level::Padrao) {
+        dbaPadrao->Resync();
+        Vd_Receita(QStringLiteral("I"));
+    }
+    if (!list->Active() || list->IsEmpty())
+        falha("N_DADOS_CALC");
+
+    double weight = 0;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        timIdle->stop();
+        list->DisableControls();
+        const ClientDataSet::Bookmark position = list->GetBookmark();
+        const auto restore = qScopeGuard([&] {
+            list->GotoBookmark(position);
+            list->EnableControls();
+            timIdle->start();
+            QApplication::restoreOverrideCursor();
+        });
+        weight = pesoDaLista(*list, *level);
+    }
+    const QString dishUnit = cdsPrato->FieldByName(QStringLiteral("SGUNIDADE"))->AsString();
+    if (msgPadrao->ShowMsg(QStringLiteral("PESOPRATO"), mtConfirmation, mbYes | mbNo,
+                           {formatNumber(weight, QStringLiteral("#,##0.00000")) + u' ' + dishUnit})
+        != mrYes)
+        return;
+    dishData->Edit();
+    dishData->FieldByName(level->dish.qtyPerPerson)->setAsFloat(weight);
+    dishData->Post();
+}
+
+double TfrmReceitaPadrao::pesoDaLista(ClientDataSet& list, const recipe::LevelFields& level)
+{
+    const QString dishUnit = cdsPrato->FieldByName(QStringLiteral("SGUNIDADE"))->AsString().trimmed();
+    const Field* quantity = list.FieldByName(level.netQty);
+    const Field* product = list.FieldByName(QStringLiteral("CDPRODUTO"));
+    const Field* rowUnitField = list.FieldByName(QStringLiteral("SGUNIDADE"));
+    const Field* productUnitField = list.FieldByName(QStringLiteral("SGUNIDPROD"));
+    double weight = 0;
+    for (list.First(); !list.Eof(); list.Next()) {
+        const double amount = quantity->AsFloat();
+        const QString productUnit = productUnitField->AsString().trimmed();
+        QString rowUnit = rowUnitField->AsString().trimmed();
+        if (rowUnit.isEmpty())
+            rowUnit = productUnit;
+        double converted = amount;
+        if (rowUnit != dishUnit) {
+            const QString code = product->AsString();
+            converted = m_conversao->ConverteUnidade(code, rowUnit, dishUnit, amount);
+            // No direct conversion: through the product's own unit.
+            if (converted == 0 && rowUnit != productUnit)
+                converted = m_conversao->ConverteUnidade(
+                    code, productUnit, dishUnit, m_conversao->ConverteUnidade(code, rowUnit, productUnit, amount));
+        }
+        weight += converted;
+    }
+    return weight;
+}
+
+void TfrmReceitaPadrao::escolheCor(TShape* shape, const QString& fieldName)
+{
+    if (cdsProdPrat->state() == State::Edit || cdsProdPrat->state() == State::Insert)
+        return;
+    dbaPadrao->Resync();
+    Vd_Receita(QStringLiteral("I"));
+    const std::optional<QColor> color = EscolherCor(shape->BrushColor());
+    if (!color)
+        return;
+    cdsDadosPrat->Edit();
+    cdsDadosPrat->FieldByName(fieldName)->setValue(numberFromColor(*color));
+    shape->setBrushColor(*color);
+    cdsDadosPrat->Post();
+}
+
+void TfrmReceitaPadrao::shpCorPrincipalMouseUp() { escolheCor(shpCorPrincipal, padrao().dish.colorPrincipal); }
+
+void TfrmReceitaPadrao::shpCorSecundariaMouseUp() { escolheCor(shpCorSecundaria, padrao().dish.colorSecondary); }
+
+void TfrmReceitaPadrao::shpCorAuxiliarMouseUp() { escolheCor(shpCorAuxiliar, padrao().dish.colorAuxiliary); }
+
+void TfrmReceitaPadrao::pintaCores()
+{
+    const bool loaded = cdsDadosPrat->Active() && !cdsDadosPrat->IsEmpty();
+    const std::pair<TShape*, QString> shapes[] = {{shpCorPrincipal, padrao().dish.colorPrincipal},
+                                                  {shpCorSecundaria, padrao().dish.colorSecondary},
+                                                  {shpCorAuxiliar, padrao().dish.colorAuxiliary}};
+    for (const auto& [shape, fieldName] : shapes) {
+        const Field* colour = loaded ? cdsDadosPrat->FindField(fieldName) : nullptr;
+        shape->setBrushColor(colour ? colorFromNumber(colour->Value()) : QColor());
+    }
+}
