@@ -30,6 +30,11 @@ qint64 Call::integer(int index) const
     return n;
 }
 
+bool Call::flag(int index) const
+{
+    return arg(index).toBool();
+}
+
 framework::DataPacket Call::packet(int index) const
 {
     const QVariant& v = arg(index);

@@ -22,6 +22,7 @@ public:
     // Typed reads of an argument; a missing argument refuses the call.
     QString text(int index) const;
     qint64 integer(int index) const;
+    bool flag(int index) const;                    // a boolean argument
     framework::DataPacket packet(int index) const; // a data packet or change log
     // A code argument brought to its key width (left-padded with zeros) and written back, as
     // the client passes it by reference.

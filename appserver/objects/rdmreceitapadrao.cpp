@@ -1,6 +1,8 @@
 #include "rdmreceitapadrao.h"
 
 #include "appserver/resultcolumns.h"
+#include "dishtree.h"
+#include "framework/core/consiste.h"
 
 namespace appserver {
 
@@ -32,6 +34,9 @@ RdmReceitaPadrao::RdmReceitaPadrao() : ServerObject("Pla01300.rdmReceitaPadrao")
     query("GetPrato", &RdmReceitaPadrao::GetPrato);
     query("GetPratoAux", &RdmReceitaPadrao::GetPratoAux);
     update("UpdParamGeral", &RdmReceitaPadrao::UpdParamGeral);
+    query("GetProxCodPrato", &RdmReceitaPadrao::GetProxCodPrato);
+    query("GetExistPrat", &RdmReceitaPadrao::GetExistPrat);
+    update("UpdPrato", &RdmReceitaPadrao::UpdPrato);
 }
 
 QVariant RdmReceitaPadrao::GetParamPlaneja(Call& call) const
@@ -112,6 +117,59 @@ QVariant RdmReceitaPadrao::GetPratoAux(Call& call) const
 void RdmReceitaPadrao::UpdParamGeral(Call& call) const
 {
     call.apply(call.packet(0), {"PARAMGERAL", {"CDPARGERAL"}});
+}
+
+QVariant RdmReceitaPadrao::GetProxCodPrato(Call& call) const
+{
+    static const auto defs = fields("CDPRATO:T10");
+    const QString level = call.text(0);
+    const QString pattern = call.text(1);
+    const QString branch = framework::Ajusta(call.text(2), 4);
+    const bool branchModule = call.flag(3);
+    const qint64 width = call.integer(4);
+    const bool lastLevel = call.flag(6);
+    // Argument 5, the current code, is where the client took the prefix from: nothing more to learn.
+
+    // The pattern is the group's code followed by '%'. It is matched as sent, and the group's
+    // code is also compared by position, so that a '%' or '_' inside a code cannot reach
+    // other groups. At the last level the width sent is that of the dishes, which pins their
+    // length as well; above it the level alone does.
+    QString prefix = pattern;
+    while (prefix.endsWith(QLatin1Char('%')))
+        prefix.chop(1);
+    QString sql = "SELECT MAX(CDPRATO) FROM PRATO "
+                  "WHERE CDNVPRATO = ? AND CDPRATO LIKE ? AND SUBSTR(CDPRATO, 1, ?) = ?";
+    QVariantList values{level, pattern, prefix.size(), prefix};
+    if (lastLevel) {
+        sql += " AND LENGTH(CDPRATO) = ?";
+        values << prefix.size() + width;
+    }
+    // A branch creates local dishes: the standard tree and its own count. The central's new
+    // dishes may become standard and then show in every tree: every tree counts.
+    if (branchModule) {
+        sql += " AND (CDFILAUXPRAT = 'P' OR CDFILAUXPRAT = ?)";
+        values << branch;
+    }
+    return QVariant::fromValue(call.select(sql, values, defs));
+}
+
+QVariant RdmReceitaPadrao::GetExistPrat(Call& call) const
+{
+    static const auto defs = fields("CDPRATO:T10 CDFILAUXPRAT:T4");
+    QString code = call.text(0);
+    while (code.endsWith(QLatin1Char(' ')))
+        code.chop(1);
+    const framework::DataPacket found = call.select(
+        "SELECT CDPRATO, CDFILAUXPRAT FROM PRATO WHERE CDPRATO = ? ORDER BY CDFILAUXPRAT", {code}, defs);
+    bool blocked = !dishtree::isCompleteCode(code);
+    for (int row = 0; row < found.rowCount(); ++row)
+        blocked = blocked || found.rows.text(row, 1) == "P";
+    return QVariantList{QVariant::fromValue(found), blocked};
+}
+
+void RdmReceitaPadrao::UpdPrato(Call& call) const
+{
+    dishtree::applyLog(call, call.packet(0));
 }
 
 } // namespace appserver

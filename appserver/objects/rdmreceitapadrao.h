@@ -4,7 +4,8 @@
 
 namespace appserver {
 
-// Pla01300.rdmReceitaPadrao: parameters, centrals and the dish tree of the recipe form.
+// Pla01300.rdmReceitaPadrao: parameters, centrals, the dish tree and the dish record of the recipe
+// form.
 class RdmReceitaPadrao : public ServerObject {
 public:
     RdmReceitaPadrao();
@@ -17,6 +18,14 @@ public:
     QVariant GetPrato(Call& call) const;         // (branch, byref: padded to 4) standard dishes and the branch's own
     QVariant GetPratoAux(Call& call) const;      // (branch) dish keys of the same tree
     void UpdParamGeral(Call& call) const;        // (change log of the general parameters)
+
+    // (level, code pattern, branch, branch module, level width, current code, last-level flag)
+    // The highest code of the level under the pattern's prefix, null when there is none.
+    QVariant GetProxCodPrato(Call& call) const;
+    // (dish code) [rows (CDPRATO, CDFILAUXPRAT) of every tree holding it, true when it may not
+    // be used for a new standard dish: incomplete, or already in the standard tree]
+    QVariant GetExistPrat(Call& call) const;
+    void UpdPrato(Call& call) const; // (change log of the dish record) see dishtree::applyLog
 };
 
 } // namespace appserver
