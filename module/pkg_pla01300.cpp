@@ -34,12 +34,6 @@ int branchCount()
     return int(query.FieldByName(QStringLiteral("NRREGISTROS"))->AsInteger());
 }
 
-// Package load and unload run the units' initialization and finalization.
-struct UnitSections {
-    UnitSections() { Cli_pla01300::initialization(); }
-    ~UnitSections() { Cli_pla01300::finalization(); }
-} unitSections;
-
 } // namespace
 
 void CriaReceita()

@@ -12,4 +12,13 @@ void initialization() { boIdCriado = false; }
 
 void finalization() { stFilialC.clear(); }
 
+namespace {
+// Loading and unloading the package run the unit's sections. Defined after the variables, so it
+// is destroyed before them.
+struct UnitSections {
+    UnitSections() { initialization(); }
+    ~UnitSections() { finalization(); }
+} unitSections;
+} // namespace
+
 } // namespace Cli_pla01300
