@@ -287,7 +287,7 @@ void TfrmReceitaPadrao::createControlesPrato()
 
     lblUnid = label(g, "lblUnid", QStringLiteral("Unidade"));
     dbeCdUnidade = dbEdit(g, "dbeCdUnidade", dtsPrato, "SGUNIDADE");
-    dbeCdUnidade->setEditMask(QStringLiteral(">cccccccccc;0; "));
+    dbeCdUnidade->setMaxLength(10);
     dbeCdUnidade->setMaximumWidth(110);
     btpUnidade = new TBtnPesquisa(g, QStringLiteral("btpUnidade"));
     btpUnidade->setDataSet(qryUnidade);

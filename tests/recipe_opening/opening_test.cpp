@@ -1,95 +1,20 @@
-// The recipe form opened through the package's entry points, as the host calls them, on a demo
-// database served in process.
-#include "framework/core/hostcontext.h"
+// Opening the recipe form: branch panel, parameters, tree, query mode and closing.
+#include "recipeformtest.h"
+
 #include "framework/data/clientdataset.h"
 #include "framework/forms/dbtree.h"
 #include "framework/ui/btnpesquisa.h"
 #include "framework/ui/dbcombobox.h"
-#include "framework/ui/dialogs.h"
 #include "framework/ui/maskedit.h"
-#include "framework/ui/messages.h"
-#include "host/hostdatabase.h"
-#include "module/pkg_pla01300.h"
-#include "recipe/cli_pla01300.h"
-#include "recipe/frmreceitapadrao.h"
-#include "testdatabase.h"
 
-#include <QApplication>
 #include <QLineEdit>
-#include <QSqlQuery>
 #include <QTabWidget>
-#include <QTest>
-#include <gtest/gtest.h>
 
 using namespace framework;
 
 namespace {
 
-class RecipeOpening : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        script = &installScriptedDialogs();
-        script->onFailure = [](const QString& failure) { ADD_FAILURE() << failure.toStdString(); };
-        database = std::make_unique<testdb::TestDatabase>(testdb::Backend::Sqlite);
-        HostContext& context = hostContext();
-        context.reset();
-        context.databaseConnection = database->connectionName();
-        context.FiliProc = QStringLiteral("0002");
-        context.Operador = QStringLiteral("NUTRI");
-        context.ModuloAtiv = QStringLiteral("8");
-        context.loadModule = [this](const QString& module, const QVariantList&) { opened << module; };
-        host::loadPictures();
-        mainWindow = std::make_unique<QWidget>();
-        context.mainWindow = mainWindow.get();
-        auto* messages = new TMessages(mainWindow.get(), QStringLiteral("msgPadrao"));
-        messages->Add({{"FILI_DEVE", "Cadastre uma filial."}, {"Cad_PictPrat", "Cadastrar a máscara de prato?"}});
-        Cli_pla01300::boConsulta = false;
-        Cli_pla01300::stFilialC.clear();
-    }
-
-    void TearDown() override
-    {
-        if (Cli_pla01300::frmReceitaPadrao)
-            Cli_pla01300::frmReceitaPadrao->close();
-        QApplication::processEvents();
-        delete Cli_pla01300::frmReceitaPadrao;
-        Cli_pla01300::frmReceitaPadrao = nullptr;
-        Cli_pla01300::boIdCriado = false;
-        hostContext().reset();
-    }
-
-    void exec(const QString& sql)
-    {
-        QSqlQuery query(database->db());
-        ASSERT_TRUE(query.exec(sql)) << sql.toStdString();
-    }
-
-    // Opens the form and brings its window to the front, as a user clicking the host's menu.
-    TfrmReceitaPadrao* open()
-    {
-        CriaReceita();
-        TfrmReceitaPadrao* form = Cli_pla01300::frmReceitaPadrao;
-        if (form) {
-            form->activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(form));
-        }
-        return form;
-    }
-
-    // The user goes to another window and comes back.
-    static void reactivate(QWidget* form)
-    {
-        QEvent deactivate(QEvent::WindowDeactivate), activate(QEvent::WindowActivate);
-        QApplication::sendEvent(form, &deactivate);
-        QApplication::sendEvent(form, &activate);
-    }
-
-    ScriptedDialogs* script = nullptr;
-    std::unique_ptr<testdb::TestDatabase> database;
-    std::unique_ptr<QWidget> mainWindow;
-    QStringList opened;
-};
+class RecipeOpening : public RecipeFormTest {};
 
 TEST_F(RecipeOpening, WithoutBranchesNothingOpens)
 {
