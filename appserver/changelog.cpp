@@ -114,9 +114,9 @@ private:
     {
         QStringList names, marks;
         QVariantList values;
+        // Nulls are written too: the row stored is the row the client holds, so the client's
+        // later changes to it (checked against what it read) are not taken for someone else's.
         for (const Column& c : m_columns) {
-            if (m_log.rows.isNull(row, c.packetColumn))
-                continue; // the table's default applies
             names << c.name;
             marks << "?";
             values << bindable(m_log.rows, row, c);

@@ -303,6 +303,23 @@ TEST_P(PratoTest, DeletingADishRemovesWhatHangsOnItAndNothingElse)
     }
 }
 
+TEST_P(PratoTest, ADishInsertedWithAnEmptyFlagCanBeChangedFromTheSameCopy)
+{
+    auto cds = dishes("0002");
+    append(*cds, "P", "1010010077", "4");
+    cds->Edit();
+    cds->FieldByName("IDATIVO")->Clear(); // the table's default ('S') must not replace it unseen
+    cds->Post();
+    ASSERT_EQ(send(*cds), "");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM PRATO WHERE CDPRATO = '1010010077' AND IDATIVO IS NULL"), "1");
+    cds->Edit();
+    cds->FieldByName("NMPRATO")->setValue("Prato renomeado");
+    cds->Post();
+    EXPECT_EQ(send(*cds), "");
+    cds->Delete();
+    EXPECT_EQ(send(*cds), "");
+}
+
 TEST_P(PratoTest, GroupWithChildrenInAnyTreeIsNotDeleted)
 {
     auto central = dishes("0003");

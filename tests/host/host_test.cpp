@@ -1,4 +1,5 @@
 #include "db/database.h"
+#include "db/demodata.h"
 #include "framework/abort.h"
 #include "framework/core/hostcontext.h"
 #include "host/hostdatabase.h"
@@ -6,8 +7,10 @@
 #include "host/hostoptions.h"
 #include "host/mainwindow.h"
 #include "host/package.h"
+#include "framework/ui/dialogs.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -78,6 +81,41 @@ TEST(HostPackage, ResolvesTheCreationFunctionsByNameAndCallsThem)
     EXPECT_STREQ(branch(), "0004");
     EXPECT_THROW(package.invoke("CriaNutrPrat"), framework::Error); // not in this package
     framework::hostContext().reset();
+}
+
+TEST(HostPackage, TheRecipePackageAnswersThroughTheHostsContextAndMessages)
+{
+    Package package;
+    ASSERT_TRUE(package.load(RECIPE_PACKAGE)) << package.errorString().toStdString();
+    EXPECT_TRUE(package.found().contains("CriaReceita"));
+    EXPECT_TRUE(package.found().contains("IniProc"));
+
+    QTemporaryDir dir;
+    db::Target target;
+    target.path = dir.filePath("pacote.db");
+    QSqlDatabase database = db::openAndMigrate(target, "pacote");
+    auto& context = framework::hostContext();
+    context.databaseConnection = "pacote";
+    auto& script = framework::installScriptedDialogs();
+    host::MainWindow window(package, "teste");
+    context.mainWindow = &window;
+
+    // No branch yet: the package shows the host's own message and opens nothing.
+    package.invoke("CriaReceita");
+    EXPECT_EQ(script.messageKeys(), QStringList{"FILI_DEVE"});
+
+    db::createDemoData(database);
+    host::loadPictures();
+    package.invoke("CriaReceita");
+    QWidget* form = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "frmReceitaPadrao")
+            form = w;
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->isVisible());
+    form->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    context.reset();
 }
 
 TEST(HostPackage, WithoutThePackageTheMenuSaysSo)
