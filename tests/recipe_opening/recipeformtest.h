@@ -31,7 +31,9 @@ protected:
     {
         script = &framework::installScriptedDialogs();
         script->onFailure = [](const QString& failure) { ADD_FAILURE() << failure.toStdString(); };
-        database = std::make_unique<testdb::TestDatabase>(testdb::Backend::Sqlite);
+        if (!testdb::available(backend))
+            GTEST_SKIP() << "TEST_PG_CONN is not set";
+        database = std::make_unique<testdb::TestDatabase>(backend);
         framework::HostContext& context = framework::hostContext();
         context.reset();
         context.databaseConnection = database->connectionName();
@@ -99,6 +101,7 @@ protected:
         QApplication::sendEvent(form, &activate);
     }
 
+    testdb::Backend backend = testdb::Backend::Sqlite; // a derived fixture may choose PostgreSQL
     framework::ScriptedDialogs* script = nullptr;
     std::unique_ptr<testdb::TestDatabase> database;
     std::unique_ptr<QWidget> mainWindow;

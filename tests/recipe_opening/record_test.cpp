@@ -4,6 +4,7 @@
 
 #include "framework/data/clientdataset.h"
 #include "framework/forms/dbtree.h"
+#include "framework/ui/btnpesquisa.h"
 #include "framework/ui/dbcombobox.h"
 #include "framework/ui/dbedit.h"
 #include "framework/ui/query.h"
@@ -198,6 +199,8 @@ TEST_F(RecipeRecord, WithoutTheSupervisorANewDishStaysLocalAndAShelfLifeWithoutU
 
 TEST_F(RecipeRecord, TheCodeTypedIsCheckedWhenLeavingItAndAtThePost)
 {
+    // The dishes the code is checked against come from the server here (GetPratoAux).
+    exec("UPDATE PARAMGERAL SET IDPESQCOMPPROD = 'S'");
     ASSERT_NE(openOn("0002"), nullptr);
     startDish("201001", "Arroz carreteiro");
     // A level not filled in: the masked edit skips a position that is stepped over.
@@ -396,6 +399,47 @@ TEST_F(RecipeRecord, AGroupWithDishesIsNotDeleted)
     EXPECT_FALSE(stored("NMPRATO", "P", "2010010002").isValid());
     EXPECT_FALSE(form->cdsPrato->Locate("CDPRATO", "2010010002"));
 }
+
+// The record's lookups and checks query the database directly: on each database family.
+class RecipeRecordOnBackends : public RecipeRecord, public ::testing::WithParamInterface<testdb::Backend> {
+protected:
+    RecipeRecordOnBackends() { backend = GetParam(); }
+};
+
+TEST_P(RecipeRecordOnBackends, ADishWithItsUnitAndSegmentChosenFromTheirListsReachesTheDatabase)
+{
+    ASSERT_NE(openOn("0002"), nullptr);
+    startDish("201001", "Arroz com feijao", "XX");
+    form->dbeArredTrans->setFocus();
+    EXPECT_EQ(script->messageTexts(), QStringList{"Unidade de medida não cadastrada."});
+    EXPECT_TRUE(form->dbeCdUnidade->hasFocus());
+    script->chooseRowWhere("SGUNIDADE", "POR");
+    form->btpUnidade->click();
+    EXPECT_EQ(form->dbeCdUnidade->text(), "POR");
+    script->chooseRowWhere("CDSEGMER", "00002");
+    form->btnSegMerc->click();
+    EXPECT_EQ(form->dbeDsSegMer->text(), "Hospitalar");
+    type(form->dbeArredTrans, "-1");
+    form->dbeNmPrato->setFocus();
+    EXPECT_EQ(script->lastMessage().text, "Arredondamento para transporte deve ser maior ou igual a zero.");
+    retype(form->dbeArredTrans, "0,5");
+    script->authorize("SUPERV", "1234");
+    press(form->mnuConfirmar);
+    EXPECT_EQ(script->messages().size(), 2);
+    EXPECT_EQ(stored("NMPRATO", "P", "2010010003"), "Arroz com feijao");
+    EXPECT_EQ(stored("SGUNIDADE", "P", "2010010003"), "POR");
+    EXPECT_EQ(stored("CDSEGMER", "P", "2010010003"), "00002");
+    EXPECT_DOUBLE_EQ(stored("VRARREDTRANS", "P", "2010010003").toDouble(), 0.5);
+    // The new dish is now taken when another one is typed with its code.
+    startDish("201001", "Outro arroz");
+    retype(form->dbeCdPrato, "2010010003");
+    form->dbeNmPrato->setFocus();
+    EXPECT_EQ(script->lastMessage().text, "Prato já cadastrado na árvore padrão ou da filial.");
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, RecipeRecordOnBackends,
+                         ::testing::Values(testdb::Backend::Sqlite, testdb::Backend::Postgres),
+                         [](const auto& info) { return testdb::backendName(info.param); });
 
 // The dish data of the standard page as the recipe page will load it (GetReceitaPad).
 class RecipeDishData : public RecipeRecord {
