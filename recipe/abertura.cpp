@@ -277,10 +277,7 @@ QString TfrmReceitaPadrao::PenultimoNivel(const QString& code) const
 void TfrmReceitaPadrao::pgcPadraoChange()
 {
     QWidget* page = pgcPadrao->currentWidget();
-    const QList<std::pair<QAction*, QWidget*>> items{{mnuFormulario, tshFormulario}, {mnuPadrao, tshPadrao},
-                                                     {mnuTpCard, tshTpCard},         {mnuLocal, tshReceLoca},
-                                                     {mnuServico, tshReceServ},      {mnuModoPrep, tshModoPrep},
-                                                     {mnuFoto, tshFoto}};
+    const auto items = pageMenuItems();
     for (const auto& [item, itemPage] : items)
         item->setChecked(itemPage == page);
     if (page == tshFormulario)
@@ -313,10 +310,7 @@ void TfrmReceitaPadrao::Habilita_Pagina(bool complete)
         enableTab(pgcFoto, tab, fotoEnabled && (pgcFoto->currentWidget() == tab || complete)
                                     && (tab != tshFotoPad || standardComplete));
 
-    const QList<std::pair<QAction*, QWidget*>> items{{mnuFormulario, tshFormulario}, {mnuPadrao, tshPadrao},
-                                                     {mnuTpCard, tshTpCard},         {mnuLocal, tshReceLoca},
-                                                     {mnuServico, tshReceServ},      {mnuModoPrep, tshModoPrep},
-                                                     {mnuFoto, tshFoto}};
+    const auto items = pageMenuItems();
     for (const auto& [item, tab] : items)
         item->setEnabled(pgcPadrao->isTabEnabled(pgcPadrao->indexOf(tab)));
 }

@@ -49,10 +49,7 @@ void TfrmReceitaPadrao::connectHandlers()
     guardedConnect(medCdCentral, &TMaskEdit::exited, this, [this] { medCdCentralExit(); });
     guardedConnect(pgcPadrao, &QTabWidget::currentChanged, this, [this] { pgcPadraoChange(); });
 
-    const QList<std::pair<QAction*, QWidget*>> pageItems{{mnuFormulario, tshFormulario}, {mnuPadrao, tshPadrao},
-                                                         {mnuTpCard, tshTpCard},         {mnuLocal, tshReceLoca},
-                                                         {mnuServico, tshReceServ},      {mnuModoPrep, tshModoPrep},
-                                                         {mnuFoto, tshFoto}};
+    const auto pageItems = pageMenuItems();
     for (const auto& [item, page] : pageItems) {
         guardedConnect(item, &QAction::triggered, this, [this, page = page] {
             const auto state = dtsPadrao->State();
@@ -60,6 +57,12 @@ void TfrmReceitaPadrao::connectHandlers()
                 pgcPadrao->setCurrentWidget(page);
         });
     }
+}
+
+QList<std::pair<QAction*, QWidget*>> TfrmReceitaPadrao::pageMenuItems() const
+{
+    return {{mnuFormulario, tshFormulario}, {mnuPadrao, tshPadrao},     {mnuTpCard, tshTpCard}, {mnuLocal, tshReceLoca},
+            {mnuServico, tshReceServ},      {mnuModoPrep, tshModoPrep}, {mnuFoto, tshFoto}};
 }
 
 bool TfrmReceitaPadrao::event(QEvent* event)

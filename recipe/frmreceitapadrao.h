@@ -202,6 +202,8 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // Each page with the menu item that shows it.
+    QList<std::pair<QAction*, QWidget*>> pageMenuItems() const;
     void createComponents();
     void createPages();
     void createBranchPanel();
