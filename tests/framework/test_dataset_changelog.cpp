@@ -105,6 +105,52 @@ TEST_F(ChangeLog, DataCarriesPendingChangesToAnotherDataSet)
     EXPECT_EQ(copy.GetDelta().originals.text(0, 1), "Feijão");
 }
 
+TEST(ChangeLogMerge, ManyMergedDeletionsAreDroppedAndTheRestStaysIntact)
+{
+    ClientDataSet ds(nullptr, "cdsProdPrat");
+    QList<std::tuple<QString, QString, double>> rows;
+    for (int i = 0; i < 40; ++i)
+        rows.append({QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("Produto %1").arg(i), i});
+    fillDishes(ds, rows);
+    ds.setIndexFieldNames("QTPESO");
+    ds.AddIndex("Desc", "QTPESO", "QTPESO");
+    // Delete every row with an even weight, change one survivor, insert one: then merge.
+    for (ds.First(); !ds.Eof();) {
+        if (int(ds.FieldByName("QTPESO")->AsFloat()) % 2 == 0)
+            ds.Delete();
+        else
+            ds.Next();
+    }
+    ASSERT_TRUE(ds.Locate("CDPRATO", "007"));
+    ds.Edit();
+    ds.FieldByName("NMPRATO")->setAsString("Sete");
+    ds.Post();
+    ds.Append();
+    ds.FieldByName("CDPRATO")->setAsString("100");
+    ds.FieldByName("QTPESO")->setAsFloat(0.5);
+    ds.Post();
+    ds.MergeChangeLog();
+
+    EXPECT_EQ(ds.RecordCount(), 21);
+    EXPECT_EQ(codes(ds).first(), "100");
+    ds.setIndexName("Desc");
+    EXPECT_EQ(codes(ds).first(), "039");
+    ASSERT_TRUE(ds.Locate("CDPRATO", "007"));
+    EXPECT_EQ(ds.FieldByName("NMPRATO")->AsString(), "Sete");
+    // The merged rows are the new originals: a later change and its undo work on them.
+    ds.Edit();
+    ds.FieldByName("NMPRATO")->setAsString("Sete de novo");
+    ds.Post();
+    ds.Delete();
+    EXPECT_EQ(ds.ChangeCount(), 1);
+    EXPECT_EQ(ds.GetDelta().originals.text(0, 1), "Sete");
+    ds.CancelUpdates();
+    EXPECT_EQ(ds.RecordCount(), 21);
+    ASSERT_TRUE(ds.Locate("CDPRATO", "007"));
+    EXPECT_EQ(ds.FieldByName("NMPRATO")->AsString(), "Sete");
+    EXPECT_EQ(ds.Data().rowCount(), 21);
+}
+
 TEST(DataPacketJson, EveryTypeNullAndBlobRoundTripExactly)
 {
     DataPacket packet({{"T", FieldType::String, 20, true, pfInKey | pfInWhere},
