@@ -52,7 +52,8 @@ struct Product {
     double loss;       // cleaning loss, %
     double kcal, protein, fat, carbs;
     double price;      // per unit
-    const char* season; // one character per month: 1 in season, 2 between, 3 out of season
+    const char* season; // one character per month, January first: 3 in season, 2 start of season, 1 off season
+    double grams;       // weight of one stock unit, g (the table values above are per 100 g)
 };
 
 struct ProductGroup {
@@ -75,41 +76,41 @@ const ProductGroup productGroups[] = {
 };
 
 const Product products[] = {
-    {"1010010001", "Alface crespa", "UN", 35, 11, 1.3, 0.2, 1.7, 2.50, "111122233311"},
-    {"1010010002", "Couve manteiga", "MC", 20, 27, 2.9, 0.5, 4.3, 3.20, "111112222111"},
-    {"1020010001", "Tomate", "KG", 10, 15, 1.1, 0.2, 3.1, 6.90, "222111112222"},
-    {"1020010002", "Cebola", "KG", 12, 39, 1.7, 0.1, 8.9, 4.80, "111222333222"},
-    {"1020010003", "Cenoura", "KG", 15, 34, 1.3, 0.2, 7.7, 4.20, "222211111122"},
-    {"1020010004", "Batata inglesa", "KG", 18, 64, 1.8, 0.1, 14.7, 5.30, "221111112222"},
-    {"1020010005", "Abobrinha italiana", "KG", 8, 19, 1.1, 0.1, 4.3, 5.60, "111122223333"},
-    {"1020010006", "Chuchu", "KG", 12, 17, 0.7, 0.1, 4.1, 3.40, "333222111112"},
-    {"1030010001", "Banana prata", "KG", 35, 98, 1.3, 0.1, 26.0, 5.90, "111111111111"},
-    {"1030010002", "Laranja pera", "KG", 30, 37, 1.0, 0.1, 8.9, 3.90, "333222111111"},
-    {"1030010003", "Limão taiti", "KG", 40, 32, 0.9, 0.1, 11.1, 4.50, "112222221111"},
-    {"1040010001", "Alho", "KG", 15, 113, 7.0, 0.2, 23.9, 24.00, "333322111123"},
-    {"1040010002", "Cheiro-verde", "MC", 10, 33, 3.3, 0.6, 5.7, 2.00, "111111111111"},
-    {"2010010001", "Frango inteiro congelado", "KG", 30, 215, 18.6, 15.1, 0.0, 12.90, nullptr},
-    {"2010010002", "Filé de peito de frango", "KG", 2, 159, 32.0, 2.5, 0.0, 19.90, nullptr},
-    {"2010010003", "Coxa e sobrecoxa de frango", "KG", 25, 255, 17.1, 20.2, 0.0, 11.50, nullptr},
-    {"2020010001", "Carne bovina patinho", "KG", 5, 219, 35.9, 7.3, 0.0, 39.90, nullptr},
-    {"2020010002", "Carne bovina acém", "KG", 8, 215, 26.7, 11.2, 0.0, 32.50, nullptr},
-    {"2020010003", "Carne moída", "KG", 0, 212, 26.7, 10.9, 0.0, 29.90, nullptr},
-    {"2030010001", "Filé de tilápia", "KG", 3, 96, 20.1, 1.7, 0.0, 42.00, nullptr},
-    {"3010010001", "Arroz agulhinha tipo 1", "KG", 0, 358, 7.2, 0.3, 78.8, 4.80, nullptr},
-    {"3020010001", "Feijão carioca", "KG", 2, 329, 20.0, 1.3, 61.2, 7.90, nullptr},
-    {"3020010002", "Feijão preto", "KG", 2, 324, 21.3, 1.2, 58.8, 8.40, nullptr},
-    {"3030010001", "Macarrão espaguete", "KG", 0, 371, 10.0, 1.3, 77.9, 6.20, nullptr},
-    {"3030010002", "Farinha de mandioca", "KG", 0, 361, 1.6, 0.3, 87.9, 5.70, nullptr},
-    {"4010010001", "Leite integral", "L", 0, 61, 2.9, 3.2, 4.3, 4.90, nullptr},
-    {"4010010002", "Queijo muçarela", "KG", 0, 330, 22.6, 25.2, 3.0, 44.00, nullptr},
-    {"4020010001", "Ovo branco", "UN", 12, 143, 13.0, 8.9, 1.6, 0.65, nullptr},
-    {"5010010001", "Óleo de soja", "L", 0, 884, 0.0, 100.0, 0.0, 8.90, nullptr},
-    {"5010010002", "Margarina", "KG", 0, 596, 0.0, 67.4, 0.0, 14.50, nullptr},
-    {"5020010001", "Sal refinado", "KG", 0, 0, 0.0, 0.0, 0.0, 2.10, nullptr},
-    {"5020010002", "Vinagre de álcool", "L", 0, 4, 0.0, 0.0, 0.1, 3.30, nullptr},
-    {"5020010003", "Colorau", "KG", 0, 300, 10.0, 7.0, 50.0, 22.00, nullptr},
-    {"5030010001", "Açúcar cristal", "KG", 0, 387, 0.0, 0.0, 99.9, 4.60, nullptr},
-    {"5030010002", "Gelatina em pó sabor morango", "KG", 0, 380, 8.0, 0.0, 89.0, 28.00, nullptr},
+    {"1010010001", "Alface crespa", "UN", 35, 11, 1.3, 0.2, 1.7, 2.50, "333322211133", 300},
+    {"1010010002", "Couve manteiga", "MC", 20, 27, 2.9, 0.5, 4.3, 3.20, "333332222333", 200},
+    {"1020010001", "Tomate", "KG", 10, 15, 1.1, 0.2, 3.1, 6.90, "222333332222", 1000},
+    {"1020010002", "Cebola", "KG", 12, 39, 1.7, 0.1, 8.9, 4.80, "333222111222", 1000},
+    {"1020010003", "Cenoura", "KG", 15, 34, 1.3, 0.2, 7.7, 4.20, "222233333322", 1000},
+    {"1020010004", "Batata inglesa", "KG", 18, 64, 1.8, 0.1, 14.7, 5.30, "223333332222", 1000},
+    {"1020010005", "Abobrinha italiana", "KG", 8, 19, 1.1, 0.1, 4.3, 5.60, "333322221111", 1000},
+    {"1020010006", "Chuchu", "KG", 12, 17, 0.7, 0.1, 4.1, 3.40, "111222333332", 1000},
+    {"1030010001", "Banana prata", "KG", 35, 98, 1.3, 0.1, 26.0, 5.90, "333333333333", 1000},
+    {"1030010002", "Laranja pera", "KG", 30, 37, 1.0, 0.1, 8.9, 3.90, "111222333333", 1000},
+    {"1030010003", "Limão taiti", "KG", 40, 32, 0.9, 0.1, 11.1, 4.50, "332222223333", 1000},
+    {"1040010001", "Alho", "KG", 15, 113, 7.0, 0.2, 23.9, 24.00, "111122333321", 1000},
+    {"1040010002", "Cheiro-verde", "MC", 10, 33, 3.3, 0.6, 5.7, 2.00, "333333333333", 100},
+    {"2010010001", "Frango inteiro congelado", "KG", 30, 215, 18.6, 15.1, 0.0, 12.90, "333333333333", 1000},
+    {"2010010002", "Filé de peito de frango", "KG", 2, 159, 32.0, 2.5, 0.0, 19.90, "333333333333", 1000},
+    {"2010010003", "Coxa e sobrecoxa de frango", "KG", 25, 255, 17.1, 20.2, 0.0, 11.50, "333333333333", 1000},
+    {"2020010001", "Carne bovina patinho", "KG", 5, 219, 35.9, 7.3, 0.0, 39.90, "333333333333", 1000},
+    {"2020010002", "Carne bovina acém", "KG", 8, 215, 26.7, 11.2, 0.0, 32.50, "333333333333", 1000},
+    {"2020010003", "Carne moída", "KG", 0, 212, 26.7, 10.9, 0.0, 29.90, "333333333333", 1000},
+    {"2030010001", "Filé de tilápia", "KG", 3, 96, 20.1, 1.7, 0.0, 42.00, "333222111233", 1000},
+    {"3010010001", "Arroz agulhinha tipo 1", "KG", 0, 358, 7.2, 0.3, 78.8, 4.80, "333333333333", 1000},
+    {"3020010001", "Feijão carioca", "KG", 2, 329, 20.0, 1.3, 61.2, 7.90, "333333333333", 1000},
+    {"3020010002", "Feijão preto", "KG", 2, 324, 21.3, 1.2, 58.8, 8.40, "333333333333", 1000},
+    {"3030010001", "Macarrão espaguete", "KG", 0, 371, 10.0, 1.3, 77.9, 6.20, "333333333333", 1000},
+    {"3030010002", "Farinha de mandioca", "KG", 0, 361, 1.6, 0.3, 87.9, 5.70, "333333333333", 1000},
+    {"4010010001", "Leite integral", "L", 0, 61, 2.9, 3.2, 4.3, 4.90, "333333333333", 1000},
+    {"4010010002", "Queijo muçarela", "KG", 0, 330, 22.6, 25.2, 3.0, 44.00, "333333333333", 1000},
+    {"4020010001", "Ovo branco", "UN", 12, 143, 13.0, 8.9, 1.6, 0.65, "333333333333", 50},
+    {"5010010001", "Óleo de soja", "L", 0, 884, 0.0, 100.0, 0.0, 8.90, "333333333333", 1000},
+    {"5010010002", "Margarina", "KG", 0, 596, 0.0, 67.4, 0.0, 14.50, "333333333333", 1000},
+    {"5020010001", "Sal refinado", "KG", 0, 0, 0.0, 0.0, 0.0, 2.10, "333333333333", 1000},
+    {"5020010002", "Vinagre de álcool", "L", 0, 4, 0.0, 0.0, 0.1, 3.30, "333333333333", 1000},
+    {"5020010003", "Colorau", "KG", 0, 300, 10.0, 7.0, 50.0, 22.00, "333333333333", 1000},
+    {"5030010001", "Açúcar cristal", "KG", 0, 387, 0.0, 0.0, 99.9, 4.60, "333333333333", 1000},
+    {"5030010002", "Gelatina em pó sabor morango", "KG", 0, 380, 8.0, 0.0, 89.0, 28.00, "333333333333", 1000},
 };
 
 struct Ingredient {
@@ -338,20 +339,23 @@ private:
                 convProd.add({code, "G", 0.001});
             if (QString(p.unit) == "L")
                 convProd.add({code, "ML", 0.001});
-            const double values[] = {p.kcal, p.protein, p.fat, p.carbs, round5(p.fat * 0.35), round5(p.carbs * 0.08)};
+            // Contents are kept per 100 stock units: per 100 g times the grams of one unit.
+            const double values[] = {p.kcal, p.protein, p.fat, p.carbs, p.fat * 0.35, p.carbs * 0.08};
             for (int n = 0; n < 6; ++n)
-                nutr.add({code, QStringLiteral("00%1").arg(n + 1), values[n]});
-            if (p.season)
-                safra.add({code, p.season});
+                nutr.add({code, QStringLiteral("00%1").arg(n + 1), round5(values[n] * p.grams)});
+            safra.add({code, p.season});
             for (const QString& b : m_branches) {
                 // One product is out of the line of one branch, so that the inactive checks have data.
                 const bool inactive = b == "0005" && QString(p.tree) == "2030010001";
                 prodFili.add({b, code, inactive ? "I" : "A"});
             }
+            // Prices are kept by the centrals; their branches use them unless they have their own.
             for (int type = 1; type <= 4; ++type) {
                 const double factor = 1.0 + 0.03 * (type - 1);
-                preco.add({"0001", code, type, QDate(2026, 1, 1), round5(p.price * factor * 0.95)});
-                preco.add({"0001", code, type, QDate(2026, 7, 1), round5(p.price * factor)});
+                for (const auto& [central, regional] : {std::pair{"0001", 1.0}, {"0010", 1.08}}) {
+                    preco.add({central, code, type, QDate(2026, 1, 1), round5(p.price * factor * regional * 0.95)});
+                    preco.add({central, code, type, QDate(2026, 7, 1), round5(p.price * factor * regional)});
+                }
             }
         }
     }
@@ -390,9 +394,10 @@ private:
         container.add({"00003", "Marmita descartável", 0.5});
         container.add({"00004", "Caldeirão 20 litros", 20.0});
         Inserter sinal(m_db, "SINASAFRA", {"NRSINASAFRA", "NMSINASAFRA", "NRCORSINSAFR", "VRLIMINFSAFR", "VRLIMSUPSAFR"});
-        sinal.add({1, "Safra", 0x2E7D32, 0.0, 40.0});
-        sinal.add({2, "Entressafra", 0xF9A825, 40.0, 75.0});
-        sinal.add({3, "Fora de safra", 0xC62828, 75.0, 100.0});
+        // By the share of a dish's cost in products in season (start of season counting half).
+        sinal.add({1, "Fora de safra", 0xC62828, 0.0, 39.99});
+        sinal.add({2, "Início de safra", 0xF9A825, 40.0, 74.99});
+        sinal.add({3, "Safra", 0x2E7D32, 75.0, 100.0});
     }
 
     void dishes(int count)
