@@ -27,6 +27,7 @@ struct TCellPaint {
     bool editing = false; // the cell's record is being edited or inserted
     QString text;         // drawn 3 pixels in from the left unless a check image is shown
     QColor textColor;
+    QColor background;    // filled behind the cell when valid
     bool greyed = false;  // text the user cannot type: drawn in the disabled-text colour
     Check check = ckNone; // a centred check image instead of the text
 

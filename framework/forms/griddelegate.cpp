@@ -116,6 +116,8 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
     opt.text.clear();
     QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
+    if (cell.background.isValid())
+        painter->fillRect(opt.rect, cell.background);
 
     if (cell.check != TCellPaint::ckNone) {
         QStyleOptionViewItem check(opt);
