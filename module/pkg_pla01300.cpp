@@ -1,5 +1,8 @@
 #include "pkg_pla01300.h"
 
+#include "companions/Cli_pla01304/cli_pla01304.h"
+#include "companions/Cli_pla01305/cli_pla01305.h"
+
 #include "framework/abort.h"
 #include "framework/core/hostcontext.h"
 #include "framework/forms/formbase.h"
@@ -25,6 +28,8 @@ TMessages& hostMessages()
         throw Error(QStringLiteral("A aplicação hospedeira não tem a lista de mensagens msgPadrao."));
     return *messages;
 }
+
+QString text(const char* utf8) { return utf8 ? QString::fromUtf8(utf8) : QString(); }
 
 int branchCount()
 {
@@ -69,4 +74,32 @@ void IniProc(const char* branch)
     if (branch)
         Cli_pla01300::stFilialC = QString::fromUtf8(branch);
     CriaReceita();
+}
+
+void CriaNutrPrat(const char* cdCentral, const char* nmCentral, const char* cdTpCard, const char* nmTpCard,
+                  const char* cdFilial, const char* nmFilial, const char* cdServFili, const char* nmServico,
+                  const char* cdPrato, const char* nmPrato, const char* cdFilaux)
+{
+    using namespace Cli_pla01304;
+    stCdCentral = text(cdCentral);
+    stNmCentral = text(nmCentral);
+    stCdTpCard = text(cdTpCard);
+    stNmTpCard = text(nmTpCard);
+    stCdFilial = text(cdFilial);
+    stNmFilial = text(nmFilial);
+    stCdServFili = text(cdServFili);
+    stNmServico = text(nmServico);
+    stCdPrato = text(cdPrato);
+    stNmPrato = text(nmPrato);
+    stCdFilaux = text(cdFilaux);
+    Cli_pla01304::CriaNutrPrat();
+}
+
+void CriaCustoPrato(const char* cdCentral, const char* nmCentral, const char* cdTpCard, const char* nmTpCard,
+                    const char* cdFilial, const char* nmFilial, const char* cdFilialRef, const char* cdServico,
+                    const char* nmServico, const char* cdPrato, const char* nmPrato, const char* cdFilAuxPrat)
+{
+    Cli_pla01305::CriaCustoPrato({text(cdCentral), text(nmCentral), text(cdTpCard), text(nmTpCard), text(cdFilial),
+                                  text(nmFilial), text(cdFilialRef), text(cdServico), text(nmServico), text(cdPrato),
+                                  text(nmPrato), text(cdFilAuxPrat)});
 }

@@ -10,4 +10,17 @@ Q_DECL_EXPORT void CriaReceita();
 // Opens the recipe form in query mode on the given branch, or normally when branch is null.
 Q_DECL_EXPORT void IniProc(const char* branch);
 
+// Shows the nutrients of one dish at one recipe level, modally. "X" in a code means absent; a
+// branch recipe passes "X" as its service.
+Q_DECL_EXPORT void CriaNutrPrat(const char* cdCentral, const char* nmCentral, const char* cdTpCard,
+                                const char* nmTpCard, const char* cdFilial, const char* nmFilial,
+                                const char* cdServFili, const char* nmServico, const char* cdPrato,
+                                const char* nmPrato, const char* cdFilaux);
+// Shows what one dish costs at one recipe level, modally. An empty text (or null) is absent;
+// cdFilialRef is the branch whose prices and processing date apply.
+Q_DECL_EXPORT void CriaCustoPrato(const char* cdCentral, const char* nmCentral, const char* cdTpCard,
+                                  const char* nmTpCard, const char* cdFilial, const char* nmFilial,
+                                  const char* cdFilialRef, const char* cdServico, const char* nmServico,
+                                  const char* cdPrato, const char* nmPrato, const char* cdFilAuxPrat);
+
 }

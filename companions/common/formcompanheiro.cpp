@@ -1,0 +1,50 @@
+#include "formcompanheiro.h"
+
+#include "framework/abort.h"
+#include "framework/ui/maskedit.h"
+#include "framework/ui/messages.h"
+#include "recipe/cli_pla01300.h"
+#include "recipe/frmreceitapadrao.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace companions {
+
+QString filialCabecalhoReceita()
+{
+    TfrmReceitaPadrao* receita = Cli_pla01300::boIdCriado ? Cli_pla01300::frmReceitaPadrao : nullptr;
+    if (!receita)
+        return {};
+    auto* filial = receita->findChild<framework::TMaskEdit*>(QStringLiteral("medCdFilial_pan"));
+    return filial ? filial->Text() : QString();
+}
+
+QLineEdit* linhaCabecalho(QWidget* parent, const QString& panelName, const QString& caption, const QString& editName)
+{
+    auto* panel = new QWidget(parent);
+    panel->setObjectName(panelName);
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* label = new QLabel(caption, panel);
+    label->setMinimumWidth(110);
+    auto* edit = new QLineEdit(panel);
+    edit->setObjectName(editName);
+    edit->setReadOnly(true);
+    edit->setFocusPolicy(Qt::NoFocus);
+    label->setBuddy(edit);
+    row->addWidget(label);
+    row->addWidget(edit, 1);
+    return edit;
+}
+
+void falha(const framework::TMessages& messages, const QString& key, QWidget* control)
+{
+    if (control && control->isEnabled())
+        control->setFocus();
+    messages.ShowMsg(key, framework::mtError, framework::mbOK);
+    throw framework::Abort();
+}
+
+} // namespace companions

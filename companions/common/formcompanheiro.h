@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+namespace framework {
+class TMessages;
+}
+
+namespace companions {
+
+// The branch typed in the recipe form's header (medCdFilial_pan); empty when the recipe form is
+// not open.
+QString filialCabecalhoReceita();
+
+// A header line of a companion form: a caption and the read-only name beside it, in a panel
+// named panelName holding a name edit named editName.
+QLineEdit* linhaCabecalho(QWidget* parent, const QString& panelName, const QString& caption, const QString& editName);
+
+// Fails a check: focus on the control (when given and enabled), the key's message as an error,
+// and the running action ends (framework::Abort).
+[[noreturn]] void falha(const framework::TMessages& messages, const QString& key, QWidget* control = nullptr);
+
+} // namespace companions
