@@ -10,7 +10,6 @@
 #include "framework/data/numberformat.h"
 #include "framework/forms/dbgrid.h"
 #include "framework/ui/dateedit.h"
-#include "framework/ui/guard.h"
 #include "framework/ui/messages.h"
 #include "framework/ui/query.h"
 #include "framework/ui/shape.h"
@@ -53,7 +52,7 @@ TfrmCustoPrato::TfrmCustoPrato(QWidget* parent) : TfrmPadrParam(parent)
 {
     setObjectName(QStringLiteral("frmCustoPrato"));
     setWindowTitle(QStringLiteral("Consulta de Custo"));
-    resize(760, 520);
+    resize(820, 520);
     createComponents();
 }
 
@@ -99,7 +98,10 @@ void TfrmCustoPrato::createComponents()
     dbgProduto->setReadOnly(true);
     dbgProduto->setOption(TDBGrid::dgEditing, false);
     for (const char* field : {"NMPRODUTO", "SGUNIDPROD", "QTPRODUTO", "QTBRUTA", "CUSTO", "CustoPrato", "SAFRA"})
-        dbgProduto->AddColumn(QString::fromLatin1(field));
+        dbgProduto->AddColumn(QString::fromLatin1(field))->setWidth(95);
+    dbgProduto->Columns(0)->setWidth(240);
+    dbgProduto->Columns(1)->setWidth(45);
+    dbgProduto->Columns(6)->setWidth(50);
     dbgProduto->OnDrawColumnCell = [this](TDBGrid&, TCellPaint& cell) { dbgProdutoDrawColumnCell(cell); };
     layout->addWidget(dbgProduto, 1);
 

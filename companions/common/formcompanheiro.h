@@ -2,7 +2,6 @@
 
 #include <QString>
 
-class QLabel;
 class QLineEdit;
 class QWidget;
 
