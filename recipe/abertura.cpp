@@ -142,6 +142,8 @@ void TfrmReceitaPadrao::FormActivate()
     qryParamGeral->Refresh();
     loadPacket(cdsGerParamGeral,
                netReceitaPadrao->call(QStringLiteral("GetGerParamGeral"), {}, QStringLiteral("get_cdsGerParamGeral")));
+    // The central's selector follows the parameters just read.
+    AtualizaBotoes();
 }
 
 QString TfrmReceitaPadrao::nomeFilial(const QString& code)
@@ -285,8 +287,12 @@ QString TfrmReceitaPadrao::PenultimoNivel(const QString& code) const
 
 void TfrmReceitaPadrao::Habilita_Pagina(bool complete)
 {
+    // The dish the tree shows; while the tree follows a move of the record, the record itself.
     const TTreeNode node = dbaPadrao->Selected();
-    const bool standardComplete = isCompleteLevel(node.code) && node.aux == u"P";
+    const bool browsing = cdsPrato->state() == ClientDataSet::State::Browse && !cdsPrato->IsEmpty();
+    const QString code = browsing ? cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString() : node.code;
+    const QString origin = browsing ? cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString() : node.aux;
+    const bool standardComplete = isCompleteLevel(code) && origin == u"P";
     const auto enableTab = [](QTabWidget* tabs, QWidget* tab, bool enabled) {
         tabs->setTabEnabled(tabs->indexOf(tab), enabled && (tabs->currentWidget() == tab || tabs->isEnabled()));
     };

@@ -188,8 +188,8 @@ void TfrmReceitaPadrao::dtsPratoDataChange()
     const QString code = cdsPrato->IsEmpty() ? QString() : cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString();
     const QString origem = cdsPrato->IsEmpty() ? QString() : cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString();
     const bool complete = isCompleteLevel(code);
-    Habilita_Pagina(complete);
-    // A local dish has no standard recipe.
+    // A local dish has no standard recipe. Its pages are left before they are disabled, or the
+    // tabs would move on to whatever page comes next.
     if (complete && origem != u"P") {
         if (pgcPadrao->currentWidget() == tshPadrao)
             pgcPadrao->setCurrentWidget(tshFormulario);
@@ -198,6 +198,9 @@ void TfrmReceitaPadrao::dtsPratoDataChange()
         if (pgcFoto->currentWidget() == tshFotoPad)
             pgcFoto->setCurrentWidget(tshFotoFil);
     }
+    Habilita_Pagina(complete);
+    // The record's controls of a dish at the last level follow the dish reached.
+    Habilita_NivelCompleto(code);
     pgcPadraoChange();
 }
 
@@ -211,6 +214,7 @@ recipe::RegrasHabilitacao::Situacao situacao(const DataSource* source, bool cons
     const ClientDataSet* ds = source ? source->DataSet() : nullptr;
     s.estado = ds ? ds->state() : State::Inactive;
     s.linhas = ds && ds->Active() && !ds->IsEmpty();
+    s.pendente = ds && ds->Active() && ds->ChangeCount() > 0;
     s.consulta = consulta;
     s.moduloP = hostContext().ModuloAtiv == u"P";
     s.moduloFilial = hostContext().ModuFili;

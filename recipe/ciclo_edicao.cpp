@@ -329,6 +329,7 @@ void TfrmReceitaPadrao::enviaLista(const Pagina& page)
     if (!page.dataSet->Active() || page.dataSet->ChangeCount() == 0)
         return;
     m_enviador->envia(*page.dataSet, {page.nivel->updateMethod, QStringLiteral("upd_") + page.dataSet->objectName(), {}, {}});
+    Habilita_Desabilita(page.fonte);
     Habilita_Pagina(true);
     RefreshPesqPrato(true);
 }

@@ -161,7 +161,7 @@ void RegrasHabilitacao::dependentes(const Situacao& s, bool importaOk, bool nutr
 void RegrasHabilitacao::Habilita_Desabilita(const Situacao& s) const
 {
     const bool B = s.estado == State::Browse;
-    const bool E = s.estado == State::Edit || s.estado == State::Insert;
+    const bool E = s.estado == State::Edit || s.estado == State::Insert || s.pendente;
     const bool N = s.linhas;
     // On the preparation-mode page query mode still lets the texts be kept.
     const bool Q = s.consulta && !s.modoPreparo;
@@ -195,7 +195,7 @@ void RegrasHabilitacao::Habilita_Botoes(const Situacao& s, bool enabled) const
 {
     const bool N = s.linhas;
     const bool M = !s.prato || s.arvoreConfere;
-    const bool E = s.estado == State::Edit || s.estado == State::Insert;
+    const bool E = s.estado == State::Edit || s.estado == State::Insert || s.pendente;
     const bool incluirOk = enabled && !s.consulta && M;
     comandos(incluirOk, incluirOk && N, enabled && N, E && !s.consulta);
     dependentes(s, s.paginaReceita && enabled && !s.consulta, s.paginaReceita && enabled && N && !s.consulta,

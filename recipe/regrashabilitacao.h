@@ -42,6 +42,9 @@ public:
     struct Situacao {
         framework::ClientDataSet::State estado = framework::ClientDataSet::State::Inactive;
         bool linhas = false;        // N
+        // An ingredient list holding posted rows not yet sent: they can be confirmed or
+        // cancelled as an edit can.
+        bool pendente = false;
         bool consulta = false;      // Q
         bool prato = false;         // the source is the dish record's (cdsPrato)
         bool arvoreConfere = false; // M

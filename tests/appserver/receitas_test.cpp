@@ -120,7 +120,6 @@ TEST_P(ReceitasTest, AStandardListEditedInsertedAndDeletedReadsBackTheSame)
 {
     load("GetReceitaPad", {"201001", "0002"}, list, dish);
     ASSERT_TRUE(list.Locate("CDPRATO;CDARVPROD", {"2010010001", "3010010001"}));
-    const QString rice = list.FieldByName("CDPRODUTO")->AsString();
     list.Edit();
     list.FieldByName("QTPRODPRAT")->setAsFloat(0.075);
     list.FieldByName("IDQTDEFIXPR")->setAsString("S");
@@ -130,11 +129,11 @@ TEST_P(ReceitasTest, AStandardListEditedInsertedAndDeletedReadsBackTheSame)
     list.Append();
     list.FieldByName("CDFILAUXPRAT")->setAsString("P");
     list.FieldByName("CDPRATO")->setAsString("2010010002");
-    list.FieldByName("CDPRODUTO")->setAsString(rice);
-    list.FieldByName("CDARVPROD")->setAsString("3010010001");
+    list.FieldByName("CDPRODUTO")->setAsString(scalar("SELECT CDPRODUTO FROM PRODUTO WHERE CDARVPROD = '4020010001'"));
+    list.FieldByName("CDARVPROD")->setAsString("4020010001");
     list.FieldByName("QTPRODPRAT")->setAsFloat(0.01);
     list.Post();
-    ASSERT_EQ(send("UpdProdPrat", list), "");
+    ASSERT_EQ(send("UpdProdPrat", list).toStdString(), "");
 
     ClientDataSet again{nullptr, "again"};
     load("GetReceitaPad", {"201001", "0002"}, again, dish);
@@ -143,7 +142,8 @@ TEST_P(ReceitasTest, AStandardListEditedInsertedAndDeletedReadsBackTheSame)
     EXPECT_DOUBLE_EQ(again.FieldByName("QTPRODPRAT")->AsFloat(), 0.075);
     EXPECT_EQ(again.FieldByName("IDQTDEFIXPR")->AsString(), "S");
     EXPECT_FALSE(again.Locate("CDPRATO;CDARVPROD", {"2010010002", "5010010001"}));
-    EXPECT_TRUE(again.Locate("CDPRATO;CDARVPROD", {"2010010002", "3010010001"}));
+    ASSERT_TRUE(again.Locate("CDPRATO;CDARVPROD", {"2010010002", "4020010001"}));
+    EXPECT_DOUBLE_EQ(again.FieldByName("QTPRODPRAT")->AsFloat(), 0.01);
 }
 
 TEST_P(ReceitasTest, AChangeLogIsAppliedWholeOrNotAtAll)

@@ -7,6 +7,7 @@
 #include "framework/forms/dbgrid.h"
 #include "framework/forms/dbtree.h"
 #include "framework/ui/dbedit.h"
+#include "framework/ui/guard.h"
 #include "framework/ui/maskedit.h"
 #include "recipe/regrashabilitacao.h"
 
@@ -103,6 +104,19 @@ TEST_F(RecipeEditCycle, DeletingAlteringAndIncludingOnARecipePageTouchOnlyItsLis
     EXPECT_EQ(count("SELECT COUNT(*) FROM RECEFILI"), QString::number(before.toInt() - 1));
     EXPECT_EQ(count("SELECT COUNT(*) FROM PRODPRAT WHERE CDFILAUXPRAT = 'P' AND CDPRATO = '2010010001'"), "3");
     EXPECT_EQ(count("SELECT COUNT(*) FROM PRATO WHERE CDPRATO = '2010010001'"), "1");
+
+    // The service page deletes from the service's recipe.
+    form->medCdFiliServ->setText(QStringLiteral("0002"));
+    form->medCdServico->setText(QStringLiteral("00002"));
+    showPage(form->tshReceServ);
+    EXPECT_EQ(form->dtsPadrao->DataSet(), form->cdsReceServ);
+    ASSERT_FALSE(form->cdsReceServ->IsEmpty());
+    const QString services = count("SELECT COUNT(*) FROM RECESERV");
+    script->answer(mrYes);
+    press(form->mnuExcluir);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM RECESERV"), QString::number(services.toInt() - 1));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM RECEFILI"), QString::number(before.toInt() - 1));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM PRATO WHERE CDPRATO = '2010010001'"), "1");
     EXPECT_TRUE(script->failures().isEmpty());
 }
 
@@ -114,7 +128,7 @@ TEST_F(RecipeEditCycle, APageTheTableDoesNotKnowRefusesEveryCommand)
     for (QAction* command : {form->mnuIncluir, form->mnuAlterar, form->mnuExcluir, form->mnuProcurar,
                              form->mnuVerificar, form->mnuConfirmar, form->mnuCancelar})
         EXPECT_FALSE(command->isEnabled()) << command->objectName().toStdString();
-    form->sbtExcluirClick();
+    guarded([this] { form->sbtExcluirClick(); });
     // Reached anyway, the command is refused and the dish stays.
     EXPECT_EQ(script->lastMessage().kind, mtError);
     EXPECT_EQ(count("SELECT COUNT(*) FROM PRATO WHERE CDPRATO = '2010010001'"), "1");
@@ -133,18 +147,15 @@ TEST_F(RecipeEditCycle, AnotherDishOfTheGroupReusesTheLoadedGroupAnotherGroupIsL
     select("2010010002");
     EXPECT_FALSE(form->cdsProdPrat->Locate("CDARVPROD", "4020010001"));
     EXPECT_EQ(form->cdsProdPrat->FieldByName("CDPRATO")->AsString(), "2010010002");
-    select("2020010001");
-    EXPECT_TRUE(form->cdsProdPrat->Locate("CDARVPROD", "4020010001"));
-    // Every row shown is the dish's.
-    for (form->cdsProdPrat->First(); !form->cdsProdPrat->Eof(); form->cdsProdPrat->Next())
-        EXPECT_EQ(form->cdsProdPrat->FieldByName("CDPRATO")->AsString(), "2020010001");
-    // Verificar reads the group again.
-    select("2010010002");
-    EXPECT_FALSE(form->cdsProdPrat->Locate("CDARVPROD", "4020010001"));
-    form->cdsProdPrat->First();
+    // Verificar reads the group again, with the display frozen only while it does.
     press(form->mnuVerificar);
     EXPECT_TRUE(form->cdsProdPrat->Locate("CDARVPROD", "4020010001"));
     EXPECT_FALSE(form->cdsProdPrat->ControlsDisabled());
+    // Another group is read when its dish is reached; every row shown is the dish's.
+    select("2020010001");
+    EXPECT_TRUE(form->cdsProdPrat->Locate("CDARVPROD", "4020010001"));
+    for (form->cdsProdPrat->First(); !form->cdsProdPrat->Eof(); form->cdsProdPrat->Next())
+        EXPECT_EQ(form->cdsProdPrat->FieldByName("CDPRATO")->AsString(), "2020010001");
 }
 
 TEST_F(RecipeEditCycle, ConfirmarOnTheBranchPageSendsOnlyTheBranchList)

@@ -7,6 +7,7 @@
 #include "framework/ui/btnpesquisa.h"
 #include "framework/ui/dbcombobox.h"
 #include "framework/ui/dbedit.h"
+#include "framework/ui/guard.h"
 #include "framework/ui/query.h"
 #include "framework/ui/shape.h"
 #include "recipe/levelfields.h"
@@ -467,7 +468,9 @@ TEST_F(RecipeDishData, TheDishWeightAddsNothingForARowThatCannotBeConverted)
     exec("DELETE FROM PRODPRAT WHERE CDPRATO = '2010010002'");
     ASSERT_NE(openOn("0002"), nullptr);
     showStandardPage("2010010002");
-    form->sbtCalcPadrao->click();
+    // An empty recipe has nothing to weigh: the button is off, and the calculation says so.
+    EXPECT_FALSE(form->sbtCalcPadrao->isEnabled());
+    guarded([this] { form->sbtCalcPadraoClick(); });
     EXPECT_EQ(script->messageTexts(), QStringList{"Não existem dados para efetuar o cálculo."});
 
     select("2010010001");
@@ -503,10 +506,10 @@ TEST_F(RecipeDishData, TheColoursOfTheStandardDish)
     QTest::mouseClick(form->shpCorAuxiliar, Qt::LeftButton);
     EXPECT_TRUE(form->cdsDadosPrat->FieldByName("NRCORAUXPRAT")->IsNull());
 
-    // A local dish has no standard recipe to colour.
+    // A local dish has no standard recipe to colour: reaching one leaves the standard page.
     select("1010010901");
-    QTest::mouseClick(form->shpCorPrincipal, Qt::LeftButton);
-    EXPECT_EQ(script->lastMessage().text, "Receita padrão não pode ser incluída para prato local.");
+    EXPECT_EQ(form->pgcPadrao->currentWidget(), form->tshFormulario);
+    EXPECT_FALSE(form->pgcPadrao->isTabEnabled(form->pgcPadrao->indexOf(form->tshPadrao)));
     EXPECT_TRUE(script->failures().isEmpty());
 }
 
