@@ -1,6 +1,7 @@
 #include "receitas.h"
 
 #include "appserver/resultcolumns.h"
+#include "db/database.h"
 
 #include <QStringList>
 
@@ -92,16 +93,24 @@ QString selectList(const char* columns, const char* alias)
 
 // Rows of the group's dishes of the standard tree and the working branch's own, of one branch,
 // service or menu type. The group is compared by position, so that a '%' or '_' in it stays a
-// character. Appends the bound values in the order of the text.
-QString where(const Tabelas& t, const QString& group, const QString& branch, const QVariantList& scope,
+// character; the range on the code lets the key's index find the group (codes are ASCII, and
+// SQLite compares them byte by byte: every code of the group sorts below the group followed by
+// U+FFFF; PostgreSQL's collation may not, so there the range stays open above). Appends the
+// bound values in the order of the text.
+QString where(Call& call, const Tabelas& t, const QString& group, const QString& branch, const QVariantList& scope,
               QVariantList& values)
 {
-    QString sql = QStringLiteral(" WHERE (R.CDFILAUXPRAT = 'P' OR R.CDFILAUXPRAT = ?) "
-                                 "AND LENGTH(R.CDPRATO) >= ? AND SUBSTR(R.CDPRATO, 1, ?) = ?");
-    values << branch << group.size() << group.size() << group;
+    QString sql;
     for (int i = 0; i < t.chaves.size(); ++i) {
-        sql += QStringLiteral(" AND R.%1 = ?").arg(t.chaves[i]);
+        sql += QStringLiteral("R.%1 = ? AND ").arg(t.chaves[i]);
         values << scope.value(i);
+    }
+    sql = QStringLiteral(" WHERE ") + sql
+          + QStringLiteral("R.CDFILAUXPRAT IN ('P', ?) AND R.CDPRATO >= ? AND SUBSTR(R.CDPRATO, 1, ?) = ?");
+    values << branch << group << group.size() << group;
+    if (!db::isPostgres(call.db())) {
+        sql += QStringLiteral(" AND R.CDPRATO < ?");
+        values << group + QChar(0xFFFF);
     }
     return sql;
 }
@@ -124,7 +133,8 @@ QVariantList carrega(Call& call, Nivel nivel, const QString& group, const QStrin
                        "JOIN PRODUTO P ON P.CDPRODUTO = R.CDPRODUTO "
                        "LEFT JOIN APRERECE A ON A.CDAPRERECE = R.CDAPRERECE")
             .arg(selectList(t.colunasLista, "R"), QLatin1String(t.lista))
-        + where(t, group, branch, scope, listValues) + QStringLiteral(" ORDER BY R.CDFILAUXPRAT, R.CDPRATO, P.CDARVPROD");
+        + where(call, t, group, branch, scope, listValues)
+        + QStringLiteral(" ORDER BY R.CDFILAUXPRAT, R.CDPRATO, R.CDPRODUTO");
     const framework::FieldDefs listFields =
         withExtra(t.colunasLista, "NMPRODUTO:T50 SGUNIDPROD:T10 CDARVPROD:T20 NMAPRERECE:T30");
 
@@ -141,7 +151,7 @@ QVariantList carrega(Call& call, Nivel nivel, const QString& group, const QStrin
         dishSql = QStringLiteral("SELECT %1 FROM %2 R").arg(selectList(t.colunasDados, "R"), QLatin1String(t.dados));
         dishFields = fields(t.colunasDados);
     }
-    dishSql += where(t, group, branch, scope, dishValues) + QStringLiteral(" ORDER BY R.CDFILAUXPRAT, R.CDPRATO");
+    dishSql += where(call, t, group, branch, scope, dishValues) + QStringLiteral(" ORDER BY R.CDFILAUXPRAT, R.CDPRATO");
 
     return {QVariant::fromValue(call.select(listSql, listValues, listFields)),
             QVariant::fromValue(call.select(dishSql, dishValues, dishFields))};
