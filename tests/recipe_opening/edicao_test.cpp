@@ -276,6 +276,58 @@ TEST_F(RecipeEditCycle, ClearingTheShelfLifeClearsTheValidity)
     EXPECT_TRUE(value("SELECT VRVALIDADE FROM PRATO WHERE CDFILAUXPRAT = 'P' AND CDPRATO = '2010010001'").isNull());
 }
 
+TEST_F(RecipeEditCycle, APageIsNotLeftWhileWhatItEditsCannotBePosted)
+{
+    select("2010010001");
+    script->authorize("SUPERV", "1234");
+    press(form->mnuAlterar);
+    form->dbeNmPrato->setFocus();
+    form->dbeNmPrato->selectAll();
+    QTest::keyClick(form->dbeNmPrato, Qt::Key_Delete);
+    form->pgcPadrao->setCurrentWidget(form->tshPadrao);
+    QApplication::processEvents();
+    EXPECT_EQ(script->lastMessage().text, "Nome deve ser informado.");
+    EXPECT_EQ(form->pgcPadrao->currentWidget(), form->tshFormulario);
+    EXPECT_EQ(form->cdsPrato->state(), State::Edit);
+    EXPECT_EQ(form->dtsPadrao->DataSet(), form->cdsPrato);
+}
+
+TEST_F(RecipeEditCycle, TheRecipeMenuOffersItsCommandsWithTheirShortcuts)
+{
+    const std::pair<const char*, const char*> items[] = {
+        {"mnuNutrientes", "Ctrl+N"}, {"mnuCusto", "Ctrl+U"},     {"mnuImportFator", "Ctrl+P"},
+        {"mnuCalculadora", "Ctrl+R"}, {"mnuRevQtde", "Ctrl+Q"},  {"mnuUtProdRece", "Ctrl+T"},
+        {"mnuImporta", "Ctrl+M"},    {"mnuTrocaProd", "Ctrl+G"}, {"mnuPercentual", "Ctrl+K"},
+    };
+    for (const auto& [name, shortcut] : items) {
+        auto* item = form->findChild<QAction*>(QString::fromLatin1(name));
+        ASSERT_NE(item, nullptr) << name;
+        EXPECT_EQ(item->shortcut().toString(), QString::fromLatin1(shortcut)) << name;
+    }
+    EXPECT_EQ(form->findChild<QAction*>("mnuImportFator")->text(), "Importar &Fator de Correção Padrão");
+}
+
+class RecipeBranchModule : public RecipeFormTest {};
+
+TEST_F(RecipeBranchModule, TheStandardRecipeIsNotChangedFromABranch)
+{
+    hostContext().ModuFili = true;
+    hostContext().FiliProc = QStringLiteral("0002");
+    TfrmReceitaPadrao* form = open();
+    ASSERT_NE(form, nullptr);
+    ASSERT_TRUE(form->dbaPadrao->setSelectedCode("2010010001"));
+    form->pgcPadrao->setCurrentWidget(form->tshPadrao);
+    QApplication::processEvents();
+    ASSERT_EQ(form->cdsProdPrat->RecordCount(), 4);
+    form->mnuExcluir->trigger();
+    form->mnuAlterar->trigger();
+    EXPECT_EQ(script->messageTexts(), (QStringList{"Receita padrão não pode ser excluída em módulo filial.",
+                                                   "Receita padrão não pode ser alterada em módulo filial."}));
+    EXPECT_EQ(form->cdsProdPrat->state(), State::Browse);
+    EXPECT_EQ(value("SELECT COUNT(*) FROM PRODPRAT WHERE CDPRATO = '2010010001'").toInt(), 4);
+    EXPECT_EQ(value("SELECT COUNT(*) FROM PRATO WHERE CDPRATO = '2010010001'").toInt(), 1);
+}
+
 class RecipeQueryMode : public RecipeFormTest {};
 
 TEST_F(RecipeQueryMode, EveryMaintenanceCommandStaysDisabled)
