@@ -115,6 +115,14 @@ void TfrmReceitaPadrao::carregaPaginaReceita(const Pagina& page)
     }
     if (load && !selectorFocused)
         carregaLista(page, false);
+    if (page.tab == tshPadrao) {
+        // A branch changes the portion and container quantities only on its own levels.
+        const bool local = cdsPrato->Active() && !cdsPrato->IsEmpty()
+                           && cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString() != u"P";
+        for (const char* name : {"QTPADRAOPRAT", "QTCONTAIPRAT"})
+            if (Field* f = cdsDadosPrat->FindField(QString::fromLatin1(name)))
+                f->setReadOnly(hostContext().ModuFili || local);
+    }
     if (page.tab == tshPadrao)
         Habilita_Desabilita(page.fonte);
     else
