@@ -117,6 +117,27 @@ void TfrmReceitaPadrao::registraPaginas()
     }
 }
 
+void TfrmReceitaPadrao::registraSeletores()
+{
+    // The selector F12 goes to on each page or sub-page: the first of its edits that is enabled.
+    const std::pair<QWidget*, QStringList> pages[] = {
+        {tshTpCard, {"medCdTpCard"}},
+        {tshReceLoca, {"medCdFilial"}},
+        {tshReceServ, {"medCdFiliServ", "medCdServico"}},
+        {tshPrepFil, {"medCdFiliPrep"}},
+        {tshPrepSer, {"medCdFiliServPrep", "medCdServPrep"}},
+        {tshFotoFil, {"medCdFiliFto"}},
+        {tshFotoSer, {"medCdFiliServFto", "medCdServFto"}},
+    };
+    for (const auto& [page, names] : pages)
+        for (const QString& name : names) {
+            auto* edit = findChild<TMaskEdit*>(name);
+            if (!edit)
+                throw Error(QStringLiteral("Componente %1 não encontrado no formulário.").arg(name));
+            m_seletores[page] << edit;
+        }
+}
+
 const Pagina* TfrmReceitaPadrao::paginaAtiva() const
 {
     return m_paginas ? m_paginas->pagina(pgcPadrao->currentWidget()) : nullptr;
@@ -124,15 +145,15 @@ const Pagina* TfrmReceitaPadrao::paginaAtiva() const
 
 void TfrmReceitaPadrao::connectCicloEdicao()
 {
-    for (ClientDataSet* list : {cdsProdPrat, cdsReceTpCard, cdsReceFili, cdsReceServ}) {
+    using recipe::Level;
+    const std::pair<ClientDataSet*, Level> lists[] = {
+        {cdsProdPrat, Level::Padrao}, {cdsReceTpCard, Level::TpCard}, {cdsReceFili, Level::Filial},
+        {cdsReceServ, Level::Servico}};
+    for (const auto& [list, level] : lists) {
         list->AfterCancel = [this](ClientDataSet& ds) { RecAfterCancel(ds); };
         // A deleted row is sent at once, with whatever else the list has pending.
-        list->AfterDelete = [this](ClientDataSet& ds) {
-            const recipe::LevelFields* level = nullptr;
-            for (const Pagina& p : m_paginas->paginas())
-                if (p.dataSet == &ds)
-                    level = p.nivel;
-            m_enviador->envia(ds, {level->updateMethod, QStringLiteral("upd_") + ds.objectName(), {}, {}});
+        list->AfterDelete = [this, method = recipe::levelFields(level).updateMethod](ClientDataSet& ds) {
+            m_enviador->envia(ds, {method, QStringLiteral("upd_") + ds.objectName(), {}, {}});
         };
     }
     guardedConnect(cdsPrato, &ClientDataSet::currentChanged, this, [this] { dtsPratoDataChange(); });
@@ -359,21 +380,7 @@ void TfrmReceitaPadrao::RecAfterCancel(ClientDataSet& list)
     if (!list.IsEmpty())
         return;
     Habilita_Pagina(true);
-    const auto enable = [this](std::initializer_list<const char*> names) {
-        for (const char* name : names)
-            if (auto* w = findChild<QWidget*>(QString::fromLatin1(name)))
-                w->setEnabled(true);
-    };
-    const bool branchModule = hostContext().ModuFili;
-    if (&list == cdsReceTpCard)
-        enable({"lblTpCard", "medCdTpCard", "btpTpCard"});
-    else if (&list == cdsReceFili && !branchModule)
-        enable({"lblCdFilialLoc", "medCdFilial", "btpFilial"});
-    else if (&list == cdsReceServ) {
-        if (!branchModule)
-            enable({"lblCdFiliServ", "medCdFiliServ", "btpFiliServ"});
-        enable({"lblCdServico", "medCdServico", "btpServico"});
-    }
+    m_regras->habilitaSeletores(list, hostContext().ModuFili);
 }
 
 // --- Keyboard ----------------------------------------------------------------------------------
@@ -392,18 +399,8 @@ void TfrmReceitaPadrao::FormKeyDown(QKeyEvent* event)
             page = pgcModoPrep->currentWidget();
         else if (page == tshFoto)
             page = pgcFoto->currentWidget();
-        static const QHash<QString, QStringList> selectors{
-            {"tshTpCard", {"medCdTpCard"}},
-            {"tshReceLoca", {"medCdFilial"}},
-            {"tshReceServ", {"medCdFiliServ", "medCdServico"}},
-            {"tshPrepFil", {"medCdFiliPrep"}},
-            {"tshPrepSer", {"medCdFiliServPrep", "medCdServPrep"}},
-            {"tshFotoFil", {"medCdFiliFto"}},
-            {"tshFotoSer", {"medCdFiliServFto", "medCdServFto"}},
-        };
-        for (const QString& name : selectors.value(page->objectName())) {
-            auto* edit = findChild<QWidget*>(name);
-            if (edit && edit->isEnabled()) {
+        for (QWidget* edit : m_seletores.value(page)) {
+            if (edit->isEnabled()) {
                 edit->setFocus();
                 break;
             }

@@ -33,6 +33,7 @@ TfrmReceitaPadrao::TfrmReceitaPadrao(QWidget* parent) : TfrmPadraoArvPlus(parent
     m_enviador = std::make_unique<recipe::Enviador>(*netReceitaPadrao);
     m_regras = std::make_unique<recipe::RegrasHabilitacao>(*this);
     registraPaginas();
+    registraSeletores();
 }
 
 TfrmReceitaPadrao::~TfrmReceitaPadrao() = default;

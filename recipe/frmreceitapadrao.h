@@ -2,6 +2,8 @@
 
 #include "framework/forms/frmpadraoarvplus.h"
 
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -250,6 +252,7 @@ private:
     void createMenuReceita();
     void createPaginasPendentes();
     void registraPaginas();
+    void registraSeletores();
     void connectCicloEdicao();
 
     // Edit cycle (ciclo_edicao.cpp, carga_paginas.cpp).
@@ -314,6 +317,7 @@ private:
     QWidget* m_paginaAtual = nullptr;  // the page pgcPadraoChanging is leaving
     bool m_retornoModal = false;       // the window lost the focus to one of its own dialogs
     QList<framework::ClientDataSet*> m_datasets; // the form's datasets, in creation order
+    QHash<QWidget*, QList<QWidget*>> m_seletores; // F12's selectors of each page
     std::unique_ptr<recipe::TabelaPaginas> m_paginas;
     std::unique_ptr<recipe::Enviador> m_enviador;
     std::unique_ptr<recipe::RegrasHabilitacao> m_regras;

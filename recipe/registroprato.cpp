@@ -422,8 +422,8 @@ bool TfrmReceitaPadrao::enviaPrato(bool deletion)
     // its change pending, to be corrected and confirmed again or cancelled; a new dish goes back
     // to its insertion, code editable, so that every check of a new dish runs again at the next
     // Confirmar; a deletion puts the dish back.
-    const bool insertion = cdsPrato->ChangeCount() > 0 && cdsPrato->GetDelta().rowCount() > 0
-                           && cdsPrato->GetDelta().rowStatus(0) == RowStatus::Inserted;
+    const DataPacket pending = cdsPrato->ChangeCount() > 0 ? cdsPrato->GetDelta() : DataPacket();
+    const bool insertion = pending.rowCount() > 0 && pending.rowStatus(0) == RowStatus::Inserted;
     const auto giveBack = [this, deletion, insertion] {
         if (deletion) {
             cdsPrato->CancelUpdates();

@@ -55,6 +55,8 @@ const std::initializer_list<const char*> produtoProducaoNames{
 const std::initializer_list<const char*> cabecalhoNames{"panTpCard",   "panFilial",   "panServico", "panPrepFili",
                                                         "panPrepServ", "panFotoFili", "panFotoServ"};
 const std::initializer_list<const char*> outrosNames{
+    "lblTpCard", "medCdTpCard", "btpTpCard", "lblCdFilialLoc", "medCdFilial", "btpFilial", "lblCdServico",
+    "medCdServico", "btpServico", "lblCdFiliServ", "medCdFiliServ", "btpFiliServ",
     "mnuIncluir", "mnuAlterar", "mnuExcluir", "mnuProcurar", "mnuVerificar", "mnuCancelar", "mnuConfirmar",
     "mnuImporta", "mnuNutrientes", "sbtNutrientes", "sbtCalcPadrao", "sbtCalcTC", "sbtCalcPratLoca", "sbtCalcServ",
     "mnuCusto", "mnuImportFator", "mnuCalculadora", "mnuRevQtde", "mnuUtProdRece", "sbtUtProdRece", "mnuTrocaProd",
@@ -118,6 +120,12 @@ RegrasHabilitacao::RegrasHabilitacao(QObject& form)
     lblCdPrato = alvo(form, "lblCdPrato");
     panFiliPrato = alvo(form, "panFiliPrato");
     nivelCompleto = alvos(form, nivelCompletoNames);
+    seletores = {
+        {QStringLiteral("cdsReceTpCard"), alvos(form, {"lblTpCard", "medCdTpCard", "btpTpCard"}), {}},
+        {QStringLiteral("cdsReceFili"), {}, alvos(form, {"lblCdFilialLoc", "medCdFilial", "btpFilial"})},
+        {QStringLiteral("cdsReceServ"), alvos(form, {"lblCdServico", "medCdServico", "btpServico"}),
+         alvos(form, {"lblCdFiliServ", "medCdFiliServ", "btpFiliServ"})},
+    };
     dbeNrPrep = resolve<framework::TDBEdit>(form, "dbeNrPrep");
     dbeNomeMod = resolve<framework::TDBEdit>(form, "dbeNomeMod");
     dbeNrFoto = resolve<framework::TDBEdit>(form, "dbeNrFoto");
@@ -221,6 +229,17 @@ void RegrasHabilitacao::Limpa_Componentes() const
     dbcAjustaFto->setDataSource(nullptr);
     dbnNavModPrep->setDataSource(nullptr);
     dbnNavFoto->setDataSource(nullptr);
+}
+
+void RegrasHabilitacao::habilitaSeletores(const framework::ClientDataSet& list, bool moduloFilial) const
+{
+    for (const Seletores& s : seletores) {
+        if (s.lista != list.objectName())
+            continue;
+        enable(s.sempre, true);
+        if (!moduloFilial)
+            enable(s.foraFilial, true);
+    }
 }
 
 } // namespace recipe

@@ -66,6 +66,9 @@ public:
     void desabilitaComandos() const;
     // Detaches the preparation-mode and photo edits and navigators from their data.
     void Limpa_Componentes() const;
+    // After the last row of a list was cancelled: the selectors of the list's page come back
+    // (the branch's only outside a branch module).
+    void habilitaSeletores(const framework::ClientDataSet& list, bool moduloFilial) const;
 
     // Every component name the rules use.
     static QStringList nomes();
@@ -90,6 +93,12 @@ private:
     QList<Alvo> fotoAjuste;        // dbcAjustaFto, sbtAtivaFto, sbtDesativaFto
     Alvo dbeCdPrato, lblCdPrato, panFiliPrato;
     QList<Alvo> nivelCompleto;
+    struct Seletores {
+        QString lista;
+        QList<Alvo> sempre;     // enabled in any module
+        QList<Alvo> foraFilial; // enabled outside a branch module
+    };
+    QList<Seletores> seletores;
     framework::TDBEdit *dbeNrPrep = nullptr, *dbeNomeMod = nullptr, *dbeNrFoto = nullptr;
     framework::TDBCheckBox* dbcAjustaFto = nullptr;
     framework::TDBNavigator *dbnNavModPrep = nullptr, *dbnNavFoto = nullptr;
