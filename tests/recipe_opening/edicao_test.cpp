@@ -328,6 +328,21 @@ TEST_F(RecipeBranchModule, TheStandardRecipeIsNotChangedFromABranch)
     EXPECT_EQ(value("SELECT COUNT(*) FROM PRATO WHERE CDPRATO = '2010010001'").toInt(), 1);
 }
 
+TEST_F(RecipeBranchModule, AFailedFirstLoadIsTriedAgainAtTheNextActivation)
+{
+    hostContext().ModuFili = true;
+    hostContext().FiliProc = QStringLiteral("0002");
+    exec("ALTER TABLE PARAMPLANEJA RENAME TO PARAMPLANEJA_FORA");
+    TfrmReceitaPadrao* form = open();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(script->lastMessage().kind, mtError);
+    EXPECT_FALSE(form->cdsPrato->Active());
+    exec("ALTER TABLE PARAMPLANEJA_FORA RENAME TO PARAMPLANEJA");
+    reactivate(form);
+    EXPECT_TRUE(form->cdsPrato->Active());
+    EXPECT_TRUE(form->dbaPadrao->setSelectedCode("2010010001"));
+}
+
 class RecipeQueryMode : public RecipeFormTest {};
 
 TEST_F(RecipeQueryMode, EveryMaintenanceCommandStaysDisabled)
