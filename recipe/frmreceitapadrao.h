@@ -265,10 +265,10 @@ private:
     void incluiLista(const recipe::Pagina& page);
     void alteraLista(const recipe::Pagina& page);
     void excluiLista(const recipe::Pagina& page);
-    void confirmaLista(const recipe::Pagina& page);
     void cancelaLista(const recipe::Pagina& page);
     void procuraLista(const recipe::Pagina& page);
     void verificaLista(const recipe::Pagina& page);
+    // Confirmar of a recipe page: its list goes to the server through the one sender.
     void enviaLista(const recipe::Pagina& page);
     // Loads the page's list and dish data for the current dish's group, reusing what is loaded
     // unless forced; filters both to the dish.
