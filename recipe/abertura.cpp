@@ -2,6 +2,7 @@
 #include "cli_pla01300.h"
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
+#include "regrashabilitacao.h"
 #include "respostaservidor.h"
 
 #include "framework/abort.h"
@@ -23,6 +24,8 @@
 #include "server/connection.h"
 
 #include <QAbstractButton>
+#include <algorithm>
+#include <utility>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -84,9 +87,7 @@ void TfrmReceitaPadrao::FormCreate()
     m_validaLinhas = true;
     pgcPadrao->setTabEnabled(pgcPadrao->indexOf(tshFoto), true);
     mnuFoto->setEnabled(pgcPadrao->isTabEnabled(pgcPadrao->indexOf(tshFoto)));
-    m_filialReceLoca.clear();
-    m_filialReceServ.clear();
-    m_servicoReceServ.clear();
+    m_carregado = {};
     m_stAtuProp = QStringLiteral("B");
     Cli_pla01300::inContCheck = 0;
     m_calculaPeso = false;
@@ -98,12 +99,18 @@ void TfrmReceitaPadrao::FormCreate()
 void TfrmReceitaPadrao::FormActivate()
 {
     update();
+    // Coming back from the form's own question or authorisation prompt, or in the middle of an
+    // edit or a post: nothing is reloaded under the user's feet.
+    const bool retornoModal = std::exchange(m_retornoModal, false);
+    if (retornoModal || std::any_of(m_datasets.begin(), m_datasets.end(), [](const ClientDataSet* ds) {
+            return ds->state() == ClientDataSet::State::Edit || ds->state() == ClientDataSet::State::Insert;
+        }))
+        return;
     const bool menuTypes = centralModules();
     pgcPadrao->setTabVisible(pgcPadrao->indexOf(tshTpCard), menuTypes);
     mnuTpCard->setVisible(menuTypes);
 
     if (m_primeiraAtivacao) {
-        m_primeiraAtivacao = false;
         const bool consulta = Cli_pla01300::boConsulta;
         const QString branch = consulta ? Cli_pla01300::stFilialC : hostContext().FiliProc;
         medCdFilial_pan->setText(branch);
@@ -120,6 +127,8 @@ void TfrmReceitaPadrao::FormActivate()
             confirmaFilial();
         else if (medCdFilial_pan->isEnabled())
             medCdFilial_pan->setFocus();
+        // Only once the branch's data is in: a failed load is tried again at the next activation.
+        m_primeiraAtivacao = false;
     }
 
     dcbPrato->setItems({msgPadrao->Msg(QStringLiteral("PADRAO")), msgPadrao->Msg(QStringLiteral("LOCAL"))});
@@ -133,6 +142,8 @@ void TfrmReceitaPadrao::FormActivate()
     qryParamGeral->Refresh();
     loadPacket(cdsGerParamGeral,
                netReceitaPadrao->call(QStringLiteral("GetGerParamGeral"), {}, QStringLiteral("get_cdsGerParamGeral")));
+    // The central's selector follows the parameters just read.
+    AtualizaBotoes();
 }
 
 QString TfrmReceitaPadrao::nomeFilial(const QString& code)
@@ -274,21 +285,14 @@ QString TfrmReceitaPadrao::PenultimoNivel(const QString& code) const
     return picture.isLastLevel(code) ? picture.parentCode(code) : code;
 }
 
-void TfrmReceitaPadrao::pgcPadraoChange()
-{
-    QWidget* page = pgcPadrao->currentWidget();
-    const auto items = pageMenuItems();
-    for (const auto& [item, itemPage] : items)
-        item->setChecked(itemPage == page);
-    if (page == tshFormulario)
-        dtsPadrao->setDataSet(cdsPrato);
-    AtualizaBotoes();
-}
-
 void TfrmReceitaPadrao::Habilita_Pagina(bool complete)
 {
+    // The dish the tree shows; while the tree follows a move of the record, the record itself.
     const TTreeNode node = dbaPadrao->Selected();
-    const bool standardComplete = isCompleteLevel(node.code) && node.aux == u"P";
+    const bool browsing = cdsPrato->state() == ClientDataSet::State::Browse && !cdsPrato->IsEmpty();
+    const QString code = browsing ? cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString() : node.code;
+    const QString origin = browsing ? cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString() : node.aux;
+    const bool standardComplete = isCompleteLevel(code) && origin == u"P";
     const auto enableTab = [](QTabWidget* tabs, QWidget* tab, bool enabled) {
         tabs->setTabEnabled(tabs->indexOf(tab), enabled && (tabs->currentWidget() == tab || tabs->isEnabled()));
     };
@@ -315,26 +319,10 @@ void TfrmReceitaPadrao::Habilita_Pagina(bool complete)
         item->setEnabled(pgcPadrao->isTabEnabled(pgcPadrao->indexOf(tab)));
 }
 
-void TfrmReceitaPadrao::setEnabledByName(const QStringList& names, bool enabled)
-{
-    for (const QString& name : names) {
-        if (auto* widget = findChild<QWidget*>(name))
-            widget->setEnabled(enabled);
-        else if (auto* action = findChild<QAction*>(name))
-            action->setEnabled(enabled);
-    }
-}
-
 void TfrmReceitaPadrao::Habilita_NivelCompleto(const QString& code)
 {
-    if (Cli_pla01300::boConsulta)
-        return;
-    // The controls only a dish at the last level has.
-    static const QStringList names{
-        "btpUnidade",    "dbeCdUnidade",      "lblUnid",         "lblArredTrans", "dbeArredTrans",
-        "dbgContainer",  "lblFormaPreparo",   "dbeNrFormaPreparo", "btnFormaPreparo", "lblFrequencia",
-        "dbcFrequencia", "lblTempo",          "dbeTempo",        "sbtPercentual", "mnuPercentual"};
-    setEnabledByName(names, isCompleteLevel(code));
+    if (!Cli_pla01300::boConsulta)
+        m_regras->Habilita_NivelCompleto(isCompleteLevel(code));
 }
 
 void TfrmReceitaPadrao::ShowColumns()

@@ -1,5 +1,8 @@
 #include "frmreceitapadrao.h"
 #include "conversaounidade.h"
+#include "enviador.h"
+#include "regrashabilitacao.h"
+#include "tabelapaginas.h"
 
 #include "framework/data/clientdataset.h"
 #include "framework/data/datasource.h"
@@ -10,7 +13,9 @@
 #include "framework/ui/maskedit.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEvent>
+#include <QSignalBlocker>
 #include <QTabWidget>
 
 using namespace framework;
@@ -24,6 +29,11 @@ TfrmReceitaPadrao::TfrmReceitaPadrao(QWidget* parent) : TfrmPadraoArvPlus(parent
     resize(1000, 640);
     createComponents();
     connectHandlers();
+    m_datasets = findChildren<ClientDataSet*>(Qt::FindDirectChildrenOnly);
+    m_enviador = std::make_unique<recipe::Enviador>(*netReceitaPadrao);
+    m_regras = std::make_unique<recipe::RegrasHabilitacao>(*this);
+    registraPaginas();
+    registraSeletores();
 }
 
 TfrmReceitaPadrao::~TfrmReceitaPadrao() = default;
@@ -35,11 +45,13 @@ void TfrmReceitaPadrao::createComponents()
     createBranchPanel();
     createPages();
     createRegistroPrato();
+    createPaginasReceita();
 }
 
 void TfrmReceitaPadrao::connectHandlers()
 {
     connectRegistroPrato();
+    connectCicloEdicao();
     m_panFiliPratoFocus = new PanelFocus(panFiliPrato, [this] { panFiliPratoEnter(); }, [this] { panFiliPratoExit(); });
     guardedConnect(medCdFilial_pan, &TMaskEdit::exited, this, [this] { medCdFilial_panExit(); });
     guardedConnect(medCdFilial_pan, &QLineEdit::textEdited, this, [this] { edtNmFilial->clear(); });
@@ -47,7 +59,21 @@ void TfrmReceitaPadrao::connectHandlers()
     guardedConnect(sbtCentral, &QAction::triggered, this, [this] { sbtCentralClick(); });
     guardedConnect(medCdCentral, &QLineEdit::textChanged, this, [this] { medCdCentralChange(); });
     guardedConnect(medCdCentral, &TMaskEdit::exited, this, [this] { medCdCentralExit(); });
-    guardedConnect(pgcPadrao, &QTabWidget::currentChanged, this, [this] { pgcPadraoChange(); });
+    guardedConnect(pgcPadrao, &QTabWidget::currentChanged, this, [this] {
+        // The page left must give up its edit first; when it cannot, the user stays there.
+        QWidget* leaving = m_paginaAtual;
+        if (leaving && leaving != pgcPadrao->currentWidget()) {
+            try {
+                pgcPadraoChanging(leaving);
+            } catch (...) {
+                const QSignalBlocker block(pgcPadrao);
+                pgcPadrao->setCurrentWidget(leaving);
+                throw;
+            }
+        }
+        m_paginaAtual = pgcPadrao->currentWidget();
+        pgcPadraoChange();
+    });
 
     const auto pageItems = pageMenuItems();
     for (const auto& [item, page] : pageItems) {
@@ -69,5 +95,7 @@ bool TfrmReceitaPadrao::event(QEvent* event)
 {
     if (event->type() == QEvent::Resize)
         guarded([this] { FormResize(); });
+    else if (event->type() == QEvent::WindowDeactivate)
+        m_retornoModal = QApplication::activeModalWidget() != nullptr;
     return TfrmPadraoArvPlus::event(event);
 }

@@ -2,8 +2,11 @@
 
 #include "framework/forms/frmpadraoarvplus.h"
 
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -25,6 +28,7 @@ class Query;
 class TBtnPesquisa;
 class TDBComboBox;
 class TDBEdit;
+class TDBGrid;
 class TMaskEdit;
 class TMessages;
 class TShape;
@@ -32,7 +36,11 @@ class TShape;
 
 namespace recipe {
 class ConversaoUnidade;
+class Enviador;
+class RegrasHabilitacao;
+class TabelaPaginas;
 struct LevelFields;
+struct Pagina;
 } // namespace recipe
 
 namespace server {
@@ -70,23 +78,40 @@ public:
     void Desabilita();
 
     // --- Pages -------------------------------------------------------------------------------
+    // Before the page changes: posts what the page being left is editing; throws to stay there.
+    void pgcPadraoChanging(QWidget* leaving);
+    // After it changed: the toolbar follows the new page, whose recipe data is loaded by group.
     void pgcPadraoChange();
+    // Every move in the dish tree.
+    void dtsPratoDataChange();
     void Habilita_Pagina(bool complete);
     void Habilita_NivelCompleto(const QString& code);
+    // The enabling rules (regrashabilitacao.h) for a data source of the active page.
+    void Habilita_Desabilita(framework::DataSource* source);
+    void Habilita_Botoes(framework::DataSource* source, bool enabled);
+    void Limpa_Componentes();
+    // After a cancel on one of the four ingredient lists.
+    void RecAfterCancel(framework::ClientDataSet& list);
+    // The pages the toolbar works on, with the rule of each command.
+    const recipe::TabelaPaginas& Paginas() const { return *m_paginas; }
     void ShowColumns();
     QString PenultimoNivel(const QString& code) const;
 
     // --- Toolbar commands ---------------------------------------------------------------------
-    // On the dish record they act on cdsPrato; on the other pages, until those pages have rules
-    // of their own, on the dataset of dtsPadrao as the base form does.
+    // Each runs the rule of the active page in the page table; a page the table does not know
+    // refuses them all.
     void sbtIncluirClick() override;
     void sbtAlterarClick() override;
     void sbtExcluirClick() override;
     void sbtConfirmarClick() override; // posts every dataset being edited, in creation order
     void sbtCancelarClick() override;
-    // The base's rules, and nothing changes in query mode; on the dish record the tree must show
-    // the record the commands act on.
+    void sbtProcurarClick() override;
+    void sbtVerificarClick() override;
+    // Habilita_Desabilita with the active page's source.
     void AtualizaBotoes() override;
+    // F12 to the page's selector, Ctrl+Enter to confirm (and go on inserting), product code
+    // columns keep their text against Delete and Backspace.
+    void FormKeyDown(QKeyEvent* event) override;
 
     // --- Dish record (tshFormulario) ---------------------------------------------------------
     void cdsPratoBeforeInsert(); // proposes the new code
@@ -169,6 +194,13 @@ public:
     QAction *mnuFormulario, *mnuPadrao, *mnuTpCard, *mnuLocal, *mnuServico, *mnuModoPrep, *mnuFoto;
     QAction *mnuModoServico, *mnuPercentual;
 
+    // The recipe pages: ingredient lists, dish data and the page headers' selectors.
+    framework::DataSource *dtsProdPrat, *dtsReceTpCard, *dtsReceFili, *dtsReceServ;
+    framework::DataSource *dtsDadosPrat, *dtsPratTpCard, *dtsPratFili, *dtsPratServ;
+    framework::TDBGrid *dbgProdPrat, *dbgReceTpCard, *dbgReceFili, *dbgReceServ;
+    QWidget *panFilial, *panServico;
+    framework::TMaskEdit *medCdFilial, *medCdFiliServ, *medCdServico;
+
     // The dish record.
     QGroupBox* grpPrincipal;
     QLabel *lblNomePrato, *lblCdPrato, *lblNmPrato, *lblStatus, *lblUnid, *lblArredTrans, *lblSegMerc,
@@ -216,6 +248,35 @@ private:
     void createControlesPrato();
     void createPesoECores();
     void connectRegistroPrato();
+    void createPaginasReceita();
+    void createMenuReceita();
+    void createPaginasPendentes();
+    void registraPaginas();
+    void registraSeletores();
+    void connectCicloEdicao();
+
+    // Edit cycle (ciclo_edicao.cpp, carga_paginas.cpp).
+    const recipe::Pagina* paginaAtiva() const;
+    void incluiPrato();
+    void alteraPrato();
+    void excluiPrato();
+    void cancelaPrato();
+    void verificaPrato();
+    void incluiLista(const recipe::Pagina& page);
+    void alteraLista(const recipe::Pagina& page);
+    void excluiLista(const recipe::Pagina& page);
+    void cancelaLista(const recipe::Pagina& page);
+    void procuraLista(const recipe::Pagina& page);
+    void verificaLista(const recipe::Pagina& page);
+    // Confirmar of a recipe page: its list goes to the server through the one sender.
+    void enviaLista(const recipe::Pagina& page);
+    // Loads the page's list and dish data for the current dish's group, reusing what is loaded
+    // unless forced; filters both to the dish.
+    void carregaLista(const recipe::Pagina& page, bool force);
+    void carregaPaginaReceita(const recipe::Pagina& page);
+    QStringList escopo(const recipe::LevelFields& level) const;
+    void filtraPeloPrato(framework::ClientDataSet& dataSet) const;
+    bool trocaProdutoPermitida() const;
 
     // Dish record rules.
     // Shows the key's message after focusing the control (when enabled) and aborts.
@@ -238,7 +299,6 @@ private:
     void ajustaCentralDaFilial();
     bool isCompleteLevel(const QString& code) const;
     QString treeCode() const;
-    void setEnabledByName(const QStringList& names, bool enabled);
 
     std::unique_ptr<recipe::ConversaoUnidade> m_conversao;
     QString m_codigoProposto;          // the code proposed for the dish being inserted
@@ -247,8 +307,20 @@ private:
     bool m_primeiraAtivacao = true;    // first activation still to come
     bool m_validaLinhas = false;       // per-row ingredient checks on
     QString m_stAtuProp;               // proportional-update state
-    QString m_filialReceLoca;          // remembered keys of the loaded branch and service recipes
-    QString m_filialReceServ, m_servicoReceServ;
+    // What each level's list holds: its group of dishes and its keys (central and menu type,
+    // branch, or branch and service), by recipe::Level.
+    struct Carregado {
+        QString grupo;
+        QStringList escopo;
+    };
+    std::array<Carregado, 4> m_carregado;
+    QWidget* m_paginaAtual = nullptr;  // the page pgcPadraoChanging is leaving
+    bool m_retornoModal = false;       // the window lost the focus to one of its own dialogs
+    QList<framework::ClientDataSet*> m_datasets; // the form's datasets, in creation order
+    QHash<QWidget*, QList<QWidget*>> m_seletores; // F12's selectors of each page
+    std::unique_ptr<recipe::TabelaPaginas> m_paginas;
+    std::unique_ptr<recipe::Enviador> m_enviador;
+    std::unique_ptr<recipe::RegrasHabilitacao> m_regras;
     bool m_calculaPeso = false;        // the dish weight is being calculated
     bool m_propCalculada = false;      // proportional quantity computation running
     bool m_centralAgregada = false;    // the working branch belongs to a central

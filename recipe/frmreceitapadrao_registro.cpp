@@ -137,6 +137,15 @@ void TfrmReceitaPadrao::createRegistroPrato()
         {"get_cdsPratoAux", "Carregando pratos (Auxiliar)..."},
         {"upd_cdsPrato", "Atualizando pratos..."},
         {"upd_cdsParamGeral", "Atualizando parâmetros gerais..."},
+        {"Canc_Todas", "Tem certeza que deseja desfazer todas as alterações?"},
+        {"get_cdsProdPrat", "Carregando produtos do prato..."},
+        {"get_cdsReceTpCard", "Carregando receitas por tipo de cardápio..."},
+        {"get_cdsReceFili", "Carregando receitas por filial..."},
+        {"get_cdsReceServ", "Carregando receitas por serviço..."},
+        {"upd_cdsProdPrat", "Atualizando produtos do prato..."},
+        {"upd_cdsReceTpCard", "Atualizando receitas por tipo de cardápio..."},
+        {"upd_cdsReceFili", "Atualizando receitas por filial..."},
+        {"upd_cdsReceServ", "Atualizando receitas por serviço..."},
     });
     recipe::addValidationMessages(*msgPadrao);
 

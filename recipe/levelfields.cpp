@@ -17,6 +17,7 @@ LevelFields padrao()
     f.verifDataSet = "cdsVerifProdPadr";
     f.altProporcional = "chbAltPropPadr";
     f.updateMethod = "UpdProdPrat";
+    f.loadMethod = "GetReceitaPad";
     f.netQty = "QTPRODPRAT";
     f.grossQty = "QTBRUTAPRUNR";
     f.requisitionQty = "QTBRUTAPR";
@@ -56,6 +57,7 @@ LevelFields tpCard()
     f.verifDataSet = "cdsVerifReceTpCard";
     f.altProporcional = "chbAltPropTC";
     f.updateMethod = "UpdReceTpCard";
+    f.loadMethod = "GetReceitaTpCard";
     f.centralKey = "CDFILCENTPME";
     f.menuTypeKey = "CDTIPOCARD";
     f.netQty = "QTPRODPRATTP";
@@ -93,6 +95,7 @@ LevelFields filial()
     f.verifDataSet = "cdsVerifReceFili";
     f.altProporcional = "chbAltPropLo";
     f.updateMethod = "UpdReceFili";
+    f.loadMethod = "GetReceitaLoc";
     f.branchKey = "CDFILIAL";
     f.netQty = "QTPRODRECLOC";
     f.grossQty = "QTBRUTALOUNR";
@@ -133,6 +136,7 @@ LevelFields servico()
     f.verifDataSet = "cdsVerifReceServ";
     f.altProporcional = "chbAltPropServ";
     f.updateMethod = "UpdReceServ";
+    f.loadMethod = "GetReceitaSer";
     f.branchKey = "CDFILIAL";
     f.serviceKey = "CDSERVFILI";
     f.netQty = "QTPRODRECSER";

@@ -23,6 +23,7 @@ struct LevelFields {
     QString verifDataSet;  // copy taken when a row edit begins (duplicate check)
     QString altProporcional; // "Alteração Proporcional" check-box
     QString updateMethod;  // server method that takes the list's change log
+    QString loadMethod;    // page loader: the list and the dish data of a group of dishes
 
     // Keys of an ingredient row besides CDFILAUXPRAT, CDPRATO and CDPRODUTO.
     QString branchKey;   // CDFILIAL (branch, service)

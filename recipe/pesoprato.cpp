@@ -51,13 +51,18 @@ void TfrmReceitaPadrao::sbtCalcPadraoClick()
     double weight = 0;
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
+        const bool idleWasActive = timIdle->isActive();
         timIdle->stop();
         list->DisableControls();
         const ClientDataSet::Bookmark position = list->GetBookmark();
+        // Runs while the stack may be unwinding: nothing here may throw. A row that vanished
+        // meanwhile leaves the cursor where it is.
         const auto restore = qScopeGuard([&] {
-            list->GotoBookmark(position);
+            if (list->BookmarkValid(position))
+                list->GotoBookmark(position);
             list->EnableControls();
-            timIdle->start();
+            if (idleWasActive)
+                timIdle->start();
             QApplication::restoreOverrideCursor();
         });
         weight = pesoDaLista(*list, *level);

@@ -1,6 +1,7 @@
 // The dish record's rules: the new code, the checks of insertion, alteration, post and
 // deletion, the supervisor's authorisations and the sending of each change at once.
 #include "cli_pla01300.h"
+#include "enviador.h"
 #include "frmreceitapadrao.h"
 #include "respostaservidor.h"
 
@@ -117,6 +118,8 @@ QString TfrmReceitaPadrao::propoeCodigo()
 
 void TfrmReceitaPadrao::cdsPratoBeforeInsert()
 {
+    if (m_reabrindoPrato)
+        return;
     if (Cli_pla01300::boConsulta)
         throw Abort();
     if (hostContext().ModuFili && flag(cdsParamPlaneja, "IDBLOPRATLOC") == u"S")
@@ -126,6 +129,8 @@ void TfrmReceitaPadrao::cdsPratoBeforeInsert()
 
 void TfrmReceitaPadrao::cdsPratoAfterInsert()
 {
+    if (m_reabrindoPrato)
+        return;
     field(cdsPrato, "CDPRATO")->setAsString(m_codigoProposto);
     field(cdsPrato, "CDFILAUXPRAT")->setAsString(QStringLiteral("P"));
     field(cdsPrato, "CDFILIAL")->Clear();
@@ -186,7 +191,12 @@ void TfrmReceitaPadrao::Vd_CdPrato(bool required)
         if (NivelBloq(code))
             falha("NIVBL_INC");
         Vd_NivelPrato(QStringLiteral("I"));
-        if (code.trimmed().contains(u' '))
+        // Blanks at the end are what is left of an unfilled mask; any other blank, a leading
+        // one included, leaves a level unfilled.
+        QString typed = code;
+        while (typed.endsWith(u' '))
+            typed.chop(1);
+        if (typed.contains(u' '))
             falha("PRATO_ESP");
     } catch (...) {
         if (dbeCdPrato->isEnabled())
@@ -209,14 +219,7 @@ bool TfrmReceitaPadrao::NivelBloq(const QString& code)
 
 void TfrmReceitaPadrao::cdsParamGeralAfterPost()
 {
-    if (cdsParamGeral->ChangeCount() == 0)
-        return;
-    QVariantList args{QVariant::fromValue(cdsParamGeral->GetDelta())};
-    const QString refusal = recipe::updateStatus(
-        netReceitaPadrao->call(QStringLiteral("UpdParamGeral"), args, QStringLiteral("upd_cdsParamGeral")));
-    if (!refusal.isEmpty())
-        MensErro(refusal);
-    cdsParamGeral->MergeChangeLog();
+    m_enviador->envia(*cdsParamGeral, {QStringLiteral("UpdParamGeral"), QStringLiteral("upd_cdsParamGeral"), {}, {}});
 }
 
 void TfrmReceitaPadrao::Vd_NivelPrato(const QString& operation)
@@ -354,7 +357,10 @@ void TfrmReceitaPadrao::cdsPratoBeforePost()
         Vd_FormaPreparo();
 
     const Field* time = field(cdsPrato, "QTTEMPOPRAT");
-    if (!time->IsNull()) {
+    // No shelf life, no validity.
+    if (time->IsNull())
+        field(cdsPrato, "VRVALIDADE")->Clear();
+    else {
         Field* unit = field(cdsPrato, "IDFREQUENCIA");
         if (unit->AsString().trimmed().isEmpty())
             unit->setAsString(QStringLiteral("H"));
@@ -412,34 +418,33 @@ void TfrmReceitaPadrao::Vd_ExistePrato()
 
 bool TfrmReceitaPadrao::enviaPrato(bool deletion)
 {
-    if (cdsPrato->ChangeCount() == 0)
-        return false;
     // A refused change stays with the user: an edit goes back to edit with the values typed and
-    // its change pending, to be corrected and confirmed again or cancelled; a deletion puts the
-    // dish back.
-    const auto giveBack = [this, deletion] {
+    // its change pending, to be corrected and confirmed again or cancelled; a new dish goes back
+    // to its insertion, code editable, so that every check of a new dish runs again at the next
+    // Confirmar; a deletion puts the dish back.
+    const DataPacket pending = cdsPrato->ChangeCount() > 0 ? cdsPrato->GetDelta() : DataPacket();
+    const bool insertion = pending.rowCount() > 0 && pending.rowStatus(0) == RowStatus::Inserted;
+    const auto giveBack = [this, deletion, insertion] {
         if (deletion) {
             cdsPrato->CancelUpdates();
             return;
         }
         m_reabrindoPrato = true;
         const auto done = qScopeGuard([this] { m_reabrindoPrato = false; });
-        cdsPrato->Edit();
+        if (!insertion) {
+            cdsPrato->Edit();
+            return;
+        }
+        QVariantList values;
+        for (const Field* f : cdsPrato->Fields())
+            values << f->Value();
+        cdsPrato->CancelUpdates();
+        cdsPrato->Append();
+        for (int i = 0; i < values.size(); ++i)
+            cdsPrato->Fields()[i]->setValue(values[i]);
     };
-    QString refusal;
-    try {
-        QVariantList args{QVariant::fromValue(cdsPrato->GetDelta())};
-        refusal = recipe::updateStatus(netReceitaPadrao->call(QStringLiteral("UpdPrato"), args, QStringLiteral("upd_cdsPrato")));
-    } catch (...) {
-        giveBack();
-        throw;
-    }
-    if (!refusal.isEmpty()) {
-        MensErro(refusal, false);
-        giveBack();
-        throw Abort();
-    }
-    cdsPrato->MergeChangeLog();
+    if (!m_enviador->envia(*cdsPrato, {QStringLiteral("UpdPrato"), QStringLiteral("upd_cdsPrato"), {}, giveBack}))
+        return false;
     RefreshPesqPrato(true);
     if (AtualizaLocalCache)
         AtualizaLocalCache({QStringLiteral("PRATO")});

@@ -2,6 +2,7 @@
 
 #include "appserver/resultcolumns.h"
 #include "dishtree.h"
+#include "receitas.h"
 #include "framework/core/consiste.h"
 
 namespace appserver {
@@ -37,6 +38,14 @@ RdmReceitaPadrao::RdmReceitaPadrao() : ServerObject("Pla01300.rdmReceitaPadrao")
     query("GetProxCodPrato", &RdmReceitaPadrao::GetProxCodPrato);
     query("GetExistPrat", &RdmReceitaPadrao::GetExistPrat);
     update("UpdPrato", &RdmReceitaPadrao::UpdPrato);
+    query("GetReceitaPad", &RdmReceitaPadrao::GetReceitaPad);
+    query("GetReceitaTpCard", &RdmReceitaPadrao::GetReceitaTpCard);
+    query("GetReceitaLoc", &RdmReceitaPadrao::GetReceitaLoc);
+    query("GetReceitaSer", &RdmReceitaPadrao::GetReceitaSer);
+    update("UpdProdPrat", &RdmReceitaPadrao::UpdProdPrat);
+    update("UpdReceTpCard", &RdmReceitaPadrao::UpdReceTpCard);
+    update("UpdReceFili", &RdmReceitaPadrao::UpdReceFili);
+    update("UpdReceServ", &RdmReceitaPadrao::UpdReceServ);
 }
 
 QVariant RdmReceitaPadrao::GetParamPlaneja(Call& call) const
@@ -170,6 +179,49 @@ QVariant RdmReceitaPadrao::GetExistPrat(Call& call) const
 void RdmReceitaPadrao::UpdPrato(Call& call) const
 {
     dishtree::applyLog(call, call.packet(0));
+}
+
+QVariant RdmReceitaPadrao::GetReceitaPad(Call& call) const
+{
+    return receitas::carrega(call, receitas::Nivel::Padrao, call.text(0), call.code(1, 4), {});
+}
+
+QVariant RdmReceitaPadrao::GetReceitaTpCard(Call& call) const
+{
+    return receitas::carrega(call, receitas::Nivel::TpCard, call.text(0), call.code(1, 4),
+                             {framework::Ajusta(call.text(2), 4), framework::Ajusta(call.text(3), 10)});
+}
+
+QVariant RdmReceitaPadrao::GetReceitaLoc(Call& call) const
+{
+    return receitas::carrega(call, receitas::Nivel::Filial, call.text(0), call.code(1, 4),
+                             {framework::Ajusta(call.text(2), 4)});
+}
+
+QVariant RdmReceitaPadrao::GetReceitaSer(Call& call) const
+{
+    return receitas::carrega(call, receitas::Nivel::Servico, call.text(0), call.code(1, 4),
+                             {framework::Ajusta(call.text(2), 4), framework::Ajusta(call.text(3), 5)});
+}
+
+void RdmReceitaPadrao::UpdProdPrat(Call& call) const
+{
+    receitas::atualiza(call, receitas::Nivel::Padrao, call.packet(0));
+}
+
+void RdmReceitaPadrao::UpdReceTpCard(Call& call) const
+{
+    receitas::atualiza(call, receitas::Nivel::TpCard, call.packet(0));
+}
+
+void RdmReceitaPadrao::UpdReceFili(Call& call) const
+{
+    receitas::atualiza(call, receitas::Nivel::Filial, call.packet(0));
+}
+
+void RdmReceitaPadrao::UpdReceServ(Call& call) const
+{
+    receitas::atualiza(call, receitas::Nivel::Servico, call.packet(0));
 }
 
 } // namespace appserver

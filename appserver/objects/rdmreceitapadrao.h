@@ -26,6 +26,17 @@ public:
     // be used for a new standard dish: incomplete, or already in the standard tree]
     QVariant GetExistPrat(Call& call) const;
     void UpdPrato(Call& call) const; // (change log of the dish record) see dishtree::applyLog
+
+    // Page loaders, a group of dishes at a time: [ingredient list, dish data] (see receitas.h).
+    QVariant GetReceitaPad(Call& call) const;    // (group, branch byref)
+    QVariant GetReceitaTpCard(Call& call) const; // (group, branch byref, central, menu type)
+    QVariant GetReceitaLoc(Call& call) const;    // (group, branch byref, recipe branch)
+    QVariant GetReceitaSer(Call& call) const;    // (group, branch byref, service's branch, service)
+    // Change logs of the ingredient lists.
+    void UpdProdPrat(Call& call) const;
+    void UpdReceTpCard(Call& call) const;
+    void UpdReceFili(Call& call) const;
+    void UpdReceServ(Call& call) const;
 };
 
 } // namespace appserver

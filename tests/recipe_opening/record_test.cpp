@@ -7,6 +7,7 @@
 #include "framework/ui/btnpesquisa.h"
 #include "framework/ui/dbcombobox.h"
 #include "framework/ui/dbedit.h"
+#include "framework/ui/guard.h"
 #include "framework/ui/query.h"
 #include "framework/ui/shape.h"
 #include "recipe/levelfields.h"
@@ -343,8 +344,12 @@ TEST_F(RecipeRecord, ARefusedUpdateKeepsTheUsersValuesPending)
     press(form->mnuConfirmar);
     ASSERT_EQ(script->messages().size(), 1);
     EXPECT_EQ(script->lastMessage().kind, mtError);
-    EXPECT_EQ(form->cdsPrato->state(), State::Edit);
-    EXPECT_EQ(form->cdsPrato->ChangeCount(), 1);
+    // The new dish comes back as the insertion it was, its code editable, nothing stored.
+    EXPECT_EQ(form->cdsPrato->state(), State::Insert);
+    EXPECT_EQ(form->cdsPrato->ChangeCount(), 0);
+    EXPECT_TRUE(form->dbeCdPrato->isEnabled());
+    EXPECT_EQ(record("CDPRATO"), "2010010003");
+    EXPECT_EQ(record("CDFILAUXPRAT"), "0003");
     EXPECT_EQ(form->dbeNmPrato->text(), "Arroz de carreteiro");
     EXPECT_TRUE(form->mnuConfirmar->isEnabled());
     EXPECT_EQ(stored("NMPRATO", "0003", "2010010003"), "Outro");
@@ -441,7 +446,7 @@ INSTANTIATE_TEST_SUITE_P(Backends, RecipeRecordOnBackends,
                          ::testing::Values(testdb::Backend::Sqlite, testdb::Backend::Postgres),
                          [](const auto& info) { return testdb::backendName(info.param); });
 
-// The dish data of the standard page as the recipe page will load it (GetReceitaPad).
+// The dish data of the standard page as its page load brings it (GetReceitaPad).
 class RecipeDishData : public RecipeRecord {
 protected:
     // The tree's navigation enables the recipe pages of a dish.
@@ -450,21 +455,6 @@ protected:
         select(dish);
         form->Habilita_Pagina(true);
         form->pgcPadrao->setCurrentWidget(form->tshPadrao);
-    }
-    void loadStandardRecipe(const QString& dish)
-    {
-        Query rows(nullptr, QStringLiteral("rows"));
-        rows.setSQL(QStringLiteral("SELECT R.CDPRODUTO, R.QTPRODPRAT, R.SGUNIDADE, P.SGUNIDADE AS SGUNIDPROD "
-                                   "FROM PRODPRAT R JOIN PRODUTO P ON P.CDPRODUTO = R.CDPRODUTO "
-                                   "WHERE R.CDFILAUXPRAT = 'P' AND R.CDPRATO = :P_CDPRATO"));
-        rows.setParam(QStringLiteral("P_CDPRATO"), dish);
-        rows.Open();
-        form->cdsProdPrat->SetData(rows.Data());
-        Query data(nullptr, QStringLiteral("data"));
-        data.setSQL(QStringLiteral("SELECT * FROM DADOSPRAT WHERE CDFILAUXPRAT = 'P' AND CDPRATO = :P_CDPRATO"));
-        data.setParam(QStringLiteral("P_CDPRATO"), dish);
-        data.Open();
-        form->cdsDadosPrat->SetData(data.Data());
     }
 };
 
@@ -475,12 +465,15 @@ TEST_F(RecipeDishData, TheDishWeightAddsNothingForARowThatCannotBeConverted)
          "AND CDPRODUTO = (SELECT CDPRODUTO FROM PRODUTO WHERE CDARVPROD = '5010010001')");
     exec("UPDATE PRODPRAT SET SGUNIDADE = 'G', QTPRODPRAT = 2 WHERE CDPRATO = '2010010001' "
          "AND CDPRODUTO = (SELECT CDPRODUTO FROM PRODUTO WHERE CDARVPROD = '1040010001')");
+    exec("DELETE FROM PRODPRAT WHERE CDPRATO = '2010010002'");
     ASSERT_NE(openOn("0002"), nullptr);
-    showStandardPage("2010010001");
-    form->sbtCalcPadrao->click();
+    showStandardPage("2010010002");
+    // An empty recipe has nothing to weigh: the button is off, and the calculation says so.
+    EXPECT_FALSE(form->sbtCalcPadrao->isEnabled());
+    guarded([this] { form->sbtCalcPadraoClick(); });
     EXPECT_EQ(script->messageTexts(), QStringList{"Não existem dados para efetuar o cálculo."});
 
-    loadStandardRecipe("2010010001");
+    select("2010010001");
     ASSERT_EQ(form->cdsProdPrat->RecordCount(), 4);
     form->cdsProdPrat->SetRecNo(3);
     script->answer(mrYes);
@@ -502,7 +495,6 @@ TEST_F(RecipeDishData, TheColoursOfTheStandardDish)
 {
     ASSERT_NE(openOn("0003"), nullptr);
     showStandardPage("2010010001");
-    loadStandardRecipe("2010010001");
     EXPECT_EQ(form->shpCorPrincipal->BrushColor(),
               colorFromNumber(form->cdsDadosPrat->FieldByName("NRCORPRIPRAT")->Value()));
 
@@ -514,10 +506,10 @@ TEST_F(RecipeDishData, TheColoursOfTheStandardDish)
     QTest::mouseClick(form->shpCorAuxiliar, Qt::LeftButton);
     EXPECT_TRUE(form->cdsDadosPrat->FieldByName("NRCORAUXPRAT")->IsNull());
 
-    // A local dish has no standard recipe to colour.
+    // A local dish has no standard recipe to colour: reaching one leaves the standard page.
     select("1010010901");
-    QTest::mouseClick(form->shpCorPrincipal, Qt::LeftButton);
-    EXPECT_EQ(script->lastMessage().text, "Receita padrão não pode ser incluída para prato local.");
+    EXPECT_EQ(form->pgcPadrao->currentWidget(), form->tshFormulario);
+    EXPECT_FALSE(form->pgcPadrao->isTabEnabled(form->pgcPadrao->indexOf(form->tshPadrao)));
     EXPECT_TRUE(script->failures().isEmpty());
 }
 

@@ -1,0 +1,217 @@
+// Figures of the recipe page loader and the ingredient-list update. Run:
+//   build-dir/bench/bench_recipe_lists
+// One group of 2,000 dishes with 10 ingredients each (20,000 standard recipe rows) beside the
+// demo data: GetReceitaPad of the group in process; UpdProdPrat of 1,000 changed rows, and the
+// same 1,000 updates run bare in one transaction.
+
+#include "db/database.h"
+#include "db/demodata.h"
+#include "framework/data/clientdataset.h"
+#include "server/connection.h"
+
+#include <QCoreApplication>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr const char* ReceitaPadrao = "Pla01300.rdmReceitaPadrao";
+constexpr const char* Group = "909001";
+constexpr int Dishes = 2000;
+constexpr int Ingredients = 10;
+constexpr int Changed = 1000;
+// What GetReceitaPad selects for the standard list.
+constexpr const char* SelectSql =
+    "SELECT R.CDFILAUXPRAT, R.CDPRATO, R.CDPRODUTO, R.QTPRODPRAT, R.SGUNIDADE, R.VRPEFATCOCPR, R.VRPEFATCOCPRAP, "
+    "R.VRPEFATCORPR, R.VRPEFATCORPRAP, R.HRTEMPPREPPR, R.QTUNIDESTPR, R.QTBRUTAPRUNR, R.QTBRUTAPR, R.IDPRODBASEPR, "
+    "R.CDAPRERECE, R.VRPEFATNUTPR, R.QTCALCNUTRPR, R.IDQTDEFIXPR, R.QTLIMSEGPADR, R.IDTPREQPRODPADR, "
+    "R.QTCOMPLPRODPADR, R.IDUTCOMPENTDIRP, R.VRPERCDEGELO, P.NMPRODUTO, P.SGUNIDADE, P.CDARVPROD, A.NMAPRERECE "
+    "FROM PRODPRAT R JOIN PRODUTO P ON P.CDPRODUTO = R.CDPRODUTO "
+    "LEFT JOIN APRERECE A ON A.CDAPRERECE = R.CDAPRERECE "
+    "WHERE R.CDFILAUXPRAT IN ('P', ?) AND R.CDPRATO >= ? AND SUBSTR(R.CDPRATO, 1, ?) = ? AND R.CDPRATO < ? "
+    "ORDER BY R.CDFILAUXPRAT, R.CDPRATO, R.CDPRODUTO";
+
+void exec(QSqlQuery& q)
+{
+    if (!q.exec())
+        throw std::runtime_error(q.lastQuery().toStdString());
+}
+
+struct Fixture {
+    QTemporaryDir dir;
+    db::Target target;
+    QStringList products;
+
+    Fixture()
+    {
+        target.path = dir.filePath("bench.db");
+        QSqlDatabase database = db::openAndMigrate(target, "bench");
+        db::createDemoData(database, {});
+        QSqlQuery q(database);
+        q.exec("SELECT CDPRODUTO FROM PRODUTO ORDER BY CDPRODUTO");
+        while (q.next() && products.size() < Ingredients)
+            products << q.value(0).toString();
+        database.transaction();
+        QSqlQuery dish(database), row(database);
+        dish.prepare("INSERT INTO PRATO (CDFILAUXPRAT, CDPRATO, NMPRATO, CDNVPRATO, SGUNIDADE) VALUES ('P', ?, ?, '4', 'KG')");
+        row.prepare("INSERT INTO PRODPRAT (CDFILAUXPRAT, CDPRATO, CDPRODUTO, QTPRODPRAT, SGUNIDADE, QTBRUTAPRUNR, "
+                    "QTBRUTAPR, VRPEFATCORPR, VRPEFATNUTPR, QTCALCNUTRPR) VALUES ('P', ?, ?, ?, 'KG', ?, ?, 10, 90, ?)");
+        for (int d = 0; d < Dishes; ++d) {
+            const QString code = QString::fromLatin1(Group) + QStringLiteral("%1").arg(d, 4, 10, QChar('0'));
+            dish.addBindValue(code);
+            dish.addBindValue(QStringLiteral("Prato %1").arg(d));
+            exec(dish);
+            for (int i = 0; i < Ingredients; ++i) {
+                const double net = 0.01 * (i + 1);
+                for (const QVariant& v : QVariantList{code, products[i], net, net * 1.1, net * 1.1, net})
+                    row.addBindValue(v);
+                exec(row);
+            }
+        }
+        database.commit();
+    }
+
+    std::unique_ptr<server::Connection> local()
+    {
+        auto net = std::make_unique<server::Connection>(nullptr, "netBench", ReceitaPadrao);
+        net->setDatabaseConnection("bench");
+        net->Connect();
+        return net;
+    }
+
+    static Fixture& instance()
+    {
+        static Fixture fixture;
+        return fixture;
+    }
+};
+
+framework::DataPacket loadGroup(server::Connection& net)
+{
+    const QVariant result = net.call("GetReceitaPad", {Group, "0002"});
+    return framework::toPacket(result.toList().value(0));
+}
+
+void BM_GetReceitaPad_Group2000Dishes(benchmark::State& state)
+{
+    auto net = Fixture::instance().local();
+    int rows = 0;
+    for (auto _ : state) {
+        rows = loadGroup(*net).rowCount();
+        benchmark::DoNotOptimize(rows);
+    }
+    if (rows != Dishes * Ingredients)
+        state.SkipWithError("the group did not load whole");
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_GetReceitaPad_Group2000Dishes)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The loader's select run bare: every value of every row read, no packet built.
+void BM_GetReceitaPad_BareSelect(benchmark::State& state)
+{
+    Fixture::instance();
+    QSqlDatabase database = QSqlDatabase::database("bench");
+    int rows = 0;
+    for (auto _ : state) {
+        QSqlQuery q(database);
+        q.setForwardOnly(true);
+        q.prepare(SelectSql);
+        const QString group = QString::fromLatin1(Group);
+        for (const QVariant& v : QVariantList{"0002", group, group.size(), group, group + QChar(0xFFFF)})
+            q.addBindValue(v);
+        exec(q);
+        rows = 0;
+        const int columns = q.record().count();
+        while (q.next()) {
+            for (int c = 0; c < columns; ++c)
+                benchmark::DoNotOptimize(q.value(c));
+            ++rows;
+        }
+    }
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_GetReceitaPad_BareSelect)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_UpdProdPrat_1000Rows(benchmark::State& state)
+{
+    auto net = Fixture::instance().local();
+    framework::ClientDataSet cds(nullptr, "cdsProdPrat");
+    cds.SetData(loadGroup(*net));
+    double quantity = 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        quantity += 1;
+        cds.First();
+        for (int i = 0; i < Changed; ++i, cds.Next()) {
+            cds.Edit();
+            cds.FieldByName("QTPRODPRAT")->setAsFloat(quantity);
+            cds.Post();
+        }
+        const QVariant delta = QVariant::fromValue(cds.GetDelta());
+        state.ResumeTiming();
+        const QString status = net->call("UpdProdPrat", {delta}).toString();
+        if (!status.isEmpty())
+            state.SkipWithError(status.toStdString().c_str());
+        state.PauseTiming();
+        cds.MergeChangeLog();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_UpdProdPrat_1000Rows)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The statements UpdProdPrat runs for those rows (the new quantity set where the row still holds
+// what was read), prepared once and run bare in one transaction.
+void BM_UpdProdPrat_BareStatements(benchmark::State& state)
+{
+    Fixture& fixture = Fixture::instance();
+    QSqlDatabase database = QSqlDatabase::database("bench");
+    QStringList dishes;
+    for (int d = 0; dishes.size() * Ingredients < Changed; ++d)
+        dishes << QString::fromLatin1(Group) + QStringLiteral("%1").arg(d, 4, 10, QChar('0'));
+    QHash<QString, double> quantity; // per dish and product: what the row holds now
+    QSqlQuery current(database);
+    current.exec(QStringLiteral("SELECT CDPRATO, CDPRODUTO, QTPRODPRAT FROM PRODPRAT WHERE CDPRATO LIKE '%1%'").arg(Group));
+    while (current.next())
+        quantity[current.value(0).toString() + current.value(1).toString()] = current.value(2).toDouble();
+    double next = 100000;
+    for (auto _ : state) {
+        next += 1;
+        database.transaction();
+        QSqlQuery q(database);
+        q.prepare("UPDATE PRODPRAT SET QTPRODPRAT = ? WHERE CDFILAUXPRAT = ? AND CDPRATO = ? AND CDPRODUTO = ? "
+                  "AND QTPRODPRAT = ? AND SGUNIDADE = ? AND VRPEFATCOCPR IS NULL AND VRPEFATCOCPRAP IS NULL "
+                  "AND VRPEFATCORPR = ? AND VRPEFATCORPRAP IS NULL AND HRTEMPPREPPR IS NULL AND QTUNIDESTPR IS NULL "
+                  "AND QTBRUTAPRUNR = ? AND QTBRUTAPR = ? AND IDPRODBASEPR IS NULL AND CDAPRERECE IS NULL "
+                  "AND VRPEFATNUTPR = ? AND QTCALCNUTRPR = ? AND IDQTDEFIXPR IS NULL AND QTLIMSEGPADR IS NULL "
+                  "AND IDTPREQPRODPADR IS NULL AND QTCOMPLPRODPADR IS NULL AND IDUTCOMPENTDIRP IS NULL "
+                  "AND VRPERCDEGELO IS NULL");
+        for (const QString& dish : std::as_const(dishes))
+            for (int i = 0; i < Ingredients; ++i) {
+                const QString key = dish + fixture.products[i];
+                const double net = 0.01 * (i + 1);
+                const double before = quantity.value(key);
+                for (const QVariant& v : QVariantList{next, "P", dish, fixture.products[i], before, "KG", 10.0,
+                                                      net * 1.1, net * 1.1, 90.0, net})
+                    q.addBindValue(v);
+                exec(q);
+                if (q.numRowsAffected() != 1)
+                    state.SkipWithError("a row did not match");
+                quantity[key] = next;
+            }
+        database.commit();
+    }
+}
+BENCHMARK(BM_UpdProdPrat_BareStatements)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,277 @@
+// Changing pages: what the page left must post, the page load of recipe data by group with the
+// reuse of a loaded group, the dish filter, and the enabling rules applied to the active page.
+#include "cli_pla01300.h"
+#include "enviador.h"
+#include "frmreceitapadrao.h"
+#include "levelfields.h"
+#include "regrashabilitacao.h"
+#include "respostaservidor.h"
+#include "tabelapaginas.h"
+
+#include "framework/abort.h"
+#include "framework/core/consiste.h"
+#include "framework/core/hostcontext.h"
+#include "framework/data/clientdataset.h"
+#include "framework/data/datasource.h"
+#include "framework/forms/dbgrid.h"
+#include "framework/forms/dbtree.h"
+#include "framework/ui/dbedit.h"
+#include "framework/ui/maskedit.h"
+#include "server/connection.h"
+
+#include <QAction>
+#include <QTabWidget>
+
+using namespace framework;
+using recipe::Pagina;
+
+namespace {
+
+using State = ClientDataSet::State;
+
+bool editing(const ClientDataSet* dataSet)
+{
+    return dataSet && (dataSet->state() == State::Edit || dataSet->state() == State::Insert);
+}
+
+void postIfEditing(ClientDataSet* dataSet)
+{
+    if (editing(dataSet))
+        dataSet->Post();
+}
+
+} // namespace
+
+void TfrmReceitaPadrao::pgcPadraoChanging(QWidget* leaving)
+{
+    if (leaving == tshFormulario) {
+        postIfEditing(cdsPrato);
+        return;
+    }
+    if (const Pagina* page = m_paginas->pagina(leaving)) {
+        postIfEditing(page->dataSet);
+        postIfEditing(page->dadosPrato);
+        return;
+    }
+    // The preparation-mode and photo pages post their active sub-page's dataset.
+    for (QTabWidget* tabs : {pgcModoPrep, pgcFoto}) {
+        if (leaving != tabs->parentWidget())
+            continue;
+        tabs->setCurrentIndex(tabs == pgcModoPrep ? tabs->indexOf(tshPrepPad) : tabs->indexOf(tshFotoPad));
+        postIfEditing(dtsPadrao->DataSet());
+    }
+}
+
+void TfrmReceitaPadrao::pgcPadraoChange()
+{
+    QWidget* tab = pgcPadrao->currentWidget();
+    m_paginaAtual = tab;
+    Limpa_Componentes();
+    for (const char* cache : {"cdsProdutoCache", "cdsPesquisaProd"})
+        if (auto* ds = findChild<ClientDataSet*>(QString::fromLatin1(cache)); ds && ds->Active())
+            ds->EmptyDataSet();
+
+    const auto items = pageMenuItems();
+    for (const auto& [item, itemPage] : items)
+        item->setChecked(itemPage == tab);
+
+    const Pagina* page = m_paginas->pagina(tab);
+    // A page the table does not know gets no dataset: its commands stay off.
+    dtsPadrao->setDataSet(page ? page->dataSet : nullptr);
+    if (tab == tshFormulario)
+        Habilita_Desabilita(dtsPrato);
+    else if (page && page->nivel)
+        carregaPaginaReceita(*page);
+    else
+        AtualizaBotoes();
+
+    const QString origem = cdsPrato->Active() && !cdsPrato->IsEmpty()
+                               ? cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString()
+                               : QString();
+    const bool troca = trocaProdutoPermitida() && recipe::flag(cdsParamPlaneja, "IDBLOALTRELO") == u"S"
+                       && origem == u"P" && page && page->nivel && page->dataSet->Active()
+                       && !page->dataSet->IsEmpty() && !Cli_pla01300::boConsulta;
+    for (const char* name : {"mnuTrocaProd", "sbtTrocaProd"}) {
+        if (auto* action = findChild<QAction*>(QString::fromLatin1(name)))
+            action->setEnabled(troca);
+        else if (auto* widget = findChild<QWidget*>(QString::fromLatin1(name)))
+            widget->setEnabled(troca);
+    }
+}
+
+void TfrmReceitaPadrao::carregaPaginaReceita(const Pagina& page)
+{
+    const bool complete = cdsPrato->Active() && !cdsPrato->IsEmpty()
+                          && isCompleteLevel(cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString());
+    bool selectorFocused = false;
+    bool load = complete;
+    if (page.tab == tshTpCard) {
+        selectorFocused = medCdTpCard->hasFocus();
+    } else if (page.tab == tshReceLoca) {
+        selectorFocused = medCdFilial->hasFocus();
+        load = load && !medCdFilial->Text().isEmpty();
+    } else if (page.tab == tshReceServ) {
+        selectorFocused = medCdFiliServ->hasFocus() || medCdServico->hasFocus();
+    }
+    if (load && !selectorFocused)
+        carregaLista(page, false);
+    if (page.tab == tshPadrao) {
+        // A branch changes the portion and container quantities only on its own levels.
+        const bool local = cdsPrato->Active() && !cdsPrato->IsEmpty()
+                           && cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString() != u"P";
+        for (const char* name : {"QTPADRAOPRAT", "QTCONTAIPRAT"})
+            if (Field* f = cdsDadosPrat->FindField(QString::fromLatin1(name)))
+                f->setReadOnly(hostContext().ModuFili || local);
+    }
+    if (page.tab == tshPadrao)
+        Habilita_Desabilita(page.fonte);
+    else
+        Habilita_Botoes(page.fonte, !selectorFocused);
+}
+
+QStringList TfrmReceitaPadrao::escopo(const recipe::LevelFields& level) const
+{
+    switch (level.level) {
+    case recipe::Level::TpCard: return {medCdCentral->Text(), medCdTpCard->Text()};
+    case recipe::Level::Filial: return {medCdFilial->Text()};
+    case recipe::Level::Servico: return {medCdFiliServ->Text(), medCdServico->Text()};
+    case recipe::Level::Padrao: break;
+    }
+    return {};
+}
+
+void TfrmReceitaPadrao::carregaLista(const Pagina& page, bool force)
+{
+    const recipe::LevelFields& level = *page.nivel;
+    ClientDataSet& list = *page.dataSet;
+    const QString group = PenultimoNivel(cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString());
+    const QStringList keys = escopo(level);
+    Carregado& loaded = m_carregado[static_cast<int>(level.level)];
+    const bool reuse = !force && list.Active() && !list.IsEmpty() && loaded.grupo == group && loaded.escopo == keys;
+    if (!reuse) {
+        // Rows posted and not yet confirmed are not thrown away with the group they belong to.
+        if (list.Active() && list.ChangeCount() > 0)
+            enviaLista(page);
+        QVariantList args{group, m_filial};
+        for (const QString& key : keys)
+            args << key;
+        const QVariantList answer = recipe::packetArray(
+            netReceitaPadrao->call(level.loadMethod, args, QStringLiteral("get_") + list.objectName()));
+        if (answer.size() < 2)
+            throw Error(QStringLiteral("Resposta incompleta do servidor em %1.").arg(level.loadMethod));
+        loaded = {};
+        list.SetData(toPacket(answer[0]));
+        page.dadosPrato->SetData(toPacket(answer[1]));
+        loaded = {group, keys};
+    }
+    filtraPeloPrato(list);
+    filtraPeloPrato(*page.dadosPrato);
+    dtsPadrao->setDataSet(&list);
+}
+
+void TfrmReceitaPadrao::filtraPeloPrato(ClientDataSet& dataSet) const
+{
+    const QString filter = QStringLiteral("CDPRATO = ")
+                           + QuotedStr(cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString())
+                           + QStringLiteral(" and CDFILAUXPRAT = ")
+                           + QuotedStr(cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString());
+    dataSet.setFilter(filter);
+    dataSet.setFiltered(true);
+}
+
+bool TfrmReceitaPadrao::trocaProdutoPermitida() const
+{
+    QWidget* tab = pgcPadrao->currentWidget();
+    if (tab != tshTpCard && tab != tshReceLoca && tab != tshReceServ)
+        return false;
+    const Pagina* page = m_paginas->pagina(tab);
+    auto* grid = findChild<TDBGrid*>(page->nivel->grid);
+    return grid && (grid->hasFocus() || grid->isAncestorOf(focusWidget()));
+}
+
+void TfrmReceitaPadrao::dtsPratoDataChange()
+{
+    if (!m_regras || cdsPrato->state() != State::Browse)
+        return;
+    const QString code = cdsPrato->IsEmpty() ? QString() : cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString();
+    const QString origem = cdsPrato->IsEmpty() ? QString() : cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString();
+    const bool complete = isCompleteLevel(code);
+    // A local dish has no standard recipe. Its pages are left before they are disabled, or the
+    // tabs would move on to whatever page comes next.
+    if (complete && origem != u"P") {
+        if (pgcPadrao->currentWidget() == tshPadrao)
+            pgcPadrao->setCurrentWidget(tshFormulario);
+        if (pgcModoPrep->currentWidget() == tshPrepPad)
+            pgcModoPrep->setCurrentWidget(tshPrepFil);
+        if (pgcFoto->currentWidget() == tshFotoPad)
+            pgcFoto->setCurrentWidget(tshFotoFil);
+    }
+    Habilita_Pagina(complete);
+    // The record's controls of a dish at the last level follow the dish reached.
+    Habilita_NivelCompleto(code);
+    pgcPadraoChange();
+}
+
+// --- Enabling rules --------------------------------------------------------------------------
+
+namespace {
+
+recipe::RegrasHabilitacao::Situacao situacao(const DataSource* source, bool consulta)
+{
+    recipe::RegrasHabilitacao::Situacao s;
+    const ClientDataSet* ds = source ? source->DataSet() : nullptr;
+    s.estado = ds ? ds->state() : State::Inactive;
+    s.linhas = ds && ds->Active() && !ds->IsEmpty();
+    s.pendente = ds && ds->Active() && ds->ChangeCount() > 0;
+    s.consulta = consulta;
+    s.moduloP = hostContext().ModuloAtiv == u"P";
+    s.moduloFilial = hostContext().ModuFili;
+    return s;
+}
+
+} // namespace
+
+void TfrmReceitaPadrao::Habilita_Desabilita(DataSource* source)
+{
+    auto s = situacao(source, Cli_pla01300::boConsulta);
+    s.prato = source && source->DataSet() == cdsPrato;
+    s.arvoreConfere = treeMatchesRecord();
+    const Pagina* page = paginaAtiva();
+    s.paginaReceita = page && page->nivel;
+    s.modoPreparo = pgcPadrao->currentWidget() == tshModoPrep;
+    QWidget* tab = pgcPadrao->currentWidget();
+    s.trocaProduto = tab == tshTpCard || tab == tshReceLoca || tab == tshReceServ;
+    s.selecionaCentral = recipe::flag(cdsGerParamGeral, "IDPERMSELCENTRALPLA") == u"S";
+    m_regras->Habilita_Desabilita(s);
+    if (s.estado == State::Edit && s.prato && dbeCdPrato->hasFocus())
+        dbeNmPrato->setFocus();
+}
+
+void TfrmReceitaPadrao::Habilita_Botoes(DataSource* source, bool enabled)
+{
+    auto s = situacao(source, Cli_pla01300::boConsulta);
+    s.prato = source && source->DataSet() == cdsPrato;
+    s.arvoreConfere = treeMatchesRecord();
+    const Pagina* page = paginaAtiva();
+    s.paginaReceita = page && page->nivel;
+    s.trocaProduto = trocaProdutoPermitida();
+    m_regras->Habilita_Botoes(s, enabled);
+}
+
+void TfrmReceitaPadrao::Limpa_Componentes()
+{
+    m_regras->Limpa_Componentes();
+}
+
+void TfrmReceitaPadrao::AtualizaBotoes()
+{
+    // The base form runs this before the form's own parts exist.
+    if (!m_regras || !m_paginas)
+        return TfrmPadraoArvPlus::AtualizaBotoes();
+    const Pagina* page = paginaAtiva();
+    if (!page) {
+        m_regras->desabilitaComandos();
+        return;
+    }
+    Habilita_Desabilita(page->fonte);
+}

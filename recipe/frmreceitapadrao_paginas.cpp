@@ -1,0 +1,214 @@
+// The components of the recipe pages the edit cycle works with: the four ingredient lists with
+// their data sources and grids, the level dish data sources, the page headers with their
+// selectors, the recipe menu with its shortcuts, and the components of the preparation-mode,
+// photo and container pages whose behaviour comes with those pages (created here with their
+// names, so that the rules that name them hold from the start).
+#include "camposlista.h"
+#include "frmreceitapadrao.h"
+#include "levelfields.h"
+
+#include "framework/data/clientdataset.h"
+#include "framework/data/datasource.h"
+#include "framework/forms/dbgrid.h"
+#include "framework/forms/frmpadraoarvplus.h"
+#include "framework/ui/btnpesquisa.h"
+#include "framework/ui/dbcheckbox.h"
+#include "framework/ui/dbedit.h"
+#include "framework/ui/dbnavigator.h"
+#include "framework/ui/maskedit.h"
+
+#include <QAction>
+#include <QBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+
+using namespace framework;
+
+namespace {
+
+template <class W>
+W* named(W* object, const char* name)
+{
+    object->setObjectName(QString::fromLatin1(name));
+    return object;
+}
+
+QBoxLayout* layoutOf(QWidget* page)
+{
+    if (auto* layout = qobject_cast<QBoxLayout*>(page->layout()))
+        return layout;
+    return new QVBoxLayout(page);
+}
+
+QHBoxLayout* header(QWidget* page, const char* name, QWidget** panel)
+{
+    *panel = named(new QWidget(page), name);
+    layoutOf(page)->insertWidget(0, *panel);
+    return new QHBoxLayout(*panel);
+}
+
+TMaskEdit* selector(QWidget* panel, QHBoxLayout* row, const char* label, const QString& caption, const char* edit,
+                    const char* button, int width)
+{
+    auto* l = named(new QLabel(caption, panel), label);
+    auto* e = new TMaskEdit(panel, QString::fromLatin1(edit));
+    e->setMaximumWidth(width);
+    l->setBuddy(e);
+    row->addWidget(l);
+    row->addWidget(e);
+    if (button)
+        row->addWidget(new TBtnPesquisa(panel, QString::fromLatin1(button)));
+    return e;
+}
+
+QToolButton* toolButton(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* b = named(new QToolButton(parent), name);
+    b->setText(caption);
+    return b;
+}
+
+} // namespace
+
+void TfrmReceitaPadrao::createPaginasReceita()
+{
+    const auto source = [this](const char* name, ClientDataSet* dataSet) {
+        auto* s = new DataSource(this, QString::fromLatin1(name));
+        s->setDataSet(dataSet);
+        return s;
+    };
+    dtsProdPrat = source("dtsProdPrat", cdsProdPrat);
+    dtsReceTpCard = source("dtsReceTpCard", cdsReceTpCard);
+    dtsReceFili = source("dtsReceFili", cdsReceFili);
+    dtsReceServ = source("dtsReceServ", cdsReceServ);
+    dtsDadosPrat = source("dtsDadosPrat", cdsDadosPrat);
+    dtsPratTpCard = source("dtsPratTpCard", cdsPratTpCard);
+    dtsPratFili = source("dtsPratFili", cdsPratFili);
+    dtsPratServ = source("dtsPratServ", cdsPratServ);
+
+    const auto grid = [](QWidget* page, const recipe::LevelFields& level, DataSource* source) {
+        auto* g = new TDBGrid(page, level.grid);
+        g->setDataSource(source);
+        layoutOf(page)->addWidget(g, 1);
+        return g;
+    };
+    using recipe::Level;
+    recipe::declaraCamposLista(*cdsProdPrat, recipe::levelFields(Level::Padrao));
+    recipe::declaraCamposLista(*cdsReceTpCard, recipe::levelFields(Level::TpCard));
+    recipe::declaraCamposLista(*cdsReceFili, recipe::levelFields(Level::Filial));
+    recipe::declaraCamposLista(*cdsReceServ, recipe::levelFields(Level::Servico));
+    dbgProdPrat = grid(tshPadrao, recipe::levelFields(Level::Padrao), dtsProdPrat);
+    dbgReceTpCard = grid(tshTpCard, recipe::levelFields(Level::TpCard), dtsReceTpCard);
+    dbgReceFili = grid(tshReceLoca, recipe::levelFields(Level::Filial), dtsReceFili);
+    dbgReceServ = grid(tshReceServ, recipe::levelFields(Level::Servico), dtsReceServ);
+
+    // Page headers: the branch of the branch recipes, the branch and service of the service
+    // recipes; the menu type's label and lookup beside the edits of its header.
+    QHBoxLayout* row = header(tshReceLoca, "panFilial", &panFilial);
+    medCdFilial = selector(panFilial, row, "lblCdFilialLoc", QStringLiteral("Filial"), "medCdFilial", "btpFilial", 70);
+    medCdFilial->setEditMask(QStringLiteral(">aaaa"));
+    row->addStretch(1);
+    row = header(tshReceServ, "panServico", &panServico);
+    medCdFiliServ = selector(panServico, row, "lblCdFiliServ", QStringLiteral("Filial"), "medCdFiliServ", "btpFiliServ", 70);
+    medCdFiliServ->setEditMask(QStringLiteral(">aaaa"));
+    medCdServico = selector(panServico, row, "lblCdServico", QStringLiteral("Serviço"), "medCdServico", "btpServico", 80);
+    medCdServico->setEditMask(QStringLiteral(">aaaaa"));
+    row->addStretch(1);
+    auto* tpCardRow = qobject_cast<QHBoxLayout*>(panTpCard->layout());
+    auto* lblTpCard = named(new QLabel(QStringLiteral("Tipo de Cardápio"), panTpCard), "lblTpCard");
+    lblTpCard->setBuddy(medCdTpCard);
+    tpCardRow->insertWidget(tpCardRow->indexOf(medCdTpCard), lblTpCard);
+    tpCardRow->insertWidget(tpCardRow->indexOf(medCdTpCard) + 1, new TBtnPesquisa(panTpCard, QStringLiteral("btpTpCard")));
+
+    // Production product of each level's dish data.
+    const std::pair<QWidget*, const char*> productPages[] = {{tshPadrao, "Padr"}, {tshReceLoca, "Fili"}, {tshReceServ, "Serv"}};
+    for (const auto& [page, suffix] : productPages) {
+        auto* line = new QHBoxLayout;
+        layoutOf(page)->addLayout(line);
+        auto* label = new QLabel(QStringLiteral("Produto de Produção"), page);
+        label->setObjectName(QStringLiteral("lblProd") + QLatin1String(suffix));
+        auto* edit = new TDBEdit(page, QStringLiteral("dbeCdProd") + QLatin1String(suffix));
+        line->addWidget(label);
+        line->addWidget(edit);
+        line->addWidget(new TBtnPesquisa(page, QStringLiteral("btnProd") + QLatin1String(suffix)));
+        line->addStretch(1);
+    }
+
+    createMenuReceita();
+    createPaginasPendentes();
+}
+
+void TfrmReceitaPadrao::createMenuReceita()
+{
+    auto* menu = named(mnuPrincipal->addMenu(QStringLiteral("&Receita")), "mnuReceita");
+    const auto item = [menu](const char* name, const QString& caption, QKeyCombination shortcut) {
+        auto* action = named(menu->addAction(caption), name);
+        action->setShortcut(QKeySequence(shortcut));
+        return action;
+    };
+    item("mnuNutrientes", QStringLiteral("Con&sultar Nutrientes"), Qt::CTRL | Qt::Key_N);
+    item("mnuCusto", QStringLiteral("Cons&ultar Custo"), Qt::CTRL | Qt::Key_U);
+    item("mnuImportFator", QStringLiteral("Importar &Fator de Correção Padrão"), Qt::CTRL | Qt::Key_P);
+    item("mnuCalculadora", QStringLiteral("Ajusta&r Quantidade"), Qt::CTRL | Qt::Key_R);
+    item("mnuRevQtde", QStringLiteral("Revisar &Quantidades"), Qt::CTRL | Qt::Key_Q);
+    item("mnuUtProdRece", QStringLiteral("Utilização &de Produto nas Receitas"), Qt::CTRL | Qt::Key_T);
+    item("mnuImporta", QStringLiteral("I&mportar / Revisar Receita"), Qt::CTRL | Qt::Key_M);
+    item("mnuTrocaProd", QStringLiteral("Trocar In&grediente"), Qt::CTRL | Qt::Key_G);
+    // Each toolbar button shows its menu item's command.
+    const std::pair<const char*, const char*> buttons[] = {
+        {"sbtNutrientes", "mnuNutrientes"}, {"sbtUtProdRece", "mnuUtProdRece"}, {"sbtTrocaProd", "mnuTrocaProd"}};
+    for (const auto& [button, action] : buttons) {
+        auto* b = named(new QToolButton(tlbPadrao), button);
+        b->setDefaultAction(findChild<QAction*>(QString::fromLatin1(action)));
+        tlbPadrao->addWidget(b);
+    }
+}
+
+void TfrmReceitaPadrao::createPaginasPendentes()
+{
+    // Containers of the dish record and the percentage over services.
+    auto* containers = new TDBGrid(tshFormulario, QStringLiteral("dbgContainer"));
+    layoutOf(tshFormulario)->addWidget(containers);
+    layoutOf(tshFormulario)->addWidget(toolButton(tshFormulario, "sbtPercentual", QStringLiteral("Percentual")));
+
+    // Preparation modes: branch and service headers, record edits, navigator, text commands and
+    // the format panel (its last two buttons are cut and copy).
+    QWidget* panel = nullptr;
+    QHBoxLayout* row = header(tshPrepFil, "panPrepFili", &panel);
+    selector(panel, row, "lblCdFiliPrep", QStringLiteral("Filial"), "medCdFiliPrep", "btpFiliPrep", 70);
+    row = header(tshPrepSer, "panPrepServ", &panel);
+    selector(panel, row, "lblCdFiliServPrep", QStringLiteral("Filial"), "medCdFiliServPrep", "btpFiliServPrep", 70);
+    selector(panel, row, "lblCdServPrep", QStringLiteral("Serviço"), "medCdServPrep", "btpServPrep", 80);
+    auto* prep = new QHBoxLayout;
+    layoutOf(tshModoPrep)->addLayout(prep);
+    prep->addWidget(new TDBEdit(tshModoPrep, QStringLiteral("dbeNrPrep")));
+    prep->addWidget(new TDBEdit(tshModoPrep, QStringLiteral("dbeNomeMod")));
+    prep->addWidget(new TDBNavigator(tshModoPrep, QStringLiteral("dbnNavModPrep")));
+    prep->addWidget(named(new QLabel(QStringLiteral("Nome"), tshModoPrep), "lblNomeRes"));
+    for (const char* name : {"sbtSalva", "sbtDesativa", "sbtAtiva"})
+        prep->addWidget(toolButton(tshModoPrep, name, QString::fromLatin1(name + 3)));
+    auto* format = named(new QWidget(tshModoPrep), "fpnReceita");
+    auto* formatRow = new QHBoxLayout(format);
+    for (int i = 0; i < 16; ++i)
+        formatRow->addWidget(new QToolButton(format));
+    prep->addWidget(format);
+
+    // Photos: branch and service headers, record edits and commands.
+    row = header(tshFotoFil, "panFotoFili", &panel);
+    selector(panel, row, "lblCdFiliFto", QStringLiteral("Filial"), "medCdFiliFto", "btpFiliFto", 70);
+    row = header(tshFotoSer, "panFotoServ", &panel);
+    selector(panel, row, "lblCdFiliServFto", QStringLiteral("Filial"), "medCdFiliServFto", "btpFiliServFto", 70);
+    selector(panel, row, "lblCdServFto", QStringLiteral("Serviço"), "medCdServFto", "btpServFto", 80);
+    auto* foto = new QHBoxLayout;
+    layoutOf(tshFoto)->addLayout(foto);
+    foto->addWidget(new TDBEdit(tshFoto, QStringLiteral("dbeNrFoto")));
+    foto->addWidget(new TDBCheckBox(tshFoto, QStringLiteral("dbcAjustaFto")));
+    foto->addWidget(new TDBNavigator(tshFoto, QStringLiteral("dbnNavFoto")));
+    for (const char* name : {"sbtAbrirFto", "sbtAtivaFto", "sbtDesativaFto"})
+        foto->addWidget(toolButton(tshFoto, name, QString::fromLatin1(name + 3)));
+}
