@@ -3,6 +3,7 @@
 #include "dispatcher.h"
 #include "framework/abort.h"
 #include "framework/data/datapacket.h"
+#include "framework/data/wirejson.h"
 #include "passwordcheck.h"
 #include "requestmemory.h"
 #include "sessiontable.h"
@@ -154,39 +155,36 @@ struct HttpServer::Impl {
             logger(QStringLiteral("%1 chamada sem sessão recusada").arg(QString::fromStdString(request.remote_addr)));
             return refuse(response, 401, QStringLiteral("Sessão inválida ou expirada: entre de novo no servidor de aplicação."));
         }
-        const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(request.body));
-        const QJsonObject body = doc.object();
-        const QString object = body.value("object").toString();
-        const QString method = body.value("method").toString();
-        const QJsonValue requestId = body.value("request");
-        if (!doc.isObject() || object.isEmpty() || method.isEmpty() || !body.value("args").isObject()
-            || !(requestId.isUndefined() || (requestId.isString() && requestId.toString().size() <= 64))) {
+        framework::WireMessage body;
+        try {
+            body = framework::readWireMessage(request.body);
+        } catch (const framework::Error& e) {
+            logger(QStringLiteral("%1 requisição inválida recusada").arg(QString::fromStdString(request.remote_addr)));
+            return refuse(response, 400, QStringLiteral("Requisição inválida: %1").arg(e.message()));
+        }
+        const QString object = body.texts.value("object");
+        const QString method = body.texts.value("method");
+        const QString requestId = body.texts.value("request");
+        const QVariant decoded = body.values.value("args");
+        if (object.isEmpty() || method.isEmpty() || decoded.typeId() != QMetaType::QVariantList || requestId.size() > 64) {
             logger(QStringLiteral("%1 requisição inválida recusada").arg(QString::fromStdString(request.remote_addr)));
             return refuse(response, 400, QStringLiteral("Requisição inválida: esperado {object, method, args}."));
         }
-        QVariantList args;
-        try {
-            const QVariant decoded = framework::variantFromJson(body.value("args"));
-            if (decoded.typeId() != QMetaType::QVariantList)
-                throw framework::Error("os argumentos devem ser uma lista");
-            args = decoded.toList();
-        } catch (const framework::Error& e) {
-            logger(QStringLiteral("%1.%2 argumentos inválidos recusados").arg(object, method));
-            return refuse(response, 400, "Argumentos inválidos: " + e.message());
-        }
+        QVariantList args = decoded.toList();
 
         QString outcome = QStringLiteral("repetida");
         const auto run = [&] {
-            const QVariant result = dispatcher.call(object, method, args);
-            const QJsonObject answer{{"result", framework::variantToJson(result)},
-                                     {"args", framework::variantToJson(QVariant(args))}};
+            framework::WireMessage answer;
+            answer.values.insert("result", dispatcher.call(object, method, args));
+            answer.values.insert("args", QVariant(args));
+            const QVariant& result = answer.values["result"];
             const bool failed = framework::isServerFault(result)
                                 || (Dispatcher::isUpdate(object, method) && !result.toString().isEmpty());
             outcome = failed ? QStringLiteral("falha") : QStringLiteral("ok");
-            return QJsonDocument(answer).toJson(QJsonDocument::Compact).toStdString();
+            return framework::writeWireMessage(answer);
         };
-        const bool remembered = requestId.isString() && Dispatcher::isUpdate(object, method);
-        response.set_content(remembered ? requests->answer(*operatorCode + '\n' + requestId.toString(), run) : run(),
+        const bool remembered = !requestId.isEmpty() && Dispatcher::isUpdate(object, method);
+        response.set_content(remembered ? requests->answer(*operatorCode + '\n' + requestId, run) : run(),
                              "application/json");
         logger(QStringLiteral("%1.%2 %3 ms %4")
                    .arg(object, method)

@@ -1,12 +1,10 @@
 #include "httptransport.h"
 
 #include "framework/abort.h"
-#include "framework/data/datapacket.h"
+#include "framework/data/wirejson.h"
 #include "httpclient.h"
 #include "session.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QUuid>
 
 namespace server {
@@ -66,11 +64,12 @@ QVariant HttpTransport::call(const QString& object, const QString& method, QVari
         return fault(QStringLiteral("A conexão com o servidor de aplicação não está aberta."));
     std::string body;
     try {
-        const QJsonObject request{{"object", object},
-                                  {"method", method},
-                                  {"args", framework::variantToJson(QVariant(args))},
-                                  {"request", QUuid::createUuid().toString(QUuid::WithoutBraces)}};
-        body = QJsonDocument(request).toJson(QJsonDocument::Compact).toStdString();
+        framework::WireMessage request;
+        request.texts = {{"object", object},
+                         {"method", method},
+                         {"request", QUuid::createUuid().toString(QUuid::WithoutBraces)}};
+        request.values.insert("args", QVariant(args));
+        body = framework::writeWireMessage(request);
     } catch (const framework::Error& e) {
         return fault(QStringLiteral("Não foi possível enviar a chamada de %1: %2").arg(method, e.message()));
     }
@@ -94,27 +93,27 @@ QVariant HttpTransport::call(const QString& object, const QString& method, QVari
     if (!response)
         return fault(QStringLiteral("Não foi possível comunicar com o servidor de aplicação em %1 (%2).")
                          .arg(d->address(), QString::fromStdString(httplib::to_string(response.error()))));
-    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(response->body));
-    const QJsonObject answer = document.object();
     if (response->status == 413)
         return fault(QStringLiteral("A chamada de %1 excede o tamanho que o servidor de aplicação aceita.").arg(method));
+    framework::WireMessage answer;
+    try {
+        answer = framework::readWireMessage(response->body);
+    } catch (const framework::Error& e) {
+        return fault(QStringLiteral("Resposta inválida do servidor de aplicação em %1 para %2: %3")
+                         .arg(d->address(), method, e.message()));
+    }
     if (response->status != 200)
         return fault(QStringLiteral("O servidor de aplicação recusou a chamada de %1: %2")
-                         .arg(method, answer.value("error").toString(QString::number(response->status))));
+                         .arg(method, answer.texts.value("error", QString::number(response->status))));
     // Whatever answers 200 without a result (another program on the port, a proxy's page) has
     // not run the call.
-    if (!document.isObject() || !answer.contains("result"))
+    if (!answer.values.contains("result"))
         return fault(QStringLiteral("Resposta inválida do servidor de aplicação em %1 para %2: sem resultado.")
                          .arg(d->address(), method));
-    try {
-        const QVariant result = framework::variantFromJson(answer.value("result"));
-        const QVariant returned = framework::variantFromJson(answer.value("args"));
-        if (returned.typeId() == QMetaType::QVariantList && returned.toList().size() == args.size())
-            args = returned.toList();
-        return result;
-    } catch (const framework::Error& e) {
-        return fault(QStringLiteral("Resposta inválida do servidor de aplicação: %1").arg(e.message()));
-    }
+    const QVariant returned = answer.values.value("args");
+    if (returned.typeId() == QMetaType::QVariantList && returned.toList().size() == args.size())
+        args = returned.toList();
+    return answer.values.value("result");
 }
 
 } // namespace server
