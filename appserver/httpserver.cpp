@@ -184,8 +184,9 @@ struct HttpServer::Impl {
             return framework::writeWireMessage(answer);
         };
         const bool remembered = !requestId.isEmpty() && Dispatcher::isUpdate(object, method);
-        response.set_content(remembered ? requests->answer(*operatorCode + '\n' + requestId, run) : run(),
-                             "application/json");
+        // Moved in, not copied: a large packet's text is tens of megabytes.
+        response.body = remembered ? requests->answer(*operatorCode + '\n' + requestId, run) : run();
+        response.set_header("Content-Type", "application/json");
         logger(QStringLiteral("%1.%2 %3 ms %4")
                    .arg(object, method)
                    .arg(timer.nsecsElapsed() / 1e6, 0, 'f', 2)

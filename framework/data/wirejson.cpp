@@ -794,7 +794,7 @@ public:
         }
         out += "],\"rows\":[";
         // About as many bytes as the columns hold, to spare the string its regrowth.
-        out.reserve(out.size() + size_t(packet.rowCount()) * size_t(defs.size()) * 12);
+        out.reserve(out.size() + size_t(packet.rowCount()) * size_t(defs.size()) * 16);
         for (int r = 0; r < packet.rowCount(); ++r) {
             if (r)
                 out += ',';
