@@ -185,7 +185,7 @@ struct HttpServer::Impl {
         };
         const bool remembered = !requestId.isEmpty() && Dispatcher::isUpdate(object, method);
         // Moved in, not copied: a large packet's text is tens of megabytes.
-        response.body = remembered ? requests->answer(*operatorCode + '\n' + requestId, run) : run();
+        response.body = remembered ? requests->answer(QStringList{*operatorCode, requestId, object, method.toLower()}.join('\n'), run) : run();
         response.set_header("Content-Type", "application/json");
         logger(QStringLiteral("%1.%2 %3 ms %4")
                    .arg(object, method)

@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QTimeZone>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace framework;
 
@@ -124,4 +125,27 @@ TEST(WireJson, RefusesWhatIsMalformed)
     const std::string threeRows = R"({"packet":{"fields":[{"name":"A","type":"string"}],"rows":[["a"],["b"],["c"]]}})";
     EXPECT_THROW(readValueJson(threeRows, limits), Error);
     EXPECT_EQ(toPacket(readValueJson(threeRows)).rowCount(), 3);
+}
+
+// Many broken texts straight into the reader: each is read or refused with an Error, nothing else.
+TEST(WireJson, BrokenTextsAreRefusedNeverCrash)
+{
+    const std::string base = writeValueJson(sampleArgs());
+    std::mt19937 random(7);
+    int refused = 0;
+    for (int i = 0; i < 20000; ++i) {
+        std::string text = base;
+        if (i % 2) {
+            text.resize(random() % text.size());
+        } else {
+            for (int n = 1 + int(random() % 4); n > 0; --n)
+                text[random() % text.size()] = "{}[]\",:0123456789.eE-+ntfu\\\x01\xff"[random() % 30];
+        }
+        try {
+            readValueJson(text);
+        } catch (const Error&) {
+            ++refused;
+        }
+    }
+    EXPECT_GT(refused, 10000);
 }
