@@ -33,6 +33,7 @@ public:
         m_server.Post(".*", [acceptsLogin](const httplib::Request& request, httplib::Response& response) {
             response.set_content(acceptsLogin && request.path == "/login" ? R"({"token":"x"})" : "{}", "application/json");
         });
+        m_server.set_keep_alive_timeout(1); // stop() waits for idle kept-alive clients
         m_port = m_server.bind_to_any_port("127.0.0.1");
         m_thread = std::thread([this] { m_server.listen_after_bind(); });
         while (!m_server.is_running())
@@ -143,7 +144,7 @@ TEST_F(Wire, CallsNeedALiveTokenOfThisDaemon)
     EXPECT_EQ(status(server::Session::instance().token("127.0.0.1", other.port())), 401);
     const QString mine = server::Session::instance().token("127.0.0.1", side.port());
     EXPECT_EQ(status(mine), 200);
-    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
     EXPECT_EQ(status(mine), 401); // unused for longer than its lifetime
 
     // A connection logs in again by itself with the operator's credentials.
