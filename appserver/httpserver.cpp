@@ -183,9 +183,11 @@ struct HttpServer::Impl {
             outcome = failed ? QStringLiteral("falha") : QStringLiteral("ok");
             return framework::writeWireMessage(answer);
         };
+        // An update's answer is kept by its request id, for the operator and the method it was for.
         const bool remembered = !requestId.isEmpty() && Dispatcher::isUpdate(object, method);
+        const QString memoryKey = QStringList{*operatorCode, requestId, object, method.toLower()}.join('\n');
         // Moved in, not copied: a large packet's text is tens of megabytes.
-        response.body = remembered ? requests->answer(QStringList{*operatorCode, requestId, object, method.toLower()}.join('\n'), run) : run();
+        response.body = remembered ? requests->answer(memoryKey, run) : run();
         response.set_header("Content-Type", "application/json");
         logger(QStringLiteral("%1.%2 %3 ms %4")
                    .arg(object, method)

@@ -31,7 +31,7 @@ void PasswordThrottle::failed(const QString& operatorCode)
     ++record.failures;
     if (record.failures >= freeAttempts) {
         const int doublings = std::min(record.failures - freeAttempts, 9);
-        record.lockedUntil = Clock::now() + std::chrono::seconds(std::min(1 << doublings, longestWaitSeconds));
+        record.lockedUntil = Clock::now() + std::chrono::seconds(std::min(2 << doublings, longestWaitSeconds));
     }
 }
 
