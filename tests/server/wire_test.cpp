@@ -15,7 +15,12 @@
 #include <QSqlQuery>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 using framework::DataPacket;
 using servertest::ServerSide;
@@ -50,6 +55,84 @@ private:
     httplib::Server m_server;
     std::thread m_thread;
     int m_port = 0;
+};
+
+// Passes requests to the daemon one connection at a time, but hangs up without an answer after
+// passing on the first call that names dropMethod: an answer lost after the server committed.
+class DroppingProxy {
+public:
+    DroppingProxy(int daemonPort, std::string dropMethod)
+        : m_daemon("127.0.0.1", daemonPort), m_marker("\"method\":\"" + dropMethod + "\"")
+    {
+        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        socklen_t length = sizeof address;
+        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        ::listen(m_listener, 8);
+        m_thread = std::thread([this] { serve(); });
+    }
+    ~DroppingProxy()
+    {
+        m_stop = true;
+        m_thread.join();
+        ::close(m_listener);
+    }
+    int port() const { return m_port; }
+    int dropped() const { return m_dropped; }
+
+private:
+    void serve()
+    {
+        while (!m_stop) {
+            pollfd waiting{m_listener, POLLIN, 0};
+            if (::poll(&waiting, 1, 50) <= 0)
+                continue;
+            const int fd = ::accept(m_listener, nullptr, nullptr);
+            std::string request;
+            char buffer[65536];
+            size_t headerEnd = std::string::npos, bodyLength = 0;
+            while (headerEnd == std::string::npos || request.size() < headerEnd + 4 + bodyLength) {
+                const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+                if (n <= 0)
+                    break;
+                request.append(buffer, size_t(n));
+                if (headerEnd == std::string::npos && (headerEnd = request.find("\r\n\r\n")) != std::string::npos) {
+                    const size_t at = request.find("Content-Length: ");
+                    bodyLength = at < headerEnd ? std::stoul(request.substr(at + 16)) : 0;
+                }
+            }
+            const std::string path = request.substr(5, request.find(' ', 5) - 5);
+            const size_t auth = request.find("Authorization: ");
+            httplib::Headers headers;
+            if (auth != std::string::npos)
+                headers.emplace("Authorization", request.substr(auth + 15, request.find("\r\n", auth) - auth - 15));
+            const std::string body = request.substr(headerEnd + 4);
+            const auto answer = m_daemon.Post(path, headers, body, "application/json");
+            if (m_dropped == 0 && body.find(m_marker) != std::string::npos) {
+                ++m_dropped;
+                ::close(fd);
+                continue;
+            }
+            const std::string content = answer ? answer->body : std::string();
+            const std::string reply = "HTTP/1.1 " + std::to_string(answer ? answer->status : 502)
+                                      + " OK\r\nContent-Type: application/json\r\nConnection: close\r\nContent-Length: "
+                                      + std::to_string(content.size()) + "\r\n\r\n" + content;
+            ::send(fd, reply.data(), reply.size(), MSG_NOSIGNAL);
+            ::close(fd);
+        }
+    }
+
+    httplib::Client m_daemon;
+    std::string m_marker;
+    int m_listener = -1;
+    int m_port = 0;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_dropped{0};
+    std::thread m_thread;
 };
 
 std::unique_ptr<server::Connection> connectTo(const QString& host, int port)
@@ -199,6 +282,19 @@ TEST_F(Wire, AnUpdateSentAgainWithItsRequestIdAppliesOnce)
     // Another request with the same change log is a new call: the row is there already.
     const auto other = raw.Post("/call", callBody("UpdParamGeral", args, "pedido-2"), "application/json");
     EXPECT_NE(other->body, first->body);
+}
+
+TEST_F(Wire, AnUpdateWhoseAnswerWasLostIsSentAgainAndAppliedOnce)
+{
+    ServerSide side(Backend::Sqlite, Via::Http);
+    DroppingProxy proxy(side.port(), "UpdParamGeral");
+    ASSERT_EQ(server::Session::instance().login("127.0.0.1", proxy.port(), db::DemoOperator, db::DemoOperatorPassword), "");
+    auto net = connectTo("127.0.0.1", proxy.port());
+    EXPECT_EQ(net->call("UpdParamGeral", {changeLogOfANewParameterRow(*net, "0006")}).toString(), "");
+    EXPECT_EQ(proxy.dropped(), 1);
+    QSqlQuery count(side.database().db());
+    ASSERT_TRUE(count.exec("SELECT COUNT(*) FROM PARAMGERAL WHERE CDPARGERAL = '0006'") && count.next());
+    EXPECT_EQ(count.value(0).toInt(), 1);
 }
 
 TEST_F(Wire, ArgumentsTheWireCannotCarryAreAFailureNotACrash)
