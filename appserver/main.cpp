@@ -11,6 +11,7 @@
 #include <pthread.h>
 
 // appserver --db <SQLite file or PostgreSQL connection string> --port N [--host 127.0.0.1]
+//           [--cert certificate.pem --key key.pem] [--max-body-mb 64]
 int main(int argc, char** argv)
 {
     // SIGTERM and SIGINT are taken by sigwait below; block them before any thread starts so
@@ -27,7 +28,10 @@ int main(int argc, char** argv)
     parser.addHelpOption();
     parser.addOption({"db", "Arquivo SQLite ou conexão PostgreSQL (host=... dbname=...).", "banco"});
     parser.addOption({"port", "Porta TCP (0: uma porta livre).", "porta", "8210"});
-    parser.addOption({"host", "Endereço em que escuta.", "endereco", "127.0.0.1"});
+    parser.addOption({"host", "Endereço em que escuta (0.0.0.0: todos).", "endereco", "127.0.0.1"});
+    parser.addOption({"cert", "Certificado PEM: serve HTTPS (com --key).", "arquivo"});
+    parser.addOption({"key", "Chave privada PEM do certificado.", "arquivo"});
+    parser.addOption({"max-body-mb", "Tamanho máximo de uma requisição, em MiB.", "MiB", "64"});
     parser.process(app);
     if (!parser.isSet("db")) {
         std::fprintf(stderr, "Informe o banco de dados com --db.\n");
@@ -46,15 +50,32 @@ int main(int argc, char** argv)
     }
     QSqlDatabase::removeDatabase("appserver-migration");
 
-    appserver::HttpServer server(target);
-    const int port = server.start(parser.value("host"), parser.value("port").toInt());
-    if (port < 0) {
-        std::fprintf(stderr, "Não foi possível escutar em %s:%s.\n", qPrintable(parser.value("host")),
-                     qPrintable(parser.value("port")));
+    appserver::ServerOptions options;
+    bool ok = false;
+    const qint64 maxBodyMb = parser.value("max-body-mb").toLongLong(&ok);
+    if (!ok || maxBodyMb < 1 || maxBodyMb > 4096) {
+        std::fprintf(stderr, "Tamanho máximo inválido: %s (de 1 a 4096 MiB).\n", qPrintable(parser.value("max-body-mb")));
+        return 2;
+    }
+    options.maxBodyBytes = maxBodyMb << 20;
+    options.certificateFile = parser.value("cert");
+    options.keyFile = parser.value("key");
+    appserver::HttpServer server(target, options);
+    if (!server.setupError().isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(server.setupError()));
         return 1;
     }
-    qInfo().noquote() << QStringLiteral("Servidor de aplicação em %1:%2, banco %3")
-                             .arg(parser.value("host")).arg(port).arg(target.describe());
+    const int port = server.start(parser.value("host"), parser.value("port").toInt());
+    if (port < 0) {
+        std::fprintf(stderr, "Não foi possível escutar em %s:%s: a porta está em uso por outro programa ou o endereço "
+                             "não pertence a esta máquina.\n",
+                     qPrintable(parser.value("host")), qPrintable(parser.value("port")));
+        return 1;
+    }
+    qInfo().noquote() << QStringLiteral("Servidor de aplicação em %1://%2:%3, banco %4")
+                             .arg(options.certificateFile.isEmpty() ? "http" : "https", parser.value("host"))
+                             .arg(port)
+                             .arg(target.describe());
     std::fflush(stdout);
 
     int received = 0;

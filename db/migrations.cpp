@@ -24,7 +24,7 @@ void run(QSqlDatabase& db, const QString& sql)
 
 const QList<Migration>& migrations()
 {
-    static const QList<Migration> all{schemaV1()};
+    static const QList<Migration> all{schemaV1(), schemaV3()};
     return all;
 }
 
@@ -60,6 +60,8 @@ void migrate(QSqlDatabase& db)
             }
             for (QString sql : m.statements)
                 run(db, sql.replace("{BLOB}", blob));
+            if (m.upgrade)
+                m.upgrade(db);
             QSqlQuery q(db);
             q.prepare("INSERT INTO SCHEMA_VERSION (NRVERSAO, DSVERSAO, DTAPLICACAO) VALUES (?, ?, ?)");
             q.addBindValue(m.version);

@@ -13,6 +13,8 @@ struct Migration {
     int version;
     QString description;
     QStringList statements;
+    // Work that SQL alone cannot do, run after the statements in the same transaction.
+    std::function<void(QSqlDatabase&)> upgrade = {};
 };
 
 // Every migration, in version order. New versions are appended here.
@@ -27,5 +29,6 @@ void migrate(QSqlDatabase& db);
 
 // Defined in schema_vN.cpp.
 Migration schemaV1();
+Migration schemaV3();
 
 } // namespace db

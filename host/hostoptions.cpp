@@ -15,7 +15,10 @@ bool parseHostOptions(const QStringList& arguments, HostOptions& options, QStrin
         {"module", "Módulo ativo (P, 8, L...).", "letra", options.module},
         {"branch-module", "Executa como módulo de filial (ModuFili)."},
         {"date", "Data de processamento (AAAA-MM-DD).", "data"},
-        {"server", "Servidor de aplicação host:porta; sem ele os objetos rodam no próprio cliente.", "endereco"},
+        {"server", "Servidor de aplicação host:porta (https://host:porta para HTTPS); sem ele os objetos rodam no "
+                   "próprio cliente.", "endereco"},
+        {"password", "Senha do operador no servidor de aplicação (sem ela, é pedida ao iniciar).", "senha"},
+        {"ca", "Certificados PEM em que confiar no servidor HTTPS (o certificado do próprio servidor).", "arquivo"},
         {"db", "Banco de dados: arquivo SQLite ou conexão PostgreSQL (host=... dbname=...).", "banco"},
         {"package", "Biblioteca do pacote Pkg_pla01300.", "arquivo"},
         {"open", "Abre ao iniciar o formulário de uma função do pacote (ex.: CriaReceita).", "funcao"},
@@ -51,6 +54,8 @@ bool parseHostOptions(const QStringList& arguments, HostOptions& options, QStrin
             return false;
         }
     }
+    options.password = parser.value("password");
+    options.trustedCertificates = parser.value("ca");
     options.database = parser.value("db");
     options.package = parser.value("package");
     options.open = parser.value("open");

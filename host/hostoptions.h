@@ -15,6 +15,8 @@ struct HostOptions {
     QDate date = QDate::currentDate(); // DataProc
     QString serverHost;          // appserver address; empty: server objects in process
     int serverPort = 0;
+    QString password;            // the operator's password at the appserver; empty: asked at start
+    QString trustedCertificates; // PEM file trusted for an https:// appserver (its own certificate)
     QString database;            // SQLite file or PostgreSQL connection string; empty: the demo file
     QString package;             // Pkg_pla01300 library; empty: looked for beside the build
     QString open;                // creation function to call at start (CriaReceita, IniProc...)

@@ -7,6 +7,7 @@
 #include "hostoptions.h"
 #include "mainwindow.h"
 #include "package.h"
+#include "serverlogin.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -49,6 +50,14 @@ int main(int argc, char** argv)
     context.DataProc = options.date;
     context.WebURL = options.serverHost;
     context.WebPort = options.serverPort;
+
+    if (!options.serverHost.isEmpty()) {
+        if (headless && options.password.isEmpty())
+            return fail(headless, QStringLiteral("Informe a senha do operador com --password para usar o servidor de aplicação."));
+        const QString failure = host::loginToServer(options);
+        if (!failure.isEmpty())
+            return fail(headless, failure);
+    }
 
     const QString database = options.database.isEmpty() ? host::defaultDatabasePath() : options.database;
     try {

@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libgl-dev
-  libcpp-httplib-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libcpp-httplib-dev libssl-dev libgtest-dev libgmock-dev libbenchmark-dev
   postgresql
 )
 missing=()

@@ -1,5 +1,6 @@
 #include "connection.h"
 
+#include "appserver/registry.h"
 #include "framework/core/hostcontext.h"
 #include "framework/data/datapacket.h"
 #include "framework/ui/messages.h"
@@ -14,9 +15,28 @@ namespace server {
 
 namespace {
 
-bool isUpdate(const QString& method)
+// A method whose answer the forms read as a status text (empty: saved). The server's own table
+// says so for the methods it knows; any other Upd... or Set... is taken as one too.
+bool answersStatus(const QString& object, const QString& method)
 {
-    return method.startsWith("Upd", Qt::CaseInsensitive);
+    if (const auto* serverObject = appserver::Registry::instance().find(object))
+        if (const auto* known = serverObject->method(method))
+            return known->kind == appserver::ServerObject::Kind::Update;
+    return method.startsWith("Upd", Qt::CaseInsensitive) || method.startsWith("Set", Qt::CaseInsensitive);
+}
+
+// Only an empty text means saved: a fault, a missing answer or a value of another kind is a
+// failure with a text the user can read.
+QVariant statusOf(const QVariant& result)
+{
+    if (framework::isServerFault(result)) {
+        const QString text = result.value<framework::ServerFault>().message;
+        return text.trimmed().isEmpty() ? QStringLiteral("O servidor de aplicação recusou a gravação sem informar o motivo.")
+                                        : text;
+    }
+    if (result.typeId() != QMetaType::QString)
+        return QStringLiteral("O servidor de aplicação não confirmou a gravação: a resposta não trouxe a situação.");
+    return result;
 }
 
 QWidget* formOf(QObject* object)
@@ -85,10 +105,7 @@ QVariant Connection::call(const QString& method, QVariantList& args)
             QStringLiteral("Não foi possível conectar ao servidor %1.").arg(m_serverName)});
     else
         result = m_transport->call(m_serverName, method, args);
-    // An update answers text; a fault (no server, unknown method) must not read as success.
-    if (isUpdate(method) && framework::isServerFault(result))
-        return result.value<framework::ServerFault>().message;
-    return result;
+    return answersStatus(m_serverName, method) ? statusOf(result) : result;
 }
 
 QVariant Connection::call(const QString& method, QVariantList& args, const QString& progressKey)

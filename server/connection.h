@@ -19,7 +19,8 @@ namespace server {
 // the host's database connection (hostContext().databaseConnection, or the one set here).
 //
 // Calls never throw for a server failure: a query answers a framework::ServerFault (for
-// CheckResultServ), an update ("Upd...") answers its status text, empty on success.
+// CheckResultServ), an update ("Upd...", "Set...") answers its status text, and that text is
+// empty only when the server said it saved; anything else answers a non-empty text.
 class Connection : public QObject {
     Q_OBJECT
 public:

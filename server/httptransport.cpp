@@ -1,11 +1,11 @@
 #include "httptransport.h"
 
 #include "framework/abort.h"
-#include "framework/data/datapacket.h"
+#include "framework/data/wirejson.h"
+#include "httpclient.h"
+#include "session.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <httplib.h>
+#include <QUuid>
 
 namespace server {
 
@@ -20,7 +20,20 @@ QVariant fault(const QString& text)
 
 struct HttpTransport::Impl {
     std::unique_ptr<httplib::Client> client;
-    QString address;
+    QString host;
+    int port = 0;
+
+    QString address() const { return daemonAddress(host, port); }
+
+    // Posts once more when the answer was lost on the way (the daemon remembers the request id).
+    httplib::Result post(const std::string& body, const QString& token)
+    {
+        const httplib::Headers headers{{"Authorization", "Bearer " + token.toStdString()}};
+        httplib::Result response = client->Post("/call", headers, body, "application/json");
+        if (!response && response.error() != httplib::Error::Connection)
+            response = client->Post("/call", headers, body, "application/json");
+        return response;
+    }
 };
 
 HttpTransport::HttpTransport() : d(std::make_unique<Impl>()) {}
@@ -29,14 +42,9 @@ HttpTransport::~HttpTransport() = default;
 
 bool HttpTransport::open(const QString& host, int port)
 {
-    d->address = QStringLiteral("%1:%2").arg(host).arg(port);
-    d->client = std::make_unique<httplib::Client>(host.toStdString(), port);
-    d->client->set_keep_alive(true);
-    d->client->set_tcp_nodelay(true);
-    d->client->set_connection_timeout(5);
-    // Large packets (tens of thousands of dishes) take a while on slow machines.
-    d->client->set_read_timeout(300);
-    d->client->set_write_timeout(300);
+    d->host = host;
+    d->port = port;
+    d->client = makeHttpClient(host, port);
     return true;
 }
 
@@ -54,25 +62,58 @@ QVariant HttpTransport::call(const QString& object, const QString& method, QVari
 {
     if (!d->client)
         return fault(QStringLiteral("A conexão com o servidor de aplicação não está aberta."));
-    const QJsonObject request{{"object", object}, {"method", method}, {"args", framework::variantToJson(QVariant(args))}};
-    const auto response = d->client->Post("/call", QJsonDocument(request).toJson(QJsonDocument::Compact).toStdString(),
-                                          "application/json");
+    std::string body;
+    try {
+        framework::WireMessage request;
+        request.texts = {{"object", object},
+                         {"method", method},
+                         {"request", QUuid::createUuid().toString(QUuid::WithoutBraces)}};
+        request.values.insert("args", QVariant(args));
+        body = framework::writeWireMessage(request);
+    } catch (const framework::Error& e) {
+        return fault(QStringLiteral("Não foi possível enviar a chamada de %1: %2").arg(method, e.message()));
+    }
+
+    Session& session = Session::instance();
+    QString token = session.token(d->host, d->port);
+    if (token.isEmpty()) {
+        const QString failure = session.renew(d->host, d->port);
+        if (!failure.isEmpty())
+            return fault(failure);
+        token = session.token(d->host, d->port);
+    }
+    httplib::Result response = d->post(body, token);
+    if (response && response->status == 401) {
+        // The daemon forgot the session (expired, restarted): once more after a new login.
+        const QString failure = session.renew(d->host, d->port);
+        if (!failure.isEmpty())
+            return fault(failure);
+        response = d->post(body, session.token(d->host, d->port));
+    }
     if (!response)
         return fault(QStringLiteral("Não foi possível comunicar com o servidor de aplicação em %1 (%2).")
-                         .arg(d->address, QString::fromStdString(httplib::to_string(response.error()))));
-    const QJsonObject answer = QJsonDocument::fromJson(QByteArray::fromStdString(response->body)).object();
+                         .arg(d->address(), QString::fromStdString(httplib::to_string(response.error()))));
+    if (response->status == 413)
+        return fault(QStringLiteral("A chamada de %1 excede o tamanho que o servidor de aplicação aceita.").arg(method));
+    framework::WireMessage answer;
+    try {
+        answer = framework::readWireMessage(response->body);
+    } catch (const framework::Error& e) {
+        return fault(QStringLiteral("Resposta inválida do servidor de aplicação em %1 para %2: %3")
+                         .arg(d->address(), method, e.message()));
+    }
     if (response->status != 200)
         return fault(QStringLiteral("O servidor de aplicação recusou a chamada de %1: %2")
-                         .arg(method, answer.value("error").toString(QString::number(response->status))));
-    try {
-        const QVariant result = framework::variantFromJson(answer.value("result"));
-        const QVariant returned = framework::variantFromJson(answer.value("args"));
-        if (returned.typeId() == QMetaType::QVariantList && returned.toList().size() == args.size())
-            args = returned.toList();
-        return result;
-    } catch (const framework::Error& e) {
-        return fault(QStringLiteral("Resposta inválida do servidor de aplicação: %1").arg(e.message()));
-    }
+                         .arg(method, answer.texts.value("error", QString::number(response->status))));
+    // Whatever answers 200 without a result (another program on the port, a proxy's page) has
+    // not run the call.
+    if (!answer.values.contains("result"))
+        return fault(QStringLiteral("Resposta inválida do servidor de aplicação em %1 para %2: sem resultado.")
+                         .arg(d->address(), method));
+    const QVariant returned = answer.values.value("args");
+    if (returned.typeId() == QMetaType::QVariantList && returned.toList().size() == args.size())
+        args = returned.toList();
+    return answer.values.value("result");
 }
 
 } // namespace server

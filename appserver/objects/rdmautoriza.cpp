@@ -1,8 +1,6 @@
 #include "rdmautoriza.h"
 
-#include "db/passwords.h"
-
-#include <QSqlQuery>
+#include "appserver/passwordcheck.h"
 
 namespace appserver {
 
@@ -36,14 +34,11 @@ QVariant RdmAutoriza::Autoriza(Call& call) const
     const qint64 kind = call.integer(2);
     const QString operation = call.text(3);
 
-    QSqlQuery q(call.db());
-    q.prepare("SELECT DSSALT, DSHASHSENHA FROM USUARIO WHERE CDOPERADOR = ? AND IDATIVO = 'S'");
-    q.addBindValue(user);
-    const bool found = q.exec() && q.next();
-    // The same text for an unknown user and a wrong password: the answer tells nothing about
-    // which users exist.
-    if (!found || db::passwordHash(q.value(0).toString(), password) != q.value(1).toString())
-        return QStringLiteral("Usuário ou senha inválidos.");
+    switch (checkPassword(call.db(), user, password)) {
+    case PasswordCheck::Throttled: return throttledText(user);
+    case PasswordCheck::Wrong: return wrongPasswordText();
+    case PasswordCheck::Right: break;
+    }
     if (!mayAuthorise(call, user, kind, operation))
         return QStringLiteral("O usuário %1 não tem permissão para autorizar esta operação (%2).").arg(user, operation);
     return QString("");

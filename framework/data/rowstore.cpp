@@ -315,6 +315,37 @@ void RowStore::setNull(int row, int col)
 
 bool RowStore::isNull(int row, int col) const { return d->columns[col].null[row] != 0; }
 
+void RowStore::setUtf8(int row, int col, const char* data, qsizetype size)
+{
+    if (size == 0) {
+        setNull(row, col);
+        return;
+    }
+    Column& c = d->columns[col];
+    // A text of no more bytes than the size has no more characters either: only longer ones
+    // are measured (and cut) as characters.
+    if (c.size > 0 && size > c.size) {
+        setValue(row, col, QString::fromUtf8(data, size));
+        return;
+    }
+    c.setBytes(row, data, quint32(size));
+    c.null[row] = 0;
+}
+
+void RowStore::setDouble(int row, int col, double value)
+{
+    Column& c = d->columns[col];
+    c.floats[row] = value;
+    c.null[row] = 0;
+}
+
+void RowStore::setStoredInteger(int row, int col, qint64 value)
+{
+    Column& c = d->columns[col];
+    c.integers[row] = value;
+    c.null[row] = 0;
+}
+
 QString RowStore::text(int row, int col) const
 {
     const Column& c = d->columns[col];
@@ -334,6 +365,12 @@ QByteArray RowStore::utf8(int row, int col) const
         return text(row, col).toUtf8();
     const auto b = c.bytes(row);
     return QByteArray(b.data(), qsizetype(b.size()));
+}
+
+std::string_view RowStore::utf8View(int row, int col) const
+{
+    const Column& c = d->columns[col];
+    return c.null[row] ? std::string_view() : c.bytes(row);
 }
 
 double RowStore::number(int row, int col) const

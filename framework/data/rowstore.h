@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QSharedDataPointer>
 #include <QVariant>
+#include <string_view>
 
 namespace framework {
 
@@ -40,9 +41,18 @@ public:
     void setNull(int row, int col);
     bool isNull(int row, int col) const;
 
+    // Fast typed writes for packet decoders, with the value already of the column's kind: UTF-8
+    // text for a String column (empty stores null; cut to the field's size), a double for a Float
+    // column, the stored integer of an Integer, Boolean (0/1) or DateTime column (wall-clock
+    // milliseconds since 1970 read as UTC).
+    void setUtf8(int row, int col, const char* data, qsizetype size);
+    void setDouble(int row, int col, double value);
+    void setStoredInteger(int row, int col, qint64 value);
+
     // Fast typed reads; a null reads as empty text, 0 or false.
     QString text(int row, int col) const;
     QByteArray utf8(int row, int col) const;
+    std::string_view utf8View(int row, int col) const; // String columns: the stored bytes, no copy
     double number(int row, int col) const; // Float, Integer, Boolean and DateTime (msecs) columns
     qint64 integer(int row, int col) const;
 

@@ -63,6 +63,8 @@ struct Credentials {
     QString user;
     QString password;
 };
+// Kind 0 asks for the operator's own login at the application server (operation: the operator
+// proposed); other kinds ask for a supervisor's authorisation.
 struct AuthorizationRequest {
     int kind = 0;
     QString operation; // e.g. "ALTERACAO_PRATO_PADRAO"

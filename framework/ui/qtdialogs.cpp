@@ -175,8 +175,9 @@ std::optional<Credentials> QtDialogs::askAuthorization(const AuthorizationReques
 {
     QDialog dialog(dialogParent());
     dialog.setObjectName(QStringLiteral("frmAutoriza"));
-    dialog.setWindowTitle(QStringLiteral("Autorização do Supervisor"));
-    auto* user = new QLineEdit(&dialog);
+    const bool login = request.kind == 0; // the operator's own login at the application server
+    dialog.setWindowTitle(login ? QStringLiteral("Entrada no Servidor de Aplicação") : QStringLiteral("Autorização do Supervisor"));
+    auto* user = new QLineEdit(login ? request.operation : QString(), &dialog);
     user->setObjectName(QStringLiteral("edtUsuario"));
     auto* password = new QLineEdit(&dialog);
     password->setObjectName(QStringLiteral("edtSenha"));
@@ -187,7 +188,7 @@ std::optional<Credentials> QtDialogs::askAuthorization(const AuthorizationReques
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     auto* layout = new QFormLayout(&dialog);
     layout->addRow(new QLabel(request.text.isEmpty() ? request.operation : request.text, &dialog));
-    layout->addRow(QStringLiteral("Supervisor:"), user);
+    layout->addRow(login ? QStringLiteral("Operador:") : QStringLiteral("Supervisor:"), user);
     layout->addRow(QStringLiteral("Senha:"), password);
     layout->addRow(buttons);
     if (dialog.exec() != QDialog::Accepted)

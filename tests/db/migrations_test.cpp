@@ -4,6 +4,7 @@
 #include "db/passwords.h"
 #include "testdatabase.h"
 
+#include <QCryptographicHash>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <gtest/gtest.h>
@@ -33,7 +34,7 @@ TEST_P(DatabaseTest, MigratesAnEmptyDatabaseOnceToTheLatestVersion)
     QSqlDatabase db = t.db();
     EXPECT_EQ(db::currentVersion(db), db::latestVersion());
     db::migrate(db); // a second start changes nothing
-    EXPECT_EQ(count(db, "SELECT COUNT(*) FROM SCHEMA_VERSION"), db::latestVersion());
+    EXPECT_EQ(count(db, "SELECT COUNT(*) FROM SCHEMA_VERSION"), db::migrations().size());
 
     // The tables the forms query directly, with the column names they use.
     const QMap<QString, QStringList> expected{
@@ -87,8 +88,39 @@ TEST_P(DatabaseTest, PasswordsAreStoredSaltedAndHashed)
     ASSERT_TRUE(q.exec() && q.next());
     const QString salt = q.value(0).toString(), hash = q.value(1).toString();
     EXPECT_NE(hash, db::DemoSupervisorPassword);
-    EXPECT_EQ(hash, db::passwordHash(salt, db::DemoSupervisorPassword));
-    EXPECT_NE(hash, db::passwordHash(db::newSalt(), db::DemoSupervisorPassword));
+    EXPECT_TRUE(hash.startsWith("pbkdf2-sha256$"));
+    EXPECT_TRUE(db::passwordMatches(salt, db::DemoSupervisorPassword, hash));
+    EXPECT_FALSE(db::passwordMatches(salt, "12345", hash));
+    EXPECT_FALSE(db::passwordMatches(db::newSalt(), db::DemoSupervisorPassword, hash));
+}
+
+// A database made before PBKDF2 holds plain SHA-256 digests: the migration wraps them, and the
+// old passwords still open.
+TEST_P(DatabaseTest, OldPasswordDigestsAreWrappedAndStillOpen)
+{
+    TestDatabase t(GetParam());
+    QSqlDatabase database = t.db();
+    QSqlQuery q(database);
+    const QString salt = "abc123";
+    const QString legacy = QString::fromLatin1(
+        QCryptographicHash::hash((salt + db::DemoOperatorPassword).toUtf8(), QCryptographicHash::Sha256).toHex());
+    q.prepare("UPDATE USUARIO SET DSSALT = ?, DSHASHSENHA = ? WHERE CDOPERADOR = ?");
+    q.addBindValue(salt);
+    q.addBindValue(legacy);
+    q.addBindValue(db::DemoOperator);
+    ASSERT_TRUE(q.exec());
+
+    ASSERT_TRUE(database.transaction());
+    db::schemaV3().upgrade(database);
+    ASSERT_TRUE(database.commit());
+    q.prepare("SELECT DSHASHSENHA FROM USUARIO WHERE CDOPERADOR = ?");
+    q.addBindValue(db::DemoOperator);
+    ASSERT_TRUE(q.exec() && q.next());
+    const QString wrapped = q.value(0).toString();
+    EXPECT_TRUE(wrapped.startsWith("pbkdf2-sha256-legado$"));
+    EXPECT_FALSE(wrapped.contains(legacy));
+    EXPECT_TRUE(db::passwordMatches(salt, db::DemoOperatorPassword, wrapped));
+    EXPECT_FALSE(db::passwordMatches(salt, legacy, wrapped));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),

@@ -1,3 +1,4 @@
+#include "appserver/httpserver.h"
 #include "db/database.h"
 #include "db/demodata.h"
 #include "framework/abort.h"
@@ -7,6 +8,8 @@
 #include "host/hostoptions.h"
 #include "host/mainwindow.h"
 #include "host/package.h"
+#include "host/serverlogin.h"
+#include "server/session.h"
 #include "framework/ui/dialogs.h"
 
 #include <QAction>
@@ -42,7 +45,7 @@ TEST(HostOptions, ContextComesFromTheCommandLine)
     HostOptions options;
     QString error;
     ASSERT_TRUE(parse({"--branch", "3", "--operator", "superv", "--module", "p", "--branch-module", "--date",
-                       "2026-03-15", "--server", "localhost:8210", "--db", "/tmp/x.db"},
+                       "2026-03-15", "--server", "localhost:8210", "--db", "/tmp/x.db", "--password", "segredo", "--ca", "/tmp/ca.pem"},
                       options, error))
         << error.toStdString();
     EXPECT_EQ(options.branch, "0003");
@@ -53,6 +56,8 @@ TEST(HostOptions, ContextComesFromTheCommandLine)
     EXPECT_EQ(options.serverHost, "localhost");
     EXPECT_EQ(options.serverPort, 8210);
     EXPECT_EQ(options.database, "/tmp/x.db");
+    EXPECT_EQ(options.password, "segredo");
+    EXPECT_EQ(options.trustedCertificates, "/tmp/ca.pem");
 
     HostOptions bad;
     EXPECT_FALSE(parse({"--server", "localhost"}, bad, error));
@@ -162,4 +167,44 @@ TEST(HostModules, ModulesOfTheMainSystemAnswerWithAMessage)
         EXPECT_TRUE(e.message().contains("PLA01301"));
         EXPECT_TRUE(e.message().contains("não está disponível"));
     }
+}
+
+TEST(HostServerLogin, TheOperatorEntersWithThePasswordOptionOrIsAsked)
+{
+    QTemporaryDir dir;
+    db::Target target;
+    target.path = dir.filePath("servidor.db");
+    {
+        QSqlDatabase database = db::openAndMigrate(target, "login");
+        db::createDemoData(database);
+        database.close();
+    }
+    QSqlDatabase::removeDatabase("login");
+    appserver::HttpServer daemon(target);
+    daemon.setLogger([](const QString&) {});
+    HostOptions options;
+    options.serverHost = "127.0.0.1";
+    options.serverPort = daemon.start("127.0.0.1", 0);
+    options.operatorCode = db::DemoOperator;
+    auto& script = framework::installScriptedDialogs();
+    server::Session::instance().clear();
+
+    options.password = db::DemoOperatorPassword;
+    EXPECT_EQ(host::loginToServer(options), "");
+    EXPECT_FALSE(server::Session::instance().token("127.0.0.1", options.serverPort).isEmpty());
+
+    // A wrong password option: the prompt asks, and shows why; an empty operator keeps the option's.
+    server::Session::instance().clear();
+    options.password = "errada";
+    script.authorize("", "outra").authorize("", db::DemoOperatorPassword);
+    EXPECT_EQ(host::loginToServer(options), "");
+    EXPECT_EQ(script.pendingAnswers(), 0);
+
+    server::Session::instance().clear();
+    options.password.clear();
+    script.refuseAuthorization();
+    EXPECT_EQ(host::loginToServer(options), "Entrada no servidor de aplicação cancelada.");
+    EXPECT_TRUE(server::Session::instance().token("127.0.0.1", options.serverPort).isEmpty());
+    server::Session::instance().clear();
+    framework::setDialogService(nullptr);
 }

@@ -1,4 +1,6 @@
+#include "db/demodata.h"
 #include "framework/data/datapacket.h"
+#include "server/session.h"
 #include "serverfixture.h"
 
 #include <QProcess>
@@ -43,6 +45,7 @@ TEST(Daemon, SurvivesMalformedRequestsAndDroppedClients)
     ServerSide side(Backend::Sqlite, Via::Http);
     auto net = side.connect();
     httplib::Client raw("127.0.0.1", side.port());
+    raw.set_bearer_token_auth(server::Session::instance().token("127.0.0.1", side.port()).toStdString());
 
     for (const char* body : {"{não é json", "[]", R"({"object": "Pla01300.rdmReceitaPadrao"})",
                              R"({"object": "Pla01300.rdmReceitaPadrao", "method": "GetPrato", "args": {"packet": 1}})"}) {
@@ -91,6 +94,12 @@ TEST(Daemon, UnreachableServerIsAFaultAndAFailedUpdate)
 TEST(Daemon, ProgramLogsEachCallAndStopsCleanlyOnSigterm)
 {
     QTemporaryDir dir;
+    {
+        QSqlDatabase demo = db::openAndMigrate(db::Target::parse(dir.filePath("servidor.db")), "daemon-demo");
+        db::createDemoData(demo);
+        demo.close();
+    }
+    QSqlDatabase::removeDatabase("daemon-demo");
     QProcess daemon;
     daemon.setProcessChannelMode(QProcess::MergedChannels);
     daemon.start(APPSERVER_EXE, {"--db", dir.filePath("servidor.db"), "--port", "0"});
@@ -106,14 +115,13 @@ TEST(Daemon, ProgramLogsEachCallAndStopsCleanlyOnSigterm)
             port = m.captured(1).toInt();
     }
     ASSERT_GT(port, 0) << output.toStdString();
+    ASSERT_EQ(server::Session::instance().login("127.0.0.1", port, db::DemoOperator, db::DemoOperatorPassword), "");
 
     server::Connection net(nullptr, "netReceitaPadrao", "Pla01300.rdmReceitaPadrao");
     net.setHost("127.0.0.1");
     net.setPort(port);
     ASSERT_TRUE(net.Connect());
-    const QVariant empty = net.call("GetParamGeral");
-    ASSERT_TRUE(framework::isPacket(empty)); // schema created on first start, no data yet
-    EXPECT_EQ(framework::toPacket(empty).rowCount(), 0);
+    EXPECT_TRUE(framework::isPacket(net.call("GetParamGeral")));
 
     daemon.terminate();
     ASSERT_TRUE(daemon.waitForFinished(5000));

@@ -1,15 +1,24 @@
 #include "serverfixture.h"
 
+#include "db/demodata.h"
+#include "server/session.h"
+
 namespace servertest {
 
-ServerSide::ServerSide(testdb::Backend backend, Via via)
+ServerSide::ServerSide(testdb::Backend backend, Via via, const appserver::ServerOptions& options)
     : m_via(via), m_database(std::make_unique<testdb::TestDatabase>(backend))
 {
     if (via == Via::Http) {
-        m_http = std::make_unique<appserver::HttpServer>(m_database->target());
+        m_http = std::make_unique<appserver::HttpServer>(m_database->target(), options);
         m_http->setLogger([](const QString&) {});
         if (m_http->start("127.0.0.1", 0) < 0)
             throw std::runtime_error("no free port");
+        if (!options.certificateFile.isEmpty())
+            m_host = QStringLiteral("https://127.0.0.1");
+        const QString failure =
+            server::Session::instance().login(m_host, m_http->port(), db::DemoOperator, db::DemoOperatorPassword);
+        if (!failure.isEmpty())
+            throw std::runtime_error(failure.toStdString());
     }
 }
 
@@ -18,8 +27,8 @@ std::unique_ptr<server::Connection> ServerSide::connect(const QString& serverNam
     auto net = std::make_unique<server::Connection>(parent, "netTeste", serverName);
     if (m_via == Via::Http) {
         const int port = m_http->port();
-        net->BeforeConnect = [port](server::Connection& c) {
-            c.setHost("127.0.0.1");
+        net->BeforeConnect = [port, host = m_host](server::Connection& c) {
+            c.setHost(host);
             c.setPort(port);
         };
     } else {
