@@ -416,10 +416,10 @@ bool TfrmReceitaPadrao::enviaPrato(bool deletion)
         return false;
     // A refused change stays with the user: an edit goes back to edit with the values typed and
     // its change pending, to be corrected and confirmed again or cancelled; a deletion puts the
-    // dish back.
+    // dish back and leaves the other pending changes as they were.
     const auto giveBack = [this, deletion] {
         if (deletion) {
-            cdsPrato->CancelUpdates();
+            cdsPrato->UndoLastChange(true);
             return;
         }
         m_reabrindoPrato = true;
