@@ -10,8 +10,11 @@
 #include "db/database.h"
 #include "db/demodata.h"
 #include "framework/data/clientdataset.h"
+#include "framework/data/jsontext.h"
 
 #include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QSqlQuery>
@@ -132,8 +135,8 @@ void BM_DeleteDish_50000(benchmark::State& state, bool pg)
             state.SkipWithError(status.toStdString().c_str());
     }
 }
-BENCHMARK_CAPTURE(BM_DeleteDish_50000, SQLite, false)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK_CAPTURE(BM_DeleteDish_50000, PostgreSQL, true)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK_CAPTURE(BM_DeleteDish_50000, SQLite, false)->Unit(benchmark::kMillisecond)->Iterations(50)->UseRealTime();
+BENCHMARK_CAPTURE(BM_DeleteDish_50000, PostgreSQL, true)->Unit(benchmark::kMillisecond)->Iterations(50)->UseRealTime();
 
 // 1,000 dishes renamed: the change log through UpdPrato, and the same UPDATE statements
 // (key and every checked column in the WHERE) prepared once and run bare in one transaction.
@@ -157,6 +160,7 @@ void BM_ApplyChangeLog_1000Dishes(benchmark::State& state, bool pg)
     const QStringList codes = thousandCodes(database->db());
     framework::ClientDataSet cds(nullptr, "cdsPrato");
     cds.SetData(framework::toPacket(database->call("GetPrato", {"0001"})));
+    cds.setIndexFieldNames("CDFILAUXPRAT;CDPRATO");
     int round = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -178,8 +182,8 @@ void BM_ApplyChangeLog_1000Dishes(benchmark::State& state, bool pg)
     }
     state.counters["rows"] = codes.size();
 }
-BENCHMARK_CAPTURE(BM_ApplyChangeLog_1000Dishes, SQLite, false)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK_CAPTURE(BM_ApplyChangeLog_1000Dishes, PostgreSQL, true)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_ApplyChangeLog_1000Dishes, SQLite, false)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
+BENCHMARK_CAPTURE(BM_ApplyChangeLog_1000Dishes, PostgreSQL, true)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 
 void BM_Bare_1000DishUpdates(benchmark::State& state, bool pg)
 {
@@ -237,8 +241,8 @@ void BM_Bare_1000DishUpdates(benchmark::State& state, bool pg)
     }
     state.counters["rows"] = codes.size();
 }
-BENCHMARK_CAPTURE(BM_Bare_1000DishUpdates, SQLite, false)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK_CAPTURE(BM_Bare_1000DishUpdates, PostgreSQL, true)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_Bare_1000DishUpdates, SQLite, false)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
+BENCHMARK_CAPTURE(BM_Bare_1000DishUpdates, PostgreSQL, true)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 
 // GetPrato of the 50,000 dishes through the daemon (server, HTTP on loopback, client decoding)
 // against the same SELECT fetched bare, every value read.
@@ -279,8 +283,8 @@ void BM_GetPrato_Daemon(benchmark::State& state, bool pg)
     }
     state.counters["rows"] = rows;
 }
-BENCHMARK_CAPTURE(BM_GetPrato_Daemon, SQLite, false)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
-BENCHMARK_CAPTURE(BM_GetPrato_Daemon, PostgreSQL, true)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+BENCHMARK_CAPTURE(BM_GetPrato_Daemon, SQLite, false)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK_CAPTURE(BM_GetPrato_Daemon, PostgreSQL, true)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 void BM_GetPrato_BareSelect(benchmark::State& state, bool pg)
 {
@@ -306,8 +310,35 @@ void BM_GetPrato_BareSelect(benchmark::State& state, bool pg)
     }
     state.counters["rows"] = rows;
 }
-BENCHMARK_CAPTURE(BM_GetPrato_BareSelect, SQLite, false)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
-BENCHMARK_CAPTURE(BM_GetPrato_BareSelect, PostgreSQL, true)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+BENCHMARK_CAPTURE(BM_GetPrato_BareSelect, SQLite, false)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK_CAPTURE(BM_GetPrato_BareSelect, PostgreSQL, true)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+// Where GetPrato's time goes: the server's select into a packet, the packet written as the
+// daemon's JSON answer, and that answer read back by the client.
+void BM_GetPrato_Parts(benchmark::State& state, bool pg, int part)
+{
+    Database* database = Database::get(pg);
+    if (!database) {
+        state.SkipWithError("BENCH_PG_CONN não definido");
+        return;
+    }
+    const QVariant packet = database->call("GetPrato", {"0001"});
+    const QByteArray wire = QJsonDocument(QJsonObject{{"result", framework::variantToJson(packet)}}).toJson(QJsonDocument::Compact);
+    for (auto _ : state) {
+        switch (part) {
+        case 0: benchmark::DoNotOptimize(database->call("GetPrato", {"0001"})); break;
+        case 1: benchmark::DoNotOptimize(framework::variantToJsonText(packet)); break;
+        default:
+            benchmark::DoNotOptimize(framework::variantFromJson(QJsonDocument::fromJson(wire).object().value("result")));
+            break;
+        }
+    }
+    state.counters["bytes"] = double(wire.size());
+}
+BENCHMARK_CAPTURE(BM_GetPrato_Parts, SQLite_Select, false, 0)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_GetPrato_Parts, PostgreSQL_Select, true, 0)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_GetPrato_Parts, Encode, false, 1)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_GetPrato_Parts, Decode, false, 2)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 

@@ -3,6 +3,9 @@
 // than changed, and failures that leave a consistent view.
 #include "dataset_fixture.h"
 
+#include "framework/data/jsontext.h"
+
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QSignalSpy>
 #include <QTimeZone>
@@ -276,4 +279,32 @@ TEST(ValueConversion, DateTimesWithAZoneKeepTheirWallClock)
         EXPECT_EQ(RowStore::parseDateTime(text), midnight) << text;
     EXPECT_EQ(RowStore::parseDateTime("2026-01-01 10:30:00.5+01:00"),
               QDateTime(QDate(2026, 1, 1), QTime(10, 30, 0, 500), QTimeZone::utc()));
+}
+
+TEST(ValueConversion, ResultsWrittenAsTextReadAsTheirJsonTree)
+{
+    DataPacket packet({{"T", FieldType::String, 20, true, pfInKey | pfInWhere},
+                       {"F", FieldType::Float},
+                       {"I", FieldType::Integer},
+                       {"B", FieldType::Boolean},
+                       {"D", FieldType::DateTime},
+                       {"X", FieldType::Blob}});
+    int r = packet.appendRow(RowStatus::Modified);
+    packet.rows.setValue(r, 0, QString("Feijão \"carioca\" \\ \t\n\x01 ✓"));
+    packet.rows.setValue(r, 1, 0.1 + 0.2);
+    packet.rows.setValue(r, 2, qint64(9007199254740993));
+    packet.rows.setValue(r, 3, true);
+    packet.rows.setValue(r, 4, QDateTime(QDate(2026, 2, 28), QTime(23, 59, 58, 123), QTimeZone::utc()));
+    packet.rows.setValue(r, 5, QByteArray("\x00\xff", 2));
+    packet.originals.setValue(r, 0, QString("antes"));
+    packet.rows.load(packet.appendRow(RowStatus::Inserted), 0, QString(""));
+    packet.rows.setValue(packet.appendRow(), 1, -1e-300);
+
+    const QVariant result = QVariantList{QVariant::fromValue(packet), "ok", 6, QVariant(), 2.5};
+    const QJsonDocument text = QJsonDocument::fromJson("[" + variantToJsonText(result) + "]");
+    ASSERT_TRUE(text.isArray());
+    EXPECT_EQ(text.array().at(0), variantToJson(result));
+    const DataPacket back = toPacket(variantFromJson(text.array().at(0)).toList().at(0));
+    EXPECT_EQ(back.rows.value(0, 1).toDouble(), 0.1 + 0.2);
+    EXPECT_FALSE(back.rows.isNull(1, 0));
 }
