@@ -48,6 +48,8 @@ framework::DataPacket selectPacket(QSqlDatabase& db, const QString& sql, const Q
     framework::DataPacket packet(fields);
     framework::RowStore& rows = packet.rows;
     const int columns = fields.size();
+    if (query.size() > 0) // known on PostgreSQL: the columns grow once
+        rows.reserve(query.size());
     while (query.next()) {
         const int row = rows.appendRow();
         for (int col = 0; col < columns; ++col) {
