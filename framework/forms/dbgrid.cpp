@@ -36,7 +36,7 @@ TDBGrid::TDBGrid(QWidget* parent, const QString& name)
 {
     setObjectName(name);
     setModel(m_model);
-    connect(m_model, &QAbstractItemModel::modelReset, this, [this] { m_paintGuard.rearm(); });
+    guardedConnect(m_model, &QAbstractItemModel::modelReset, this, [this] { m_paintGuard.rearm(); });
     setItemDelegate(m_delegate);
     setSelectionMode(QAbstractItemView::SingleSelection);
     verticalHeader()->hide();
