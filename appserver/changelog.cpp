@@ -4,9 +4,11 @@
 #include "errors.h"
 #include "sqlpacket.h"
 
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <memory>
 
 namespace appserver {
 
@@ -21,11 +23,17 @@ struct Column {
     int packetColumn; // position in the packet
     QString name;     // as the table spells it
     FieldType type;
-    int providerFlags;
     bool key;
+    bool checked; // compared with its original value on Modified and Deleted rows
 };
 
-// The packet's columns that exist in the table, matched without regard to case.
+bool listed(const QStringList& names, const QString& name)
+{
+    return names.contains(name, Qt::CaseInsensitive);
+}
+
+// The packet's columns that the target may write, matched without regard to case. Keys are
+// always taken, so that rows can be found.
 QList<Column> mapColumns(QSqlDatabase& db, const DataPacket& log, const TableTarget& target)
 {
     const QSqlRecord record = db::tableColumns(db, target.table);
@@ -34,13 +42,14 @@ QList<Column> mapColumns(QSqlDatabase& db, const DataPacket& log, const TableTar
     QList<Column> columns;
     const auto& defs = log.fields();
     for (int i = 0; i < defs.size(); ++i) {
-        for (int c = 0; c < record.count(); ++c) {
-            if (record.fieldName(c).compare(defs[i].name, Qt::CaseInsensitive) != 0)
-                continue;
-            const bool key = target.keys.contains(defs[i].name, Qt::CaseInsensitive);
-            columns.append({i, defs[i].name.toUpper(), defs[i].type, defs[i].providerFlags, key});
-            break;
-        }
+        if (!record.contains(defs[i].name))
+            continue;
+        const bool key = listed(target.keys, defs[i].name);
+        if (!key && !target.writable.isEmpty() && !listed(target.writable, defs[i].name))
+            continue;
+        const bool checked =
+            key || (target.check == TableTarget::Check::Writable && defs[i].type != FieldType::Blob);
+        columns.append({i, defs[i].name.toUpper(), defs[i].type, key, checked});
     }
     for (const QString& key : target.keys) {
         const bool present = std::any_of(columns.begin(), columns.end(),
@@ -52,12 +61,16 @@ QList<Column> mapColumns(QSqlDatabase& db, const DataPacket& log, const TableTar
     return columns;
 }
 
-// Values as the database drivers expect them; a null keeps the column's type.
+// A cell as the drivers bind it: null keeps no type, an empty text stays an empty text.
 QVariant bindable(const RowStore& store, int row, const Column& column)
 {
     if (store.isNull(row, column.packetColumn))
         return QVariant();
-    return store.value(row, column.packetColumn);
+    if (column.type == FieldType::String) {
+        const QString text = store.text(row, column.packetColumn);
+        return text.isEmpty() ? QVariant(QStringLiteral("")) : QVariant(text);
+    }
+    return sqlValue(store.value(row, column.packetColumn));
 }
 
 bool sameValue(const RowStore& a, const RowStore& b, int row, int col)
@@ -68,30 +81,13 @@ bool sameValue(const RowStore& a, const RowStore& b, int row, int col)
     return a.value(row, col) == b.value(row, col);
 }
 
-// "K1 = ? AND ... AND C = ? AND D IS NULL": the row as it was read. Keys always take part;
-// other columns when they are marked for the check (binary ones never: they are too large to
-// compare and are compared through the rest of the row).
-void whereOriginal(const QList<Column>& columns, const RowStore& originals, int row, QStringList& terms,
-                   QVariantList& values)
-{
-    for (const Column& c : columns) {
-        const bool check = c.key || ((c.providerFlags & framework::pfInWhere) && c.type != FieldType::Blob);
-        if (!check)
-            continue;
-        if (originals.isNull(row, c.packetColumn)) {
-            terms << c.name + " IS NULL";
-        } else {
-            terms << c.name + " = ?";
-            values << originals.value(row, c.packetColumn);
-        }
-    }
-}
-
 class Applier {
 public:
     Applier(QSqlDatabase& db, const DataPacket& log, const TableTarget& target)
-        : m_db(db), m_log(log), m_target(target), m_columns(mapColumns(db, log, target))
+        : m_db(db), m_log(log), m_target(target), m_columns(mapColumns(db, log, target)),
+          m_nullSafeEquals(db::isPostgres(db) ? QStringLiteral(" IS NOT DISTINCT FROM ?") : QStringLiteral(" IS ?"))
     {
+        m_whereOriginal = whereOriginalText();
     }
 
     void run()
@@ -110,8 +106,42 @@ public:
     }
 
 private:
+    // "K1 = ? AND ... AND C IS NOT DISTINCT FROM ?": the row as it was read. One text whatever
+    // the values, so that the statement is prepared once for the whole log.
+    QString whereOriginalText() const
+    {
+        QStringList terms;
+        for (const Column& c : m_columns)
+            if (c.checked)
+                terms << c.name + (c.key ? QStringLiteral(" = ?") : m_nullSafeEquals);
+        return terms.join(QStringLiteral(" AND "));
+    }
+
+    void originalValues(const RowStore& originals, int row, QVariantList& values) const
+    {
+        for (const Column& c : m_columns)
+            if (c.checked)
+                values << bindable(originals, row, c);
+    }
+
     void insert(int row)
     {
+        // A key someone else inserted meanwhile is a conflict, told before the INSERT fails
+        // (PostgreSQL would abort the transaction on the failure).
+        QStringList keyTerms;
+        QVariantList keyValues;
+        for (const Column& c : m_columns)
+            if (c.key) {
+                keyTerms << c.name + " = ?";
+                keyValues << bindable(m_log.rows, row, c);
+            }
+        QSqlQuery& existing = prepared(
+            QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(m_target.table, keyTerms.join(QStringLiteral(" AND "))));
+        run(existing, keyValues);
+        if (existing.next())
+            throw Refusal(duplicateText(m_target.table));
+        existing.finish();
+
         QStringList names, marks;
         QVariantList values;
         // Nulls are written too: the row stored is the row the client holds, so the client's
@@ -130,7 +160,7 @@ private:
         QStringList sets;
         QVariantList values;
         for (const Column& c : m_columns) {
-            if (!(c.providerFlags & framework::pfInUpdate) && !c.key)
+            if (c.key && !listed(m_target.writable, c.name))
                 continue;
             if (sameValue(m_log.rows, m_log.originals, row, c.packetColumn))
                 continue;
@@ -139,21 +169,18 @@ private:
         }
         if (sets.isEmpty())
             return;
-        QStringList where;
-        whereOriginal(m_columns, m_log.originals, row, where, values);
-        write(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(m_target.table, sets.join(", "), where.join(" AND ")),
+        originalValues(m_log.originals, row, values);
+        write(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(m_target.table, sets.join(", "), m_whereOriginal),
               values, true);
     }
 
     void remove(int row)
     {
-        QStringList where;
         QVariantList values;
         // A deleted row's values are its values as read, kept in rows (and in originals when
         // it was modified before).
-        const RowStore& before = hasOriginal(row) ? m_log.originals : m_log.rows;
-        whereOriginal(m_columns, before, row, where, values);
-        write(QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_target.table, where.join(" AND ")), values, true);
+        originalValues(hasOriginal(row) ? m_log.originals : m_log.rows, row, values);
+        write(QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_target.table, m_whereOriginal), values, true);
     }
 
     bool hasOriginal(int row) const
@@ -166,16 +193,31 @@ private:
         return false;
     }
 
-    void write(const QString& sql, const QVariantList& values, bool mustMatchOneRow)
+    QSqlQuery& prepared(const QString& sql)
     {
-        QSqlQuery query(m_db);
-        if (!query.prepare(sql))
-            throw framework::Error(QStringLiteral("Erro no banco de dados: %1").arg(query.lastError().text()));
+        std::shared_ptr<QSqlQuery>& query = m_prepared[sql];
+        if (!query) {
+            query = std::make_shared<QSqlQuery>(m_db);
+            query->setForwardOnly(true);
+            if (!query->prepare(sql))
+                throw framework::Error(QStringLiteral("Erro no banco de dados: %1").arg(query->lastError().text()));
+        }
+        return *query;
+    }
+
+    void run(QSqlQuery& query, const QVariantList& values)
+    {
         for (int i = 0; i < values.size(); ++i)
             query.bindValue(i, values[i]);
         if (!query.exec())
             throw Refusal(QStringLiteral("Não foi possível gravar as alterações em %1: %2")
                               .arg(m_target.table, query.lastError().databaseText()));
+    }
+
+    void write(const QString& sql, const QVariantList& values, bool mustMatchOneRow)
+    {
+        QSqlQuery& query = prepared(sql);
+        run(query, values);
         if (mustMatchOneRow && query.numRowsAffected() != 1)
             throw Refusal(conflictText(m_target.table));
     }
@@ -184,6 +226,9 @@ private:
     const DataPacket& m_log;
     const TableTarget& m_target;
     QList<Column> m_columns;
+    QString m_nullSafeEquals;
+    QString m_whereOriginal;
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_prepared;
 };
 
 } // namespace
@@ -192,6 +237,13 @@ QString conflictText(const QString& table)
 {
     return QStringLiteral("O registro foi alterado ou excluído por outro usuário depois de ter sido lido "
                           "(tabela %1). Nenhuma alteração foi gravada; recarregue os dados e tente novamente.")
+        .arg(table);
+}
+
+QString duplicateText(const QString& table)
+{
+    return QStringLiteral("Outro usuário já incluiu um registro com a mesma chave (tabela %1). "
+                          "Nenhuma alteração foi gravada; recarregue os dados e tente novamente.")
         .arg(table);
 }
 

@@ -4,14 +4,38 @@
 
 namespace appserver {
 
+QVariant sqlValue(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::QDateTime: {
+        const QDateTime dt = framework::RowStore::convert(value, framework::FieldType::DateTime).toDateTime();
+        if (!dt.isValid())
+            return QVariant(QMetaType::fromType<QString>());
+        const QTime t = dt.time();
+        if (t == QTime(0, 0))
+            return dt.date().toString(Qt::ISODate);
+        return dt.toString(t.msec() ? QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz") : QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+    case QMetaType::QDate:
+        return value.toDate().isValid() ? QVariant(value.toDate().toString(Qt::ISODate))
+                                        : QVariant(QMetaType::fromType<QString>());
+    default: return value;
+    }
+}
+
+void bindValues(QSqlQuery& query, const QVariantList& values)
+{
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, sqlValue(values[i]));
+}
+
 QSqlQuery execute(QSqlDatabase& db, const QString& sql, const QVariantList& values)
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.prepare(sql))
         throw framework::Error(QStringLiteral("Erro no banco de dados: %1").arg(query.lastError().text()));
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values[i]);
+    bindValues(query, values);
     if (!query.exec())
         throw framework::Error(QStringLiteral("Erro no banco de dados: %1").arg(query.lastError().text()));
     return query;
@@ -24,12 +48,14 @@ framework::DataPacket selectPacket(QSqlDatabase& db, const QString& sql, const Q
     framework::DataPacket packet(fields);
     framework::RowStore& rows = packet.rows;
     const int columns = fields.size();
+    if (query.size() > 0) // known on PostgreSQL: the columns grow once
+        rows.reserve(query.size());
     while (query.next()) {
         const int row = rows.appendRow();
         for (int col = 0; col < columns; ++col) {
             const QVariant value = query.value(col);
             if (!value.isNull())
-                rows.setValue(row, col, value);
+                rows.load(row, col, value);
         }
     }
     return packet;

@@ -9,6 +9,14 @@
 
 namespace appserver {
 
+// A value as it is bound to SQL. Date-times are wall-clock values: they go as plain text without
+// a zone ("2026-01-01" at midnight, "2026-01-01 10:30:00" otherwise), so that SQLite stores what
+// the packets read back and PostgreSQL neither shifts a date nor needs the session's zone.
+QVariant sqlValue(const QVariant& value);
+
+// Binds values by position on a prepared query.
+void bindValues(QSqlQuery& query, const QVariantList& values);
+
 // Runs a statement with positional bound values ("?"). Throws framework::Error with the
 // database's text when it fails.
 QSqlQuery execute(QSqlDatabase& db, const QString& sql, const QVariantList& values = {});

@@ -89,6 +89,8 @@ QSqlDatabase open(const Target& target, const QString& connectionName)
                                    .arg(target.describe(), db.lastError().text()));
     if (pg) {
         exec(db, "SET client_min_messages TO WARNING");
+        // Date-times are wall-clock values; a zone of the session would shift them.
+        exec(db, "SET TIME ZONE 'UTC'");
         if (!target.schema.isEmpty()) {
             // The schema name comes from configuration, not from users; still, quote it.
             QString quoted = target.schema;

@@ -12,6 +12,8 @@ namespace db {
 
 namespace {
 
+const QString postgresOnly = QStringLiteral("{POSTGRES}");
+
 void run(QSqlDatabase& db, const QString& sql)
 {
     QSqlQuery q(db);
@@ -24,7 +26,7 @@ void run(QSqlDatabase& db, const QString& sql)
 
 const QList<Migration>& migrations()
 {
-    static const QList<Migration> all{schemaV1(), schemaV3()};
+    static const QList<Migration> all{schemaV1(), schemaV2(), schemaV3()};
     return all;
 }
 
@@ -58,8 +60,14 @@ void migrate(QSqlDatabase& db)
                 db.commit();
                 continue;
             }
-            for (QString sql : m.statements)
+            for (QString sql : m.statements) {
+                if (sql.startsWith(postgresOnly)) {
+                    if (!isPostgres(db))
+                        continue;
+                    sql.remove(0, postgresOnly.size());
+                }
                 run(db, sql.replace("{BLOB}", blob));
+            }
             if (m.upgrade)
                 m.upgrade(db);
             QSqlQuery q(db);

@@ -7,7 +7,8 @@
 namespace db {
 
 // One step of the schema. Statements are written once for both families; the placeholder
-// {BLOB} becomes the binary column type of the database. A migration never changes once
+// {BLOB} becomes the binary column type of the database; a statement that starts with {POSTGRES}
+// runs on PostgreSQL only. A migration never changes once
 // released: later changes come as new versions.
 struct Migration {
     int version;
@@ -29,6 +30,7 @@ void migrate(QSqlDatabase& db);
 
 // Defined in schema_vN.cpp.
 Migration schemaV1();
+Migration schemaV2();
 Migration schemaV3();
 
 } // namespace db

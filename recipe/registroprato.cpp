@@ -421,12 +421,12 @@ bool TfrmReceitaPadrao::enviaPrato(bool deletion)
     // A refused change stays with the user: an edit goes back to edit with the values typed and
     // its change pending, to be corrected and confirmed again or cancelled; a new dish goes back
     // to its insertion, code editable, so that every check of a new dish runs again at the next
-    // Confirmar; a deletion puts the dish back.
+    // Confirmar; a deletion puts the dish back and leaves the other pending changes as they were.
     const DataPacket pending = cdsPrato->ChangeCount() > 0 ? cdsPrato->GetDelta() : DataPacket();
     const bool insertion = pending.rowCount() > 0 && pending.rowStatus(0) == RowStatus::Inserted;
     const auto giveBack = [this, deletion, insertion] {
         if (deletion) {
-            cdsPrato->CancelUpdates();
+            cdsPrato->UndoLastChange(true);
             return;
         }
         m_reabrindoPrato = true;

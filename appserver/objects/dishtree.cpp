@@ -2,6 +2,9 @@
 
 #include "appserver/errors.h"
 #include "appserver/sqlpacket.h"
+#include "db/database.h"
+
+#include <QSqlError>
 
 namespace appserver::dishtree {
 
@@ -10,7 +13,12 @@ namespace {
 using framework::DataPacket;
 using framework::RowStatus;
 
-const TableTarget pratoTarget{"PRATO", {"CDFILAUXPRAT", "CDPRATO"}};
+// The key never changes (a modification of it is refused before the log is applied).
+const TableTarget pratoTarget{"PRATO",
+                              {"CDFILAUXPRAT", "CDPRATO"},
+                              {"NMPRATO", "CDNVPRATO", "CDFILIAL", "SGUNIDADE", "VRARREDTRANS", "CDSEGMER",
+                               "NRFORMAPREPARO", "IDFREQUENCIA", "QTTEMPOPRAT", "VRVALIDADE", "IDATIVO",
+                               "CDPRODPRODUCAO"}};
 
 // Tables whose rows belong to one dish through (CDFILAUXPRAT, CDPRATO). Nothing of them means
 // anything once the dish is gone, and the form offers no way to empty them first (the last row
@@ -72,18 +80,39 @@ void removeDependents(Call& call, const DishKey& dish)
                 {dish.owner, dish.code});
 }
 
-// Compares by position rather than with LIKE, so that a '%' or '_' in a code stays a character.
+// The codes that start with the group's code lie between it and the code that follows its
+// last character, in byte order: a range the index on CDPRATO serves. The position check keeps
+// the answer exact (a '%' or '_' in a code stays a character). PostgreSQL compares in the byte
+// order of the "C" collation, which its index of the same collation serves.
 void refuseOrphans(Call& call, const DishKey& group)
 {
+    if (group.code.isEmpty())
+        return;
+    QString after = group.code;
+    after[after.size() - 1] = QChar(after.back().unicode() + 1);
+    const QString column = db::isPostgres(call.db()) ? QStringLiteral("CDPRATO COLLATE \"C\"") : QStringLiteral("CDPRATO");
     QSqlQuery child = execute(call.db(),
-                              "SELECT CDPRATO, CDFILAUXPRAT FROM PRATO "
-                              "WHERE LENGTH(CDPRATO) > ? AND SUBSTR(CDPRATO, 1, ?) = ? "
-                              "ORDER BY CDFILAUXPRAT, CDPRATO LIMIT 1",
-                              {group.code.size(), group.code.size(), group.code});
+                              QStringLiteral("SELECT CDPRATO, CDFILAUXPRAT FROM PRATO "
+                                             "WHERE %1 > ? AND %1 < ? AND SUBSTR(CDPRATO, 1, ?) = ? "
+                                             "ORDER BY CDFILAUXPRAT, CDPRATO LIMIT 1")
+                                  .arg(column),
+                              {group.code, after, group.code.size(), group.code});
     if (child.next())
         throw Refusal(QStringLiteral("Exclusão não permitida. Existem pratos relacionados ao grupo %1 "
                                      "(prato %2 na %3).")
                           .arg(group.code, child.value(0).toString(), treeName(child.value(1).toString())));
+}
+
+// PostgreSQL reads under READ COMMITTED: two calls could each find a code free, or a group
+// without children, and both write. Dish-tree updates take turns; readers and the other
+// tables' writers are not held up (SQLite's writers already take turns).
+void serialise(Call& call)
+{
+    if (!db::isPostgres(call.db()))
+        return;
+    QSqlQuery lock(call.db()); // a utility statement: run as is, it cannot be prepared
+    if (!lock.exec("LOCK TABLE PRATO IN SHARE ROW EXCLUSIVE MODE"))
+        throw framework::Error(QStringLiteral("Erro no banco de dados: %1").arg(lock.lastError().text()));
 }
 
 void refuseDuplicate(Call& call, const DishKey& dish)
@@ -106,6 +135,7 @@ bool isCompleteCode(const QString& code)
 void applyLog(Call& call, const DataPacket& log)
 {
     const LogReader reader(log);
+    serialise(call);
     QList<DishKey> inserted, deleted;
     for (int row = 0; row < log.rowCount(); ++row) {
         switch (log.rowStatus(row)) {

@@ -125,7 +125,11 @@ QVariant RdmReceitaPadrao::GetPratoAux(Call& call) const
 
 void RdmReceitaPadrao::UpdParamGeral(Call& call) const
 {
-    call.apply(call.packet(0), {"PARAMGERAL", {"CDPARGERAL"}});
+    // The columns the form's parameter packet carries; the others are not the form's to change.
+    call.apply(call.packet(0), {"PARAMGERAL",
+                                {"CDPARGERAL"},
+                                {"CDFILIAL", "CDPICTPROD", "CDPICTPRAT", "CDNVBLPROD", "CDNVBLPRAT", "CDNVBLREFE",
+                                 "CDGRUPPROD"}});
 }
 
 QVariant RdmReceitaPadrao::GetProxCodPrato(Call& call) const

@@ -4,6 +4,7 @@
 #include "framework/abort.h"
 
 #include <QScopeGuard>
+#include <QSet>
 #include <algorithm>
 
 namespace framework {
@@ -125,10 +126,13 @@ void ClientDataSet::SetData(const DataPacket& data)
 
 void ClientDataSet::openStore(const RowStore& store, const QVector<RowStatus>& statuses, const RowStore* originals)
 {
+    // Everything that can refuse the data is checked before anything changes.
     if (!m_declared.isEmpty()) {
         for (const FieldDef& def : std::as_const(m_declared))
             if (store.indexOf(def.name) < 0)
                 throw Error(QStringLiteral("Campo '%1' de '%2' não veio nos dados recebidos.").arg(def.name, objectName()));
+    } else {
+        requireBindable(store.fields());
     }
     if (Active() && BeforeClose)
         BeforeClose(*this);
@@ -138,10 +142,15 @@ void ClientDataSet::openStore(const RowStore& store, const QVector<RowStatus>& s
     m_editRow = -1;
     m_peekRow = -1;
     bindFields();
+    rebindByName();
 
     const int rows = m_store.rowCount();
     m_flags.assign(rows, RowFlag::Unmodified);
     m_origIndex.assign(rows, -1);
+    m_changeOrder.clear();
+    m_rowIds.resize(rows);
+    for (int& id : m_rowIds)
+        id = m_nextRowId++;
     m_originals = RowStore(m_store.fields());
     m_changeCount = 0;
     for (int r = 0; r < int(statuses.size()) && r < rows; ++r) {
@@ -161,13 +170,22 @@ void ClientDataSet::openStore(const RowStore& store, const QVector<RowStatus>& s
     m_order.resize(rows);
     for (int r = 0; r < rows; ++r)
         m_order[r] = r;
-    computeAllCalcFields();
+    // A failing OnCalcFields leaves the new rows shown (with what it computed) before it is
+    // reported: never a view over rows that are gone.
+    std::exception_ptr calcFailure;
+    try {
+        computeAllCalcFields();
+    } catch (...) {
+        calcFailure = std::current_exception();
+    }
     rebuildView(-1);
     m_pos = m_view.empty() ? -1 : 0;
     m_bof = true;
     m_eof = m_view.empty();
     emitStateChanged();
     notifyReset();
+    if (calcFailure)
+        std::rethrow_exception(calcFailure);
     fire(AfterOpen, *this);
     fire(AfterScroll, *this);
 }
@@ -212,6 +230,45 @@ void ClientDataSet::bindFields()
         m_byName.insert(m_fields[i]->FieldName().toUpper(), i);
 }
 
+void ClientDataSet::requireBindable(const FieldDefs& received) const
+{
+    // Without declared fields the fields follow the packet: what indexes and the filter name
+    // must come in it (or be calculated).
+    QSet<QString> names;
+    for (const FieldDef& def : received)
+        names.insert(def.name.toUpper());
+    for (const Field* f : m_fields)
+        if (f->Calculated())
+            names.insert(f->FieldName().toUpper());
+    auto require = [&](const QString& name) {
+        if (!names.contains(name.toUpper()))
+            throw Error(QStringLiteral("Campo '%1' de '%2' não veio nos dados recebidos.").arg(name, objectName()));
+    };
+    for (const Index& index : m_indexes)
+        for (const QString& name : index.names)
+            require(name);
+    for (const QString& name : m_fieldNamesIndex.names)
+        require(name);
+    if (m_filter) {
+        FilterExpression probe = FilterExpression::parse(m_filterText);
+        probe.bind([&](const QString& name) { return names.contains(name.toUpper()) ? 0 : -1; });
+    }
+}
+
+void ClientDataSet::rebindByName()
+{
+    auto rebind = [this](Index& index) {
+        index.fields.clear();
+        for (const QString& name : std::as_const(index.names))
+            index.fields.append(m_byName.value(name.toUpper(), -1));
+    };
+    for (Index& index : m_indexes)
+        rebind(index);
+    rebind(m_fieldNamesIndex);
+    if (m_filter)
+        m_filter->bind([this](const QString& name) { return m_byName.value(name.toUpper(), -1); });
+}
+
 void ClientDataSet::Close()
 {
     if (!Active())
@@ -222,6 +279,7 @@ void ClientDataSet::Close()
     m_originals = RowStore();
     m_flags.clear();
     m_origIndex.clear();
+    m_rowIds.clear();
     m_order.clear();
     m_view.clear();
     m_pos = -1;
@@ -246,7 +304,8 @@ DataPacket ClientDataSet::Data() const
 {
     requireActive();
     const bool pendingInsert = m_state == State::Insert;
-    bool identity = !pendingInsert && m_changeCount == 0 && int(m_order.size()) == m_store.rowCount();
+    bool identity = m_state != State::Edit && !pendingInsert && m_changeCount == 0
+        && int(m_order.size()) == m_store.rowCount();
     for (int i = 0; identity && i < int(m_order.size()); ++i)
         identity = m_order[i] == i;
     DataPacket packet;
@@ -261,7 +320,9 @@ DataPacket ClientDataSet::Data() const
             continue;
         const RowStatus status = m_changeCount ? RowStatus(int(m_flags[row])) : RowStatus::Unmodified;
         const int out = packet.appendRow(status);
-        packet.rows.copyRow(out, m_store, row);
+        int storeRow = row;
+        const RowStore& values = postedValues(row, storeRow);
+        packet.rows.copyRow(out, values, storeRow);
         if (m_origIndex[row] >= 0)
             packet.originals.copyRow(out, m_originals, m_origIndex[row]);
     }
@@ -270,6 +331,16 @@ DataPacket ClientDataSet::Data() const
 }
 
 // --- Values ---------------------------------------------------------------------------------
+
+const RowStore& ClientDataSet::postedValues(int row, int& storeRow) const
+{
+    if (m_state == State::Edit && row == m_editRow) {
+        storeRow = 0;
+        return m_editBackup;
+    }
+    storeRow = row;
+    return m_store;
+}
 
 int ClientDataSet::currentRow() const
 {
@@ -493,6 +564,7 @@ ClientDataSet::Index ClientDataSet::makeIndex(const QString& name, const QString
 {
     Index index;
     index.name = name;
+    index.names = splitNames(fields);
     const QStringList desc = splitNames(descFields);
     const QStringList ci = splitNames(caseInsFields);
     for (const QString& n : splitNames(fields)) {
@@ -660,10 +732,12 @@ void ClientDataSet::Prior()
 void ClientDataSet::MoveBy(int distance)
 {
     requireActive();
+    if (distance == 0)
+        return;
     const int target = m_pos + distance;
     moveTo(target);
-    m_bof = target <= 0;
-    m_eof = target >= int(m_view.size()) - 1 && distance > 0;
+    m_bof = m_view.empty() || (distance < 0 && target < 0);
+    m_eof = m_view.empty() || (distance > 0 && target >= int(m_view.size()));
 }
 
 int ClientDataSet::RecNo() const { return m_pos + 1; }
@@ -676,17 +750,31 @@ void ClientDataSet::SetRecNo(int recNo)
 
 int ClientDataSet::RecordCount() const { return int(m_view.size()); }
 
-ClientDataSet::Bookmark ClientDataSet::GetBookmark() const { return currentRow(); }
+ClientDataSet::Bookmark ClientDataSet::GetBookmark() const
+{
+    const int row = currentRow();
+    return row >= 0 ? m_rowIds[row] : -1;
+}
+
+int ClientDataSet::rowOfBookmark(Bookmark bookmark) const
+{
+    if (bookmark < 0)
+        return -1;
+    const auto it = std::find(m_rowIds.begin(), m_rowIds.end(), bookmark);
+    return it == m_rowIds.end() ? -1 : int(it - m_rowIds.begin());
+}
 
 bool ClientDataSet::BookmarkValid(Bookmark bookmark) const
 {
-    return bookmark >= 0 && bookmark < int(m_flags.size()) && std::find(m_view.begin(), m_view.end(), bookmark) != m_view.end();
+    const int row = rowOfBookmark(bookmark);
+    return row >= 0 && std::find(m_view.begin(), m_view.end(), row) != m_view.end();
 }
 
 void ClientDataSet::GotoBookmark(Bookmark bookmark)
 {
-    const auto it = std::find(m_view.begin(), m_view.end(), bookmark);
-    if (bookmark < 0 || it == m_view.end())
+    const int row = rowOfBookmark(bookmark);
+    const auto it = std::find(m_view.begin(), m_view.end(), row);
+    if (row < 0 || it == m_view.end())
         throw Error(QStringLiteral("Registro não encontrado em '%1'.").arg(objectName()));
     moveTo(int(it - m_view.begin()));
     m_bof = m_eof = false;
@@ -706,6 +794,12 @@ void ClientDataSet::CheckBrowseMode()
 {
     if (m_state == State::Edit || m_state == State::Insert)
         Post();
+}
+
+void ClientDataSet::refusePost(std::exception_ptr failure)
+{
+    if (!m_postFailure)
+        m_postFailure = std::move(failure);
 }
 
 void ClientDataSet::Edit()
@@ -740,6 +834,7 @@ void ClientDataSet::beginInsert(bool append)
     m_calc.appendRow();
     m_flags.push_back(RowFlag::Inserted);
     m_origIndex.push_back(-1);
+    m_rowIds.push_back(m_nextRowId++);
     const int current = currentRow();
     auto orderIt = append || current < 0 ? m_order.end() : std::find(m_order.begin(), m_order.end(), current);
     m_order.insert(orderIt, row);
@@ -780,14 +875,19 @@ void ClientDataSet::Post()
     requireActive();
     if (m_state != State::Edit && m_state != State::Insert)
         return;
+    m_postFailure = nullptr;
     emit aboutToPost();
+    if (m_postFailure)
+        std::rethrow_exception(std::exchange(m_postFailure, nullptr));
     fire(BeforePost, *this);
     for (Field* f : std::as_const(m_fields))
         if (f->Required() && !f->Calculated() && f->IsNull())
             throw Error(QStringLiteral("O campo '%1' deve ser informado.").arg(f->DisplayLabel()));
 
     const int row = m_editRow;
-    if (m_state == State::Insert) {
+    const bool inserting = m_state == State::Insert;
+    const int before = m_pos;
+    if (inserting) {
         ++m_changeCount;
     } else if (m_flags[row] == RowFlag::Unmodified) {
         m_flags[row] = RowFlag::Modified;
@@ -795,14 +895,14 @@ void ClientDataSet::Post()
         m_originals.copyRow(m_origIndex[row], m_editBackup, 0);
         ++m_changeCount;
     }
+    m_changeOrder.push_back(m_rowIds[row]);
     m_editRow = -1;
     m_editBackup = RowStore();
     computeCalcFields(row);
     placeRowInView(row);
     m_bof = m_eof = false;
     setState(State::Browse);
-    notifyReset();
-    notifyCurrent();
+    notifyRowOrReset(!inserting && m_pos == before && currentRow() == row);
     fire(AfterPost, *this);
 }
 
@@ -812,7 +912,8 @@ void ClientDataSet::Cancel()
     if (m_state != State::Edit && m_state != State::Insert)
         return;
     fire(BeforeCancel, *this);
-    if (m_state == State::Insert) {
+    const bool inserting = m_state == State::Insert;
+    if (inserting) {
         discardPendingInsert(m_pos);
     } else {
         m_store.copyRow(m_editRow, m_editBackup, 0);
@@ -821,8 +922,7 @@ void ClientDataSet::Cancel()
     }
     m_editBackup = RowStore();
     setState(State::Browse);
-    notifyReset();
-    notifyCurrent();
+    notifyRowOrReset(!inserting);
     fire(AfterCancel, *this);
 }
 
@@ -857,6 +957,8 @@ void ClientDataSet::Delete()
         ++m_changeCount;
         break;
     }
+    if (m_flags[row] != RowFlag::Dead)
+        m_changeOrder.push_back(m_rowIds[row]);
     m_view.erase(m_view.begin() + m_pos);
     m_pos = std::min(m_pos, int(m_view.size()) - 1);
     m_bof = m_pos <= 0;
@@ -883,7 +985,9 @@ DataPacket ClientDataSet::GetDelta() const
         if (flag == RowFlag::Unmodified || flag == RowFlag::Dead || (m_state == State::Insert && row == m_editRow))
             continue;
         const int out = delta.appendRow(RowStatus(int(flag)));
-        delta.rows.copyRow(out, m_store, row);
+        int storeRow = row;
+        const RowStore& values = postedValues(row, storeRow);
+        delta.rows.copyRow(out, values, storeRow);
         if (m_origIndex[row] >= 0)
             delta.originals.copyRow(out, m_originals, m_origIndex[row]);
     }
@@ -905,6 +1009,7 @@ void ClientDataSet::MergeChangeLog()
     std::fill(m_origIndex.begin(), m_origIndex.end(), -1);
     m_originals = RowStore(m_store.fields());
     m_changeCount = 0;
+    m_changeOrder.clear();
     compact();
 }
 
@@ -914,28 +1019,54 @@ void ClientDataSet::CancelUpdates()
     if (m_state == State::Edit || m_state == State::Insert)
         Cancel();
     const int keep = currentRow();
-    for (int row = 0; row < int(m_flags.size()); ++row) {
-        switch (m_flags[row]) {
-        case RowFlag::Inserted:
-            m_flags[row] = RowFlag::Dead;
-            m_order.erase(std::find(m_order.begin(), m_order.end(), row));
-            break;
-        case RowFlag::Modified:
-        case RowFlag::Deleted:
-            m_store.copyRow(row, m_originals, m_origIndex[row]);
-            m_flags[row] = RowFlag::Unmodified;
-            m_origIndex[row] = -1;
-            computeCalcFields(row);
-            break;
-        default: break;
-        }
-    }
+    for (int row = 0; row < int(m_flags.size()); ++row)
+        revertRow(row);
     m_originals = RowStore(m_store.fields());
     m_changeCount = 0;
+    m_changeOrder.clear();
     compact();
     rebuildView(keep);
     notifyReset();
     notifyCurrent();
+}
+
+void ClientDataSet::revertRow(int row)
+{
+    switch (m_flags[row]) {
+    case RowFlag::Inserted:
+        m_flags[row] = RowFlag::Dead;
+        m_order.erase(std::find(m_order.begin(), m_order.end(), row));
+        break;
+    case RowFlag::Modified:
+    case RowFlag::Deleted:
+        m_store.copyRow(row, m_originals, m_origIndex[row]);
+        m_flags[row] = RowFlag::Unmodified;
+        m_origIndex[row] = -1;
+        computeCalcFields(row);
+        break;
+    default: return;
+    }
+}
+
+bool ClientDataSet::UndoLastChange(bool followChange)
+{
+    requireActive();
+    if (m_state == State::Edit || m_state == State::Insert)
+        Cancel();
+    while (!m_changeOrder.empty()) {
+        const int row = rowOfBookmark(m_changeOrder.back());
+        m_changeOrder.pop_back();
+        if (row < 0 || m_flags[row] == RowFlag::Unmodified || m_flags[row] == RowFlag::Dead)
+            continue;
+        const int keep = followChange ? row : currentRow();
+        revertRow(row);
+        --m_changeCount;
+        rebuildView(keep);
+        notifyReset();
+        notifyCurrent();
+        return true;
+    }
+    return false;
 }
 
 void ClientDataSet::compact()
@@ -949,6 +1080,7 @@ void ClientDataSet::compact()
     RowStore store(m_store.fields());
     RowStore calc(m_calc.fields());
     std::vector<RowFlag> flags;
+    std::vector<int> ids;
     store.reserve(int(m_flags.size() - dead));
     for (int row = 0; row < int(m_flags.size()); ++row) {
         if (m_flags[row] == RowFlag::Dead)
@@ -958,6 +1090,7 @@ void ClientDataSet::compact()
         calc.appendRow();
         calc.copyRow(newIndex[row], m_calc, row);
         flags.push_back(m_flags[row]);
+        ids.push_back(m_rowIds[row]);
     }
     for (int& row : m_order)
         row = newIndex[row];
@@ -968,6 +1101,7 @@ void ClientDataSet::compact()
     m_store = store;
     m_calc = calc;
     m_flags = std::move(flags);
+    m_rowIds = std::move(ids);
     m_origIndex.assign(m_flags.size(), -1);
 }
 
@@ -994,6 +1128,19 @@ void ClientDataSet::notifyReset()
 {
     if (!ControlsDisabled())
         emit rowsReset();
+}
+
+void ClientDataSet::notifyRowOrReset(bool sameRowsInPlace)
+{
+    // An edit that leaves every row where it was changes one row for the views: they repaint
+    // it instead of starting over.
+    if (sameRowsInPlace) {
+        if (!ControlsDisabled())
+            emit rowChanged(m_pos);
+    } else {
+        notifyReset();
+    }
+    notifyCurrent();
 }
 
 void ClientDataSet::notifyCurrent()

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QObject>
 #include <QStringList>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -28,7 +29,9 @@ class ClientDataSet : public QObject {
 public:
     enum class State { Inactive, Browse, Edit, Insert, CalcFields };
     using Event = std::function<void(ClientDataSet&)>;
-    using Bookmark = int; // -1 is no bookmark
+    // A bookmark names a record, not a place: it stays valid while the record exists (also when
+    // merges and new data move the rows) and is never reused for another record. -1 is none.
+    using Bookmark = int;
 
     explicit ClientDataSet(QObject* parent = nullptr, const QString& name = {});
     ~ClientDataSet() override;
@@ -46,7 +49,9 @@ public:
     // --- Opening and data ------------------------------------------------------------------
     void CreateDataSet();                 // opens empty with the declared fields
     void SetData(const DataPacket& data); // replaces fields' rows (and log, when it carries one)
-    DataPacket Data() const;              // every row; statuses and originals while changes are pending
+    // Every row; statuses and originals while changes are pending. A record being edited goes
+    // with its last posted values, as GetDelta sends it.
+    DataPacket Data() const;
     void CopyFrom(const ClientDataSet& other) { SetData(other.Data()); }
     void Open();
     void Close();
@@ -58,7 +63,7 @@ public:
     void Last();
     void Next();
     void Prior();
-    void MoveBy(int distance);
+    void MoveBy(int distance); // Eof (Bof) only when the move was stopped by the end (start)
     bool Bof() const { return m_bof; }
     bool Eof() const { return m_eof; }
     int RecNo() const; // 1-based position in the current order; 0 when empty
@@ -78,12 +83,19 @@ public:
     void Cancel();
     void Delete();
     void CheckBrowseMode(); // posts a pending edit or insertion
+    // Controls call this from aboutToPost when their pending edit cannot be written: Post then
+    // throws it, so no exception has to cross a signal emission.
+    void refusePost(std::exception_ptr failure);
 
     // --- Change log ------------------------------------------------------------------------
     int ChangeCount() const;
     DataPacket GetDelta() const;
     void MergeChangeLog();
     void CancelUpdates();
+    // Takes back the most recent pending change (a posted insertion or edit, a deletion) of one
+    // record, leaving the other records' changes pending; with followChange the cursor goes to
+    // that record. False when nothing is pending.
+    bool UndoLastChange(bool followChange);
 
     // --- Filter ----------------------------------------------------------------------------
     // Expressions such as: CDPRATO = 'x' and CDFILAUXPRAT = 'P', NMPRATO LIKE 'Arroz%'.
@@ -141,6 +153,7 @@ private:
     friend class Field;
     struct Index {
         QString name;
+        QStringList names;   // as declared: fields are found again when SetData rebinds them
         QVector<int> fields; // indexes into m_fields
         QVector<bool> descending;
         QVector<bool> caseInsensitive;
@@ -153,6 +166,10 @@ private:
     Field* declareField(const QString& name, FieldType type, int size, bool calculated);
     void openStore(const RowStore& store, const QVector<RowStatus>& statuses, const RowStore* originals);
     void bindFields();
+    void requireBindable(const FieldDefs& received) const;
+    void rebindByName();
+    int rowOfBookmark(Bookmark bookmark) const;
+    const RowStore& postedValues(int row, int& storeRow) const;
     int currentRow() const; // row in the stores, -1 when none
     QVariant fieldValue(const Field& field, int row) const;
     void writeField(Field& field, const QVariant& value);
@@ -174,10 +191,12 @@ private:
     void beginInsert(bool append);
     void discardPendingInsert(int restorePos);
     void compact();
+    void revertRow(int row);
     QVector<int> fieldIndexes(const QString& names) const;
     void emitStateChanged();
     void notifyReset();
     void notifyCurrent();
+    void notifyRowOrReset(bool sameRowsInPlace);
 
     QList<Field*> m_fields;
     QHash<QString, int> m_byName; // upper-case field name -> index in m_fields
@@ -187,6 +206,9 @@ private:
     RowStore m_calc;              // calculated fields, same row numbers
     RowStore m_originals;         // original values of Modified and Deleted rows
     std::vector<RowFlag> m_flags;
+    std::vector<int> m_rowIds;    // row -> its bookmark
+    std::vector<int> m_changeOrder; // bookmarks of changed records, oldest first
+    int m_nextRowId = 0;
     std::vector<int> m_origIndex; // row -> row in m_originals, -1 when none
     std::vector<int> m_order;     // natural order of the rows that are not Dead
     std::vector<int> m_view;      // rows as the user sees them: filtered and ordered
@@ -209,6 +231,7 @@ private:
     Index m_fieldNamesIndex; // set through setIndexFieldNames
 
     int m_disableCount = 0;
+    std::exception_ptr m_postFailure;
 };
 
 } // namespace framework

@@ -48,21 +48,30 @@ void cellFromJson(RowStore& store, int row, int col, const QJsonValue& json)
     case FieldType::String:
         if (!json.isString())
             malformed(QStringLiteral("texto esperado na coluna %1").arg(store.fields()[col].name));
-        store.setValue(row, col, json.toString());
+        store.load(row, col, json.toString());
         return;
     case FieldType::Float:
-        if (!json.isDouble())
+        if (!json.isDouble() || !std::isfinite(json.toDouble()))
             malformed(QStringLiteral("número esperado na coluna %1").arg(store.fields()[col].name));
         store.setValue(row, col, json.toDouble());
         return;
-    case FieldType::Integer:
-        if (json.isString())
-            store.setValue(row, col, json.toString());
-        else if (json.isDouble())
-            store.setValue(row, col, qint64(json.toDouble()));
-        else
+    case FieldType::Integer: {
+        // Integers travel as JSON numbers up to 2^53 and as digit text beyond; a fraction or a
+        // number too large to be exact is refused, never rounded.
+        bool ok = false;
+        qint64 value = 0;
+        if (json.isString()) {
+            value = json.toString().toLongLong(&ok);
+        } else if (json.isDouble()) {
+            const double d = json.toDouble();
+            ok = std::isfinite(d) && d == std::trunc(d) && std::fabs(d) <= double(exactDoubleLimit);
+            value = ok ? qint64(d) : 0;
+        }
+        if (!ok)
             malformed(QStringLiteral("inteiro esperado na coluna %1").arg(store.fields()[col].name));
+        store.setValue(row, col, value);
         return;
+    }
     case FieldType::Boolean:
         if (!json.isBool())
             malformed(QStringLiteral("lógico esperado na coluna %1").arg(store.fields()[col].name));
@@ -225,7 +234,10 @@ QJsonValue variantToJson(const QVariant& value)
     case QMetaType::LongLong:
     case QMetaType::ULongLong: return QJsonObject{{"int", QString::number(value.toLongLong())}};
     case QMetaType::Double:
-    case QMetaType::Float: return QJsonObject{{"float", value.toDouble()}};
+    case QMetaType::Float:
+        if (!std::isfinite(value.toDouble()))
+            throw Error(QStringLiteral("Número inválido no envio: %1.").arg(value.toDouble()));
+        return QJsonObject{{"float", value.toDouble()}};
     case QMetaType::QDateTime:
         return QJsonObject{{"datetime", RowStore::convert(value, FieldType::DateTime).toDateTime().toString(dateTimeFormat)}};
     case QMetaType::QDate: return QJsonObject{{"date", value.toDate().toString(Qt::ISODate)}};
@@ -265,8 +277,11 @@ QVariant variantFromJson(const QJsonValue& json)
             malformed(QStringLiteral("inteiro inválido"));
         return i;
     }
-    if (tag == u"float")
+    if (tag == u"float") {
+        if (!v.isDouble() || !std::isfinite(v.toDouble()))
+            malformed(QStringLiteral("número inválido"));
         return v.toDouble();
+    }
     if (tag == u"datetime")
         return RowStore::parseDateTime(v.toString());
     if (tag == u"date")

@@ -42,7 +42,13 @@ QVariant Field::Value() const { return m_dataSet->fieldValue(*this, m_dataSet->c
 
 void Field::setValue(const QVariant& value) { m_dataSet->writeField(*this, value); }
 
-bool Field::IsNull() const { return !Value().isValid(); }
+bool Field::IsNull() const
+{
+    // A text read empty from the database is kept apart from null so that it goes back as it
+    // was read; for the forms both mean "not informed".
+    const QVariant v = Value();
+    return !v.isValid() || (m_def.type == FieldType::String && v.toString().isEmpty());
+}
 
 QString Field::AsString() const
 {

@@ -55,7 +55,7 @@ public:
     // computing calculated fields) and a field that is not read-only.
     QVariant Value() const;
     void setValue(const QVariant& value);
-    bool IsNull() const;
+    bool IsNull() const; // an empty text counts as null
     void Clear() { setValue(QVariant()); }
 
     QString AsString() const;          // numbers with a decimal comma, no grouping

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTimeZone>
 #include <cmath>
 #include <cstring>
@@ -28,14 +29,38 @@ QDateTime fromWallClockMsecs(qint64 ms) { return QDateTime::fromMSecsSinceEpoch(
 
 } // namespace
 
-QDateTime RowStore::parseDateTime(const QString& text)
+namespace {
+
+// "…Z", "…+00:00", "…-0300", "…-03" after a time: the offset the writer attached.
+QString withoutZone(const QString& text)
 {
+    static const QRegularExpression zone(QStringLiteral(R"((\d{2}:\d{2}(?::\d{2}(?:\.\d+)?)?)\s*(?:Z|[+-]\d{2}(?::?\d{2})?)$)"));
+    const QRegularExpressionMatch m = zone.match(text);
+    return m.hasMatch() ? text.left(m.capturedEnd(1)) : text;
+}
+
+// Fractions of a second with other than three digits ("…:00.5", "…:00.123456") become milliseconds.
+QString withMilliseconds(const QString& text)
+{
+    static const QRegularExpression fraction(QStringLiteral(R"(:\d{2}\.(\d+)$)"));
+    const QRegularExpressionMatch m = fraction.match(text);
+    if (!m.hasMatch() || m.capturedLength(1) == 3)
+        return text;
+    return text.left(m.capturedStart(1)) + (m.captured(1) + QStringLiteral("00")).left(3);
+}
+
+} // namespace
+
+QDateTime RowStore::parseDateTime(const QString& raw)
+{
+    const QString text = withMilliseconds(withoutZone(raw.trimmed()));
     static const struct {
         const char* date;
         const char* time;
         QChar separator;
     } formats[] = {{"yyyy-MM-dd", "HH:mm:ss.zzz", u'T'}, {"yyyy-MM-dd", "HH:mm:ss", u'T'},
-                   {"yyyy-MM-dd", "HH:mm:ss", u' '},     {"dd/MM/yyyy", "HH:mm:ss", u' '},
+                   {"yyyy-MM-dd", "HH:mm:ss.zzz", u' '}, {"yyyy-MM-dd", "HH:mm:ss", u' '},
+                   {"dd/MM/yyyy", "HH:mm:ss", u' '},
                    {"dd/MM/yyyy", "HH:mm", u' '},        {"yyyy-MM-dd", nullptr, u' '},
                    {"dd/MM/yyyy", nullptr, u' '}};
     for (const auto& f : formats) {
@@ -202,28 +227,49 @@ QVariant RowStore::convert(const QVariant& value, FieldType type)
         return s.isEmpty() ? QVariant() : QVariant(s);
     }
     case FieldType::Float: {
+        double v = 0;
         if (id == QMetaType::QString) {
+            // Brazilian text first ("1,5", "1.500,25"), as the forms write it; then the C form
+            // ("1.5"), where a comma is never taken for a thousands separator.
             const QString s = value.toString().trimmed();
             if (s.isEmpty())
                 return {};
-            double v = QLocale::c().toDouble(s, &ok);
-            if (!ok)
-                ok = parseNumber(s, v);
-            if (ok)
-                return v;
-            break;
+            ok = parseNumber(s, v);
+            if (!ok && !s.contains(QLatin1Char(','))) {
+                QLocale c = QLocale::c();
+                c.setNumberOptions(QLocale::RejectGroupSeparator);
+                v = c.toDouble(s, &ok);
+            }
+        } else {
+            v = value.toDouble(&ok);
         }
-        const double v = value.toDouble(&ok);
+        ok = ok && std::isfinite(v);
         if (ok)
             return v;
         break;
     }
     case FieldType::Integer: {
-        if (id == QMetaType::Double || id == QMetaType::Float)
-            return qint64(std::llround(value.toDouble()));
-        if (id == QMetaType::QString && value.toString().trimmed().isEmpty())
-            return {};
-        const qint64 v = id == QMetaType::QString ? value.toString().trimmed().toLongLong(&ok) : value.toLongLong(&ok);
+        if (id == QMetaType::Double || id == QMetaType::Float) {
+            // A fraction, a NaN or an infinity is refused rather than rounded away.
+            const double d = value.toDouble();
+            ok = std::isfinite(d) && d == std::trunc(d) && std::fabs(d) < 9.2e18;
+            if (ok)
+                return qint64(d);
+            break;
+        }
+        if (id == QMetaType::QString) {
+            const QString s = value.toString().trimmed();
+            if (s.isEmpty())
+                return {};
+            const qint64 v = s.toLongLong(&ok);
+            if (ok)
+                return v;
+            double d = 0;
+            if (parseNumber(s, d))
+                return convert(d, FieldType::Integer);
+            break;
+        }
+        const qint64 v = value.toLongLong(&ok);
         if (ok)
             return v;
         break;
@@ -300,6 +346,18 @@ void RowStore::setValue(int row, int col, const QVariant& raw)
     case FieldType::DateTime: c.integers[row] = wallClockMsecs(value.toDateTime()); break;
     case FieldType::Blob: c.blobs[row] = value.toByteArray(); break;
     }
+    c.null[row] = 0;
+}
+
+void RowStore::load(int row, int col, const QVariant& value)
+{
+    Column& c = d->columns[col];
+    if (c.type != FieldType::String || !value.isValid() || value.isNull()) {
+        setValue(row, col, value);
+        return;
+    }
+    const QByteArray utf = value.typeId() == QMetaType::QByteArray ? value.toByteArray() : value.toString().toUtf8();
+    c.setBytes(row, utf.constData(), quint32(utf.size()));
     c.null[row] = 0;
 }
 
@@ -477,7 +535,7 @@ void RowStore::appendRowsByName(const RowStore& src, const QVector<int>& srcRows
         const int row = appendRow();
         for (int col = 0; col < columnCount(); ++col)
             if (map[col] >= 0 && !src.isNull(srcRow, map[col]))
-                setValue(row, col, src.value(srcRow, map[col]));
+                load(row, col, src.value(srcRow, map[col]));
     }
 }
 

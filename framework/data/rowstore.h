@@ -38,6 +38,10 @@ public:
     // Converts to the column's type; a null or empty variant (and an empty string) stores null.
     // Throws framework::Error when the value cannot be converted.
     void setValue(int row, int col, const QVariant& value);
+    // Stores a value as the database or the wire gave it: an empty text stays an empty text
+    // (not null) and a text longer than the column is kept whole, so that the row's original
+    // values go back exactly as they were read.
+    void load(int row, int col, const QVariant& value);
     void setNull(int row, int col);
     bool isNull(int row, int col) const;
 
@@ -72,6 +76,7 @@ public:
     // Converts a value to the representation a column of this type holds; throws on failure.
     static QVariant convert(const QVariant& value, FieldType type);
     // Reads "yyyy-MM-ddTHH:mm:ss.zzz", "dd/MM/yyyy HH:mm" and the like; invalid when none fits.
+    // A trailing zone ("Z", "+00:00", "-0300", "-03") is dropped: the wall-clock value stays.
     static QDateTime parseDateTime(const QString& text);
 
 private:

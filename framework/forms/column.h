@@ -1,12 +1,14 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+
+#include "framework/data/field.h"
 
 namespace framework {
 
 class DataSetModel;
-class Field;
 
 // One column of a data grid: which field it shows and how. Owned by the grid's model; every
 // change is announced to it so that the grid follows.
@@ -16,7 +18,9 @@ public:
     enum ButtonStyle { cbsAuto, cbsEllipsis, cbsNone };
 
     const QString& FieldName() const { return m_fieldName; }
-    Field* field() const { return m_field; } // null while the dataset lacks the field
+    // Null while the dataset lacks the field; also once the dataset has deleted it, even before
+    // the grid hears of new fields.
+    Field* field() const { return m_field; }
     int Index() const;
 
     // Title caption; the field's label unless set.
@@ -44,7 +48,7 @@ private:
 
     DataSetModel* m_owner;
     QString m_fieldName;
-    Field* m_field = nullptr;
+    QPointer<Field> m_field;
     QString m_title;
     int m_width = -1;
     bool m_readOnly = false;

@@ -6,7 +6,7 @@
 
 namespace framework {
 
-DataSetModel::DataSetModel(QObject* parent) : QAbstractTableModel(parent) {}
+DataSetModel::DataSetModel(QObject* parent) : QAbstractTableModel(parent), m_paintGuard(this) {}
 
 DataSetModel::~DataSetModel() = default;
 
@@ -96,12 +96,18 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const
     Field* field = index.isValid() ? fieldAt(index.column()) : nullptr;
     if (!ds || !field || index.row() >= ds->RecordCount())
         return {};
+    // Text handlers run here while the view paints: a failing one shows an empty cell.
+    QString text;
     switch (role) {
     case Qt::DisplayRole:
-        return ds->displayTextAt(index.row(), field);
+        m_paintGuard.run([&] { text = ds->displayTextAt(index.row(), field); });
+        return text;
     case Qt::EditRole:
         // The editor shows the edit text of the record it edits, which is the current one.
-        return index.row() == ds->currentPosition() ? field->Text() : ds->displayTextAt(index.row(), field);
+        m_paintGuard.run([&] {
+            text = index.row() == ds->currentPosition() ? field->Text() : ds->displayTextAt(index.row(), field);
+        });
+        return text;
     case Qt::TextAlignmentRole:
         return int(field->Alignment() | Qt::AlignVCenter);
     default:
@@ -152,6 +158,7 @@ void DataSetModel::columnPropertyChanged(const TColumn* column)
 
 void DataSetModel::reload()
 {
+    m_paintGuard.rearm();
     beginResetModel();
     if (m_defaultColumns)
         rebuildDefaultColumns();

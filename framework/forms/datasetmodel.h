@@ -1,6 +1,7 @@
 #pragma once
 
 #include "column.h"
+#include "paintguard.h"
 #include "framework/data/datasource.h"
 
 #include <QAbstractTableModel>
@@ -60,6 +61,7 @@ private:
     std::vector<std::unique_ptr<TColumn>> m_columns;
     bool m_defaultColumns = true;
     int m_rows = 0; // row count as last announced to views
+    PaintGuard m_paintGuard;
 };
 
 } // namespace framework

@@ -31,10 +31,12 @@ TCellPaint::Check TCellPaint::checkFor(const QVariant& flag)
 
 TDBGrid::TDBGrid(QWidget* parent, const QString& name)
     : QTableView(parent), m_model(new DataSetModel(this)), m_delegate(new GridDelegate(this)),
-      m_options(dgEditing | dgTitles | dgColumnResize | dgColLines | dgRowLines | dgTabs | dgConfirmDelete)
+      m_options(dgEditing | dgTitles | dgColumnResize | dgColLines | dgRowLines | dgTabs | dgConfirmDelete),
+      m_paintGuard(this)
 {
     setObjectName(name);
     setModel(m_model);
+    guardedConnect(m_model, &QAbstractItemModel::modelReset, this, [this] { m_paintGuard.rearm(); });
     setItemDelegate(m_delegate);
     setSelectionMode(QAbstractItemView::SingleSelection);
     verticalHeader()->hide();
@@ -200,7 +202,7 @@ TCellPaint TDBGrid::cellPaint(const QModelIndex& index, bool selected) const
     cell.text = index.data(Qt::DisplayRole).toString();
     cell.textColor = palette().color(selected ? QPalette::HighlightedText : QPalette::Text);
     if (OnDrawColumnCell)
-        guarded([&] { OnDrawColumnCell(*const_cast<TDBGrid*>(this), cell); });
+        m_paintGuard.run([&] { OnDrawColumnCell(*const_cast<TDBGrid*>(this), cell); });
     return cell;
 }
 

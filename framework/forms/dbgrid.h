@@ -1,6 +1,7 @@
 #pragma once
 
 #include "column.h"
+#include "paintguard.h"
 
 #include <QColor>
 #include <QTableView>
@@ -141,6 +142,7 @@ private:
     bool m_syncing = false;    // moving the view to the dataset: no events back to it
     bool m_forwarding = false; // a key the hooks already saw travels on to the editor
     QMetaObject::Connection m_focusConnection;
+    PaintGuard m_paintGuard; // OnDrawColumnCell runs inside the paint
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TDBGrid::Options)

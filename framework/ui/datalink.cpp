@@ -108,8 +108,16 @@ void FieldDataLink::connectSource()
             showField();
         }
     });
-    // Not guarded: a failure to write the pending edit must refuse the post.
-    m_connections << connect(source, &DataSource::updateData, this, [this] { updateRecord(); });
+    // A failure to write the pending edit refuses the post: the dataset throws it from Post,
+    // never through this signal.
+    m_connections << connect(source, &DataSource::updateData, this, [this] {
+        try {
+            updateRecord();
+        } catch (...) {
+            if (ClientDataSet* ds = dataSet())
+                ds->refusePost(std::current_exception());
+        }
+    });
     m_connections << connect(source, &QObject::destroyed, this, [this] {
         m_source = nullptr;
         m_connections.clear();
