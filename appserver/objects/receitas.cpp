@@ -82,12 +82,21 @@ const Tabelas& tabelas(Nivel nivel)
     return padrao;
 }
 
-// The table's own columns, prefixed with its alias.
-QString selectList(const char* columns, const char* alias)
+// The names of a column list ("NAME:TYPE ...").
+QStringList columnNames(const char* columns)
 {
     QStringList names;
     for (const QString& item : QString::fromLatin1(columns).split(u' ', Qt::SkipEmptyParts))
-        names << QStringLiteral("%1.%2").arg(QLatin1String(alias), item.section(u':', 0, 0));
+        names << item.section(u':', 0, 0);
+    return names;
+}
+
+// The table's own columns, prefixed with its alias.
+QString selectList(const char* columns, const char* alias)
+{
+    QStringList names = columnNames(columns);
+    for (QString& name : names)
+        name.prepend(QLatin1String(alias) + u'.');
     return names.join(QStringLiteral(", "));
 }
 
@@ -162,7 +171,8 @@ void atualiza(Call& call, Nivel nivel, const framework::DataPacket& log)
     const Tabelas& t = tabelas(nivel);
     QStringList keys = t.chaves;
     keys << QStringLiteral("CDFILAUXPRAT") << QStringLiteral("CDPRATO") << QStringLiteral("CDPRODUTO");
-    call.apply(log, {QString::fromLatin1(t.lista), keys});
+    // The list's own columns are all the client may write; looked-up names are never written.
+    call.apply(log, {QString::fromLatin1(t.lista), keys, columnNames(t.colunasLista)});
 }
 
 } // namespace appserver::receitas
