@@ -24,7 +24,7 @@ void run(QSqlDatabase& db, const QString& sql)
 
 const QList<Migration>& migrations()
 {
-    static const QList<Migration> all{schemaV1()};
+    static const QList<Migration> all{schemaV1(), schemaV3()};
     return all;
 }
 

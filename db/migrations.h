@@ -27,5 +27,6 @@ void migrate(QSqlDatabase& db);
 
 // Defined in schema_vN.cpp.
 Migration schemaV1();
+Migration schemaV3();
 
 } // namespace db

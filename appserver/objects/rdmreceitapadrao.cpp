@@ -37,6 +37,7 @@ RdmReceitaPadrao::RdmReceitaPadrao() : ServerObject("Pla01300.rdmReceitaPadrao")
     query("GetProxCodPrato", &RdmReceitaPadrao::GetProxCodPrato);
     query("GetExistPrat", &RdmReceitaPadrao::GetExistPrat);
     update("UpdPrato", &RdmReceitaPadrao::UpdPrato);
+    registerReceProd();
 }
 
 QVariant RdmReceitaPadrao::GetParamPlaneja(Call& call) const

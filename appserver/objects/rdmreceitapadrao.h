@@ -26,6 +26,16 @@ public:
     // be used for a new standard dish: incomplete, or already in the standard tree]
     QVariant GetExistPrat(Call& call) const;
     void UpdPrato(Call& call) const; // (change log of the dish record) see dishtree::applyLog
+
+    // The lists of the recipes-by-product report (rdmreceitapadrao_receprod.cpp).
+    QVariant GetAgrupFili(Call& call) const;      // () CDGRUPFILI, NMGRUPFILI
+    QVariant GetFiliaisdoGrupo(Call& call) const; // (grouping) IDMARCADO, CDFILIAL, NMFILIAL
+    // (grouping or empty, branch code or "T" or a branch list) IDMARCADO, NMFILIAL, CDCHAVE
+    // (branch + service), CDSERVFILI, NMSERVICO
+    QVariant GetServico(Call& call) const;
+
+private:
+    void registerReceProd();
 };
 
 } // namespace appserver
