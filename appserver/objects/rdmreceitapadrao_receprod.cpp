@@ -36,14 +36,17 @@ QVariant RdmReceitaPadrao::GetServico(Call& call) const
     const QString grouping = framework::Ajusta(call.text(0), 10);
     // A branch code, "T" for every branch, or the codes chosen in the branch list; the list is
     // matched as one bound text, never spliced into the statement.
+    // An empty text may arrive as null: the choices are made here, not by comparing in SQL.
     const QString branches = call.text(1).trimmed();
+    const int anyGrouping = grouping.isEmpty() ? 1 : 0;
+    const int anyBranch = branches == u"T" ? 1 : 0;
     return QVariant::fromValue(call.select(
         "SELECT 'N', F.NMFILIAL, S.CDFILIAL || S.CDSERVFILI, S.CDSERVFILI, S.NMSERVICO "
         "FROM SERVICO S JOIN FILIAL F ON F.CDFILIAL = S.CDFILIAL "
-        "WHERE (? = '' OR EXISTS (SELECT 1 FROM FILIGRUPFILI G WHERE G.CDGRUPFILI = ? AND G.CDFILIAL = S.CDFILIAL)) "
-        "AND (? = 'T' OR ? LIKE '%' || S.CDFILIAL || '%') "
+        "WHERE (? = 1 OR EXISTS (SELECT 1 FROM FILIGRUPFILI G WHERE G.CDGRUPFILI = ? AND G.CDFILIAL = S.CDFILIAL)) "
+        "AND (? = 1 OR ? LIKE '%' || S.CDFILIAL || '%') "
         "ORDER BY S.CDFILIAL, S.CDSERVFILI",
-        {grouping, grouping, branches, branches}, defs));
+        {anyGrouping, grouping, anyBranch, branches}, defs));
 }
 
 } // namespace appserver
