@@ -18,6 +18,7 @@ bool parseHostOptions(const QStringList& arguments, HostOptions& options, QStrin
         {"server", "Servidor de aplicação host:porta; sem ele os objetos rodam no próprio cliente.", "endereco"},
         {"db", "Banco de dados: arquivo SQLite ou conexão PostgreSQL (host=... dbname=...).", "banco"},
         {"package", "Biblioteca do pacote Pkg_pla01300.", "arquivo"},
+        {"reports", "Pasta das definições de relatório (padrão: reports ao lado do programa).", "pasta"},
         {"open", "Abre ao iniciar o formulário de uma função do pacote (ex.: CriaReceita).", "funcao"},
         {"screenshot", "Grava a primeira janela em PNG e encerra (com --open, a janela aberta).", "arquivo"},
     });
@@ -53,6 +54,7 @@ bool parseHostOptions(const QStringList& arguments, HostOptions& options, QStrin
     }
     options.database = parser.value("db");
     options.package = parser.value("package");
+    options.reports = parser.value("reports");
     options.open = parser.value("open");
     options.screenshot = parser.value("screenshot");
     return true;
