@@ -4,7 +4,9 @@
 #include "framework/data/numberformat.h"
 #include "framework/ui/query.h"
 
-#include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QHash>
+#include <QRawFont>
 #include <QIODevice>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -12,6 +14,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <array>
 #include <vector>
 
 namespace framework {
@@ -60,6 +63,100 @@ QString csvValue(const QString& text)
         return text;
     return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
+
+// A font drawn glyph by glyph: report cells are short Latin texts, so each character's glyph and
+// advance are looked up once, and the cells of a page gather into one glyph run per font, drawn
+// by flush(), instead of one shaped text per cell.
+class PageFont {
+public:
+    PageFont(const QFont& font, const QPaintDevice& device)
+    {
+        QFont sized(font);
+        sized.setPixelSize(std::max(1, qRound(font.pointSizeF() * device.logicalDpiY() / 72.0)));
+        m_raw = QRawFont::fromFont(sized);
+    }
+
+    qreal ascent() const { return m_raw.ascent(); }
+    qreal height() const { return m_raw.ascent() + m_raw.descent() + m_raw.leading(); }
+    qreal averageCharWidth() const { return m_raw.averageCharWidth(); }
+
+    // Places s from y (its top) between x0 and x1 with the alignment, cut with "…" when too wide.
+    void draw(const QString& s, qreal x0, qreal x1, qreal y, Qt::Alignment align)
+    {
+        QVector<quint32> glyphs;
+        QVector<QPointF> positions;
+        glyphs.reserve(s.size() + 1);
+        positions.reserve(s.size() + 1);
+        qreal x = 0;
+        const qreal room = x1 - x0;
+        for (const QChar c : s) {
+            const Glyph& g = glyph(c);
+            glyphs << g.index;
+            positions << QPointF(x, 0);
+            x += g.advance;
+        }
+        if (x > room) {
+            const Glyph& dots = glyph(QChar(0x2026));
+            while (!glyphs.isEmpty() && positions.last().x() + dots.advance > room) {
+                glyphs.removeLast();
+                positions.removeLast();
+            }
+            x = positions.isEmpty() ? 0 : positions.last().x();
+            if (!glyphs.isEmpty())
+                x += glyph(s[glyphs.size() - 1]).advance;
+            glyphs << dots.index;
+            positions << QPointF(x, 0);
+            x += dots.advance;
+        }
+        if (glyphs.isEmpty())
+            return;
+        const QPointF origin(align & Qt::AlignRight ? x1 - x : align & Qt::AlignHCenter ? (x0 + x1 - x) / 2 : x0,
+                             y + ascent());
+        for (qsizetype i = 0; i < glyphs.size(); ++i) {
+            m_glyphs << glyphs[i];
+            m_positions << positions[i] + origin;
+        }
+    }
+
+    // Draws what was placed since the last flush.
+    void flush(QPainter& p)
+    {
+        if (m_glyphs.isEmpty())
+            return;
+        QGlyphRun run;
+        run.setRawFont(m_raw);
+        run.setGlyphIndexes(m_glyphs);
+        run.setPositions(m_positions);
+        p.drawGlyphRun(QPointF(0, 0), run);
+        m_glyphs.clear();
+        m_positions.clear();
+    }
+
+private:
+    struct Glyph {
+        quint32 index = 0;
+        qreal advance = 0;
+        bool known = false;
+    };
+
+    const Glyph& glyph(QChar c) const
+    {
+        Glyph& g = c.unicode() < 256 ? m_latin[c.unicode()] : m_other[c.unicode()];
+        if (!g.known) {
+            const QList<quint32> index = m_raw.glyphIndexesForString(QString(c));
+            g.index = index.value(0);
+            g.advance = index.isEmpty() ? 0 : m_raw.advancesForGlyphIndexes(index).value(0).x();
+            g.known = true;
+        }
+        return g;
+    }
+
+    QRawFont m_raw;
+    QVector<quint32> m_glyphs;
+    QVector<QPointF> m_positions;
+    mutable std::array<Glyph, 256> m_latin{};
+    mutable QHash<ushort, Glyph> m_other;
+};
 
 } // namespace
 
@@ -199,8 +296,8 @@ int ReportPainter::paint(QPagedPaintDevice& device, const ReportProgress& progre
     QFont titleFont(QStringLiteral("Sans Serif"), 13);
     titleFont.setBold(true);
     const QFont small(QStringLiteral("Sans Serif"), 7);
-    const QFontMetricsF bodyMetrics(body, &device), boldMetrics(bold, &device), titleMetrics(titleFont, &device),
-        smallMetrics(small, &device);
+    PageFont bodyMetrics(body, device), boldMetrics(bold, device), titleMetrics(titleFont, device),
+        smallMetrics(small, device);
 
     const qreal width = device.width(), height = device.height();
     const qreal lineHeight = bodyMetrics.height() * 1.25;
@@ -233,15 +330,8 @@ int ReportPainter::paint(QPagedPaintDevice& device, const ReportProgress& progre
         edges.push_back(width * acc / totalWeight);
     }
 
-    const auto text = [&p](const QFontMetricsF& m, const QString& s, qreal x0, qreal x1, qreal y, Qt::Alignment align) {
-        QString shown = s;
-        qreal w = m.horizontalAdvance(shown);
-        if (w > x1 - x0) {
-            shown = m.elidedText(shown, Qt::ElideRight, x1 - x0);
-            w = m.horizontalAdvance(shown);
-        }
-        const qreal x = align & Qt::AlignRight ? x1 - w : align & Qt::AlignHCenter ? (x0 + x1 - w) / 2 : x0;
-        p.drawText(QPointF(x, y + m.ascent()), shown);
+    const auto text = [](PageFont& m, const QString& s, qreal x0, qreal x1, qreal y, Qt::Alignment align) {
+        m.draw(s, x0, x1, y, align);
     };
     const QString issued = QStringLiteral("Emitido em %1").arg(m_document.issued().toString(QStringLiteral("dd/MM/yyyy HH:mm")));
 
@@ -250,9 +340,7 @@ int ReportPainter::paint(QPagedPaintDevice& device, const ReportProgress& progre
             throw Error(QStringLiteral("Não foi possível criar a página %1 do relatório.").arg(page + 1));
         // Page header: title and issue date, the filters, the column titles.
         qreal y = 0;
-        p.setFont(titleFont);
         text(titleMetrics, m_document.title(), 0, width * 0.75, y, Qt::AlignLeft);
-        p.setFont(small);
         text(smallMetrics, issued, width * 0.75, width, y + titleMetrics.ascent() - smallMetrics.ascent(), Qt::AlignRight);
         y += titleMetrics.height() * 1.4;
         for (const QString& filter : filters) {
@@ -260,7 +348,6 @@ int ReportPainter::paint(QPagedPaintDevice& device, const ReportProgress& progre
             y += smallMetrics.height() * 1.2;
         }
         y += lineHeight * 0.3;
-        p.setFont(bold);
         for (int c = 0; c < columns.size(); ++c)
             text(boldMetrics, m_document.columnTitles().value(c), edges[c] + pad, edges[c + 1] - pad, y, columns[c].alignment);
         y += lineHeight;
@@ -269,25 +356,21 @@ int ReportPainter::paint(QPagedPaintDevice& device, const ReportProgress& progre
 
         const int end = page + 1 < pages ? starts[page + 1] : int(lines.size());
         if (lines.isEmpty()) {
-            p.setFont(body);
             text(bodyMetrics, QStringLiteral("Nenhum registro encontrado para os filtros informados."), 0, width, y, Qt::AlignLeft);
         }
         for (int i = starts[page]; i < end; ++i, y += lineHeight) {
             const ReportLine& line = lines[i];
             switch (line.kind) {
             case ReportLine::Kind::GroupHeader:
-                p.setFont(bold);
                 text(boldMetrics, line.text, pad + line.level * pad * 3, width, y, Qt::AlignLeft);
                 break;
             case ReportLine::Kind::Detail:
-                p.setFont(body);
                 for (int c = 0; c < columns.size(); ++c)
                     if (!line.cells[c].isEmpty())
                         text(bodyMetrics, line.cells[c], edges[c] + pad, edges[c + 1] - pad, y, columns[c].alignment);
                 break;
             case ReportLine::Kind::GroupTotal:
             case ReportLine::Kind::GrandTotal: {
-                p.setFont(bold);
                 int firstSum = 0;
                 while (firstSum < columns.size() && !columns[firstSum].sum)
                     ++firstSum;
@@ -305,11 +388,12 @@ int ReportPainter::paint(QPagedPaintDevice& device, const ReportProgress& progre
         }
 
         // Page footer: the report and the page number.
-        p.setFont(small);
         const qreal footY = height - smallMetrics.height() * 1.2;
         p.drawLine(QPointF(0, footY - smallMetrics.height() * 0.3), QPointF(width, footY - smallMetrics.height() * 0.3));
         text(smallMetrics, m_document.title(), 0, width * 0.6, footY, Qt::AlignLeft);
         text(smallMetrics, QStringLiteral("Página %1 de %2").arg(page + 1).arg(pages), width * 0.6, width, footY, Qt::AlignRight);
+        for (PageFont* font : {&titleMetrics, &smallMetrics, &boldMetrics, &bodyMetrics})
+            font->flush(p);
         if ((page + 1) % 20 == 0)
             reportProgress(progress, page + 1);
     }
