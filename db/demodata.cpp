@@ -240,6 +240,15 @@ private:
                 m_branches << s.code;
             ++m_summary.branches;
         }
+        Inserter agrupamento(m_db, "GRUPFILI", {"CDGRUPFILI", "NMGRUPFILI"});
+        agrupamento.add({"0000000001", "Hospitais"});
+        agrupamento.add({"0000000002", "Restaurantes e refeitórios"});
+        Inserter membro(m_db, "FILIGRUPFILI", {"CDGRUPFILI", "CDFILIAL"});
+        for (const char* b : {"0002", "0004"})
+            membro.add({"0000000001", b});
+        for (const char* b : {"0003", "0005", "0011"})
+            membro.add({"0000000002", b});
+
         Inserter grupo(m_db, "GRUPSERV", {"CDGRUPSERV", "NMGRUPSERV"});
         grupo.add({"001", "Restaurante"});
         grupo.add({"002", "Hospitalar"});

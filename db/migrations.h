@@ -32,5 +32,6 @@ void migrate(QSqlDatabase& db);
 Migration schemaV1();
 Migration schemaV2();
 Migration schemaV3();
+Migration schemaV4();
 
 } // namespace db

@@ -21,6 +21,7 @@ bool parseHostOptions(const QStringList& arguments, HostOptions& options, QStrin
         {"ca", "Certificados PEM em que confiar no servidor HTTPS (o certificado do próprio servidor).", "arquivo"},
         {"db", "Banco de dados: arquivo SQLite ou conexão PostgreSQL (host=... dbname=...).", "banco"},
         {"package", "Biblioteca do pacote Pkg_pla01300.", "arquivo"},
+        {"reports", "Pasta das definições de relatório (padrão: reports ao lado do programa).", "pasta"},
         {"open", "Abre ao iniciar o formulário de uma função do pacote (ex.: CriaReceita).", "funcao"},
         {"screenshot", "Grava a primeira janela em PNG e encerra (com --open, a janela aberta).", "arquivo"},
     });
@@ -58,6 +59,7 @@ bool parseHostOptions(const QStringList& arguments, HostOptions& options, QStrin
     options.trustedCertificates = parser.value("ca");
     options.database = parser.value("db");
     options.package = parser.value("package");
+    options.reports = parser.value("reports");
     options.open = parser.value("open");
     options.screenshot = parser.value("screenshot");
     return true;

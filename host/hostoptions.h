@@ -19,6 +19,7 @@ struct HostOptions {
     QString trustedCertificates; // PEM file trusted for an https:// appserver (its own certificate)
     QString database;            // SQLite file or PostgreSQL connection string; empty: the demo file
     QString package;             // Pkg_pla01300 library; empty: looked for beside the build
+    QString reports;             // folder of the report definitions; empty: "reports" beside the program
     QString open;                // creation function to call at start (CriaReceita, IniProc...)
     QString screenshot;          // render the first window to this PNG and exit
 };

@@ -1,6 +1,7 @@
 #include "db/database.h"
 #include "framework/abort.h"
 #include "framework/core/hostcontext.h"
+#include "framework/forms/filereportengine.h"
 #include "framework/ui/guard.h"
 #include "hostdatabase.h"
 #include "hostmodules.h"
@@ -65,6 +66,9 @@ int main(int argc, char** argv)
     } catch (const framework::Error& e) {
         return fail(headless, e.message());
     }
+
+    framework::setReportEngine(std::make_unique<framework::FileReportEngine>(
+        options.reports.isEmpty() ? framework::FileReportEngine::defaultDirectory() : options.reports));
 
     host::Package package;
     const QStringList paths = options.package.isEmpty()

@@ -11,6 +11,7 @@ namespace {
 
 using NoArguments = void (*)();
 using BranchArgument = void (*)(const char* branchOrNull);
+using ModalResult = int (*)();
 
 } // namespace
 
@@ -43,6 +44,8 @@ void Package::invoke(const QString& name) const
         // Query mode on the branch being processed.
         const QByteArray branch = framework::hostContext().FiliProc.toUtf8();
         reinterpret_cast<BranchArgument>(function)(branch.isEmpty() ? nullptr : branch.constData());
+    } else if (name == "CriaNutriPrat") {
+        reinterpret_cast<ModalResult>(function)();
     } else if (callableFromMenu(name)) {
         reinterpret_cast<NoArguments>(function)();
     } else {

@@ -2,6 +2,7 @@
 
 #include "companions/Cli_pla01304/cli_pla01304.h"
 #include "companions/Cli_pla01305/cli_pla01305.h"
+#include "companions/Cli_pla05000/cli_pla05000.h"
 
 #include "framework/abort.h"
 #include "framework/core/hostcontext.h"
@@ -102,4 +103,9 @@ void CriaCustoPrato(const char* cdCentral, const char* nmCentral, const char* cd
     Cli_pla01305::CriaCustoPrato({text(cdCentral), text(nmCentral), text(cdTpCard), text(nmTpCard), text(cdFilial),
                                   text(nmFilial), text(cdFilialRef), text(cdServico), text(nmServico), text(cdPrato),
                                   text(nmPrato), text(cdFilAuxPrat)});
+}
+
+int CriaNutriPrat()
+{
+    return Cli_pla05000::CriaNutriPrat();
 }

@@ -23,4 +23,8 @@ Q_DECL_EXPORT void CriaCustoPrato(const char* cdCentral, const char* nmCentral, 
                                   const char* cdFilialRef, const char* cdServico, const char* nmServico,
                                   const char* cdPrato, const char* nmPrato, const char* cdFilAuxPrat);
 
+// Prints the nutrients of the recipes of a range of dishes (a new form at every call, modally);
+// gives the modal result.
+Q_DECL_EXPORT int CriaNutriPrat();
+
 }

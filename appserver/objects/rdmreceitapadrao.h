@@ -37,6 +37,15 @@ public:
     void UpdReceTpCard(Call& call) const;
     void UpdReceFili(Call& call) const;
     void UpdReceServ(Call& call) const;
+    // The lists of the recipes-by-product report (rdmreceitapadrao_receprod.cpp).
+    QVariant GetAgrupFili(Call& call) const;      // () CDGRUPFILI, NMGRUPFILI
+    QVariant GetFiliaisdoGrupo(Call& call) const; // (grouping) IDMARCADO, CDFILIAL, NMFILIAL
+    // (grouping or empty, branch code or "T" or a branch list) IDMARCADO, NMFILIAL, CDCHAVE
+    // (branch + service), CDSERVFILI, NMSERVICO
+    QVariant GetServico(Call& call) const;
+
+private:
+    void registerReceProd();
 };
 
 } // namespace appserver

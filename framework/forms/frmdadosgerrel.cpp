@@ -51,12 +51,18 @@ QPushButton* TfrmDadosGerRel::button(const QString& name, const QString& caption
 void TfrmDadosGerRel::FormCreate()
 {
     TfrmBase::FormCreate();
+    listLayouts();
+}
+
+void TfrmDadosGerRel::listLayouts()
+{
+    const int current = lstRelatorios->currentRow();
     lstRelatorios->clear();
     m_layouts = reportEngine() ? reportEngine()->layouts(m_reportCode) : QList<ReportLayout>();
     for (const ReportLayout& layout : std::as_const(m_layouts))
         lstRelatorios->addItem(layout.title.isEmpty() ? layout.fileName : layout.title);
     if (!m_layouts.isEmpty())
-        lstRelatorios->setCurrentRow(0);
+        lstRelatorios->setCurrentRow(current >= 0 && current < m_layouts.size() ? current : 0);
 }
 
 const TMessages& TfrmDadosGerRel::messages() const
@@ -95,6 +101,15 @@ void TfrmDadosGerRel::run(Command command)
 {
     ValidaImpressao(true);
     const ReportLayout layout = LayoutAtual();
+    try {
+        runLayout(command, layout);
+    } catch (const ReportDefinitionMissing&) {
+        noDefinition(); // removed from the folder since the list was made
+    }
+}
+
+void TfrmDadosGerRel::runLayout(Command command, const ReportLayout& layout)
+{
     ReportEngine& report = engine();
     ReportParams params(report.parameters(layout));
     AtribuiParametros(params);
@@ -108,7 +123,7 @@ void TfrmDadosGerRel::run(Command command)
     case Command::SaveAs: {
         FileRequest request;
         request.title = QStringLiteral("Salvar relatório");
-        request.filter = QStringLiteral("Documento PDF (*.pdf)|*.pdf");
+        request.filter = QStringLiteral("Documento PDF (*.pdf)|*.pdf|Planilha CSV (*.csv)|*.csv");
         request.defaultExt = QStringLiteral("pdf");
         request.fileName = m_reportCode + layout.suffix + QStringLiteral(".pdf");
         const QString fileName = SalvarArquivo(request);
@@ -129,7 +144,12 @@ void TfrmDadosGerRel::sbtEditarClick()
 {
     ValidaImpressao(false);
     const ReportLayout layout = LayoutAtual();
-    engine().edit(layout);
+    try {
+        engine().edit(layout);
+    } catch (const ReportDefinitionMissing&) {
+        noDefinition();
+    }
+    listLayouts(); // the title may have changed; every run reads the file again
 }
 
 void TfrmDadosGerRel::sbtCancelClick()

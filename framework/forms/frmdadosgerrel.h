@@ -12,7 +12,7 @@ class TMessages;
 
 // The report form: the derived form's filters in panFiltros, the layouts of its report code in
 // lstRelatorios, and the commands preview (sbtVisualizar), print (sbtImprimir), save as
-// (sbtSalvar) and edit the layout (sbtEditar); sbtCancel closes.
+// (sbtSalvar: PDF or CSV, after the name chosen) and edit the layout (sbtEditar); sbtCancel closes.
 //
 // Before each command the form's checks run (ValidaImpressao: required for preview, print and
 // save as; not required for edit) and, except for edit, AtribuiParametros fills the layout
@@ -46,6 +46,8 @@ public:
 private:
     enum class Command { Preview, Print, SaveAs };
     void run(Command command);
+    void runLayout(Command command, const ReportLayout& layout);
+    void listLayouts();
     ReportEngine& engine() const; // fails like LayoutAtual when none is installed
     const TMessages& messages() const;
     [[noreturn]] void noDefinition() const;

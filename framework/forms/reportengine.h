@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/abort.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -28,6 +30,13 @@ private:
     QString spelling(const QString& name) const;
     QStringList m_names;
     QVariantMap m_values;
+};
+
+// The layout's definition file is not in the reports folder (the report forms show "Arq_Rel_Err").
+class ReportDefinitionMissing : public Error {
+public:
+    explicit ReportDefinitionMissing(const QString& fileName)
+        : Error(QStringLiteral("Definição de relatório %1 não encontrada.").arg(fileName)) {}
 };
 
 // What runs the report definitions; the report forms only choose a layout and fill parameters.

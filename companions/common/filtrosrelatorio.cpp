@@ -1,0 +1,126 @@
+#include "filtrosrelatorio.h"
+
+#include "formcompanheiro.h"
+
+#include "framework/core/consiste.h"
+#include "framework/core/hostcontext.h"
+#include "framework/ui/btnpesquisa.h"
+#include "framework/ui/maskedit.h"
+#include "framework/ui/messages.h"
+#include "framework/ui/query.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+using namespace framework;
+
+namespace companions {
+
+void LinhaCodigo::setEnabled(bool enabled) const
+{
+    for (QWidget* w : {static_cast<QWidget*>(rotulo), static_cast<QWidget*>(codigo), static_cast<QWidget*>(botao)})
+        if (w)
+            w->setEnabled(enabled);
+}
+
+void LinhaCodigo::limpa() const
+{
+    codigo->Clear();
+    nome->clear();
+}
+
+LinhaCodigo linhaCodigo(QWidget* parent, QGridLayout* grid, int row, const QString& caption, const QString& codeName,
+                        const QString& mask, const QString& nameName, const QString& buttonName)
+{
+    LinhaCodigo line;
+    line.rotulo = new QLabel(caption, parent);
+    line.codigo = new TMaskEdit(parent, codeName);
+    line.codigo->setEditMask(mask);
+    line.codigo->setMaximumWidth(130);
+    line.rotulo->setBuddy(line.codigo);
+    line.nome = new QLineEdit(parent);
+    line.nome->setObjectName(nameName);
+    line.nome->setReadOnly(true);
+    line.nome->setFocusPolicy(Qt::NoFocus);
+    grid->addWidget(line.rotulo, row, 0);
+    grid->addWidget(line.codigo, row, 1);
+    if (!buttonName.isEmpty()) {
+        line.botao = new TBtnPesquisa(parent, buttonName);
+        line.botao->setText(QStringLiteral("..."));
+        line.botao->setFocusPolicy(Qt::NoFocus);
+        grid->addWidget(line.botao, row, 2);
+    }
+    grid->addWidget(line.nome, row, 3);
+    return line;
+}
+
+Query* consultaFiliCentAgreg(QObject* parent)
+{
+    auto* q = new Query(parent, QStringLiteral("qryFiliCentAgreg"));
+    q->setSQL(QStringLiteral(
+        "SELECT A.CDFILIAL, A.NMFILIAL, B.CDFILIAL AS CDCENTRAL, B.NMFILIAL AS NMCENTRAL FROM FILIAL A, FILIAL B "
+        "WHERE A.CDFILIAL = :P_CDFILIAL AND (((A.CDFILIAL = B.CDFILIAL) AND (A.IDFILCENTPME = 'S')) OR "
+        "(A.CDFILCENTPME IS NOT NULL AND A.CDFILCENTPME = B.CDFILIAL))"));
+    return q;
+}
+
+Query* consultaTipoCard(QObject* parent)
+{
+    auto* q = new Query(parent, QStringLiteral("qryTipoCard"));
+    q->setSQL(QStringLiteral(
+        "SELECT DISTINCT FILITIPOCARD.CDTIPOCARD, TIPOCARD.NMTIPOCARD FROM FILITIPOCARD, TIPOCARD "
+        "WHERE TIPOCARD.CDFILCENTPME = FILITIPOCARD.CDFILCENTPME AND TIPOCARD.CDTIPOCARD = FILITIPOCARD.CDTIPOCARD "
+        "AND TIPOCARD.CDFILCENTPME = :P_CDFILCENTPME "
+        "AND ((FILITIPOCARD.CDFILIAL = :P_CDFILIAL) OR (FILITIPOCARD.CDFILCENTPME = :P_CDFILIAL)) "
+        "AND ((:P_TCDTIPOCARD = 'T') OR (FILITIPOCARD.CDTIPOCARD = :P_CDTIPOCARD)) "
+        "ORDER BY FILITIPOCARD.CDTIPOCARD"));
+    q->AddField(QStringLiteral("CDTIPOCARD"), FieldType::String, 10)->setDisplayLabel(QStringLiteral("Código"));
+    q->AddField(QStringLiteral("NMTIPOCARD"), FieldType::String, 100)->setDisplayLabel(QStringLiteral("Nome"));
+    return q;
+}
+
+bool mostraCentral(Query& qryFiliCentAgreg, TMaskEdit& codigo, QLineEdit& nome)
+{
+    qryFiliCentAgreg.Close();
+    qryFiliCentAgreg.setParam(QStringLiteral("P_CDFILIAL"), hostContext().FiliProc);
+    qryFiliCentAgreg.Open();
+    codigo.setText(qryFiliCentAgreg.FieldByName(QStringLiteral("CDCENTRAL"))->AsString());
+    nome.setText(qryFiliCentAgreg.FieldByName(QStringLiteral("NMCENTRAL"))->AsString());
+    return !qryFiliCentAgreg.IsEmpty();
+}
+
+void verificaTipoCard(Query& qryTipoCard, const TMessages& messages, const QString& central, TMaskEdit& codigo,
+                      QLineEdit& nome, bool required)
+{
+    const QString code = Ajusta(codigo.Text(), 10);
+    codigo.setText(code);
+    nome.clear();
+    if (EmptyString(code)) {
+        if (required)
+            falha(messages, QStringLiteral("TPCARD_EMPTY"), &codigo);
+        return;
+    }
+    qryTipoCard.Close();
+    qryTipoCard.setParam(QStringLiteral("P_CDFILCENTPME"), central);
+    qryTipoCard.setParam(QStringLiteral("P_CDFILIAL"), hostContext().FiliProc);
+    qryTipoCard.setParam(QStringLiteral("P_CDTIPOCARD"), code);
+    qryTipoCard.setParam(QStringLiteral("P_TCDTIPOCARD"), QString());
+    qryTipoCard.Open();
+    if (qryTipoCard.IsEmpty())
+        falha(messages, QStringLiteral("TPCARD_NCAD"), &codigo);
+    nome.setText(qryTipoCard.FieldByName(QStringLiteral("NMTIPOCARD"))->AsString());
+}
+
+QString completaFinal(const QString& code, QChar fill)
+{
+    return code.leftJustified(10, fill);
+}
+
+FocoNaFalha::~FocoNaFalha()
+{
+    if (std::uncaught_exceptions() > m_exceptions && m_field && m_field->isEnabled())
+        m_field->setFocus();
+}
+
+} // namespace companions

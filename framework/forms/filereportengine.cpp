@@ -1,0 +1,248 @@
+#include "filereportengine.h"
+
+#include "framework/abort.h"
+#include "framework/core/hostcontext.h"
+#include "framework/ui/guard.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QMessageBox>
+#include <QPageLayout>
+#include <QPdfWriter>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSqlDatabase>
+#include <QVBoxLayout>
+
+namespace framework {
+
+namespace {
+
+const QString extension = QStringLiteral(".QR2");
+
+// The progress window of one report run; the user's Cancelar ends the run.
+class RunProgress {
+public:
+    RunProgress()
+    {
+        if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+            return;
+        m_dialog = std::make_unique<QProgressDialog>(QStringLiteral("Gerando o relatório..."), QStringLiteral("Cancelar"), 0, 0);
+        m_dialog->setObjectName(QStringLiteral("prgRelatorio"));
+        m_dialog->setWindowTitle(QStringLiteral("Relatório"));
+        m_dialog->setWindowModality(Qt::ApplicationModal);
+        m_dialog->setMinimumDuration(500);
+        m_dialog->setValue(0);
+    }
+
+    ReportProgress rows()
+    {
+        return [this](int done) { return step(QStringLiteral("Lendo registros: %1").arg(done)); };
+    }
+    ReportProgress pages()
+    {
+        return [this](int done) { return step(QStringLiteral("Montando páginas: %1").arg(done)); };
+    }
+
+private:
+    bool step(const QString& text)
+    {
+        if (!m_dialog)
+            return true;
+        m_dialog->setLabelText(text);
+        QCoreApplication::processEvents();
+        return !m_dialog->wasCanceled();
+    }
+
+    std::unique_ptr<QProgressDialog> m_dialog;
+};
+
+void setUpPage(QPagedPaintDevice& device, const ReportDocument& document)
+{
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
+                                     document.definition().landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                     QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter));
+}
+
+// The default editor: the definition's text in a window; saving checks it first, so a broken
+// definition is never written over a working one.
+void editInWindow(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("Não foi possível abrir %1: %2").arg(fileName, file.errorString()));
+    QDialog dialog(QApplication::activeWindow());
+    dialog.setObjectName(QStringLiteral("frmEditaRelatorio"));
+    dialog.setWindowTitle(QStringLiteral("Editar relatório - %1").arg(QFileInfo(fileName).fileName()));
+    dialog.resize(900, 640);
+    auto* editor = new QPlainTextEdit(&dialog);
+    editor->setObjectName(QStringLiteral("memDefinicao"));
+    editor->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    editor->setPlainText(QString::fromUtf8(file.readAll()));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Save)->setText(QStringLiteral("&Salvar"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("&Cancelar"));
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(editor);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    guardedConnect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+        const QString text = editor->toPlainText();
+        try {
+            ReportDefinition::parse(text, QFileInfo(fileName).fileName());
+        } catch (const Error& e) {
+            QMessageBox::warning(&dialog, dialog.windowTitle(), e.message());
+            return;
+        }
+        QSaveFile out(fileName);
+        if (!out.open(QIODevice::WriteOnly) || out.write(text.toUtf8()) < 0 || !out.commit())
+            throw Error(QStringLiteral("Não foi possível gravar %1: %2").arg(fileName, out.errorString()));
+        dialog.accept();
+    });
+    dialog.exec();
+}
+
+} // namespace
+
+FileReportEngine::FileReportEngine(const QString& directory, const QString& connectionName)
+    : m_directory(QDir(directory).absolutePath()), m_connectionName(connectionName), m_editor(editInWindow)
+{
+}
+
+QString FileReportEngine::defaultDirectory()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("reports"));
+}
+
+QList<ReportLayout> FileReportEngine::layouts(const QString& reportCode) const
+{
+    const QString prefix = reportCode.left(6);
+    QList<ReportLayout> result;
+    const QStringList files = QDir(m_directory).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    for (const QString& name : files) {
+        if (name.size() != prefix.size() + 2 + extension.size() || !name.startsWith(prefix, Qt::CaseInsensitive)
+            || !name.endsWith(extension, Qt::CaseInsensitive))
+            continue;
+        ReportLayout layout;
+        layout.suffix = name.mid(prefix.size(), 2);
+        layout.fileName = prefix + layout.suffix + extension;
+        try {
+            const ReportDefinition definition = ReportDefinition::load(QDir(m_directory).filePath(name));
+            layout.title = definition.layoutTitle.isEmpty() ? definition.title : definition.layoutTitle;
+        } catch (const Error&) {
+            layout.title = QStringLiteral("%1 (definição com erro)").arg(name);
+        }
+        result << layout;
+    }
+    return result;
+}
+
+QString FileReportEngine::path(const ReportLayout& layout) const
+{
+    const QDir dir(m_directory);
+    for (const QString& name : dir.entryList(QDir::Files))
+        if (name.compare(layout.fileName, Qt::CaseInsensitive) == 0)
+            return dir.filePath(name);
+    throw ReportDefinitionMissing(layout.fileName);
+}
+
+QStringList FileReportEngine::parameters(const ReportLayout& layout) const
+{
+    return ReportDefinition::load(path(layout)).parameters();
+}
+
+ReportDocument FileReportEngine::run(const ReportLayout& layout, const QVariantMap& params) const
+{
+    const ReportDefinition definition = ReportDefinition::load(path(layout));
+    const QString connection = m_connectionName.isEmpty() ? hostContext().databaseConnection : m_connectionName;
+    QSqlDatabase db = QSqlDatabase::database(connection);
+    if (!db.isOpen())
+        throw Error(QStringLiteral("O banco de dados do relatório não está aberto."));
+    RunProgress progress;
+    return ReportDocument::build(definition, db, params, progress.rows());
+}
+
+void FileReportEngine::writePdf(const ReportDocument& document, const QString& fileName, const ReportProgress& progress)
+{
+    QPdfWriter writer(fileName);
+    writer.setResolution(300);
+    writer.setTitle(document.title());
+    writer.setCreator(QStringLiteral("Receita Padrão"));
+    setUpPage(writer, document);
+    // A file that cannot be written leaves the painter inactive, which the painter reports.
+    ReportPainter(document).paint(writer, progress);
+}
+
+void FileReportEngine::writeCsv(const ReportDocument& document, const QString& fileName)
+{
+    QSaveFile out(fileName);
+    if (!out.open(QIODevice::WriteOnly))
+        throw Error(QStringLiteral("Não foi possível gravar o relatório em %1: %2").arg(fileName, out.errorString()));
+    document.writeCsv(out);
+    if (!out.commit())
+        throw Error(QStringLiteral("Não foi possível gravar o relatório em %1: %2").arg(fileName, out.errorString()));
+}
+
+void FileReportEngine::preview(const ReportLayout& layout, const QVariantMap& params)
+{
+    const ReportDocument document = run(layout, params);
+    if (!m_previewFile.isEmpty()) {
+        writePdf(document, m_previewFile);
+        return;
+    }
+    QPrinter printer(QPrinter::ScreenResolution);
+    setUpPage(printer, document);
+    QPrintPreviewDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setObjectName(QStringLiteral("frmVisualizaRelatorio"));
+    dialog.setWindowTitle(document.title());
+    dialog.setWindowState(Qt::WindowMaximized);
+    guardedConnect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                   [&document](QPrinter* target) { ReportPainter(document).paint(*target); });
+    dialog.exec();
+}
+
+void FileReportEngine::print(const ReportLayout& layout, const QVariantMap& params)
+{
+    const ReportDocument document = run(layout, params);
+    QPrinter printer(QPrinter::HighResolution);
+    setUpPage(printer, document);
+    printer.setDocName(document.title());
+    if (!m_printFile.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_printFile);
+    } else {
+        QPrintDialog dialog(&printer, QApplication::activeWindow());
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+    }
+    RunProgress progress;
+    ReportPainter(document).paint(printer, progress.pages());
+}
+
+void FileReportEngine::saveAs(const ReportLayout& layout, const QVariantMap& params, const QString& fileName)
+{
+    const ReportDocument document = run(layout, params);
+    if (fileName.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
+        writeCsv(document, fileName);
+        return;
+    }
+    RunProgress progress;
+    writePdf(document, fileName, progress.pages());
+}
+
+void FileReportEngine::edit(const ReportLayout& layout)
+{
+    m_editor(path(layout));
+}
+
+} // namespace framework

@@ -1,0 +1,403 @@
+#include "reportdocument.h"
+
+#include "framework/abort.h"
+#include "framework/data/numberformat.h"
+#include "framework/ui/query.h"
+
+#include <QGlyphRun>
+#include <QHash>
+#include <QRawFont>
+#include <QIODevice>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <array>
+#include <vector>
+
+namespace framework {
+
+namespace {
+
+constexpr int progressStep = 1000; // rows (or pages) between progress reports
+
+QVariant valueOf(const QVariantMap& params, const QString& name)
+{
+    for (auto it = params.begin(); it != params.end(); ++it)
+        if (it.key().compare(name, Qt::CaseInsensitive) == 0)
+            return it.value();
+    return {};
+}
+
+QString cellText(const ReportColumn& column, const QVariant& value)
+{
+    if (value.isNull())
+        return {};
+    return column.format.isEmpty() ? value.toString() : formatNumber(value.toDouble(), column.format);
+}
+
+QString sumText(const ReportColumn& column, double sum)
+{
+    return formatNumber(sum, column.format.isEmpty() ? QStringLiteral("#,##0.00") : column.format);
+}
+
+int fieldIndex(const QSqlRecord& record, const QString& field)
+{
+    const int index = record.indexOf(field);
+    if (index < 0)
+        throw Error(QStringLiteral("A consulta do relatório não tem o campo %1.").arg(field));
+    return index;
+}
+
+void reportProgress(const ReportProgress& progress, int done)
+{
+    if (progress && !progress(done))
+        throw Abort();
+}
+
+QString csvValue(const QString& text)
+{
+    if (!text.contains(u';') && !text.contains(u'"') && !text.contains(u'\n'))
+        return text;
+    return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+// A font drawn glyph by glyph: report cells are short Latin texts, so each character's glyph and
+// advance are looked up once, and the cells of a page gather into one glyph run per font, drawn
+// by flush(), instead of one shaped text per cell.
+class PageFont {
+public:
+    PageFont(const QFont& font, const QPaintDevice& device)
+    {
+        QFont sized(font);
+        sized.setPixelSize(std::max(1, qRound(font.pointSizeF() * device.logicalDpiY() / 72.0)));
+        m_raw = QRawFont::fromFont(sized);
+    }
+
+    qreal ascent() const { return m_raw.ascent(); }
+    qreal height() const { return m_raw.ascent() + m_raw.descent() + m_raw.leading(); }
+    qreal averageCharWidth() const { return m_raw.averageCharWidth(); }
+
+    // Places s from y (its top) between x0 and x1 with the alignment, cut with "…" when too wide.
+    void draw(const QString& s, qreal x0, qreal x1, qreal y, Qt::Alignment align)
+    {
+        QVector<quint32> glyphs;
+        QVector<QPointF> positions;
+        glyphs.reserve(s.size() + 1);
+        positions.reserve(s.size() + 1);
+        qreal x = 0;
+        const qreal room = x1 - x0;
+        for (const QChar c : s) {
+            const Glyph& g = glyph(c);
+            glyphs << g.index;
+            positions << QPointF(x, 0);
+            x += g.advance;
+        }
+        if (x > room) {
+            const Glyph& dots = glyph(QChar(0x2026));
+            while (!glyphs.isEmpty() && positions.last().x() + dots.advance > room) {
+                glyphs.removeLast();
+                positions.removeLast();
+            }
+            x = positions.isEmpty() ? 0 : positions.last().x();
+            if (!glyphs.isEmpty())
+                x += glyph(s[glyphs.size() - 1]).advance;
+            glyphs << dots.index;
+            positions << QPointF(x, 0);
+            x += dots.advance;
+        }
+        if (glyphs.isEmpty())
+            return;
+        const QPointF origin(align & Qt::AlignRight ? x1 - x : align & Qt::AlignHCenter ? (x0 + x1 - x) / 2 : x0,
+                             y + ascent());
+        for (qsizetype i = 0; i < glyphs.size(); ++i) {
+            m_glyphs << glyphs[i];
+            m_positions << positions[i] + origin;
+        }
+    }
+
+    // Draws what was placed since the last flush.
+    void flush(QPainter& p)
+    {
+        if (m_glyphs.isEmpty())
+            return;
+        QGlyphRun run;
+        run.setRawFont(m_raw);
+        run.setGlyphIndexes(m_glyphs);
+        run.setPositions(m_positions);
+        p.drawGlyphRun(QPointF(0, 0), run);
+        m_glyphs.clear();
+        m_positions.clear();
+    }
+
+private:
+    struct Glyph {
+        quint32 index = 0;
+        qreal advance = 0;
+        bool known = false;
+    };
+
+    const Glyph& glyph(QChar c) const
+    {
+        Glyph& g = c.unicode() < 256 ? m_latin[c.unicode()] : m_other[c.unicode()];
+        if (!g.known) {
+            const QList<quint32> index = m_raw.glyphIndexesForString(QString(c));
+            g.index = index.value(0);
+            g.advance = index.isEmpty() ? 0 : m_raw.advancesForGlyphIndexes(index).value(0).x();
+            g.known = true;
+        }
+        return g;
+    }
+
+    QRawFont m_raw;
+    QVector<quint32> m_glyphs;
+    QVector<QPointF> m_positions;
+    mutable std::array<Glyph, 256> m_latin{};
+    mutable QHash<ushort, Glyph> m_other;
+};
+
+} // namespace
+
+ReportDocument ReportDocument::build(const ReportDefinition& definition, QSqlDatabase& db, const QVariantMap& params,
+                                     const ReportProgress& progress)
+{
+    ReportDocument doc(definition);
+    doc.m_issued = QDateTime::currentDateTime();
+    const auto param = [&params](const QString& name) { return valueOf(params, name); };
+    for (const QString& filter : definition.filters) {
+        bool empty = false;
+        const QString text = fillPlaceholders(filter, param, &empty);
+        if (!empty)
+            doc.m_filters << text;
+    }
+
+    QStringList names;
+    const QString sql = positionalSql(definition.sqlFor(Query::familyOf(db) == Query::Family::PostgreSQL), &names);
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        throw Error(QStringLiteral("A consulta do relatório falhou: %1").arg(query.lastError().text()));
+    for (const QString& name : std::as_const(names))
+        query.addBindValue(param(name));
+    if (!query.exec())
+        throw Error(QStringLiteral("A consulta do relatório falhou: %1").arg(query.lastError().text()));
+
+    const QSqlRecord record = query.record();
+    const QList<ReportGroup>& groups = definition.groups;
+    const QList<ReportColumn>& columns = definition.columns;
+    std::vector<int> groupIndex, columnIndex;
+    for (const ReportGroup& g : groups)
+        groupIndex.push_back(fieldIndex(record, g.field));
+    for (const ReportColumn& c : columns)
+        columnIndex.push_back(fieldIndex(record, c.field));
+
+    // Sums per open group, and the report's at the end.
+    std::vector<std::vector<double>> sums(groups.size() + 1, std::vector<double>(columns.size(), 0.0));
+    const auto totalsLine = [&](ReportLine::Kind kind, int level, const QString& caption) {
+        ReportLine line{kind, level, caption, {}};
+        for (int c = 0; c < columns.size(); ++c)
+            line.cells << (columns[c].sum ? sumText(columns[c], sums[level][c]) : QString());
+        doc.m_lines.append(line);
+    };
+    const auto closeGroups = [&](int from) {
+        for (int level = int(groups.size()) - 1; level >= from; --level) {
+            if (!groups[level].footer.isEmpty())
+                totalsLine(ReportLine::Kind::GroupTotal, level, groups[level].footer);
+            std::fill(sums[level].begin(), sums[level].end(), 0.0);
+        }
+    };
+
+    QSqlRecord first;
+    QVariantList current(groups.size());
+    while (query.next()) {
+        const bool isFirst = doc.m_rows.isEmpty();
+        if (isFirst)
+            first = query.record();
+        int changed = isFirst ? 0 : int(groups.size());
+        for (int g = 0; g < groups.size() && changed == int(groups.size()); ++g)
+            if (query.value(groupIndex[g]) != current[g])
+                changed = g;
+        if (!isFirst)
+            closeGroups(changed);
+        const QSqlRecord row = changed < groups.size() ? query.record() : QSqlRecord();
+        for (int g = changed; g < groups.size(); ++g) {
+            current[g] = query.value(groupIndex[g]);
+            const QString heading = fillPlaceholders(groups[g].header.isEmpty() ? u'{' + groups[g].field + u'}'
+                                                                                 : groups[g].header,
+                                                     [&row](const QString& f) { return row.value(f); });
+            doc.m_lines.append(ReportLine{ReportLine::Kind::GroupHeader, g, heading, {}});
+        }
+
+        ReportLine detail;
+        QVariantList raw = current;
+        for (int c = 0; c < columns.size(); ++c) {
+            const QVariant value = query.value(columnIndex[c]);
+            detail.cells << cellText(columns[c], value);
+            raw << value;
+            if (columns[c].sum)
+                for (auto& levelSums : sums)
+                    levelSums[c] += value.toDouble();
+        }
+        doc.m_lines.append(detail);
+        doc.m_rows.append(raw);
+        if (doc.m_rows.size() % progressStep == 0)
+            reportProgress(progress, int(doc.m_rows.size()));
+    }
+    if (!doc.m_rows.isEmpty()) {
+        closeGroups(0);
+        if (!definition.totalCaption.isEmpty())
+            totalsLine(ReportLine::Kind::GrandTotal, int(groups.size()), definition.totalCaption);
+    }
+
+    for (const ReportColumn& c : columns)
+        doc.m_titles << fillPlaceholders(c.title, [&](const QString& name) {
+            const QVariant value = param(name);
+            return value.isValid() ? value : first.value(name);
+        });
+    return doc;
+}
+
+void ReportDocument::writeCsv(QIODevice& out) const
+{
+    QStringList header;
+    for (const ReportGroup& g : m_definition.groups)
+        header << csvValue(g.field);
+    for (const QString& title : m_titles)
+        header << csvValue(title);
+    out.write(header.join(u';').toUtf8() + "\r\n");
+
+    const int groups = int(m_definition.groups.size());
+    QStringList patterns; // the columns' number patterns without thousands grouping
+    for (const ReportColumn& c : m_definition.columns)
+        patterns << QString(c.format).remove(u',');
+    QStringList cells;
+    for (const QVariantList& row : m_rows) {
+        cells.clear();
+        for (int i = 0; i < row.size(); ++i) {
+            const QVariant& value = row[i];
+            const bool number = i >= groups && !patterns[i - groups].isEmpty() && !value.isNull();
+            cells << (number ? formatNumber(value.toDouble(), patterns[i - groups]) : csvValue(value.toString()));
+        }
+        out.write(cells.join(u';').toUtf8() + "\r\n");
+    }
+}
+
+int ReportPainter::paint(QPagedPaintDevice& device, const ReportProgress& progress) const
+{
+    QPainter p(&device);
+    if (!p.isActive())
+        throw Error(QStringLiteral("Não foi possível iniciar a impressão do relatório."));
+
+    const QFont body(QStringLiteral("Sans Serif"), 8);
+    QFont bold = body;
+    bold.setBold(true);
+    QFont titleFont(QStringLiteral("Sans Serif"), 13);
+    titleFont.setBold(true);
+    const QFont small(QStringLiteral("Sans Serif"), 7);
+    PageFont bodyMetrics(body, device), boldMetrics(bold, device), titleMetrics(titleFont, device),
+        smallMetrics(small, device);
+
+    const qreal width = device.width(), height = device.height();
+    const qreal lineHeight = bodyMetrics.height() * 1.25;
+    const qreal pad = bodyMetrics.averageCharWidth() * 0.6;
+    const QStringList& filters = m_document.filters();
+    const qreal headerHeight = titleMetrics.height() * 1.4 + filters.size() * smallMetrics.height() * 1.2
+        + lineHeight * 1.6;
+    const qreal footerHeight = smallMetrics.height() * 2;
+    const int perPage = std::max(1, int((height - headerHeight - footerHeight) / lineHeight));
+
+    const QList<ReportLine>& lines = m_document.lines();
+    QList<int> starts{0};
+    for (int i = 0, onPage = 0; i < lines.size(); ++i, ++onPage) {
+        // A heading never ends a page: it moves to the next with its first row.
+        const bool lonelyHeading = onPage == perPage - 1 && perPage > 1 && lines[i].kind == ReportLine::Kind::GroupHeader;
+        if (onPage == perPage || lonelyHeading) {
+            starts << i;
+            onPage = 0;
+        }
+    }
+    const int pages = int(starts.size());
+
+    const QList<ReportColumn>& columns = m_document.definition().columns;
+    int totalWeight = 0;
+    for (const ReportColumn& c : columns)
+        totalWeight += c.width;
+    std::vector<qreal> edges{0};
+    for (int c = 0, acc = 0; c < columns.size(); ++c) {
+        acc += columns[c].width;
+        edges.push_back(width * acc / totalWeight);
+    }
+
+    const auto text = [](PageFont& m, const QString& s, qreal x0, qreal x1, qreal y, Qt::Alignment align) {
+        m.draw(s, x0, x1, y, align);
+    };
+    const QString issued = QStringLiteral("Emitido em %1").arg(m_document.issued().toString(QStringLiteral("dd/MM/yyyy HH:mm")));
+
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0 && !device.newPage())
+            throw Error(QStringLiteral("Não foi possível criar a página %1 do relatório.").arg(page + 1));
+        // Page header: title and issue date, the filters, the column titles.
+        qreal y = 0;
+        text(titleMetrics, m_document.title(), 0, width * 0.75, y, Qt::AlignLeft);
+        text(smallMetrics, issued, width * 0.75, width, y + titleMetrics.ascent() - smallMetrics.ascent(), Qt::AlignRight);
+        y += titleMetrics.height() * 1.4;
+        for (const QString& filter : filters) {
+            text(smallMetrics, filter, 0, width, y, Qt::AlignLeft);
+            y += smallMetrics.height() * 1.2;
+        }
+        y += lineHeight * 0.3;
+        for (int c = 0; c < columns.size(); ++c)
+            text(boldMetrics, m_document.columnTitles().value(c), edges[c] + pad, edges[c + 1] - pad, y, columns[c].alignment);
+        y += lineHeight;
+        p.drawLine(QPointF(0, y - lineHeight * 0.1), QPointF(width, y - lineHeight * 0.1));
+        y += lineHeight * 0.2;
+
+        const int end = page + 1 < pages ? starts[page + 1] : int(lines.size());
+        if (lines.isEmpty()) {
+            text(bodyMetrics, QStringLiteral("Nenhum registro encontrado para os filtros informados."), 0, width, y, Qt::AlignLeft);
+        }
+        for (int i = starts[page]; i < end; ++i, y += lineHeight) {
+            const ReportLine& line = lines[i];
+            switch (line.kind) {
+            case ReportLine::Kind::GroupHeader:
+                text(boldMetrics, line.text, pad + line.level * pad * 3, width, y, Qt::AlignLeft);
+                break;
+            case ReportLine::Kind::Detail:
+                for (int c = 0; c < columns.size(); ++c)
+                    if (!line.cells[c].isEmpty())
+                        text(bodyMetrics, line.cells[c], edges[c] + pad, edges[c + 1] - pad, y, columns[c].alignment);
+                break;
+            case ReportLine::Kind::GroupTotal:
+            case ReportLine::Kind::GrandTotal: {
+                int firstSum = 0;
+                while (firstSum < columns.size() && !columns[firstSum].sum)
+                    ++firstSum;
+                const qreal captionEnd = firstSum < columns.size() ? edges[firstSum] : width;
+                text(boldMetrics, line.text, pad + (line.kind == ReportLine::Kind::GroupTotal ? line.level * pad * 3 : 0),
+                     captionEnd - pad, y, Qt::AlignLeft);
+                for (int c = firstSum; c < columns.size(); ++c)
+                    if (!line.cells[c].isEmpty()) {
+                        p.drawLine(QPointF(edges[c] + pad, y), QPointF(edges[c + 1] - pad, y));
+                        text(boldMetrics, line.cells[c], edges[c] + pad, edges[c + 1] - pad, y, columns[c].alignment);
+                    }
+                break;
+            }
+            }
+        }
+
+        // Page footer: the report and the page number.
+        const qreal footY = height - smallMetrics.height() * 1.2;
+        p.drawLine(QPointF(0, footY - smallMetrics.height() * 0.3), QPointF(width, footY - smallMetrics.height() * 0.3));
+        text(smallMetrics, m_document.title(), 0, width * 0.6, footY, Qt::AlignLeft);
+        text(smallMetrics, QStringLiteral("Página %1 de %2").arg(page + 1).arg(pages), width * 0.6, width, footY, Qt::AlignRight);
+        for (PageFont* font : {&titleMetrics, &smallMetrics, &boldMetrics, &bodyMetrics})
+            font->flush(p);
+        if ((page + 1) % 20 == 0)
+            reportProgress(progress, page + 1);
+    }
+    return pages;
+}
+
+} // namespace framework
