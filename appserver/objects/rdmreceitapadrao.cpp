@@ -46,6 +46,7 @@ RdmReceitaPadrao::RdmReceitaPadrao() : ServerObject("Pla01300.rdmReceitaPadrao")
     update("UpdReceTpCard", &RdmReceitaPadrao::UpdReceTpCard);
     update("UpdReceFili", &RdmReceitaPadrao::UpdReceFili);
     update("UpdReceServ", &RdmReceitaPadrao::UpdReceServ);
+    registraIngredientes();
 }
 
 QVariant RdmReceitaPadrao::GetParamPlaneja(Call& call) const
