@@ -1146,8 +1146,11 @@ void PaginaReceita::BeforePost()
     if (Field* complement = campo(f.complement); complement && complement->AsFloat() != 0)
         Vd_ComplementoRecePadr();
     Vd_SgUnidProd();
-    for (const QString& name : {f.cookingGain, f.cookingYield, f.cleaningLoss, f.cleaningYield, f.nutritionalYield, f.nutrientQty})
+    for (const QString& name : {f.cookingGain, f.cookingYield, f.cleaningLoss, f.cleaningYield, f.nutritionalYield})
         m_validacao->Vd_ValidaVazio(*campo(name), m_grade);
+    // A nutrient quantity that follows the yield is derived below; only a typed one must be there.
+    if (campo(f.nutritionalYield)->Tag() != 1)
+        m_validacao->Vd_ValidaVazio(*campo(f.nutrientQty), m_grade);
     arredondaPercentuais();
     Vd_PeFatCorr(*campo(f.cleaningLoss), false);
     Vd_PeFatCorr(*campo(f.cleaningYield), true);

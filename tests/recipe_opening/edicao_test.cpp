@@ -28,6 +28,11 @@ protected:
         if (IsSkipped())
             return;
         hostContext().FiliProc = QStringLiteral("0002");
+        // The nutritionist may change recipe rows herself: no supervisor prompt on each row.
+        for (const char* op : {"INCLUSAO_PRODUTO_RECEITA_PADRAO", "ALTERACAO_PRODUTO_RECEITA_PADRAO",
+                               "EXCLUSAO_PRODUTO_RECEITA_PADRAO"})
+            exec(QStringLiteral("INSERT INTO USUAUTORIZA (CDOPERADOR, NRTIPOAUTORIZA, CDOPERACAO) VALUES ('NUTRI', 4, '%1')")
+                     .arg(QLatin1String(op)));
         form = open();
         ASSERT_NE(form, nullptr);
         form->dbaPadrao->setFocus();
