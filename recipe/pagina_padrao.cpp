@@ -3,6 +3,7 @@
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
 #include "paginareceita.h"
+#include "quantidadepessoa.h"
 
 #include "framework/data/clientdataset.h"
 
@@ -14,6 +15,9 @@ void TfrmReceitaPadrao::criaPaginaPadrao()
     regras.autorizaExclusao = QStringLiteral("EXCLUSAO_PRODUTO_RECEITA_PADRAO");
     regras.duplicado = QStringLiteral("RecePadr_inf");
     regras.kindReceita = QStringLiteral("RP");
+    regras.atualizaQuantidade = QStringLiteral("cdsUpQtdePadr");
+    regras.metodoAtualizaQuantidade = QStringLiteral("UpdUpQtdePadr");
+    recipe::addQuantidadePessoaMessages(*msgPadrao);
     m_paginaPadrao = std::make_unique<recipe::PaginaReceita>(*this, recipe::levelFields(recipe::Level::Padrao), regras);
 }
 

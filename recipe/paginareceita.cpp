@@ -114,6 +114,7 @@ PaginaReceita::PaginaReceita(TfrmReceitaPadrao& form, const LevelFields& level, 
     m_validacao = std::make_unique<Validacao>(*form.msgPadrao, *form.qryServico);
     m_enviador = std::make_unique<Enviador>(*form.netReceitaPadrao);
     criaApoio();
+    criaAtualizacaoQuantidade();
     defineCampos();
     criaGrade();
     ligaEventos();
@@ -151,6 +152,9 @@ void PaginaReceita::criaApoio()
         {"QtdeLiquida_Zero", "Quantidade líquida deve ser maior que zero."},
         {"QtCalcNutr_Maior", "Qtde. Cálculo Nutriente deve ser maior que zero."},
         {"pro_UpProdBasePR", "Atualizando receita (Padrão)..."},
+        {"upd_cdsUpQtdePadr", "Atualizando quantidades para receita (Padrão)..."},
+        {"upd_cdsUpQtdeLo", "Atualizando quantidades para receita (Local)..."},
+        {"upd_cdsUpQtdeServ", "Atualizando quantidades para receita (Serviço)..."},
         {"Producao", "Produção"},
         {"Distribuicao", "Distribuição"},
         {"Entrega_Direta", "Entrega Direta"},
@@ -214,6 +218,29 @@ void PaginaReceita::criaApoio()
     m_altProporcional->setObjectName(m_nivel.altProporcional);
     if (auto* layout = qobject_cast<QBoxLayout*>(page->layout()))
         layout->insertWidget(layout->indexOf(m_grade), m_altProporcional);
+}
+
+void PaginaReceita::criaAtualizacaoQuantidade()
+{
+    if (m_regras.atualizaQuantidade.isEmpty())
+        return;
+    const LevelFields& f = m_nivel;
+    m_upQtde = compartilhado<ClientDataSet>(&m_form, m_regras.atualizaQuantidade);
+    const std::pair<QString, int> texts[] = {{f.branchKey, 4},     {f.serviceKey, 5},   {QStringLiteral("CDFILAUXPRAT"), 4},
+                                             {QStringLiteral("CDPRATO"), 10}, {cdProduto, 10}, {sgUnidade, 10},
+                                             {f.prepTime, 5},      {QStringLiteral("NMPRODUTO"), 50}, {sgUnidProd, 10},
+                                             {f.baseProduct, 1}};
+    for (const auto& [name, size] : texts)
+        if (!name.isEmpty())
+            m_upQtde->AddField(name, FieldType::String, size);
+    for (const QString& name : {f.cleaningLoss, f.cookingGain, f.netQty, f.stockUnitQty, f.requisitionQty, f.grossQty})
+        m_upQtde->AddField(name, FieldType::Float);
+    m_upQtde->FieldByName(f.grossQty)->setDisplayLabel(QStringLiteral("Qtde. Bruta"));
+    const auto envia = [this](ClientDataSet& ds) {
+        m_enviador->envia(ds, {m_regras.metodoAtualizaQuantidade, QStringLiteral("upd_") + ds.objectName(), {}, {}});
+    };
+    m_upQtde->AfterPost = envia;
+    m_upQtde->AfterDelete = envia;
 }
 
 void PaginaReceita::defineCampos()

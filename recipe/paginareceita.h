@@ -32,6 +32,9 @@ struct RegrasNivel {
     QString autorizaInclusao, autorizaAlteracao, autorizaExclusao;
     QString duplicado;   // message key of a product already in the recipe
     QString kindReceita; // the recipe kind's slot code of Verif_Prod_Inativo ("RP", ...)
+    // The level's quantity-update dataset (cdsUpQtdePadr, ...) and its server method; empty
+    // when the level has none.
+    QString atualizaQuantidade, metodoAtualizaQuantidade;
 };
 
 // The ingredient list of one recipe level on its page of the recipe form: the dataset's field
@@ -46,6 +49,8 @@ public:
 
     const LevelFields& nivel() const { return m_nivel; }
     framework::ClientDataSet& lista() const { return *m_lista; }
+    // Rows whose quantities other tools revise: each post or deletion is sent at once.
+    framework::ClientDataSet* atualizacaoQuantidade() const { return m_upQtde; }
     framework::TDBGrid& grade() const { return *m_grade; }
     QCheckBox& altProporcional() const { return *m_altProporcional; }
 
@@ -106,6 +111,7 @@ private:
     void criaGrade();
     void ligaEventos();
     void criaApoio();
+    void criaAtualizacaoQuantidade();
 
     framework::Field* campo(const QString& name) const;
     bool editando() const;
@@ -130,6 +136,7 @@ private:
     framework::DataSource* m_fonte;
     framework::TDBGrid* m_grade;
     QCheckBox* m_altProporcional;
+    framework::ClientDataSet* m_upQtde = nullptr;
     framework::ClientDataSet *m_verif, *m_pesquisaProd, *m_produtoCache, *m_pesqProd, *m_prodInativo;
     framework::Query *m_qryVdProduto, *m_qryCdProduto, *m_qryApreRece, *m_qryPesqConvProduto;
     std::unique_ptr<ConversaoUnidade> m_conversao;

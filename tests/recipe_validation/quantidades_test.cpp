@@ -1,8 +1,10 @@
 // The quantity arithmetic of an ingredient row and the unit conversions it goes through.
 #include "fixture.h"
 
+#include "framework/abort.h"
 #include "framework/ui/query.h"
 #include "recipe/conversaounidade.h"
+#include "recipe/quantidadepessoa.h"
 #include "recipe/quantidades.h"
 
 using recipe::Fatores;
@@ -69,3 +71,46 @@ TEST_P(QuantidadeUnidadeTest, AnotherUnitFallsBackThroughTheStockUnit)
 }
 
 INSTANTIATE_ON_BACKENDS(QuantidadeUnidadeTest);
+
+namespace {
+
+class QuantidadePessoaTest : public RecipeTest {
+protected:
+    void SetUp() override
+    {
+        RecipeTest::SetUp();
+        recipe::addQuantidadePessoaMessages(messages);
+        dish.AddField("QTPADRAOPRAT", framework::FieldType::Float);
+        dish.CreateDataSet();
+        dish.Append();
+    }
+    framework::Field& quantity() { return *dish.FieldByName("QTPADRAOPRAT"); }
+    framework::ClientDataSet dish{nullptr, "cdsDadosPrat"};
+};
+
+} // namespace
+
+TEST_F(QuantidadePessoaTest, ZeroIsStoredAsNoQuantityAndANegativeOneIsRefused)
+{
+    quantity().setAsFloat(0);
+    recipe::Vd_QtPadrao(quantity(), nullptr, messages);
+    EXPECT_TRUE(quantity().IsNull());
+    quantity().setAsFloat(0.15);
+    recipe::Vd_QtPadrao(quantity(), nullptr, messages);
+    EXPECT_DOUBLE_EQ(quantity().AsFloat(), 0.15);
+    quantity().setAsFloat(-1);
+    EXPECT_THROW(recipe::Vd_QtPadrao(quantity(), nullptr, messages), framework::Abort);
+    EXPECT_EQ(onlyMessageKey(), "QTPADR_INV");
+    EXPECT_EQ(script->lastMessage().text, "Quantidade por pessoa deve ser maior ou igual a zero.");
+}
+
+TEST(QuantidadeVirgula, OneCommaAfterADigitAndDigitsPass)
+{
+    EXPECT_TRUE(recipe::vd_virgula(u'7', ""));
+    EXPECT_TRUE(recipe::vd_virgula(u'\b', "1,"));
+    EXPECT_FALSE(recipe::vd_virgula(u',', ""));
+    EXPECT_TRUE(recipe::vd_virgula(u',', "1"));
+    EXPECT_FALSE(recipe::vd_virgula(u',', "1,5"));
+    EXPECT_FALSE(recipe::vd_virgula(u'.', "1"));
+    EXPECT_FALSE(recipe::vd_virgula(u'a', "1"));
+}
