@@ -554,10 +554,13 @@ void PaginaReceita::Atualiza_Proporcional()
     // Nothing to scale from: a quantity that was zero or empty gives no ratio.
     if (m_qtAnteriorNula || m_qtAnterior == 0)
         return;
+    Vd_ProdInativo();
     m_validaPost = false;
+    m_inativosVerificados = true;
     m_lista->DisableControls();
     const auto restore = qScopeGuard([this] {
         m_validaPost = true;
+        m_inativosVerificados = false;
         m_lista->EnableControls();
     });
     const QString edited = campo(cdProduto)->AsString();
@@ -591,11 +594,14 @@ void PaginaReceita::Calcula_Qtde_Prop_Pessoa(double factor)
     const auto restore = qScopeGuard([this, idleWasActive] {
         m_forcaLiquida = false;
         m_calcQtPessoa = false;
+        m_inativosVerificados = false;
         m_lista->EnableControls();
         if (idleWasActive)
             m_form.timIdle->start();
         QApplication::restoreOverrideCursor();
     });
+    Vd_ProdInativo();
+    m_inativosVerificados = true;
     const QString dishUnit = m_form.cdsPrato->FieldByName(sgUnidade)->AsString();
     for (m_lista->First(); !m_lista->Eof(); m_lista->Next()) {
         Field* net = campo(m_nivel.netQty);
@@ -1161,7 +1167,8 @@ void PaginaReceita::BeforeEdit()
 
 void PaginaReceita::BeforePost()
 {
-    Vd_ProdInativo();
+    if (!m_inativosVerificados)
+        Vd_ProdInativo();
     if (!m_validaPost)
         return;
     const LevelFields& f = m_nivel;

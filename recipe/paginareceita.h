@@ -147,6 +147,9 @@ private:
     bool m_validaPost = true;   // false while the proportional update posts rows
     bool m_calcQtPessoa = false; // true while the quantity-per-person rescaling posts rows
     bool m_forcaLiquida = false; // the rescaling types net quantities whatever the entry mode
+    // The recipe's products were checked for this run of row posts: the answer is the dish's,
+    // not the row's, so one check serves every row the run posts.
+    bool m_inativosVerificados = false;
     double m_qtAnterior = 0;     // net quantity when the row's edit began
     bool m_qtAnteriorNula = true;
     QString m_modoEdicao = QStringLiteral("B"); // "I", "E" or "B"
