@@ -292,7 +292,6 @@ void PaginaReceita::defineCampos()
         time->setEditMask(QStringLiteral("!999:99;0; "));
     if (Field* fixed = campo(f.fixedQty))
         fixed->setDisplayWidth(4);
-    campo(QStringLiteral("NMPRODUTO"))->setReadOnly(false);
     campo(cdArvProd)->setEditMask(framework::hostContext().DBPictObj(0).editMask());
     if (!m_lista->FindField(f.nutrientBase)) {
         Field* base = m_lista->AddCalcField(f.nutrientBase, FieldType::Float);
@@ -600,6 +599,10 @@ void PaginaReceita::Calcula_Qtde_Prop_Pessoa(double factor)
             m_form.timIdle->start();
         QApplication::restoreOverrideCursor();
     });
+    // One authorisation and one check of the recipe's products for the whole run.
+    autoriza(m_regras.autorizaAlteracao);
+    if (m_nivel.level == Level::Padrao)
+        m_form.Vd_Receita(QStringLiteral("A"));
     Vd_ProdInativo();
     m_inativosVerificados = true;
     const QString dishUnit = m_form.cdsPrato->FieldByName(sgUnidade)->AsString();
@@ -649,11 +652,8 @@ void PaginaReceita::Vd_CdProduto(bool required)
             falha(QStringLiteral("COD_EMPTY"), cdArvProd);
         return;
     }
-    try {
-        framework::Tabvalid::ValidEx(m_fonte, 0, code, framework::Tabvalid::voNivelCompleto);
-    } catch (const framework::Abort&) {
+    if (!framework::Tabvalid::ValidEx(m_fonte, 0, code, framework::Tabvalid::voNivelCompleto, {}, false))
         falha(QStringLiteral("PROD_NCAD"), cdArvProd);
-    }
     m_qryVdProduto->Close();
     m_qryVdProduto->setParam(QStringLiteral("P_CDARVPROD"), code);
     m_qryVdProduto->Open();
@@ -1155,9 +1155,11 @@ void PaginaReceita::BeforeEdit()
         throw framework::Abort();
     if (!m_validaPost)
         return;
-    autoriza(m_regras.autorizaAlteracao);
-    if (m_nivel.level == Level::Padrao)
-        m_form.Vd_Receita(QStringLiteral("A"));
+    if (!m_calcQtPessoa) {
+        autoriza(m_regras.autorizaAlteracao);
+        if (m_nivel.level == Level::Padrao)
+            m_form.Vd_Receita(QStringLiteral("A"));
+    }
     const Field* net = campo(m_nivel.netQty);
     m_qtAnteriorNula = net->IsNull();
     m_qtAnterior = net->AsFloat();
