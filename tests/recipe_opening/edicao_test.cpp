@@ -234,6 +234,7 @@ TEST_F(RecipeEditCycle, CtrlEnterWhileInsertingPostsAndStartsTheNextRow)
     list->FieldByName("CDPRODUTO")->setAsString(egg);
     list->FieldByName("CDARVPROD")->setAsString("4020010001");
     list->FieldByName("QTPRODPRAT")->setAsFloat(2);
+    list->FieldByName("VRPEFATCORPR")->setAsFloat(0); // what leaving the product's column brings
     form->dbgProdPrat->setFocus();
     key(Qt::Key_Return, Qt::ControlModifier);
     EXPECT_EQ(count("SELECT COUNT(*) FROM PRODPRAT WHERE CDPRATO = '2010010001' AND CDPRODUTO = '" + egg + "'"), "1");

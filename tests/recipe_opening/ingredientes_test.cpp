@@ -42,6 +42,8 @@ protected:
         hostContext().FiliProc = QStringLiteral("0002");
         form = open();
         ASSERT_NE(form, nullptr);
+        form->dbaPadrao->setFocus(); // leaving the branch panel loads the dish tree
+        QApplication::processEvents();
         ASSERT_TRUE(form->dbaPadrao->setSelectedCode(dish));
         form->Habilita_Pagina(true);
         form->pgcPadrao->setCurrentWidget(form->tshPadrao);
