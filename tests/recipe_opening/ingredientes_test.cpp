@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTabWidget>
 
@@ -291,4 +292,50 @@ TEST_F(RecipeIngredients, RescalingByQuantityPerPersonLeavesUnconvertibleRowsAlo
     EXPECT_TRUE(script->messages().isEmpty()) << script->messageTexts().join(" | ").toStdString();
     // The entry mode the branch works in is untouched.
     EXPECT_EQ(form->cdsParamPlaneja->FieldByName("IDQTLIQUBRUT")->AsString(), "B");
+}
+
+TEST_F(RecipeIngredients, TheProductOfASavedRowCannotBeRetypedAndDerivedColumnsShowGreyed)
+{
+    openOnDish("2010010001");
+    list->First();
+    goTo("CDARVPROD");
+    QTest::keyClick(grid, Qt::Key_F2);
+    auto* editor = qobject_cast<QLineEdit*>(grid->InplaceEditor());
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClicks(editor, "9");
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(list->FieldByName("CDARVPROD")->AsString(), "1040010001");
+    press(form->mnuCancelar);
+
+    // Net quantities are typed on this branch: the gross and requisition columns are derived.
+    const auto paint = [this](const char* field) {
+        return grid->cellPaint(grid->model()->index(list->currentPosition(), IndiceCol(*grid, QString::fromLatin1(field))),
+                               false);
+    };
+    EXPECT_FALSE(paint("QTPRODPRAT").greyed);
+    EXPECT_TRUE(paint("QTBRUTAPRUNR").greyed);
+    EXPECT_TRUE(paint("QTBRUTAPR").greyed);
+    EXPECT_EQ(paint("IDQTDEFIXPR").check, TCellPaint::ckUnchecked);
+    EXPECT_EQ(paint("CDAPRERECE").text, "In natura");
+}
+
+TEST_F(RecipeIngredients, AFlagTitleSetsTheWholeRecipeOnTheServerAndACellClickOneRow)
+{
+    openOnDish("2010010001");
+    const int fixed = IndiceCol(*grid, "IDQTDEFIXPR");
+    ASSERT_GE(fixed, 0);
+    emit grid->horizontalHeader()->sectionClicked(fixed);
+    QApplication::processEvents();
+    EXPECT_EQ(value("SELECT COUNT(*) FROM PRODPRAT WHERE CDPRATO = '2010010001' AND IDQTDEFIXPR = 'S'").toInt(), 4);
+    for (list->First(); !list->Eof(); list->Next())
+        EXPECT_EQ(list->FieldByName("IDQTDEFIXPR")->AsString(), "S");
+    EXPECT_EQ(list->FieldByName("CDPRATO")->AsString(), "2010010001");
+    // A click on one row's flag toggles that row; Confirmar sends it.
+    list->First();
+    grid->OnCellClick(*grid, *grid->Columns(fixed));
+    EXPECT_EQ(list->FieldByName("IDQTDEFIXPR")->AsString(), "N");
+    press(form->mnuConfirmar);
+    EXPECT_EQ(value("SELECT COUNT(*) FROM PRODPRAT WHERE CDPRATO = '2010010001' AND IDQTDEFIXPR = 'S'").toInt(), 3);
 }
