@@ -93,7 +93,15 @@ struct Fixture {
         messages->Add({{"FILI_DEVE", "Cadastre uma filial."}});
         CriaReceita();
         form = Cli_pla01300::frmReceitaPadrao;
-        if (!form || !form->dbaPadrao->setSelectedCode(QString::fromLatin1(Dish)))
+        if (!form)
+            throw std::runtime_error("the form did not open");
+        // Leaving the branch panel confirms the branch and loads the dish tree.
+        form->activateWindow();
+        for (int i = 0; i < 20 && !form->isActiveWindow(); ++i)
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+        form->dbaPadrao->setFocus();
+        QApplication::processEvents();
+        if (!form->dbaPadrao->setSelectedCode(QString::fromLatin1(Dish)))
             throw std::runtime_error("the dish did not open");
         form->Habilita_Pagina(true);
         form->pgcPadrao->setCurrentWidget(form->tshPadrao);
