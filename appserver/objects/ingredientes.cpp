@@ -14,16 +14,19 @@ const char* const produtoFields = "CDPRODUTO:T10 CDARVPROD:T20 NMPRODUTO:T50 SGU
 
 // Products that may go into a recipe: complete codes, active, their own stock product. The
 // grouping is a product tree code; its products are those under it, compared by position so
-// that '%' or '_' stay characters.
-const char* const produtoSelect =
-    "SELECT P.CDPRODUTO, P.CDARVPROD, P.NMPRODUTO, P.SGUNIDADE, P.DSCOMPLNOME FROM PRODUTO P "
-    "WHERE P.CDNVPRODUTO = ? AND P.IDATIVO = 'S' AND P.CDPRODESTO = P.CDPRODUTO "
-    "AND (? = '' OR SUBSTR(P.CDARVPROD, 1, ?) = ?)";
-
-QVariantList produtoValues(const QString& levels, const QString& grouping)
+// that '%' or '_' stay characters. An empty grouping (sent as nothing at all by some callers)
+// takes every product.
+QString produtoSelect(const QString& grouping, QVariantList& values, const QString& levels)
 {
+    QString sql = "SELECT P.CDPRODUTO, P.CDARVPROD, P.NMPRODUTO, P.SGUNIDADE, P.DSCOMPLNOME FROM PRODUTO P "
+                  "WHERE P.CDNVPRODUTO = ? AND P.IDATIVO = 'S' AND P.CDPRODESTO = P.CDPRODUTO";
+    values << levels.trimmed();
     const QString group = grouping.trimmed();
-    return {levels.trimmed(), group, int(group.size()), group};
+    if (!group.isEmpty()) {
+        sql += " AND SUBSTR(P.CDARVPROD, 1, ?) = ?";
+        values << int(group.size()) << group;
+    }
+    return sql;
 }
 
 // A level's ingredient table and the keys before the dish.
@@ -55,18 +58,19 @@ QString flagValue(const QString& flag)
 QVariant Ingredientes::getPesqProduto(Call& call) const
 {
     static const auto defs = fields(produtoFields);
-    return QVariant::fromValue(call.select(QString::fromLatin1(produtoSelect) + " ORDER BY P.CDARVPROD",
-                                           produtoValues(call.text(0), call.text(1)), defs));
+    QVariantList values;
+    const QString sql = produtoSelect(call.text(1), values, call.text(0));
+    return QVariant::fromValue(call.select(sql + " ORDER BY P.CDARVPROD", values, defs));
 }
 
 QVariant Ingredientes::GetProdutoCache(Call& call) const
 {
     static const auto defs = fields(produtoFields);
-    QVariantList values = produtoValues(call.text(0), call.text(2));
+    QVariantList values;
+    const QString sql = produtoSelect(call.text(2), values, call.text(0));
     values << framework::Ajusta(call.text(1), 4);
     return QVariant::fromValue(call.select(
-        QString::fromLatin1(produtoSelect)
-            + " AND NOT EXISTS (SELECT 1 FROM PRODFILI F WHERE F.CDPRODUTO = P.CDPRODUTO AND F.CDFILIAL = ? "
+        sql + " AND NOT EXISTS (SELECT 1 FROM PRODFILI F WHERE F.CDPRODUTO = P.CDPRODUTO AND F.CDFILIAL = ? "
               "AND F.IDPRODATIV = 'I') ORDER BY P.CDARVPROD",
         values, defs));
 }

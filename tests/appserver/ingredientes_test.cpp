@@ -63,6 +63,8 @@ TEST_P(IngredientesTest, TheProductListsHoldUsableProductsOfTheGroupingAndTheBra
     EXPECT_TRUE(all.Locate("CDARVPROD", "2030010001"));
     EXPECT_FALSE(all.Locate("CDARVPROD", "20301")); // groups are no ingredients
     const int count = all.RecordCount();
+    // A grouping the client never set arrives as no text at all: every product.
+    EXPECT_EQ(packet("getPesqProduto", {"4", QString()}).RecordCount(), count);
     ClientDataSet& eggsAndMilk = packet("getPesqProduto", {"4", "40"});
     EXPECT_GT(eggsAndMilk.RecordCount(), 0);
     EXPECT_LT(eggsAndMilk.RecordCount(), count);

@@ -339,3 +339,31 @@ TEST_F(RecipeIngredients, AFlagTitleSetsTheWholeRecipeOnTheServerAndACellClickOn
     press(form->mnuConfirmar);
     EXPECT_EQ(value("SELECT COUNT(*) FROM PRODPRAT WHERE CDPRATO = '2010010001' AND IDQTDEFIXPR = 'S'").toInt(), 3);
 }
+
+TEST_F(RecipeIngredients, ProductAndUnitChosenFromTheirSearches)
+{
+    openOnDish("2010010001");
+    press(form->mnuIncluir);
+    goTo("CDARVPROD");
+    script->chooseRowWhere("CDARVPROD", "4020010001");
+    grid->OnEditButtonClick(*grid);
+    EXPECT_EQ(script->searches().value(0).title, "Produto");
+    EXPECT_EQ(list->FieldByName("NMPRODUTO")->AsString(), "Ovo branco");
+    EXPECT_EQ(list->FieldByName("CDPRODUTO")->AsString(), product("4020010001"));
+    // The units the egg can be counted in: its own and the dozen that converts into it.
+    goTo("SGUNIDADE");
+    script->chooseRowWhere("SGUNIDDE", "DZ");
+    grid->OnEditButtonClick(*grid);
+    EXPECT_EQ(script->searches().value(1).title, "Unidade de Medida");
+    EXPECT_EQ(script->searches().value(1).rowCount, 2);
+    EXPECT_EQ(list->FieldByName("SGUNIDADE")->AsString(), "DZ");
+    type("QTPRODPRAT", "2");
+    goTo("VRPEFATCOCPR");
+    // Two dozen eggs, 12 % lost in cleaning: the requisition is in units.
+    EXPECT_DOUBLE_EQ(shown("QTBRUTAPR"), framework::RoundDec(2 / 0.88 * 12, 5));
+    press(form->mnuConfirmar);
+    EXPECT_EQ(value(QStringLiteral("SELECT SGUNIDADE FROM PRODPRAT WHERE CDPRATO = '2010010001' AND CDPRODUTO = '%1'")
+                        .arg(product("4020010001")))
+                  .toString(),
+              "DZ");
+}
