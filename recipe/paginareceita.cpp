@@ -1114,6 +1114,11 @@ void PaginaReceita::DrawColumnCell(framework::TCellPaint& cell) const
 
 void PaginaReceita::Exit()
 {
+    // Only a move to another control of the form confirms: a message or search dialog taking the
+    // focus must not post the row it is about.
+    const QWidget* focus = QApplication::focusWidget();
+    if (QApplication::activeModalWidget() || !focus || focus->window() != m_form.window())
+        return;
     if (m_form.mnuConfirmar->isEnabled())
         m_form.mnuConfirmar->trigger();
 }

@@ -104,7 +104,6 @@ public:
 
     // "B": the net quantity is typed and the gross derived; otherwise the reverse.
     bool entradaLiquida() const;
-    bool validaPost() const { return m_validaPost; }
 
 private:
     void defineCampos();

@@ -367,3 +367,17 @@ TEST_F(RecipeIngredients, ProductAndUnitChosenFromTheirSearches)
                   .toString(),
               "DZ");
 }
+
+TEST_F(RecipeIngredients, LeavingTheGridForAnotherControlConfirmsWhatItEdits)
+{
+    openOnDish("2010010001");
+    list->First();
+    type("QTPRODPRAT", "0,5");
+    ASSERT_EQ(list->state(), State::Edit);
+    form->PaginaPadrao().altProporcional().setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(list->state(), State::Browse);
+    EXPECT_DOUBLE_EQ(stored("QTPRODPRAT", "1040010001").toDouble(), 0.5);
+    // Garlic loses 15 % in cleaning.
+    EXPECT_DOUBLE_EQ(stored("QTBRUTAPR", "1040010001").toDouble(), framework::RoundDec(0.5 / 0.85, 5));
+}
