@@ -20,6 +20,8 @@ bool parseHostOptions(const QStringList& arguments, HostOptions& options, QStrin
         {"package", "Biblioteca do pacote Pkg_pla01300.", "arquivo"},
         {"open", "Abre ao iniciar o formulário de uma função do pacote (ex.: CriaReceita).", "funcao"},
         {"screenshot", "Grava a primeira janela em PNG e encerra (com --open, a janela aberta).", "arquivo"},
+        {"dish", "Com --screenshot: escolhe antes o prato na árvore do formulário.", "codigo"},
+        {"page", "Com --screenshot: mostra antes a página com esse nome (ex.: tshPadrao).", "nome"},
     });
     if (!parser.parse(arguments)) {
         error = parser.errorText();
@@ -55,6 +57,8 @@ bool parseHostOptions(const QStringList& arguments, HostOptions& options, QStrin
     options.package = parser.value("package");
     options.open = parser.value("open");
     options.screenshot = parser.value("screenshot");
+    options.dish = parser.value("dish");
+    options.page = parser.value("page");
     return true;
 }
 
