@@ -24,6 +24,8 @@ bool parseHostOptions(const QStringList& arguments, HostOptions& options, QStrin
         {"reports", "Pasta das definições de relatório (padrão: reports ao lado do programa).", "pasta"},
         {"open", "Abre ao iniciar o formulário de uma função do pacote (ex.: CriaReceita).", "funcao"},
         {"screenshot", "Grava a primeira janela em PNG e encerra (com --open, a janela aberta).", "arquivo"},
+        {"dish", "Com --screenshot: escolhe antes o prato na árvore do formulário.", "codigo"},
+        {"page", "Com --screenshot: mostra antes a página com esse nome (ex.: tshPadrao).", "nome"},
     });
     if (!parser.parse(arguments)) {
         error = parser.errorText();
@@ -62,6 +64,8 @@ bool parseHostOptions(const QStringList& arguments, HostOptions& options, QStrin
     options.reports = parser.value("reports");
     options.open = parser.value("open");
     options.screenshot = parser.value("screenshot");
+    options.dish = parser.value("dish");
+    options.page = parser.value("page");
     return true;
 }
 

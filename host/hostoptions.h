@@ -22,6 +22,8 @@ struct HostOptions {
     QString reports;             // folder of the report definitions; empty: "reports" beside the program
     QString open;                // creation function to call at start (CriaReceita, IniProc...)
     QString screenshot;          // render the first window to this PNG and exit
+    QString dish;                // with screenshot: the dish chosen in the form's tree first
+    QString page;                // with screenshot: the objectName of the page shown first
 };
 
 // Reads the options; on a malformed one gives false and the reason in error.

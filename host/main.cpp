@@ -2,6 +2,7 @@
 #include "framework/abort.h"
 #include "framework/core/hostcontext.h"
 #include "framework/forms/filereportengine.h"
+#include "framework/forms/dbtree.h"
 #include "framework/ui/guard.h"
 #include "hostdatabase.h"
 #include "hostmodules.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
 
@@ -96,6 +98,16 @@ int main(int argc, char** argv)
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (w != &window && w->isVisible() && w->windowType() == Qt::Window)
                     shown = w; // the module's form, not a progress or message window
+            framework::guarded([&] {
+                if (!options.dish.isEmpty())
+                    for (auto* tree : shown->findChildren<framework::TDBTree*>())
+                        tree->setSelectedCode(options.dish);
+                if (auto* page = options.page.isEmpty() ? nullptr : shown->findChild<QWidget*>(options.page))
+                    for (auto* tabs : shown->findChildren<QTabWidget*>())
+                        if (tabs->indexOf(page) >= 0)
+                            tabs->setCurrentWidget(page);
+            });
+            QApplication::processEvents();
 
             const bool saved = shown->grab().save(options.screenshot, "PNG");
             if (!saved)

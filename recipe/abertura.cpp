@@ -242,7 +242,7 @@ void TfrmReceitaPadrao::confirmaFilial()
     cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->setEditMask(dishMask);
     cdsPrato->AddIndex(QStringLiteral("Ordena"), QStringLiteral("CDPRATO;CDNVPRATO"));
     cdsPrato->setIndexName(QStringLiteral("Ordena"));
-    const QString productMask = hostContext().DBPict(0).remove(u'.');
+    const QString productMask = hostContext().DBPictObj(0).editMask();
     for (ClientDataSet* ds : {cdsProdPrat, cdsReceTpCard, cdsReceFili, cdsReceServ})
         if (Field* f = ds->FindField(QStringLiteral("CDARVPROD")))
             f->setEditMask(productMask);

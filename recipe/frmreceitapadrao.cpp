@@ -1,6 +1,7 @@
 #include "frmreceitapadrao.h"
 #include "conversaounidade.h"
 #include "enviador.h"
+#include "paginareceita.h"
 #include "regrashabilitacao.h"
 #include "tabelapaginas.h"
 
@@ -34,6 +35,7 @@ TfrmReceitaPadrao::TfrmReceitaPadrao(QWidget* parent) : TfrmPadraoArvPlus(parent
     m_regras = std::make_unique<recipe::RegrasHabilitacao>(*this);
     registraPaginas();
     registraSeletores();
+    criaPaginaPadrao();
 }
 
 TfrmReceitaPadrao::~TfrmReceitaPadrao() = default;

@@ -37,6 +37,7 @@ class TShape;
 namespace recipe {
 class ConversaoUnidade;
 class Enviador;
+class PaginaReceita;
 class RegrasHabilitacao;
 class TabelaPaginas;
 struct LevelFields;
@@ -154,6 +155,18 @@ public:
     // Sets "RefreshPesqPrato" of the host's open menu forms: true makes them reload their dishes.
     static void RefreshPesqPrato(bool refresh);
 
+    // --- Standard ingredient list (paginareceita.h) ---------------------------------------------
+    recipe::PaginaReceita& PaginaPadrao() const { return *m_paginaPadrao; }
+    void dbgProdPratColEnter();
+    void dbgProdPratColExit();
+    void dbgProdPratEditButtonClick();
+    void dbgProdPratExit();
+    void cdsProdPratBeforePost();
+    void cdsProdPratAfterPost();
+    void Atualiza_Proporcional();
+    // Rescales the ingredients of the level whose list that is; lists without a page are left alone.
+    void Calcula_Qtde_Prop_Pessoa(framework::ClientDataSet& list, double factor);
+
     // --- Filled in by the pages still to be built ---------------------------------------------
     // Preparation form check of the dish record, run at every post (preparation modes);
     // unset, the number typed is kept as it is.
@@ -254,6 +267,7 @@ private:
     void registraPaginas();
     void registraSeletores();
     void connectCicloEdicao();
+    void criaPaginaPadrao();
 
     // Edit cycle (ciclo_edicao.cpp, carga_paginas.cpp).
     const recipe::Pagina* paginaAtiva() const;
@@ -321,6 +335,7 @@ private:
     std::unique_ptr<recipe::TabelaPaginas> m_paginas;
     std::unique_ptr<recipe::Enviador> m_enviador;
     std::unique_ptr<recipe::RegrasHabilitacao> m_regras;
+    std::unique_ptr<recipe::PaginaReceita> m_paginaPadrao;
     bool m_calculaPeso = false;        // the dish weight is being calculated
     bool m_propCalculada = false;      // proportional quantity computation running
     bool m_centralAgregada = false;    // the working branch belongs to a central

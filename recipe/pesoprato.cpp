@@ -3,6 +3,7 @@
 #include "conversaounidade.h"
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
+#include "quantidades.h"
 
 #include "framework/abort.h"
 #include "framework/data/clientdataset.h"
@@ -79,29 +80,16 @@ void TfrmReceitaPadrao::sbtCalcPadraoClick()
 
 double TfrmReceitaPadrao::pesoDaLista(ClientDataSet& list, const recipe::LevelFields& level)
 {
-    const QString dishUnit = cdsPrato->FieldByName(QStringLiteral("SGUNIDADE"))->AsString().trimmed();
+    const QString dishUnit = cdsPrato->FieldByName(QStringLiteral("SGUNIDADE"))->AsString();
     const Field* quantity = list.FieldByName(level.netQty);
     const Field* product = list.FieldByName(QStringLiteral("CDPRODUTO"));
-    const Field* rowUnitField = list.FieldByName(QStringLiteral("SGUNIDADE"));
-    const Field* productUnitField = list.FieldByName(QStringLiteral("SGUNIDPROD"));
+    const Field* rowUnit = list.FieldByName(QStringLiteral("SGUNIDADE"));
+    const Field* productUnit = list.FieldByName(QStringLiteral("SGUNIDPROD"));
+    const recipe::QuantidadeUnidade units(*m_conversao);
     double weight = 0;
-    for (list.First(); !list.Eof(); list.Next()) {
-        const double amount = quantity->AsFloat();
-        const QString productUnit = productUnitField->AsString().trimmed();
-        QString rowUnit = rowUnitField->AsString().trimmed();
-        if (rowUnit.isEmpty())
-            rowUnit = productUnit;
-        double converted = amount;
-        if (rowUnit != dishUnit) {
-            const QString code = product->AsString();
-            converted = m_conversao->ConverteUnidade(code, rowUnit, dishUnit, amount);
-            // No direct conversion: through the product's own unit.
-            if (converted == 0 && rowUnit != productUnit)
-                converted = m_conversao->ConverteUnidade(
-                    code, productUnit, dishUnit, m_conversao->ConverteUnidade(code, rowUnit, productUnit, amount));
-        }
-        weight += converted;
-    }
+    for (list.First(); !list.Eof(); list.Next())
+        weight += units.emUnidade({product->AsString(), rowUnit->AsString(), productUnit->AsString()}, dishUnit,
+                                  quantity->AsFloat());
     return weight;
 }
 

@@ -47,6 +47,7 @@ RdmReceitaPadrao::RdmReceitaPadrao() : ServerObject("Pla01300.rdmReceitaPadrao")
     update("UpdReceFili", &RdmReceitaPadrao::UpdReceFili);
     update("UpdReceServ", &RdmReceitaPadrao::UpdReceServ);
     registerReceProd();
+    registraIngredientes();
 }
 
 QVariant RdmReceitaPadrao::GetParamPlaneja(Call& call) const

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "appserver/serverobject.h"
+#include "ingredientes.h"
 
 namespace appserver {
 
 // Pla01300.rdmReceitaPadrao: parameters, centrals, the dish tree and the dish record of the recipe
 // form.
-class RdmReceitaPadrao : public ServerObject {
+class RdmReceitaPadrao : public ServerObject, public Ingredientes {
 public:
     RdmReceitaPadrao();
 
@@ -46,6 +47,7 @@ public:
 
 private:
     void registerReceProd();
+    void registraIngredientes(); // ingredientes.h
 };
 
 } // namespace appserver

@@ -28,6 +28,11 @@ protected:
         if (IsSkipped())
             return;
         hostContext().FiliProc = QStringLiteral("0002");
+        // The nutritionist may change recipe rows herself: no supervisor prompt on each row.
+        for (const char* op : {"INCLUSAO_PRODUTO_RECEITA_PADRAO", "ALTERACAO_PRODUTO_RECEITA_PADRAO",
+                               "EXCLUSAO_PRODUTO_RECEITA_PADRAO"})
+            exec(QStringLiteral("INSERT INTO USUAUTORIZA (CDOPERADOR, NRTIPOAUTORIZA, CDOPERACAO) VALUES ('NUTRI', 4, '%1')")
+                     .arg(QLatin1String(op)));
         form = open();
         ASSERT_NE(form, nullptr);
         form->dbaPadrao->setFocus();
@@ -229,6 +234,7 @@ TEST_F(RecipeEditCycle, CtrlEnterWhileInsertingPostsAndStartsTheNextRow)
     list->FieldByName("CDPRODUTO")->setAsString(egg);
     list->FieldByName("CDARVPROD")->setAsString("4020010001");
     list->FieldByName("QTPRODPRAT")->setAsFloat(2);
+    list->FieldByName("VRPEFATCORPR")->setAsFloat(0); // what leaving the product's column brings
     form->dbgProdPrat->setFocus();
     key(Qt::Key_Return, Qt::ControlModifier);
     EXPECT_EQ(count("SELECT COUNT(*) FROM PRODPRAT WHERE CDPRATO = '2010010001' AND CDPRODUTO = '" + egg + "'"), "1");

@@ -1,0 +1,228 @@
+#include "ingredientes.h"
+
+#include "appserver/errors.h"
+#include "appserver/resultcolumns.h"
+#include "appserver/sqlpacket.h"
+#include "framework/core/consiste.h"
+#include "receitas.h"
+
+namespace appserver {
+
+namespace {
+
+const char* const produtoFields = "CDPRODUTO:T10 CDARVPROD:T20 NMPRODUTO:T50 SGUNIDADE:T10 DSCOMPLNOME:T300";
+
+// Products that may go into a recipe: complete codes, active, their own stock product. The
+// grouping is a product tree code; its products are those under it, compared by position so
+// that '%' or '_' stay characters. An empty grouping (sent as nothing at all by some callers)
+// takes every product.
+QString produtoSelect(const QString& grouping, QVariantList& values, const QString& levels)
+{
+    QString sql = "SELECT P.CDPRODUTO, P.CDARVPROD, P.NMPRODUTO, P.SGUNIDADE, P.DSCOMPLNOME FROM PRODUTO P "
+                  "WHERE P.CDNVPRODUTO = ? AND P.IDATIVO = 'S' AND P.CDPRODESTO = P.CDPRODUTO";
+    values << levels.trimmed();
+    const QString group = grouping.trimmed();
+    if (!group.isEmpty()) {
+        sql += " AND SUBSTR(P.CDARVPROD, 1, ?) = ?";
+        values << int(group.size()) << group;
+    }
+    return sql;
+}
+
+// A level's ingredient table and the keys before the dish.
+struct Lista {
+    receitas::Nivel nivel;
+    const char* tabela;
+    const char* fixa; // fixed-quantity column
+    QStringList chaves;
+};
+
+Lista lista(const QString& level)
+{
+    if (level == u"L" || level == u"F")
+        return {receitas::Nivel::Filial, "RECEFILI", "IDQTDEFIXLO", {"CDFILIAL"}};
+    if (level == u"S")
+        return {receitas::Nivel::Servico, "RECESERV", "IDQTDEFIXSE", {"CDFILIAL", "CDSERVFILI"}};
+    if (level == u"P")
+        return {receitas::Nivel::Padrao, "PRODPRAT", "IDQTDEFIXPR", {}};
+    throw Refusal(QStringLiteral("Nível de receita inválido: %1.").arg(level));
+}
+
+QString flagValue(const QString& flag)
+{
+    return flag.trimmed() == u"S" ? QStringLiteral("S") : QStringLiteral("N");
+}
+
+} // namespace
+
+QVariant Ingredientes::getPesqProduto(Call& call) const
+{
+    static const auto defs = fields(produtoFields);
+    QVariantList values;
+    const QString sql = produtoSelect(call.text(1), values, call.text(0));
+    return QVariant::fromValue(call.select(sql + " ORDER BY P.CDARVPROD", values, defs));
+}
+
+QVariant Ingredientes::GetProdutoCache(Call& call) const
+{
+    static const auto defs = fields(produtoFields);
+    QVariantList values;
+    const QString sql = produtoSelect(call.text(2), values, call.text(0));
+    values << framework::Ajusta(call.text(1), 4);
+    return QVariant::fromValue(call.select(
+        sql + " AND NOT EXISTS (SELECT 1 FROM PRODFILI F WHERE F.CDPRODUTO = P.CDPRODUTO AND F.CDFILIAL = ? "
+              "AND F.IDPRODATIV = 'I') ORDER BY P.CDARVPROD",
+        values, defs));
+}
+
+QVariant Ingredientes::Verif_Status_Prod(Call& call) const
+{
+    const QString branch = framework::Ajusta(call.text(0), 4);
+    const QVariant inactive = call.value(
+        "SELECT COUNT(*) FROM PRODUTO P LEFT JOIN PRODFILI F ON F.CDPRODUTO = P.CDPRODUTO AND F.CDFILIAL = ? "
+        "WHERE P.CDARVPROD = ? AND (P.IDATIVO <> 'S' OR F.IDPRODATIV = 'I')",
+        {branch, call.text(2).trimmed()});
+    return inactive.toInt() > 0 ? QStringLiteral("PROD_INATIVO") : QString("");
+}
+
+QVariant Ingredientes::GetVerifProd(Call& call) const
+{
+    const QVariant stock = call.value("SELECT IDCNTRESTOQ FROM PRODUTO WHERE CDPRODUTO = ?", {call.text(1).trimmed()});
+    return stock.isValid() && stock.toString() == u"N";
+}
+
+QVariant Ingredientes::GetValorProduto(Call& call) const
+{
+    const QVariant loss = call.value("SELECT VRPEFATOCORR FROM PRODUTO WHERE CDPRODUTO = ?", {call.text(0).trimmed()});
+    if (!loss.isValid() || loss.isNull())
+        return QStringLiteral("0");
+    // As the client reads numbers: a decimal comma.
+    return QString::number(loss.toDouble(), 'g', 15).replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
+QVariant Ingredientes::Verif_Prod_Inativo(Call& call) const
+{
+    static const auto defs = fields("TAB:T2 CDARVPROD:T20 IDPRODATIVPR:T1 IDPRODATIV:T1");
+    const QString branch = framework::Ajusta(call.text(0), 4);
+    const QString dish = call.text(2);
+    const QString owner = call.text(3);
+    const auto slot = [&call](int index) {
+        const QString value = call.text(index).trimmed();
+        return value == u"x" ? QString() : value;
+    };
+    QString table;
+    QString keys;
+    QVariantList values{branch};
+    if (slot(5) == u"RP") {
+        table = "PRODPRAT";
+    } else if (slot(6) == u"RL") {
+        table = "RECEFILI";
+        keys = " AND R.CDFILIAL = ?";
+        values << branch;
+    } else if (slot(7) == u"RS") {
+        table = "RECESERV";
+        keys = " AND R.CDFILIAL = ? AND R.CDSERVFILI = ?";
+        values << branch << framework::Ajusta(slot(4), 5);
+    } else if (slot(9) == u"RT") {
+        table = "RECETPCARD";
+        keys = " AND R.CDFILCENTPME = ? AND R.CDTIPOCARD = ?";
+        values << framework::Ajusta(slot(10), 4) << slot(11);
+    } else {
+        throw Refusal(QStringLiteral("Tipo de receita não informado."));
+    }
+    values << owner << dish;
+    const QString kind = slot(5) + slot(6) + slot(7) + slot(9);
+    return QVariant::fromValue(call.select(
+        QStringLiteral("SELECT '%1', P.CDARVPROD, P.IDATIVO, COALESCE(F.IDPRODATIV, 'A') FROM %2 R "
+                       "JOIN PRODUTO P ON P.CDPRODUTO = R.CDPRODUTO "
+                       "LEFT JOIN PRODFILI F ON F.CDPRODUTO = R.CDPRODUTO AND F.CDFILIAL = ? "
+                       "WHERE 1 = 1%3 AND R.CDFILAUXPRAT = ? AND R.CDPRATO = ? ORDER BY P.CDARVPROD")
+            .arg(kind, table, keys),
+        values, defs));
+}
+
+QVariant Ingredientes::VerificaProdProd(Call& call) const
+{
+    static const auto defs = fields("TIPO:T1 RECEITA:T60");
+    const QString product = call.text(0).trimmed();
+    if (product.isEmpty())
+        return QVariant::fromValue(call.select("SELECT 'P', CDPRATO FROM PRATO WHERE 1 = 0", {}, defs));
+    return QVariant::fromValue(call.select(
+        "SELECT 'P', CDFILAUXPRAT || ' ' || CDPRATO || ' ' || NMPRATO FROM PRATO "
+        "WHERE CDPRODPRODUCAO = ? AND NOT (CDFILAUXPRAT = ? AND CDPRATO = ?) ORDER BY CDFILAUXPRAT, CDPRATO",
+        {product, call.text(1), call.text(2)}, defs));
+}
+
+QVariant Ingredientes::Verif_DelReceita(Call& call) const
+{
+    // An active dish of the standard tree is planned from its standard recipe: it keeps one.
+    if (call.text(3) != u"P")
+        return QString("");
+    const QVariant active =
+        call.value("SELECT IDATIVO FROM PRATO WHERE CDFILAUXPRAT = ? AND CDPRATO = ?", {call.text(1), call.text(2)});
+    return active.isValid() && active.toString() != u"N" ? QStringLiteral("Prato_RecPadrao") : QString("");
+}
+
+QVariant Ingredientes::ProUpProdBasePR(Call& call) const
+{
+    const QString flag = flagValue(call.text(2));
+    call.setArg(2, flag);
+    const QString branch = call.code(3, 4);
+    execute(call.db(), "UPDATE PRODPRAT SET IDPRODBASEPR = ? WHERE CDFILAUXPRAT = ? AND CDPRATO = ?",
+            {flag, call.text(0), call.text(1)});
+    return receitas::carrega(call, receitas::Nivel::Padrao, call.text(4), branch, {}).value(0);
+}
+
+QVariant Ingredientes::ProUpdQtdeFix(Call& call) const
+{
+    const Lista l = lista(call.text(0).trimmed());
+    const QString flag = flagValue(call.text(5));
+    call.setArg(5, flag);
+    const QString working = call.code(6, 4);
+    QVariantList scope;
+    QString where = " WHERE CDFILAUXPRAT = ? AND CDPRATO = ?";
+    QVariantList values{flag, call.text(1), call.text(2)};
+    if (!l.chaves.isEmpty()) {
+        scope << framework::Ajusta(call.text(3), 4);
+        where += " AND CDFILIAL = ?";
+    }
+    if (l.chaves.size() > 1) {
+        scope << framework::Ajusta(call.text(4), 5);
+        where += " AND CDSERVFILI = ?";
+    }
+    values += scope;
+    execute(call.db(), QStringLiteral("UPDATE %1 SET %2 = ?").arg(QLatin1String(l.tabela), QLatin1String(l.fixa)) + where,
+            values);
+    return receitas::carrega(call, l.nivel, call.text(7), working, scope).value(0);
+}
+
+void Ingredientes::UpdUpQtdePadr(Call& call) const { receitas::atualiza(call, receitas::Nivel::Padrao, call.packet(0)); }
+
+void Ingredientes::UpdUpQtdeLo(Call& call) const { receitas::atualiza(call, receitas::Nivel::Filial, call.packet(0)); }
+
+void Ingredientes::UpdUpQtdeServ(Call& call) const { receitas::atualiza(call, receitas::Nivel::Servico, call.packet(0)); }
+
+} // namespace appserver
+
+#include "rdmreceitapadrao.h"
+
+namespace appserver {
+
+void RdmReceitaPadrao::registraIngredientes()
+{
+    query<RdmReceitaPadrao>("getPesqProduto", &Ingredientes::getPesqProduto);
+    query<RdmReceitaPadrao>("GetProdutoCache", &Ingredientes::GetProdutoCache);
+    query<RdmReceitaPadrao>("Verif_Status_Prod", &Ingredientes::Verif_Status_Prod);
+    query<RdmReceitaPadrao>("GetVerifProd", &Ingredientes::GetVerifProd);
+    query<RdmReceitaPadrao>("GetValorProduto", &Ingredientes::GetValorProduto);
+    query<RdmReceitaPadrao>("Verif_Prod_Inativo", &Ingredientes::Verif_Prod_Inativo);
+    query<RdmReceitaPadrao>("VerificaProdProd", &Ingredientes::VerificaProdProd);
+    query<RdmReceitaPadrao>("Verif_DelReceita", &Ingredientes::Verif_DelReceita);
+    query<RdmReceitaPadrao>("ProUpProdBasePR", &Ingredientes::ProUpProdBasePR);
+    query<RdmReceitaPadrao>("ProUpdQtdeFix", &Ingredientes::ProUpdQtdeFix);
+    update<RdmReceitaPadrao>("UpdUpQtdePadr", &Ingredientes::UpdUpQtdePadr);
+    update<RdmReceitaPadrao>("UpdUpQtdeLo", &Ingredientes::UpdUpQtdeLo);
+    update<RdmReceitaPadrao>("UpdUpQtdeServ", &Ingredientes::UpdUpQtdeServ);
+}
+
+} // namespace appserver
