@@ -37,6 +37,7 @@ class TShape;
 namespace recipe {
 class ConversaoUnidade;
 class Enviador;
+class ModoPreparo;
 class RegrasHabilitacao;
 class TabelaPaginas;
 struct LevelFields;
@@ -151,6 +152,9 @@ public:
     // stored as the portion weight of the page's dish data once the user confirms.
     void sbtCalcPadraoClick();
 
+    // Reads the dishes of the working branch's tree into cdsPratoAux.
+    void carregaPratoAux();
+
     // Sets "RefreshPesqPrato" of the host's open menu forms: true makes them reload their dishes.
     static void RefreshPesqPrato(bool refresh);
 
@@ -257,6 +261,8 @@ private:
 
     // Edit cycle (ciclo_edicao.cpp, carga_paginas.cpp).
     const recipe::Pagina* paginaAtiva() const;
+    // The page the toolbar works on: the visible sub-page on the preparation-mode page.
+    QWidget* abaComandos() const;
     void incluiPrato();
     void alteraPrato();
     void excluiPrato();
@@ -282,7 +288,6 @@ private:
     // Shows the key's message after focusing the control (when enabled) and aborts.
     [[noreturn]] void falha(const char* key, QWidget* control = nullptr) const;
     QString propoeCodigo();
-    void carregaPratoAux();
     void origemNaCentral();  // standard or local: a new dish posted in a central module
     void Vd_ExistePrato();   // the new code in another branch's tree (GetExistPrat)
     bool enviaPrato(bool deletion); // false when nothing was pending
@@ -321,6 +326,7 @@ private:
     std::unique_ptr<recipe::TabelaPaginas> m_paginas;
     std::unique_ptr<recipe::Enviador> m_enviador;
     std::unique_ptr<recipe::RegrasHabilitacao> m_regras;
+    recipe::ModoPreparo* m_modoPreparo = nullptr; // the preparation-mode page
     bool m_calculaPeso = false;        // the dish weight is being calculated
     bool m_propCalculada = false;      // proportional quantity computation running
     bool m_centralAgregada = false;    // the working branch belongs to a central
