@@ -119,8 +119,8 @@ TEST(RtfText, ForeignFilesShowTheirTextAndKnownFormatting)
 {
     QTextDocument doc;
     rtfToDocument(dataFile("editor_simples.rtf"), doc);
-    EXPECT_EQ(doc.toPlainText(), QStringLiteral("Arroz à grega\nLave o arroz e deixe escorrer. Refogue a cebola no óleo "
-                                                " até dourar.\nTempo: 20 min"));
+    EXPECT_EQ(doc.toPlainText(), QStringLiteral("Arroz à grega\nLave o arroz e deixe escorrer. Refogue a cebola no óleo até "
+                                                "dourar.\nTempo: 20 min"));
     QTextBlock first = doc.begin();
     EXPECT_EQ(first.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     const QTextCharFormat title = first.begin().fragment().charFormat();
