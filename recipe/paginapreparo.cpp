@@ -295,6 +295,9 @@ void PaginaPreparo::envia()
 {
     m_enviador.envia(*m_dataSet, {QLatin1String(m_campos.atualiza),
                                   QStringLiteral("upd_") + QLatin1String(m_campos.dataSet), {}, {}});
+    // The post's state change saw the change still pending: the commands follow the answer.
+    if (m_form.dtsPadrao->DataSet() == m_dataSet)
+        m_form.AtualizaBotoes();
 }
 
 // --- Activation and imports ----------------------------------------------------------------------

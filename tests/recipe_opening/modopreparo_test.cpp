@@ -35,6 +35,8 @@ protected:
             return;
         form = open();
         ASSERT_NE(form, nullptr);
+        form->dbaPadrao->setFocus();
+        QApplication::processEvents();
         pad = form->findChild<ClientDataSet*>("cdsPrepPad");
         fil = form->findChild<ClientDataSet*>("cdsPrepFil");
         ASSERT_NE(pad, nullptr);
@@ -69,7 +71,7 @@ protected:
         QApplication::processEvents();
     }
     QString sql(const QString& text) { return value(text).toString(); }
-    // Types a new mode's text and confirms it.
+    // Types a new mode's text (the test keyboard knows ASCII only) and confirms it.
     void newMode(TDBRichEdit* editor, const QString& text)
     {
         press(form->mnuIncluir);
@@ -88,14 +90,14 @@ TEST_F(ModoPreparoTest, ModesAreNumberedActivatedAndSentOneByOne)
     EXPECT_EQ(form->dtsPadrao->DataSet(), fil);
     EXPECT_TRUE(fil->IsEmpty());
 
-    newMode(drePrepFil, "Cozinhar o feijão");
+    newMode(drePrepFil, "Cozinhar o feijao");
     EXPECT_EQ(sql("SELECT NRPREPFILI || IDPREPFILI FROM PREPFILI WHERE CDPRATO = '2020010001'"), "011");
-    newMode(drePrepFil, "Feijão na pressão");
+    newMode(drePrepFil, "Feijao na pressao");
     EXPECT_EQ(sql("SELECT IDPREPFILI FROM PREPFILI WHERE CDPRATO = '2020010001' AND NRPREPFILI = '02'"), "2");
     EXPECT_EQ(fil->ChangeCount(), 0);
     const QByteArray stored = value("SELECT TXPREPFILI FROM PREPFILI WHERE NRPREPFILI = '02'").toByteArray();
     EXPECT_TRUE(isRtf(stored));
-    EXPECT_EQ(rtfToPlainText(stored), QStringLiteral("Feijão na pressão"));
+    EXPECT_EQ(rtfToPlainText(stored), QStringLiteral("Feijao na pressao"));
 
     // The second mode is shown deactivated: typing and Delete are refused.
     ASSERT_TRUE(fil->Locate("NRPREPFILI", "02"));
@@ -107,7 +109,10 @@ TEST_F(ModoPreparoTest, ModesAreNumberedActivatedAndSentOneByOne)
     EXPECT_EQ(fil->state(), State::Browse);
 
     // Activating it deactivates the first; both reach the database.
+    auto* ativa = form->findChild<QToolButton*>("sbtAtiva");
+    EXPECT_TRUE(ativa->isEnabled());
     click("sbtAtiva");
+    EXPECT_EQ(script->messageKeys(), QStringList{"NAtiv_dre"});
     EXPECT_EQ(sql("SELECT NRPREPFILI FROM PREPFILI WHERE CDPRATO = '2020010001' AND IDPREPFILI = '1'"), "02");
     EXPECT_EQ(sql("SELECT IDPREPFILI FROM PREPFILI WHERE CDPRATO = '2020010001' AND NRPREPFILI = '01'"), "2");
     EXPECT_EQ(fil->ChangeCount(), 0);
@@ -220,6 +225,7 @@ TEST_F(ModoPreparoTest, PreparationTimesAndTheDishsPreparationForm)
 
     select("2010010001");
     form->pgcPadrao->setCurrentWidget(form->tshFormulario);
+    script->authorize("SUPERV", "1234"); // ALTERACAO_PRATO_PADRAO: the operator may not
     press(form->mnuAlterar);
     ASSERT_EQ(form->cdsPrato->state(), State::Edit);
     form->dbeNrFormaPreparo->setFocus();
