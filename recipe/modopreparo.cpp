@@ -16,6 +16,8 @@
 #include "framework/core/hostcontext.h"
 #include "framework/data/clientdataset.h"
 #include "framework/data/datasource.h"
+#include "framework/forms/panelfocus.h"
+#include "framework/ui/btnpesquisa.h"
 #include "framework/ui/dbedit.h"
 #include "framework/ui/dbnavigator.h"
 #include "framework/ui/dbrichedit.h"
@@ -32,6 +34,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFile>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPalette>
@@ -195,12 +198,78 @@ void ModoPreparo::conecta()
         guardedConnect(ds, &ClientDataSet::fieldChanged, this, refresh);
     }
 
+    conectaSeletores();
+}
+
+// The branch and service selectors of the branch and service sub-pages: a code edit, the name
+// beside it (cleared by typing) and a lookup button filling both.
+QLineEdit* ModoPreparo::seletor(const char* edit, const char* mask, const char* nameEdit, const char* button,
+                                Query* query, const QString& codeField, const QString& nameField,
+                                const std::function<void()>& beforeSearch, const std::function<void()>& exit)
+{
+    auto* code = componente<TMaskEdit>(m_form, edit);
+    code->setEditMask(QLatin1String(mask));
+    auto* name = new QLineEdit(code->parentWidget());
+    name->setObjectName(QLatin1String(nameEdit));
+    name->setReadOnly(true);
+    name->setFocusPolicy(Qt::NoFocus);
+    auto* lookup = componente<TBtnPesquisa>(m_form, button);
+    code->parentWidget()->layout()->addWidget(name);
+    guardedConnect(code, &QLineEdit::textEdited, name, [name] { name->clear(); });
+    guardedConnect(code, &TMaskEdit::exited, this, exit);
+    lookup->setDataSet(query);
+    lookup->setFields({codeField, nameField});
+    lookup->BeforePesq = [beforeSearch](TBtnPesquisa&) { beforeSearch(); };
+    lookup->AfterPesq = [code, name, query, codeField, nameField, exit](TBtnPesquisa&) {
+        code->setText(query->FieldByName(codeField)->AsString());
+        name->setText(query->FieldByName(nameField)->AsString());
+        exit();
+    };
+    return name;
+}
+
+void ModoPreparo::conectaSeletores()
+{
+    Query* filiais = m_form.qryFilial;
+    const auto abreFiliais = [filiais] {
+        filiais->Close();
+        filiais->Open();
+    };
+    m_edtNmFiliPrep = seletor("medCdFiliPrep", ">aaaa", "edtNmFiliPrep", "btpFiliPrep", filiais, QStringLiteral("CDFILIAL"),
+                              QStringLiteral("NMFILIAL"), abreFiliais, [this] { medCdFiliPrepExit(); });
+    m_edtNmFiliServPrep = seletor("medCdFiliServPrep", ">aaaa", "edtNmFiliServPrep", "btpFiliServPrep", filiais,
+                                  QStringLiteral("CDFILIAL"), QStringLiteral("NMFILIAL"), abreFiliais,
+                                  [this] { medCdFiliServPrepExit(); });
+    Query* servicos = m_form.qryServico;
+    m_edtNmServPrep = seletor("medCdServPrep", "ccccc", "edtNmServPrep", "btpServPrep", servicos,
+                              QStringLiteral("CDSERVFILI"), QStringLiteral("NMSERVICO"),
+                              [this, servicos] {
+                                  servicos->Close();
+                                  servicos->setParam(QStringLiteral("P_CDFILIAL"),
+                                                     componente<TMaskEdit>(m_form, "medCdFiliServPrep")->Text());
+                                  servicos->setParam(QStringLiteral("P_CDSERVFILI"), QString());
+                                  servicos->setParam(QStringLiteral("P_TCDSERVFILI"), QStringLiteral("T"));
+                                  servicos->Open();
+                              },
+                              [this] { medCdServPrepExit(); });
+
+    // Entering the branch of the branch sub-page shows no mode and leaves the toolbar off until
+    // the branch is confirmed.
     auto* filial = componente<TMaskEdit>(m_form, "medCdFiliPrep");
-    guardedConnect(filial, &TMaskEdit::exited, this, [this] { medCdFiliPrepExit(); });
-    auto* filialServico = componente<TMaskEdit>(m_form, "medCdFiliServPrep");
-    guardedConnect(filialServico, &TMaskEdit::exited, this, [this] { medCdFiliServPrepExit(); });
-    auto* servico = componente<TMaskEdit>(m_form, "medCdServPrep");
-    guardedConnect(servico, &TMaskEdit::exited, this, [this] { medCdServPrepExit(); });
+    installGuardedEventFilter(filial, [this](QObject*, QEvent* event) {
+        if (event->type() == QEvent::FocusIn && !m_paginas[1]->editando()) {
+            ClientDataSet* ds = m_paginas[1]->dataSet();
+            ds->setFilter(QStringLiteral("CDFILAUXPRAT  = '' AND CDPRATO  = '' AND CDFILIAL = ''"));
+            ds->setFiltered(true);
+            m_form.Habilita_Botoes(m_paginas[1]->fonte(), false);
+        }
+        return false;
+    });
+    // Leaving the service sub-page's selectors shows that branch's and service's modes.
+    new PanelFocus(componente<QWidget>(m_form, "panPrepServ"), {}, [this] {
+        if (m_form.pgcModoPrep->currentWidget() == m_paginas[2]->aba())
+            pgcModoPrepChange();
+    });
 }
 
 void ModoPreparo::registra(TabelaPaginas& paginas)
@@ -360,8 +429,9 @@ void ModoPreparo::medCdFiliPrepExit()
     auto* edit = componente<TMaskEdit>(m_form, "medCdFiliPrep");
     edit->setText(Ajusta(edit->Text(), 4));
     try {
-        ValidaFilial(edit->Text(), hostContext().Operador, true);
+        m_edtNmFiliPrep->setText(ValidaFilial(edit->Text(), hostContext().Operador, true));
     } catch (...) {
+        m_edtNmFiliPrep->clear();
         edit->setFocus();
         throw;
     }
@@ -375,7 +445,7 @@ void ModoPreparo::medCdFiliServPrepExit()
     auto* edit = componente<TMaskEdit>(m_form, "medCdFiliServPrep");
     edit->setText(Ajusta(edit->Text(), 4));
     try {
-        ValidaFilial(edit->Text(), hostContext().Operador, false);
+        m_edtNmFiliServPrep->setText(ValidaFilial(edit->Text(), hostContext().Operador, false));
     } catch (...) {
         edit->setFocus();
         throw;
@@ -386,11 +456,7 @@ void ModoPreparo::medCdServPrepExit()
 {
     auto* filial = componente<TMaskEdit>(m_form, "medCdFiliServPrep");
     auto* servico = componente<TMaskEdit>(m_form, "medCdServPrep");
-    QLineEdit name;
-    Validacao(*m_form.msgPadrao, *m_form.qryServico).Vd_CdServico(filial->Text(), *servico, name, false);
-    // With the branch and service known, the level shows their modes.
-    if (m_form.pgcModoPrep->currentWidget() == m_paginas[2]->aba())
-        pgcModoPrepChange();
+    Validacao(*m_form.msgPadrao, *m_form.qryServico).Vd_CdServico(filial->Text(), *servico, *m_edtNmServPrep, false);
 }
 
 } // namespace recipe

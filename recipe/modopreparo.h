@@ -1,16 +1,20 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
+class QLineEdit;
 class QMenu;
 class QToolButton;
 class QWidget;
 class TfrmReceitaPadrao;
 
 namespace framework {
+class Query;
 class TDBEdit;
 class TDBNavigator;
 } // namespace framework
@@ -58,6 +62,10 @@ private:
     bool ativoOuIncluindo() const; // save and import work only there
     // mnuModoPadrao, mnuModoLocal, mnuModoServico: the preparation page at that sub-page.
     void mostraSubPagina(int index);
+    void conectaSeletores();
+    QLineEdit* seletor(const char* edit, const char* mask, const char* nameEdit, const char* button,
+                       framework::Query* query, const QString& codeField, const QString& nameField,
+                       const std::function<void()>& beforeSearch, const std::function<void()>& exit);
     void medCdFiliPrepExit();
     void medCdFiliServPrepExit();
     void medCdServPrepExit();
@@ -70,6 +78,7 @@ private:
     framework::TDBNavigator* m_dbnNavModPrep = nullptr;
     QToolButton *m_sbtAtiva = nullptr, *m_sbtDesativa = nullptr, *m_sbtSalva = nullptr, *m_sbtImpArquiv = nullptr;
     QMenu* m_pmnImporta = nullptr;
+    QLineEdit *m_edtNmFiliPrep = nullptr, *m_edtNmFiliServPrep = nullptr, *m_edtNmServPrep = nullptr;
     std::array<QAction*, 3> m_menus{};
     QWidget* m_abaAnterior = nullptr; // the sub-page the last change left shown
 };
