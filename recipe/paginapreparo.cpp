@@ -213,6 +213,7 @@ void PaginaPreparo::excluir()
 {
     if (m_dataSet->IsEmpty() || !pertenceAoPrato())
         return;
+    Vd_TxPreparo(QStringLiteral("E")); // before the question: the answer would not matter
     if (msgMensagensPadroes().ShowMsg(QStringLiteral("Excl"), mtConfirmation, mbYes | mbNo) != mrYes)
         return;
     m_dataSet->Delete();

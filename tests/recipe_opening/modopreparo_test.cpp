@@ -3,7 +3,9 @@
 // dish's preparation form.
 #include "recipeformtest.h"
 
+#include "framework/abort.h"
 #include "framework/data/clientdataset.h"
+#include "framework/ui/guard.h"
 #include "framework/forms/dbtree.h"
 #include "framework/ui/dbedit.h"
 #include "framework/ui/dbrichedit.h"
@@ -205,6 +207,38 @@ TEST_F(ModoPreparoTest, ImportFromAnotherDishReplacesTheTextOrCreatesAMode)
     EXPECT_TRUE(script->failures().isEmpty());
 }
 
+TEST_F(ModoPreparoTest, StandardModesAreKeptFromBranchModulesAndLocalDishes)
+{
+    select("2010010001");
+    show(form->tshPrepPad);
+    ASSERT_EQ(form->dtsPadrao->DataSet(), pad);
+    ASSERT_EQ(pad->RecordCount(), 2);
+    EXPECT_EQ(pad->FieldByName("IDPREPPRAT")->AsString(), "1"); // the active mode comes first
+    EXPECT_TRUE(drePadrao->toPlainText().contains("Lave o arroz"));
+
+    hostContext().ModuFili = true;
+    guarded([this] { form->sbtIncluirClick(); });
+    EXPECT_EQ(script->lastMessage().key, "PREPPADR_N_INC");
+    guarded([this] { form->sbtAlterarClick(); });
+    EXPECT_EQ(script->lastMessage().key, "PREPPADR_N_ALT");
+    guarded([this] { form->sbtExcluirClick(); }); // refused before the question
+    EXPECT_EQ(script->lastMessage().key, "PREPPADR_N_EXC");
+    EXPECT_EQ(pad->state(), State::Browse);
+    EXPECT_EQ(sql("SELECT COUNT(*) FROM PREPPRAT WHERE CDPRATO = '2010010001'"), "2");
+    hostContext().ModuFili = false;
+
+    // The service level keeps its own numbering, for the branch and service chosen.
+    form->findChild<TMaskEdit*>("medCdFiliServPrep")->setText(QStringLiteral("0002"));
+    form->findChild<TMaskEdit*>("medCdServPrep")->setText(QStringLiteral("00002"));
+    show(form->tshPrepSer);
+    auto* ser = form->findChild<ClientDataSet*>("cdsPrepSer");
+    ASSERT_EQ(ser->RecordCount(), 1);
+    newMode(form->findChild<TDBRichEdit*>("dreServico"), "Bater no liquidificador");
+    EXPECT_EQ(sql("SELECT NRPREPSERV || IDPREPSERV FROM PREPSERV WHERE CDPRATO = '2010010001' AND NRPREPSERV = '02'"),
+              "022");
+    EXPECT_TRUE(script->failures().isEmpty());
+}
+
 TEST_F(ModoPreparoTest, QueryModeChangesNoMode)
 {
     Cli_pla01300::boConsulta = true;
@@ -222,6 +256,18 @@ TEST_F(ModoPreparoTest, PreparationTimesAndTheDishsPreparationForm)
     EXPECT_EQ(recipe::AjustaHrTempPrep("1"), "00001");
     EXPECT_EQ(recipe::AjustaHrTempPrep("12345"), "12345");
     EXPECT_EQ(recipe::AjustaHrTempPrep(" 2 30"), "00230");
+
+    // An ingredient's preparation time: the last 4 characters must be a time.
+    ClientDataSet times(nullptr, "times");
+    times.AddField("HRTEMPPREP", FieldType::String, 5);
+    times.CreateDataSet();
+    times.Append();
+    times.FieldByName("HRTEMPPREP")->setAsString("00130");
+    EXPECT_NO_THROW(recipe::Vd_HrTempPrep(*times.FieldByName("HRTEMPPREP"), *form->msgPadrao));
+    times.FieldByName("HRTEMPPREP")->setAsString("00175");
+    EXPECT_THROW(recipe::Vd_HrTempPrep(*times.FieldByName("HRTEMPPREP"), *form->msgPadrao), Abort);
+    EXPECT_EQ(script->lastMessage().key, "TEMPPREP_INV");
+    times.Cancel();
 
     select("2010010001");
     form->pgcPadrao->setCurrentWidget(form->tshFormulario);
