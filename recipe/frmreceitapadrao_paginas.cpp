@@ -186,8 +186,9 @@ void TfrmReceitaPadrao::createPaginasPendentes()
     row = header(tshPrepSer, "panPrepServ", &panel);
     selector(panel, row, "lblCdFiliServPrep", QStringLiteral("Filial"), "medCdFiliServPrep", "btpFiliServPrep", 70);
     selector(panel, row, "lblCdServPrep", QStringLiteral("Serviço"), "medCdServPrep", "btpServPrep", 80);
-    auto* prep = new QHBoxLayout;
-    layoutOf(tshModoPrep)->addLayout(prep);
+    auto* panResp = named(new QWidget(tshModoPrep), "panResp");
+    layoutOf(tshModoPrep)->insertWidget(0, panResp);
+    auto* prep = new QHBoxLayout(panResp);
     prep->addWidget(new TDBEdit(tshModoPrep, QStringLiteral("dbeNrPrep")));
     prep->addWidget(new TDBEdit(tshModoPrep, QStringLiteral("dbeNomeMod")));
     prep->addWidget(new TDBNavigator(tshModoPrep, QStringLiteral("dbnNavModPrep")));

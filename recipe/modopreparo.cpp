@@ -81,6 +81,9 @@ ModoPreparo::ModoPreparo(TfrmReceitaPadrao& form)
     : QObject(&form), m_form(form), m_enviador(std::make_unique<Enviador>(*form.netReceitaPadrao))
 {
     setObjectName(QStringLiteral("modoPreparo"));
+    // The data sheet sub-page is kept hidden.
+    form.pgcModoPrep->setTabVisible(form.pgcModoPrep->indexOf(form.tshFolhaDados), false);
+    form.pgcModoPrep->setCurrentWidget(form.tshPrepPad);
     adicionaMensagens();
     criaControles();
     m_paginas[0] = new PaginaPreparo(form, niveis[0], *m_enviador, {});
