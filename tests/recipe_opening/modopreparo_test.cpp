@@ -128,6 +128,26 @@ TEST_F(ModoPreparoTest, ModesAreNumberedActivatedAndSentOneByOne)
     EXPECT_TRUE(script->failures().isEmpty());
 }
 
+TEST_F(ModoPreparoTest, AnEmptyModeKeepsItsSubPageAndADeletionIsSentAtOnce)
+{
+    showBranch("2020010001");
+    press(form->mnuIncluir);
+    ASSERT_EQ(fil->state(), State::Insert);
+    form->pgcModoPrep->setCurrentWidget(form->tshPrepPad); // nothing typed: the post fails
+    QApplication::processEvents();
+    EXPECT_EQ(script->lastMessage().key, "TXPREPARO_EMPTY");
+    EXPECT_EQ(form->pgcModoPrep->currentWidget(), form->tshPrepFil);
+    QTest::keyClicks(drePrepFil, "Temperar");
+    press(form->mnuConfirmar);
+    ASSERT_EQ(sql("SELECT COUNT(*) FROM PREPFILI WHERE CDPRATO = '2020010001'"), "1");
+
+    script->answer(mrYes); // "Excl"
+    press(form->mnuExcluir);
+    EXPECT_EQ(sql("SELECT COUNT(*) FROM PREPFILI WHERE CDPRATO = '2020010001'"), "0");
+    EXPECT_EQ(fil->ChangeCount(), 0);
+    EXPECT_TRUE(script->failures().isEmpty());
+}
+
 TEST_F(ModoPreparoTest, NumberNinetyNineGivesUpTheNewModeSilently)
 {
     showBranch("2020010001");
