@@ -142,6 +142,7 @@ struct CharState {
     double points = 12;  // RTF's default size
     bool bold = false, italic = false, underline = false;
     int color = 0;       // index into the colour table; 0 is "automatic"
+    bool operator==(const CharState&) const = default;
 };
 
 struct GroupState {
@@ -393,16 +394,16 @@ private:
             break;
         }
         startParagraph();
-        const QTextCharFormat format = charFormat();
-        if (!m_pending.isEmpty() && format != m_pendingFormat)
+        // Runs are cut where the character state changes; the format is built once per run.
+        if (!m_pending.isEmpty() && !(m_state.chars == m_pendingChars))
             flush();
-        m_pendingFormat = format;
+        if (m_pending.isEmpty())
+            m_pendingChars = m_state.chars;
         m_pending += c;
     }
 
-    QTextCharFormat charFormat() const
+    QTextCharFormat charFormat(const CharState& ch) const
     {
-        const CharState& ch = m_state.chars;
         QTextCharFormat f;
         const QString family = m_fonts.value(ch.font < 0 ? m_defaultFont : ch.font);
         if (!family.isEmpty())
@@ -420,7 +421,7 @@ private:
     {
         if (m_pending.isEmpty())
             return;
-        m_cursor.insertText(m_pending, m_pendingFormat);
+        m_cursor.insertText(m_pending, charFormat(m_pendingChars));
         m_pending.clear();
     }
 
@@ -466,7 +467,7 @@ private:
     bool m_breakPending = false;
     int m_pendingSkip = 0;
     QString m_pending;
-    QTextCharFormat m_pendingFormat;
+    CharState m_pendingChars;
     QHash<int, QString> m_fonts;
     int m_defaultFont = 0;
     int m_fontId = 0;
