@@ -62,6 +62,14 @@ BarraFormatacao::BarraFormatacao(QWidget* parent) : QWidget(parent)
         if (m_editor)
             m_editor->copy();
     });
+    // The font lists follow the buttons, which the form's enabling rules switch.
+    framework::installGuardedEventFilter(sbtNegrito, [this](QObject*, QEvent* event) {
+        if (event->type() == QEvent::EnabledChange) {
+            cbxFonte->setEnabled(sbtNegrito->isEnabled());
+            cbxTamanho->setEnabled(sbtNegrito->isEnabled());
+        }
+        return false;
+    });
     guardedConnect(cbxFonte, &QFontComboBox::textActivated, this, [this](const QString& family) { fonte(family); });
     guardedConnect(cbxTamanho, &QComboBox::textActivated, this, [this](const QString& text) {
         bool ok = false;

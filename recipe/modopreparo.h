@@ -38,9 +38,7 @@ public:
 
     // The sub-pages as the toolbar works on them.
     void registra(TabelaPaginas& paginas);
-    PaginaPreparo& pagina(int index) const { return *m_paginas[index]; }
     PaginaPreparo& visivel() const; // the sub-page shown
-    BarraFormatacao* barra() const { return m_barra; }
 
     // Shows the visible sub-page for the current dish: loads and filters its modes, points the
     // toolbar and the responsible-person panel at them. Runs on every sub-page change and when
