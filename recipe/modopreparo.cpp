@@ -356,8 +356,8 @@ void ModoPreparo::mostraAtivacao()
 
 bool ModoPreparo::ativoOuIncluindo() const
 {
-    const PaginaPreparo& page = visivel();
-    return page.dataSet()->state() == State::Insert || (!page.dataSet()->IsEmpty() && !page.desativado());
+    // An empty level counts as active: a first mode may come from a file or another dish.
+    return !visivel().desativado();
 }
 
 void ModoPreparo::sbtAtivaClick()

@@ -205,6 +205,13 @@ TEST_F(ModoPreparoTest, ImportFromAnotherDishReplacesTheTextOrCreatesAMode)
 {
     // Arroz branco has a standard mode; feijão carioca's branch level has none.
     showBranch("2020010001");
+    auto* importa = form->findChild<QToolButton*>("sbtImpArquiv");
+    EXPECT_TRUE(importa->isEnabled());
+    importa->click(); // the popup of the two imports opens on an empty level too
+    auto* popup = form->findChild<QMenu*>("pmnImporta");
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(popup->isVisible());
+    popup->hide();
     script->chooseRowWhere("CDPRATO", "2010010001");
     form->findChild<QAction*>("mnuImpModPrepRece")->trigger();
     QApplication::processEvents();
