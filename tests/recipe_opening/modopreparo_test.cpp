@@ -8,6 +8,7 @@
 #include "framework/ui/guard.h"
 #include "framework/forms/dbtree.h"
 #include "framework/ui/dbedit.h"
+#include "framework/ui/dbnavigator.h"
 #include "framework/ui/dbrichedit.h"
 #include "framework/ui/maskedit.h"
 #include "framework/ui/rtftext.h"
@@ -120,11 +121,25 @@ TEST_F(ModoPreparoTest, ModesAreNumberedActivatedAndSentOneByOne)
     EXPECT_EQ(fil->ChangeCount(), 0);
     EXPECT_TRUE(form->findChild<QToolButton*>("sbtDesativa")->isVisibleTo(form));
 
+    // The navigator shows each mode in turn, the active one first.
+    auto* navigator = form->findChild<TDBNavigator*>("dbnNavModPrep");
+    ASSERT_NE(navigator, nullptr);
+    navigator->BtnClick(TDBNavigator::nbFirst);
+    EXPECT_EQ(form->findChild<TDBEdit*>("dbeNrPrep")->text(), "02");
+    EXPECT_EQ(drePrepFil->toPlainText(), "Feijao na pressao");
+    navigator->BtnClick(TDBNavigator::nbNext);
+    EXPECT_EQ(drePrepFil->toPlainText(), "Cozinhar o feijao");
+    navigator->BtnClick(TDBNavigator::nbFirst);
+
     // Delete in an active mode that is not being edited is refused as well.
     const int shown = int(script->messages().size());
     QTest::keyClick(drePrepFil, Qt::Key_Delete);
     EXPECT_EQ(script->messages().size(), shown + 1);
     EXPECT_EQ(script->lastMessage().key, "NAtiv_dre");
+
+    // Deactivating leaves the dish without an active mode on the level.
+    click("sbtDesativa");
+    EXPECT_EQ(sql("SELECT COUNT(*) FROM PREPFILI WHERE CDPRATO = '2020010001' AND IDPREPFILI = '1'"), "0");
     EXPECT_TRUE(script->failures().isEmpty());
 }
 
