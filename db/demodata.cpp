@@ -497,6 +497,30 @@ private:
                   QByteArray("{\\rtf1\\ansi Deixe o feij\\'e3o de molho, cozinhe na press\\'e3o por 30 minutos e "
                              "tempere com alho e cebola refogados.}"),
                   "Preparo na pressão"});
+        // Formatted modes: a deactivated alternative, and the hospital's own on the other levels.
+        const QByteArray rtfHeader = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil Arial;}{\\f1\\fnil Times New Roman;}}"
+                                     "{\\colortbl ;\\red192\\green0\\blue0;\\red0\\green102\\blue0;}\n";
+        prep.add({"P", bases[8].code, "02", "2",
+                  rtfHeader + "\\pard\\qc {\\f1\\fs28\\b Arroz soltinho}\\par\n"
+                              "\\pard\\ql {\\f0\\fs20 Toste o arroz no \\'f3leo antes de juntar a \\'e1gua.}\\par\n"
+                              "\\pard{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnindent360{\\pntxtb\\'b7}}\\li720\\fi-360\\ql "
+                              "{\\f0\\fs20 2 x\\'edcaras de \\'e1gua para 1 de arroz}\\par\n"
+                              "\\pard{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnindent360{\\pntxtb\\'b7}}\\li720\\fi-360\\ql "
+                              "{\\f0\\fs20\\cf1\\b N\\'e3o mexer} {\\f0\\fs20 durante o cozimento}\\par\n}",
+                  "Preparo alternativo"});
+        Inserter prepFili(m_db, "PREPFILI",
+                          {"CDFILAUXPRAT", "CDPRATO", "CDFILIAL", "NRPREPFILI", "IDPREPFILI", "TXPREPFILI", "NMRPREPFILI"});
+        prepFili.add({"P", bases[8].code, "0002", "01", "1",
+                      rtfHeader + "\\pard\\ql {\\f0\\fs20 Cozinhar em panela de press\\'e3o, }{\\f0\\fs20\\i sem sal}"
+                                  "{\\f0\\fs20  para as dietas restritas.}\\par\n"
+                                  "\\pard\\qr {\\f0\\fs16\\cf2 Nutri\\'e7\\'e3o Hospital S\\'e3o Lucas}\\par\n}",
+                      "Nutricionista"});
+        Inserter prepServ(m_db, "PREPSERV", {"CDFILAUXPRAT", "CDPRATO", "CDFILIAL", "CDSERVFILI", "NRPREPSERV", "IDPREPSERV",
+                                             "TXPREPSERV", "NMRPREPSERV"});
+        prepServ.add({"P", bases[8].code, "0002", "00002", "01", "1",
+                      rtfHeader + "\\pard\\ql {\\f0\\fs20 Cozinhar at\\'e9 ficar bem mole e bater no liquidificador "
+                                  "para a dieta }{\\f0\\fs20\\ul pastosa}{\\f0\\fs20 .}\\par\n}",
+                      "Nutricionista"});
         Inserter cont(m_db, "PRATOCONTAINER", {"CDFILAUXPRAT", "CDPRATO", "CDCONTAINER", "QTPRATCONTAINER", "IDPRATCONTPRI"});
         cont.add({"P", bases[8].code, "00001", 60.0, "S"});
         cont.add({"P", bases[8].code, "00002", 30.0, "N"});

@@ -252,7 +252,7 @@ void TfrmReceitaPadrao::confirmaFilial()
     Habilita_Pagina(isCompleteLevel(code));
     Habilita_NivelCompleto(code);
     pgcPadrao->setCurrentWidget(tshFormulario);
-    pgcModoPrep->setCurrentIndex(0);
+    pgcModoPrep->setCurrentWidget(tshPrepPad);
     pgcFoto->setCurrentIndex(0);
     pgcPadraoChange();
     if (centralModules())

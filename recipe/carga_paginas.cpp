@@ -4,6 +4,7 @@
 #include "enviador.h"
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
+#include "modopreparo.h"
 #include "regrashabilitacao.h"
 #include "respostaservidor.h"
 #include "tabelapaginas.h"
@@ -80,6 +81,8 @@ void TfrmReceitaPadrao::pgcPadraoChange()
     dtsPadrao->setDataSet(page ? page->dataSet : nullptr);
     if (tab == tshFormulario)
         Habilita_Desabilita(dtsPrato);
+    else if (tab == tshModoPrep)
+        m_modoPreparo->pgcModoPrepChange();
     else if (page && page->nivel)
         carregaPaginaReceita(*page);
     else

@@ -4,6 +4,7 @@
 #include "enviador.h"
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
+#include "modopreparo.h"
 #include "regrashabilitacao.h"
 #include "respostaservidor.h"
 #include "tabelapaginas.h"
@@ -115,6 +116,7 @@ void TfrmReceitaPadrao::registraPaginas()
         page.regra(Comando::Cancelar, [this](const Pagina& p) { cancelaLista(p); });
         m_paginas->adiciona(page);
     }
+    m_modoPreparo->registra(*m_paginas);
 }
 
 void TfrmReceitaPadrao::registraSeletores()
@@ -140,7 +142,13 @@ void TfrmReceitaPadrao::registraSeletores()
 
 const Pagina* TfrmReceitaPadrao::paginaAtiva() const
 {
-    return m_paginas ? m_paginas->pagina(pgcPadrao->currentWidget()) : nullptr;
+    return m_paginas ? m_paginas->pagina(abaComandos()) : nullptr;
+}
+
+QWidget* TfrmReceitaPadrao::abaComandos() const
+{
+    QWidget* tab = pgcPadrao->currentWidget();
+    return tab == tshModoPrep ? pgcModoPrep->currentWidget() : tab;
 }
 
 void TfrmReceitaPadrao::connectCicloEdicao()
@@ -165,28 +173,28 @@ void TfrmReceitaPadrao::connectCicloEdicao()
 
 // --- Commands ----------------------------------------------------------------------------------
 
-void TfrmReceitaPadrao::sbtIncluirClick() { m_paginas->executa(pgcPadrao->currentWidget(), Comando::Incluir); }
+void TfrmReceitaPadrao::sbtIncluirClick() { m_paginas->executa(abaComandos(), Comando::Incluir); }
 
-void TfrmReceitaPadrao::sbtAlterarClick() { m_paginas->executa(pgcPadrao->currentWidget(), Comando::Alterar); }
+void TfrmReceitaPadrao::sbtAlterarClick() { m_paginas->executa(abaComandos(), Comando::Alterar); }
 
-void TfrmReceitaPadrao::sbtExcluirClick() { m_paginas->executa(pgcPadrao->currentWidget(), Comando::Excluir); }
+void TfrmReceitaPadrao::sbtExcluirClick() { m_paginas->executa(abaComandos(), Comando::Excluir); }
 
-void TfrmReceitaPadrao::sbtProcurarClick() { m_paginas->executa(pgcPadrao->currentWidget(), Comando::Procurar); }
+void TfrmReceitaPadrao::sbtProcurarClick() { m_paginas->executa(abaComandos(), Comando::Procurar); }
 
-void TfrmReceitaPadrao::sbtVerificarClick() { m_paginas->executa(pgcPadrao->currentWidget(), Comando::Verificar); }
+void TfrmReceitaPadrao::sbtVerificarClick() { m_paginas->executa(abaComandos(), Comando::Verificar); }
 
-void TfrmReceitaPadrao::sbtCancelarClick() { m_paginas->executa(pgcPadrao->currentWidget(), Comando::Cancelar); }
+void TfrmReceitaPadrao::sbtCancelarClick() { m_paginas->executa(abaComandos(), Comando::Cancelar); }
 
 void TfrmReceitaPadrao::sbtConfirmarClick()
 {
     if (!paginaAtiva())
-        m_paginas->executa(pgcPadrao->currentWidget(), Comando::Confirmar); // refused
+        m_paginas->executa(abaComandos(), Comando::Confirmar); // refused
     // In the order the components were created: posting the dish record and the dish data sends
     // them at once; the ingredient lists keep their posted rows until their page is confirmed.
     for (ClientDataSet* dataSet : std::as_const(m_datasets))
         if (editing(*dataSet))
             dataSet->Post();
-    m_paginas->executa(pgcPadrao->currentWidget(), Comando::Confirmar);
+    m_paginas->executa(abaComandos(), Comando::Confirmar);
 }
 
 // --- The dish record -----------------------------------------------------------------------------

@@ -38,6 +38,7 @@ namespace recipe {
 class ConversaoUnidade;
 class Enviador;
 class PaginaReceita;
+class ModoPreparo;
 class RegrasHabilitacao;
 class TabelaPaginas;
 struct LevelFields;
@@ -151,6 +152,9 @@ public:
     // Dish weight: the ingredient quantities of the active recipe page in the dish's unit,
     // stored as the portion weight of the page's dish data once the user confirms.
     void sbtCalcPadraoClick();
+
+    // Reads the dishes of the working branch's tree into cdsPratoAux.
+    void carregaPratoAux();
 
     // Sets "RefreshPesqPrato" of the host's open menu forms: true makes them reload their dishes.
     static void RefreshPesqPrato(bool refresh);
@@ -271,6 +275,8 @@ private:
 
     // Edit cycle (ciclo_edicao.cpp, carga_paginas.cpp).
     const recipe::Pagina* paginaAtiva() const;
+    // The page the toolbar works on: the visible sub-page on the preparation-mode page.
+    QWidget* abaComandos() const;
     void incluiPrato();
     void alteraPrato();
     void excluiPrato();
@@ -296,7 +302,6 @@ private:
     // Shows the key's message after focusing the control (when enabled) and aborts.
     [[noreturn]] void falha(const char* key, QWidget* control = nullptr) const;
     QString propoeCodigo();
-    void carregaPratoAux();
     void origemNaCentral();  // standard or local: a new dish posted in a central module
     void Vd_ExistePrato();   // the new code in another branch's tree (GetExistPrat)
     bool enviaPrato(bool deletion); // false when nothing was pending
@@ -336,6 +341,7 @@ private:
     std::unique_ptr<recipe::Enviador> m_enviador;
     std::unique_ptr<recipe::RegrasHabilitacao> m_regras;
     std::unique_ptr<recipe::PaginaReceita> m_paginaPadrao;
+    recipe::ModoPreparo* m_modoPreparo = nullptr; // the preparation-mode page
     bool m_calculaPeso = false;        // the dish weight is being calculated
     bool m_propCalculada = false;      // proportional quantity computation running
     bool m_centralAgregada = false;    // the working branch belongs to a central

@@ -3,9 +3,11 @@
 // selectors, the recipe menu with its shortcuts, and the components of the preparation-mode,
 // photo and container pages whose behaviour comes with those pages (created here with their
 // names, so that the rules that name them hold from the start).
+#include "barraformatacao.h"
 #include "camposlista.h"
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
+#include "modopreparo.h"
 
 #include "framework/data/clientdataset.h"
 #include "framework/data/datasource.h"
@@ -184,19 +186,17 @@ void TfrmReceitaPadrao::createPaginasPendentes()
     row = header(tshPrepSer, "panPrepServ", &panel);
     selector(panel, row, "lblCdFiliServPrep", QStringLiteral("Filial"), "medCdFiliServPrep", "btpFiliServPrep", 70);
     selector(panel, row, "lblCdServPrep", QStringLiteral("Serviço"), "medCdServPrep", "btpServPrep", 80);
-    auto* prep = new QHBoxLayout;
-    layoutOf(tshModoPrep)->addLayout(prep);
+    auto* panResp = named(new QWidget(tshModoPrep), "panResp");
+    layoutOf(tshModoPrep)->insertWidget(0, panResp);
+    auto* prep = new QHBoxLayout(panResp);
     prep->addWidget(new TDBEdit(tshModoPrep, QStringLiteral("dbeNrPrep")));
     prep->addWidget(new TDBEdit(tshModoPrep, QStringLiteral("dbeNomeMod")));
     prep->addWidget(new TDBNavigator(tshModoPrep, QStringLiteral("dbnNavModPrep")));
     prep->addWidget(named(new QLabel(QStringLiteral("Nome"), tshModoPrep), "lblNomeRes"));
-    for (const char* name : {"sbtSalva", "sbtDesativa", "sbtAtiva"})
+    for (const char* name : {"sbtSalva", "sbtImpArquiv", "sbtDesativa", "sbtAtiva"})
         prep->addWidget(toolButton(tshModoPrep, name, QString::fromLatin1(name + 3)));
-    auto* format = named(new QWidget(tshModoPrep), "fpnReceita");
-    auto* formatRow = new QHBoxLayout(format);
-    for (int i = 0; i < 16; ++i)
-        formatRow->addWidget(new QToolButton(format));
-    prep->addWidget(format);
+    prep->addWidget(new recipe::BarraFormatacao(tshModoPrep));
+    m_modoPreparo = new recipe::ModoPreparo(*this);
 
     // Photos: branch and service headers, record edits and commands.
     row = header(tshFotoFil, "panFotoFili", &panel);

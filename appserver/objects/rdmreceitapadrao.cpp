@@ -48,6 +48,15 @@ RdmReceitaPadrao::RdmReceitaPadrao() : ServerObject("Pla01300.rdmReceitaPadrao")
     update("UpdReceServ", &RdmReceitaPadrao::UpdReceServ);
     registerReceProd();
     registraIngredientes();
+    query("GetPrepPad", &RdmReceitaPadrao::GetPrepPad);
+    query("GetPrepFil", &RdmReceitaPadrao::GetPrepFil);
+    query("GetPrepSer", &RdmReceitaPadrao::GetPrepSer);
+    query("GetProxCodigoPrat", &RdmReceitaPadrao::GetProxCodigoPrat);
+    update("UpdPrepPad", &RdmReceitaPadrao::UpdPrepPad);
+    update("UpdPrepFil", &RdmReceitaPadrao::UpdPrepFil);
+    update("UpdPrepSer", &RdmReceitaPadrao::UpdPrepSer);
+    query("GetImportaPrep", &RdmReceitaPadrao::GetImportaPrep);
+    query("GetVdFormaPreparo", &RdmReceitaPadrao::GetVdFormaPreparo);
 }
 
 QVariant RdmReceitaPadrao::GetParamPlaneja(Call& call) const

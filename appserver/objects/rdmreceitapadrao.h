@@ -45,6 +45,21 @@ public:
     // (branch + service), CDSERVFILI, NMSERVICO
     QVariant GetServico(Call& call) const;
 
+    // Preparation modes (modospreparo.cpp). Loaders: (CDFILAUXPRAT, CDPRATO[, branch[, service]]).
+    QVariant GetPrepPad(Call& call) const;
+    QVariant GetPrepFil(Call& call) const;
+    QVariant GetPrepSer(Call& call) const;
+    // (CDFILAUXPRAT, CDPRATO, branch byref, service byref) one row: the level's next mode number
+    // in its NRPREP... column, null when the dish has none yet, 99 when no number is left.
+    QVariant GetProxCodigoPrat(Call& call) const;
+    void UpdPrepPad(Call& call) const;
+    void UpdPrepFil(Call& call) const;
+    void UpdPrepSer(Call& call) const;
+    // (CDFILAUXPRAT, CDPRATO, branch, service, level "P"/"F"/"S") TXPREPARO of the active mode.
+    QVariant GetImportaPrep(Call& call) const;
+    // (selection byref: "T" all, else by number; number byref) preparation forms.
+    QVariant GetVdFormaPreparo(Call& call) const;
+
 private:
     void registerReceProd();
     void registraIngredientes(); // ingredientes.h

@@ -5,7 +5,7 @@
 #include "framework/abort.h"
 
 #include <QFile>
-#include <QFileInfo>
+#include <QStringDecoder>
 #include <QKeyEvent>
 
 namespace framework {
@@ -37,15 +37,29 @@ void TDBRichEdit::refreshState()
     QTextEdit::setReadOnly(m_readOnly || !m_link->canModify());
 }
 
+QByteArray TDBRichEdit::content() const
+{
+    return documentToRtf(*document());
+}
+
+void TDBRichEdit::display(const QByteArray& content)
+{
+    if (isRtf(content)) {
+        rtfToDocument(content, *document());
+    } else {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        QString text = utf8.decode(content);
+        if (utf8.hasError()) // a text file of the Windows code page
+            text = QString::fromLatin1(content);
+        setPlainText(text);
+    }
+    document()->clearUndoRedoStacks();
+}
+
 void TDBRichEdit::setContent(const QByteArray& content)
 {
     m_showing = true;
-    if (isRtf(content))
-        setPlainText(rtfToPlainText(content));
-    else if (const QString text = QString::fromUtf8(content); Qt::mightBeRichText(text))
-        setHtml(text);
-    else
-        setPlainText(text);
+    display(content);
     m_showing = false;
 }
 
@@ -93,14 +107,7 @@ void TDBRichEdit::LoadFromFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Error(QStringLiteral("Não foi possível abrir o arquivo \"%1\".").arg(path));
-    const QByteArray data = file.readAll();
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("htm") || suffix == QLatin1String("html"))
-        setHtml(QString::fromUtf8(data));
-    else if (isRtf(data))
-        setPlainText(rtfToPlainText(data));
-    else
-        setPlainText(QString::fromUtf8(data));
+    display(file.readAll());
 }
 
 void TDBRichEdit::SaveToFile(const QString& path) const
@@ -108,14 +115,7 @@ void TDBRichEdit::SaveToFile(const QString& path) const
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw Error(QStringLiteral("Não foi possível gravar o arquivo \"%1\".").arg(path));
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    QByteArray data;
-    if (suffix == QLatin1String("rtf"))
-        data = plainTextToRtf(toPlainText());
-    else if (suffix == QLatin1String("htm") || suffix == QLatin1String("html"))
-        data = content();
-    else
-        data = toPlainText().toUtf8();
+    const QByteArray data = content();
     if (file.write(data) != data.size())
         throw Error(QStringLiteral("Não foi possível gravar o arquivo \"%1\".").arg(path));
 }

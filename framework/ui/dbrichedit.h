@@ -6,10 +6,10 @@
 
 namespace framework {
 
-// A rich-text editor over a blob field. The field keeps the text as HTML (UTF-8), which Qt reads
-// and writes without loss; a blob holding RTF (files imported elsewhere) or plain text is shown
-// too. Typing puts a browsing dataset into edit; the text reaches the field when the editor is
-// left and before the dataset posts.
+// A rich-text editor over a blob field. The field keeps the text as RTF, which other programs
+// reading these texts expect; a blob holding anything else is shown as plain text. Typing puts a
+// browsing dataset into edit; the text reaches the field when the editor is left and before the
+// dataset posts.
 class TDBRichEdit : public QTextEdit {
     Q_OBJECT
 public:
@@ -26,12 +26,12 @@ public:
     bool IsEmptyText() const { return toPlainText().trimmed().isEmpty(); }
 
     // The content as it is stored in the field.
-    QByteArray content() const { return toHtml().toUtf8(); }
-    // Shows stored content (HTML, RTF or plain text).
+    QByteArray content() const;
+    // Shows stored content: RTF, or anything else as plain text (UTF-8, else Windows-1252).
     void setContent(const QByteArray& content);
 
-    // Files: ".rtf" read and written as RTF, ".htm"/".html" as HTML, anything else as plain text.
-    // Loading marks the editor as changed (the text reaches the field like typing). Throw
+    // Files are read by their content (RTF or plain text) and always written as RTF. Loading
+    // marks the editor as changed (the text reaches the field like typing). Throw
     // framework::Error when the file cannot be read or written.
     void LoadFromFile(const QString& path);
     void SaveToFile(const QString& path) const;
@@ -45,6 +45,7 @@ protected:
 
 private:
     void showField();
+    void display(const QByteArray& content);
     void refreshState();
     bool startEdit();
 

@@ -8,6 +8,7 @@
 #include "framework/ui/tabvalid.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -41,7 +42,7 @@ protected:
 
 } // namespace
 
-TEST_F(ContentTest, RichTextIsTypedIntoTheBlobAsHtml)
+TEST_F(ContentTest, RichTextIsTypedIntoTheBlobAsRtf)
 {
     auto* dre = win.add(new TDBRichEdit(&win.window, "drePadrao"));
     dre->setDataSource(&dts);
@@ -53,9 +54,9 @@ TEST_F(ContentTest, RichTextIsTypedIntoTheBlobAsHtml)
     QTest::keyClicks(dre, "Lavar o arroz");
     EXPECT_EQ(ds->state(), ClientDataSet::State::Edit);
     ds->Post(); // the typing is written before the post
-    const QString stored = QString::fromUtf8(ds->FieldByName("TXPREP")->AsBlob());
-    EXPECT_TRUE(Qt::mightBeRichText(stored));
-    EXPECT_TRUE(stored.contains("Lavar o arroz"));
+    const QByteArray stored = ds->FieldByName("TXPREP")->AsBlob();
+    EXPECT_TRUE(isRtf(stored));
+    EXPECT_EQ(rtfToPlainText(stored), "Lavar o arroz");
 
     ds->Next();
     EXPECT_TRUE(dre->IsEmptyText());
@@ -78,6 +79,15 @@ TEST_F(ContentTest, RichTextFilesRoundTripThroughRtf)
     other.LoadFromFile(dir.filePath("modo.rtf"));
     EXPECT_EQ(other.toPlainText(), text);
     EXPECT_THROW(other.LoadFromFile(dir.filePath("nao_existe.rtf")), Error);
+
+    // Whatever the name, the file receives rich text; a text file is read as plain text, in
+    // the Windows code page when it is not UTF-8.
+    dre.SaveToFile(dir.filePath("modo.txt"));
+    QFile saved(dir.filePath("modo.txt"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(isRtf(saved.readAll()));
+    other.LoadFromFile(QStringLiteral(RTF_TEST_DATA "/texto_windows.txt"));
+    EXPECT_EQ(other.toPlainText().trimmed(), QStringLiteral("Modo de preparo em texto: açúcar e canela."));
 }
 
 TEST_F(ContentTest, ImagesShowWhateverFormatTheBlobHolds)

@@ -129,7 +129,7 @@ TEST_F(RecipeEditCycle, APageTheTableDoesNotKnowRefusesEveryCommand)
 {
     select("2010010001");
     form->Habilita_Pagina(true);
-    showPage(form->tshModoPrep);
+    showPage(form->tshFoto);
     for (QAction* command : {form->mnuIncluir, form->mnuAlterar, form->mnuExcluir, form->mnuProcurar,
                              form->mnuVerificar, form->mnuConfirmar, form->mnuCancelar})
         EXPECT_FALSE(command->isEnabled()) << command->objectName().toStdString();

@@ -1,0 +1,465 @@
+#include "modopreparo.h"
+
+#include "barraformatacao.h"
+#include "cli_pla01300.h"
+#include "enviador.h"
+#include "formapreparo.h"
+#include "frmreceitapadrao.h"
+#include "paginapreparo.h"
+#include "respostaservidor.h"
+#include "tabelapaginas.h"
+#include "validacao.h"
+
+#include "framework/abort.h"
+#include "framework/core/consiste.h"
+#include "framework/core/dbpicture.h"
+#include "framework/core/hostcontext.h"
+#include "framework/data/clientdataset.h"
+#include "framework/data/datasource.h"
+#include "framework/forms/panelfocus.h"
+#include "framework/ui/btnpesquisa.h"
+#include "framework/ui/dbedit.h"
+#include "framework/ui/dbnavigator.h"
+#include "framework/ui/dbrichedit.h"
+#include "framework/ui/dialogs.h"
+#include "framework/ui/guard.h"
+#include "framework/ui/maskedit.h"
+#include "framework/ui/messages.h"
+#include "framework/ui/query.h"
+#include "framework/ui/search.h"
+#include "framework/ui/validafilial.h"
+#include "server/connection.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QFile>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPalette>
+#include <QScopeGuard>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QToolButton>
+
+using namespace framework;
+
+namespace recipe {
+
+namespace {
+
+using State = ClientDataSet::State;
+
+const CamposPreparo niveis[] = {
+    {'P', "tshPrepPad", "cdsPrepPad", "dtsPadraoText", "drePadrao", {}, "NRPREPPRAT", "IDPREPPRAT", "TXPREPPRAT",
+     "NMRPREPPRAT", "GetPrepPad", "UpdPrepPad", "Padrão"},
+    {'F', "tshPrepFil", "cdsPrepFil", "dtsFilialText", "drePrepFil", {QStringLiteral("CDFILIAL")}, "NRPREPFILI",
+     "IDPREPFILI", "TXPREPFILI", "NMRPREPFILI", "GetPrepFil", "UpdPrepFil", "Filial"},
+    {'S', "tshPrepSer", "cdsPrepSer", "dtsServicoText", "dreServico",
+     {QStringLiteral("CDFILIAL"), QStringLiteral("CDSERVFILI")}, "NRPREPSERV", "IDPREPSERV", "TXPREPSERV",
+     "NMRPREPSERV", "GetPrepSer", "UpdPrepSer", "Serviço"},
+};
+
+const char* const filtroArquivo =
+    "Todos os Arquivos(*.*)|*.*|Arquivos Rich Text(*.rtf)|*.rtf|Arquivos de Texto(*.txt)|*.txt";
+const char* const filtroAbrir =
+    "Todos os Arquivos(*.*)|*.*|Arquivos Rich Text (*.rtf)|*.rtf|Arquivos de Texto(*.txt)|*.txt";
+
+template <class T>
+T* componente(QObject& form, const char* name)
+{
+    auto* found = form.findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        throw Error(QStringLiteral("Componente %1 não encontrado no formulário.").arg(QLatin1String(name)));
+    return found;
+}
+
+} // namespace
+
+ModoPreparo::ModoPreparo(TfrmReceitaPadrao& form)
+    : QObject(&form), m_form(form), m_enviador(std::make_unique<Enviador>(*form.netReceitaPadrao))
+{
+    setObjectName(QStringLiteral("modoPreparo"));
+    // The data sheet sub-page is kept hidden.
+    form.pgcModoPrep->setTabVisible(form.pgcModoPrep->indexOf(form.tshFolhaDados), false);
+    form.pgcModoPrep->setCurrentWidget(form.tshPrepPad);
+    adicionaMensagens();
+    criaControles();
+    m_paginas[0] = new PaginaPreparo(form, niveis[0], *m_enviador, {});
+    m_paginas[1] = new PaginaPreparo(form, niveis[1], *m_enviador, {componente<TMaskEdit>(form, "medCdFiliPrep")});
+    m_paginas[2] = new PaginaPreparo(form, niveis[2], *m_enviador,
+                                     {componente<TMaskEdit>(form, "medCdFiliServPrep"),
+                                      componente<TMaskEdit>(form, "medCdServPrep")});
+    conecta();
+    new FormaPreparo(form);
+}
+
+ModoPreparo::~ModoPreparo() = default;
+
+void ModoPreparo::adicionaMensagens()
+{
+    m_form.msgPadrao->Add({
+        {"get_cdsPrepPad", "Carregando formas de preparo (Padrão)..."},
+        {"get_cdsPrepFil", "Carregando formas de preparo (Filial)..."},
+        {"get_cdsPrepSer", "Carregando formas de preparo (Serviço)..."},
+        {"upd_cdsPrepPad", "Atualizando formas de preparo (Padrão)..."},
+        {"upd_cdsPrepFil", "Atualizando formas de preparo (Filial)..."},
+        {"upd_cdsPrepSer", "Atualizando formas de preparo (Serviço)..."},
+        {"get_cdsProxCodigoPrat", "Importando próximo código para prato..."},
+        {"get_cdsImportaPrep", "Importando formas de preparo..."},
+        {"TXPREPARO_EMPTY", "Modo de preparo deve ser informado."},
+        {"NAtiv_dre", "Não se pode incluir em modo de preparo desativado."},
+        {"PREPPADR_N_PRATLOCA", "Modo de preparo padrão não pode ser incluído para prato local."},
+        {"PREPPADR_N_INC", "Modo de preparo padrão não pode ser incluído em módulo filial."},
+        {"PREPPADR_N_ALT", "Modo de preparo padrão não pode ser alterado em módulo filial."},
+        {"PREPPADR_N_EXC", "Modo de preparo padrão não pode ser excluído em módulo filial."},
+        {"FILIAL_EMPTY", "Filial deve ser informada."},
+        {"SERV_EMPTY", "Serviço deve ser informado."},
+        {"PRATO", "Prato"},
+        {"PRATO_INF", "Não há prato cadastrado."},
+    });
+}
+
+void ModoPreparo::criaControles()
+{
+    m_barra = componente<BarraFormatacao>(m_form, "fpnReceita");
+    m_dbeNrPrep = componente<TDBEdit>(m_form, "dbeNrPrep");
+    m_dbeNrPrep->setReadOnly(true);
+    m_dbeNomeMod = componente<TDBEdit>(m_form, "dbeNomeMod");
+    m_dbnNavModPrep = componente<TDBNavigator>(m_form, "dbnNavModPrep");
+    m_sbtAtiva = componente<QToolButton>(m_form, "sbtAtiva");
+    m_sbtAtiva->setText(QStringLiteral("Ativar Modo de Preparo"));
+    m_sbtDesativa = componente<QToolButton>(m_form, "sbtDesativa");
+    m_sbtDesativa->setText(QStringLiteral("Desativar Modo de Preparo"));
+    m_sbtSalva = componente<QToolButton>(m_form, "sbtSalva");
+    m_sbtSalva->setText(QStringLiteral("Salvar em Arquivo"));
+    m_sbtImpArquiv = componente<QToolButton>(m_form, "sbtImpArquiv");
+    m_sbtImpArquiv->setText(QStringLiteral("Importar de Arquivo"));
+    componente<QWidget>(m_form, "lblNomeRes")->setProperty("text", QStringLiteral("Responsável"));
+    m_pmnImporta = new QMenu(m_form.tshModoPrep);
+    m_pmnImporta->setObjectName(QStringLiteral("pmnImporta"));
+    QAction* arquivo = m_pmnImporta->addAction(QStringLiteral("&Importar de Arquivo ..."));
+    arquivo->setObjectName(QStringLiteral("mnuImpArquivo"));
+    QAction* receita = m_pmnImporta->addAction(QStringLiteral("&De Outra Receita ..."));
+    receita->setObjectName(QStringLiteral("mnuImpModPrepRece"));
+    guardedConnect(arquivo, &QAction::triggered, this, [this] { mnuImpArquivoClick(); });
+    // The sub-pages from the menu; the service one is the menu's own item.
+    QMenu* modos = m_form.mnuPaginas->addMenu(QStringLiteral("Modos de P&reparo"));
+    m_menus = {modos->addAction(QStringLiteral("&Padrão")), modos->addAction(QStringLiteral("&Local")),
+               m_form.mnuModoServico};
+    m_menus[0]->setObjectName(QStringLiteral("mnuModoPadrao"));
+    m_menus[1]->setObjectName(QStringLiteral("mnuModoLocal"));
+    for (int i = 0; i < 3; ++i) {
+        m_menus[i]->setCheckable(true);
+        guardedConnect(m_menus[i], &QAction::triggered, this, [this, i] { mostraSubPagina(i); });
+    }
+    guardedConnect(receita, &QAction::triggered, this, [this] { mnuImpModPrepReceClick(); });
+}
+
+void ModoPreparo::conecta()
+{
+    guardedConnect(m_sbtAtiva, &QToolButton::clicked, this, [this] { sbtAtivaClick(); });
+    guardedConnect(m_sbtDesativa, &QToolButton::clicked, this, [this] { sbtDesativaClick(); });
+    guardedConnect(m_sbtSalva, &QToolButton::clicked, this, [this] { sbtSalvaClick(); });
+    guardedConnect(m_sbtImpArquiv, &QToolButton::clicked, this, [this] {
+        if (!ativoOuIncluindo()) {
+            QApplication::beep();
+            return;
+        }
+        m_pmnImporta->popup(QCursor::pos());
+    });
+    m_barra->antesDeAlterar = [this] { visivel().iniciaEdicao(); };
+
+    // Leaving a sub-page posts what it edits; when the post fails the sub-page stays.
+    guardedConnect(m_form.pgcModoPrep, &QTabWidget::currentChanged, this, [this] {
+        QWidget* leaving = m_abaAnterior;
+        for (PaginaPreparo* page : m_paginas) {
+            if (page->aba() != leaving || !page->editando())
+                continue;
+            try {
+                page->dataSet()->Post();
+            } catch (...) {
+                const QSignalBlocker block(m_form.pgcModoPrep);
+                m_form.pgcModoPrep->setCurrentWidget(leaving);
+                throw;
+            }
+        }
+        if (m_form.pgcPadrao->currentWidget() == m_form.tshModoPrep)
+            pgcModoPrepChange();
+    });
+
+    for (PaginaPreparo* page : m_paginas) {
+        ClientDataSet* ds = page->dataSet();
+        const auto refresh = [this, page] {
+            if (&visivel() == page && m_form.pgcPadrao->currentWidget() == m_form.tshModoPrep)
+                mostraAtivacao();
+        };
+        guardedConnect(ds, &ClientDataSet::stateChanged, this, refresh);
+        guardedConnect(ds, &ClientDataSet::currentChanged, this, refresh);
+        guardedConnect(ds, &ClientDataSet::rowsReset, this, refresh);
+        guardedConnect(ds, &ClientDataSet::fieldChanged, this, refresh);
+    }
+
+    conectaSeletores();
+}
+
+// The branch and service selectors of the branch and service sub-pages: a code edit, the name
+// beside it (cleared by typing) and a lookup button filling both.
+QLineEdit* ModoPreparo::seletor(const char* edit, const char* mask, const char* nameEdit, const char* button,
+                                Query* query, const QString& codeField, const QString& nameField,
+                                const std::function<void()>& beforeSearch, const std::function<void()>& exit)
+{
+    auto* code = componente<TMaskEdit>(m_form, edit);
+    code->setEditMask(QLatin1String(mask));
+    auto* name = new QLineEdit(code->parentWidget());
+    name->setObjectName(QLatin1String(nameEdit));
+    name->setReadOnly(true);
+    name->setFocusPolicy(Qt::NoFocus);
+    auto* lookup = componente<TBtnPesquisa>(m_form, button);
+    code->parentWidget()->layout()->addWidget(name);
+    guardedConnect(code, &QLineEdit::textEdited, name, [name] { name->clear(); });
+    guardedConnect(code, &TMaskEdit::exited, this, exit);
+    lookup->setDataSet(query);
+    lookup->setFields({codeField, nameField});
+    lookup->BeforePesq = [beforeSearch](TBtnPesquisa&) { beforeSearch(); };
+    lookup->AfterPesq = [code, name, query, codeField, nameField, exit](TBtnPesquisa&) {
+        code->setText(query->FieldByName(codeField)->AsString());
+        name->setText(query->FieldByName(nameField)->AsString());
+        exit();
+    };
+    return name;
+}
+
+void ModoPreparo::conectaSeletores()
+{
+    Query* filiais = m_form.qryFilial;
+    const auto abreFiliais = [filiais] {
+        filiais->Close();
+        filiais->Open();
+    };
+    m_edtNmFiliPrep = seletor("medCdFiliPrep", ">aaaa", "edtNmFiliPrep", "btpFiliPrep", filiais, QStringLiteral("CDFILIAL"),
+                              QStringLiteral("NMFILIAL"), abreFiliais, [this] { medCdFiliPrepExit(); });
+    m_edtNmFiliServPrep = seletor("medCdFiliServPrep", ">aaaa", "edtNmFiliServPrep", "btpFiliServPrep", filiais,
+                                  QStringLiteral("CDFILIAL"), QStringLiteral("NMFILIAL"), abreFiliais,
+                                  [this] { medCdFiliServPrepExit(); });
+    Query* servicos = m_form.qryServico;
+    m_edtNmServPrep = seletor("medCdServPrep", "ccccc", "edtNmServPrep", "btpServPrep", servicos,
+                              QStringLiteral("CDSERVFILI"), QStringLiteral("NMSERVICO"),
+                              [this, servicos] {
+                                  servicos->Close();
+                                  servicos->setParam(QStringLiteral("P_CDFILIAL"),
+                                                     componente<TMaskEdit>(m_form, "medCdFiliServPrep")->Text());
+                                  servicos->setParam(QStringLiteral("P_CDSERVFILI"), QString());
+                                  servicos->setParam(QStringLiteral("P_TCDSERVFILI"), QStringLiteral("T"));
+                                  servicos->Open();
+                              },
+                              [this] { medCdServPrepExit(); });
+
+    // Entering the branch of the branch sub-page shows no mode and leaves the toolbar off until
+    // the branch is confirmed.
+    auto* filial = componente<TMaskEdit>(m_form, "medCdFiliPrep");
+    installGuardedEventFilter(filial, [this](QObject*, QEvent* event) {
+        if (event->type() == QEvent::FocusIn && !m_paginas[1]->editando()) {
+            ClientDataSet* ds = m_paginas[1]->dataSet();
+            ds->setFilter(QStringLiteral("CDFILAUXPRAT  = '' AND CDPRATO  = '' AND CDFILIAL = ''"));
+            ds->setFiltered(true);
+            m_form.Habilita_Botoes(m_paginas[1]->fonte(), false);
+        }
+        return false;
+    });
+    // Leaving the service sub-page's selectors shows that branch's and service's modes.
+    new PanelFocus(componente<QWidget>(m_form, "panPrepServ"), {}, [this] {
+        if (m_form.pgcModoPrep->currentWidget() == m_paginas[2]->aba())
+            pgcModoPrepChange();
+    });
+}
+
+void ModoPreparo::registra(TabelaPaginas& paginas)
+{
+    for (PaginaPreparo* page : m_paginas) {
+        Pagina pagina;
+        pagina.tab = page->aba();
+        pagina.dataSet = page->dataSet();
+        pagina.fonte = page->fonte();
+        pagina.regra(Comando::Incluir, [page](const Pagina&) { page->incluir(); });
+        pagina.regra(Comando::Alterar, [page](const Pagina&) { page->alterar(); });
+        pagina.regra(Comando::Excluir, [page](const Pagina&) { page->excluir(); });
+        pagina.regra(Comando::Confirmar, [page](const Pagina&) { page->confirmar(); });
+        pagina.regra(Comando::Cancelar, [page](const Pagina&) { page->cancelar(); });
+        paginas.adiciona(pagina);
+    }
+}
+
+void ModoPreparo::mostraSubPagina(int index)
+{
+    const auto state = m_form.dtsPadrao->State();
+    if (state == ClientDataSet::State::Edit || state == ClientDataSet::State::Insert)
+        return;
+    m_form.pgcPadrao->setCurrentWidget(m_form.tshModoPrep);
+    if (m_form.pgcModoPrep->currentWidget() != m_paginas[index]->aba())
+        m_form.pgcModoPrep->setCurrentWidget(m_paginas[index]->aba());
+    else
+        pgcModoPrepChange();
+}
+
+PaginaPreparo& ModoPreparo::visivel() const
+{
+    QWidget* shown = m_form.pgcModoPrep->currentWidget();
+    for (PaginaPreparo* page : m_paginas)
+        if (page->aba() == shown)
+            return *page;
+    return *m_paginas[0];
+}
+
+void ModoPreparo::pgcModoPrepChange()
+{
+    PaginaPreparo& page = visivel();
+    m_abaAnterior = page.aba();
+    for (int i = 0; i < 3; ++i)
+        m_menus[i]->setChecked(m_paginas[i] == &page);
+    m_form.Limpa_Componentes();
+    m_barra->setEditor(page.editor());
+    const bool complete = m_form.cdsPrato->Active() && !m_form.cdsPrato->IsEmpty();
+    if (complete)
+        page.carrega();
+    m_form.dtsPadrao->setDataSet(page.dataSet());
+    m_dbeNrPrep->setDataField(QLatin1String(page.campos().numero));
+    m_dbeNomeMod->setDataField(QLatin1String(page.campos().responsavel));
+    m_dbeNrPrep->setDataSource(page.fonte());
+    m_dbeNomeMod->setDataSource(page.fonte());
+    m_dbnNavModPrep->setDataSource(page.fonte());
+    m_form.Habilita_Desabilita(page.fonte());
+    mostraAtivacao();
+}
+
+void ModoPreparo::mostraAtivacao()
+{
+    PaginaPreparo& page = visivel();
+    ClientDataSet* ds = page.dataSet();
+    const bool vazio = !ds->Active() || (ds->IsEmpty() && !page.editando());
+    for (PaginaPreparo* each : m_paginas)
+        each->editor()->setReadOnly(vazio || Cli_pla01300::boConsulta);
+    m_dbeNomeMod->setReadOnly(vazio || Cli_pla01300::boConsulta);
+    const bool desativado = page.desativado();
+    m_sbtAtiva->setVisible(desativado);
+    m_sbtDesativa->setVisible(!desativado);
+    for (PaginaPreparo* each : m_paginas) {
+        QPalette palette = each->editor()->palette();
+        palette.setColor(QPalette::Base, QApplication::palette().color(desativado ? QPalette::Button : QPalette::Base));
+        each->editor()->setPalette(palette);
+    }
+    m_dbnNavModPrep->setEnabled(ds->state() == State::Browse);
+    // The find command has no work on this page.
+    m_form.mnuProcurar->setEnabled(false);
+}
+
+bool ModoPreparo::ativoOuIncluindo() const
+{
+    // An empty level counts as active: a first mode may come from a file or another dish.
+    return !visivel().desativado();
+}
+
+void ModoPreparo::sbtAtivaClick()
+{
+    visivel().ativa();
+}
+
+void ModoPreparo::sbtDesativaClick()
+{
+    visivel().desativa();
+}
+
+void ModoPreparo::sbtSalvaClick()
+{
+    if (!ativoOuIncluindo()) {
+        QApplication::beep();
+        return;
+    }
+    FileRequest request;
+    request.title = QStringLiteral("Salvar para o Arquivo");
+    request.filter = QLatin1String(filtroArquivo);
+    request.filterIndex = 2;
+    request.defaultExt = QStringLiteral("rtf");
+    const QString path = dialogs().saveFileName(request);
+    if (!path.isEmpty())
+        visivel().editor()->SaveToFile(path);
+}
+
+void ModoPreparo::mnuImpArquivoClick()
+{
+    FileRequest request;
+    request.title = QStringLiteral("Abrir o Arquivo");
+    request.filter = QLatin1String(filtroAbrir);
+    request.filterIndex = 2;
+    request.defaultExt = QStringLiteral("rtf");
+    const QString path = dialogs().openFileName(request);
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("Não foi possível abrir o arquivo \"%1\".").arg(path));
+    visivel().importaArquivo(file.readAll());
+}
+
+void ModoPreparo::mnuImpModPrepReceClick()
+{
+    ClientDataSet* dishes = m_form.cdsPratoAux;
+    m_form.carregaPratoAux();
+    const auto unfilter = qScopeGuard([dishes] { dishes->setFiltered(false); });
+    // Dishes of the last level only.
+    dishes->setFilter(QStringLiteral("CDNVPRATO = ") + QuotedStr(QString::number(hostContext().DBPictObj(1).GetTtNiveis())));
+    dishes->setFiltered(true);
+    if (!Pesquisar(*dishes, m_form.msgPadrao->Msg(QStringLiteral("PRATO")) + u'|'
+                                + m_form.msgPadrao->Msg(QStringLiteral("PRATO_INF")),
+                   {QStringLiteral("CDPRATO"), QStringLiteral("NMPRATO")}))
+        return;
+    PaginaPreparo& page = visivel();
+    const QStringList key = page.chave();
+    const QString letter = QString(QLatin1Char(page.campos().letra));
+    QVariantList args{dishes->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString(),
+                      dishes->FieldByName(QStringLiteral("CDPRATO"))->AsString(), key.value(2), key.value(3), letter};
+    ClientDataSet imported(nullptr, QStringLiteral("cdsImportaPrep"));
+    loadPacket(&imported, m_form.netReceitaPadrao->call(QStringLiteral("GetImportaPrep"), args,
+                                                        QStringLiteral("get_cdsImportaPrep")));
+    page.importaTexto(imported.IsEmpty() ? QByteArray() : imported.FieldByName(QStringLiteral("TXPREPARO"))->AsBlob());
+}
+
+// --- Selectors ---------------------------------------------------------------------------------
+
+void ModoPreparo::medCdFiliPrepExit()
+{
+    auto* edit = componente<TMaskEdit>(m_form, "medCdFiliPrep");
+    edit->setText(Ajusta(edit->Text(), 4));
+    try {
+        m_edtNmFiliPrep->setText(ValidaFilial(edit->Text(), hostContext().Operador, true));
+    } catch (...) {
+        m_edtNmFiliPrep->clear();
+        edit->setFocus();
+        throw;
+    }
+    PaginaPreparo& page = *m_paginas[1];
+    page.filtra();
+    m_form.Habilita_Desabilita(page.fonte());
+}
+
+void ModoPreparo::medCdFiliServPrepExit()
+{
+    auto* edit = componente<TMaskEdit>(m_form, "medCdFiliServPrep");
+    edit->setText(Ajusta(edit->Text(), 4));
+    try {
+        m_edtNmFiliServPrep->setText(ValidaFilial(edit->Text(), hostContext().Operador, false));
+    } catch (...) {
+        edit->setFocus();
+        throw;
+    }
+}
+
+void ModoPreparo::medCdServPrepExit()
+{
+    auto* filial = componente<TMaskEdit>(m_form, "medCdFiliServPrep");
+    auto* servico = componente<TMaskEdit>(m_form, "medCdServPrep");
+    Validacao(*m_form.msgPadrao, *m_form.qryServico).Vd_CdServico(filial->Text(), *servico, *m_edtNmServPrep, false);
+}
+
+} // namespace recipe

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QLineEdit;
+class QMenu;
+class QToolButton;
+class QWidget;
+class TfrmReceitaPadrao;
+
+namespace framework {
+class Query;
+class TDBEdit;
+class TDBNavigator;
+} // namespace framework
+
+namespace recipe {
+
+class BarraFormatacao;
+class Enviador;
+class PaginaPreparo;
+class TabelaPaginas;
+
+// The preparation-mode page (tshModoPrep): the three level sub-pages of pgcModoPrep, the
+// responsible-person panel with the mode number and the activation buttons, the file buttons,
+// the formatting bar on the visible editor and the navigator between the dish's modes.
+class ModoPreparo : public QObject {
+    Q_OBJECT
+public:
+    // Made with the form's components: fills in the page's named controls.
+    explicit ModoPreparo(TfrmReceitaPadrao& form);
+    ~ModoPreparo() override;
+
+    // The sub-pages as the toolbar works on them.
+    void registra(TabelaPaginas& paginas);
+    PaginaPreparo& visivel() const; // the sub-page shown
+
+    // Shows the visible sub-page for the current dish: loads and filters its modes, points the
+    // toolbar and the responsible-person panel at them. Runs on every sub-page change and when
+    // the preparation page is shown.
+    void pgcModoPrepChange();
+    // The visible mode's activation state on the buttons and editors.
+    void mostraAtivacao();
+
+    void sbtAtivaClick();
+    void sbtDesativaClick();
+    void sbtSalvaClick();
+    void mnuImpArquivoClick();
+    void mnuImpModPrepReceClick();
+
+private:
+    void criaControles();
+    void adicionaMensagens();
+    void conecta();
+    bool ativoOuIncluindo() const; // save and import work only there
+    // mnuModoPadrao, mnuModoLocal, mnuModoServico: the preparation page at that sub-page.
+    void mostraSubPagina(int index);
+    void conectaSeletores();
+    QLineEdit* seletor(const char* edit, const char* mask, const char* nameEdit, const char* button,
+                       framework::Query* query, const QString& codeField, const QString& nameField,
+                       const std::function<void()>& beforeSearch, const std::function<void()>& exit);
+    void medCdFiliPrepExit();
+    void medCdFiliServPrepExit();
+    void medCdServPrepExit();
+
+    TfrmReceitaPadrao& m_form;
+    std::unique_ptr<Enviador> m_enviador;
+    std::array<PaginaPreparo*, 3> m_paginas{};
+    BarraFormatacao* m_barra = nullptr;
+    framework::TDBEdit *m_dbeNrPrep = nullptr, *m_dbeNomeMod = nullptr;
+    framework::TDBNavigator* m_dbnNavModPrep = nullptr;
+    QToolButton *m_sbtAtiva = nullptr, *m_sbtDesativa = nullptr, *m_sbtSalva = nullptr, *m_sbtImpArquiv = nullptr;
+    QMenu* m_pmnImporta = nullptr;
+    QLineEdit *m_edtNmFiliPrep = nullptr, *m_edtNmFiliServPrep = nullptr, *m_edtNmServPrep = nullptr;
+    std::array<QAction*, 3> m_menus{};
+    QWidget* m_abaAnterior = nullptr; // the sub-page the last change left shown
+};
+
+} // namespace recipe

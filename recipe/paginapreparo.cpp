@@ -1,0 +1,403 @@
+#include "paginapreparo.h"
+
+#include "cli_pla01300.h"
+#include "enviador.h"
+#include "frmreceitapadrao.h"
+#include "respostaservidor.h"
+
+#include "framework/abort.h"
+#include "framework/core/consiste.h"
+#include "framework/core/hostcontext.h"
+#include "framework/data/clientdataset.h"
+#include "framework/data/datasource.h"
+#include "framework/ui/dbrichedit.h"
+#include "framework/ui/guard.h"
+#include "framework/ui/maskedit.h"
+#include "framework/ui/messages.h"
+#include "framework/ui/tabvalid.h"
+#include "server/connection.h"
+
+#include <QKeyEvent>
+#include <QScopeGuard>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+using namespace framework;
+
+namespace recipe {
+
+namespace {
+
+using State = ClientDataSet::State;
+
+QString texto(const ClientDataSet* dataSet, const QString& field)
+{
+    return dataSet->Active() && !dataSet->IsEmpty() ? dataSet->FieldByName(field)->AsString() : QString();
+}
+
+} // namespace
+
+PaginaPreparo::PaginaPreparo(TfrmReceitaPadrao& form, const CamposPreparo& campos, Enviador& enviador,
+                             QList<TMaskEdit*> seletores)
+    : QObject(&form), m_form(form), m_campos(campos), m_enviador(enviador), m_seletores(std::move(seletores))
+{
+    setObjectName(QStringLiteral("pagina_") + QLatin1String(campos.aba));
+    m_aba = form.findChild<QWidget*>(QLatin1String(campos.aba));
+    criaDataSet();
+    m_fonte = new DataSource(&form, QLatin1String(campos.fonte));
+    m_fonte->setDataSet(m_dataSet);
+    m_editor = new TDBRichEdit(m_aba, QLatin1String(campos.editor));
+    if (!m_aba->layout())
+        new QVBoxLayout(m_aba);
+    m_aba->layout()->addWidget(m_editor);
+    m_editor->setDataSource(m_fonte);
+    m_editor->setDataField(QLatin1String(campos.texto));
+    m_editor->installEventFilter(this);
+    conecta();
+}
+
+void PaginaPreparo::criaDataSet()
+{
+    m_dataSet = new ClientDataSet(&m_form, QLatin1String(m_campos.dataSet));
+    m_dataSet->AddField(QStringLiteral("CDFILAUXPRAT"), FieldType::String, 4);
+    m_dataSet->AddField(QStringLiteral("CDPRATO"), FieldType::String, 10);
+    for (const QString& scope : m_campos.escopo)
+        m_dataSet->AddField(scope, FieldType::String, scope == u"CDFILIAL" ? 4 : 5);
+    m_dataSet->AddField(QLatin1String(m_campos.numero), FieldType::String, 2)->setDisplayLabel(QStringLiteral("Número"));
+    m_dataSet->AddField(QLatin1String(m_campos.ativo), FieldType::String, 1);
+    m_dataSet->AddField(QLatin1String(m_campos.texto), FieldType::Blob);
+    m_dataSet->AddField(QLatin1String(m_campos.responsavel), FieldType::String, 40)
+        ->setDisplayLabel(QStringLiteral("Responsável"));
+    m_dataSet->CreateDataSet();
+    // The active mode ("1") comes first.
+    QStringList order{QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")};
+    order += m_campos.escopo;
+    order << QLatin1String(m_campos.ativo) << QLatin1String(m_campos.numero);
+    m_dataSet->setIndexFieldNames(order.join(QLatin1Char(';')));
+}
+
+void PaginaPreparo::conecta()
+{
+    m_dataSet->BeforeInsert = [this](ClientDataSet&) { antesDeIncluir(); };
+    m_dataSet->OnNewRecord = [this](ClientDataSet&) { novoRegistro(); };
+    m_dataSet->BeforeEdit = [this](ClientDataSet&) {
+        if (Cli_pla01300::boConsulta)
+            throw Abort(); // query mode changes nothing, whatever the path
+        Vd_TxPreparo(QStringLiteral("A"));
+    };
+    m_dataSet->BeforeDelete = [this](ClientDataSet&) {
+        if (Cli_pla01300::boConsulta)
+            throw Abort();
+        Vd_TxPreparo(QStringLiteral("E"));
+    };
+    m_dataSet->BeforePost = [this](ClientDataSet&) { antesDePostar(); };
+    m_dataSet->AfterPost = [this](ClientDataSet&) { envia(); };
+    m_dataSet->AfterDelete = [this](ClientDataSet&) { envia(); };
+}
+
+QStringList PaginaPreparo::chave() const
+{
+    QStringList values{texto(m_form.cdsPrato, QStringLiteral("CDFILAUXPRAT")), texto(m_form.cdsPrato, QStringLiteral("CDPRATO"))};
+    for (const TMaskEdit* edit : m_seletores)
+        values << edit->Text();
+    return values;
+}
+
+bool PaginaPreparo::pertenceAoPrato() const
+{
+    if (!m_dataSet->Active() || m_dataSet->IsEmpty())
+        return false;
+    QStringList names{QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")};
+    names += m_campos.escopo;
+    QStringList row;
+    for (const QString& name : names)
+        row << m_dataSet->FieldByName(name)->AsString();
+    return row == chave();
+}
+
+bool PaginaPreparo::editando() const
+{
+    return m_dataSet->state() == State::Edit || m_dataSet->state() == State::Insert;
+}
+
+bool PaginaPreparo::desativado() const
+{
+    return m_dataSet->state() != State::Insert && m_dataSet->Active() && !m_dataSet->IsEmpty()
+           && m_dataSet->FieldByName(QLatin1String(m_campos.ativo))->AsString() == u"2";
+}
+
+void PaginaPreparo::carrega()
+{
+    if (editando() || pertenceAoPrato())
+        return filtra();
+    const QStringList key = chave();
+    // Without a dish, or a branch or service chosen, there is nothing to ask for.
+    for (const QString& value : key)
+        if (value.isEmpty())
+            return filtra();
+    QVariantList args;
+    for (const QString& value : key)
+        args << value;
+    m_dataSet->DisableControls();
+    const auto enable = qScopeGuard([this] { m_dataSet->EnableControls(); });
+    loadPacket(m_dataSet, m_form.netReceitaPadrao->call(QLatin1String(m_campos.carga), args,
+                                                        QStringLiteral("get_") + QLatin1String(m_campos.dataSet)));
+    filtra();
+}
+
+void PaginaPreparo::filtra()
+{
+    if (editando())
+        return;
+    // Quoted values: a code holding a quote cannot leave the filter.
+    QStringList names{QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")};
+    names += m_campos.escopo;
+    const QStringList key = chave();
+    QStringList parts;
+    for (int i = 0; i < names.size(); ++i)
+        parts << names[i] + QStringLiteral(" = ") + QuotedStr(key.value(i));
+    m_dataSet->DisableControls();
+    const auto enable = qScopeGuard([this] { m_dataSet->EnableControls(); });
+    m_dataSet->setFilter(parts.join(QStringLiteral(" AND ")));
+    m_dataSet->setFiltered(true);
+    m_dataSet->First();
+}
+
+void PaginaPreparo::iniciaEdicao()
+{
+    if (Cli_pla01300::boConsulta)
+        throw Abort();
+    if (!editando())
+        m_dataSet->Edit();
+}
+
+void PaginaPreparo::Vd_TxPreparo(const QString& operation) const
+{
+    if (m_campos.letra != 'P')
+        return;
+    if (operation == u"I" && texto(m_form.cdsPrato, QStringLiteral("CDFILAUXPRAT")) != u"P")
+        falha("PREPPADR_N_PRATLOCA");
+    if (!hostContext().ModuFili)
+        return;
+    if (operation == u"I")
+        falha("PREPPADR_N_INC");
+    if (operation == u"A")
+        falha("PREPPADR_N_ALT");
+    if (operation == u"E")
+        falha("PREPPADR_N_EXC");
+}
+
+// --- Toolbar rules -----------------------------------------------------------------------------
+
+void PaginaPreparo::incluir()
+{
+    try {
+        m_dataSet->Append();
+    } catch (...) {
+        // The editor was cleared for the new mode: it shows the current one again.
+        m_editor->setContent(m_dataSet->IsEmpty() ? QByteArray()
+                                                  : m_dataSet->FieldByName(QLatin1String(m_campos.texto))->AsBlob());
+        throw;
+    }
+}
+
+void PaginaPreparo::alterar()
+{
+    if (desativado())
+        falha("NAtiv_dre", m_editor);
+    m_dataSet->Edit();
+    m_editor->setFocus();
+}
+
+void PaginaPreparo::excluir()
+{
+    if (m_dataSet->IsEmpty() || !pertenceAoPrato())
+        return;
+    Vd_TxPreparo(QStringLiteral("E")); // before the question: the answer would not matter
+    if (msgMensagensPadroes().ShowMsg(QStringLiteral("Excl"), mtConfirmation, mbYes | mbNo) != mrYes)
+        return;
+    m_dataSet->Delete();
+}
+
+void PaginaPreparo::confirmar()
+{
+    if (editando())
+        m_dataSet->Post();
+    else if (m_dataSet->ChangeCount() > 0)
+        envia(); // a change the server refused before goes again
+}
+
+void PaginaPreparo::cancelar()
+{
+    if (msgMensagensPadroes().ShowMsg(QStringLiteral("Canc"), mtConfirmation, mbYes | mbNo) != mrYes)
+        return;
+    if (editando())
+        m_dataSet->Cancel();
+    if (m_dataSet->ChangeCount() > 0)
+        m_dataSet->CancelUpdates();
+    m_editor->setContent(m_dataSet->IsEmpty() ? QByteArray()
+                                              : m_dataSet->FieldByName(QLatin1String(m_campos.texto))->AsBlob());
+}
+
+// --- Dataset events ----------------------------------------------------------------------------
+
+void PaginaPreparo::antesDeIncluir()
+{
+    if (Cli_pla01300::boConsulta)
+        throw Abort();
+    Vd_TxPreparo(QStringLiteral("I"));
+    for (TMaskEdit* edit : m_seletores)
+        if (edit->Text().isEmpty())
+            falha(edit == m_seletores.first() ? "FILIAL_EMPTY" : "SERV_EMPTY", edit);
+    if (chave().first().isEmpty())
+        throw Abort(); // no dish
+    m_flagNovo = m_dataSet->IsEmpty() ? QStringLiteral("1") : QStringLiteral("2");
+    m_editor->clear();
+    m_editor->setFocus();
+}
+
+void PaginaPreparo::novoRegistro()
+{
+    QStringList names{QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")};
+    names += m_campos.escopo;
+    const QStringList key = chave();
+    for (int i = 0; i < names.size(); ++i)
+        m_dataSet->FieldByName(names[i])->setAsString(key.value(i));
+    QVariantList args{key.value(0), key.value(1), key.value(2), key.value(3)};
+    const QVariant answer = m_form.netReceitaPadrao->call(QStringLiteral("GetProxCodigoPrat"), args,
+                                                          QStringLiteral("get_cdsProxCodigoPrat"));
+    ClientDataSet next(nullptr, QStringLiteral("cdsProxCodigoPrat"));
+    loadPacket(&next, answer);
+    const Field* number = next.IsEmpty() ? nullptr : next.FindField(QLatin1String(m_campos.numero));
+    QString code = QStringLiteral("01");
+    if (number && !number->IsNull()) {
+        if (number->AsInteger() >= 99)
+            throw Abort(); // no number left: the insertion is given up without a word
+        code = Ajusta(QString::number(number->AsInteger()), 2);
+    }
+    m_dataSet->FieldByName(QLatin1String(m_campos.ativo))->setAsString(m_flagNovo);
+    m_dataSet->FieldByName(QLatin1String(m_campos.numero))->setAsString(code);
+}
+
+void PaginaPreparo::antesDePostar()
+{
+    if (m_editor->IsEmptyText())
+        falha("TXPREPARO_EMPTY", m_editor);
+    // The editor's content (rich text) goes in unless the field already holds bytes imported as
+    // they came and left untouched.
+    m_editor->updateRecord();
+    if (m_dataSet->FieldByName(QLatin1String(m_campos.texto))->IsNull())
+        m_dataSet->FieldByName(QLatin1String(m_campos.texto))->setAsBlob(m_editor->content());
+    if (m_campos.letra == 'P')
+        Seta_Campo_Null(*m_dataSet);
+}
+
+void PaginaPreparo::envia()
+{
+    m_enviador.envia(*m_dataSet, {QLatin1String(m_campos.atualiza),
+                                  QStringLiteral("upd_") + QLatin1String(m_campos.dataSet), {}, {}});
+    // The post's state change saw the change still pending: the commands follow the answer.
+    if (m_form.dtsPadrao->DataSet() == m_dataSet)
+        m_form.AtualizaBotoes();
+}
+
+// --- Activation and imports ----------------------------------------------------------------------
+
+void PaginaPreparo::defineAtivo(const QString& flag)
+{
+    m_dataSet->Edit();
+    m_dataSet->FieldByName(QLatin1String(m_campos.ativo))->setAsString(flag);
+    m_dataSet->Post();
+}
+
+void PaginaPreparo::desativa()
+{
+    if (Cli_pla01300::boConsulta || m_dataSet->IsEmpty())
+        return;
+    m_editor->setFocus();
+    defineAtivo(QStringLiteral("2"));
+}
+
+void PaginaPreparo::ativa()
+{
+    if (Cli_pla01300::boConsulta || m_dataSet->IsEmpty())
+        return;
+    m_editor->setFocus();
+    const ClientDataSet::Bookmark current = m_dataSet->GetBookmark();
+    {
+        m_dataSet->DisableControls();
+        const auto enable = qScopeGuard([this] { m_dataSet->EnableControls(); });
+        if (m_dataSet->Locate(QLatin1String(m_campos.ativo), QStringLiteral("1")))
+            defineAtivo(QStringLiteral("2"));
+        m_dataSet->GotoBookmark(current);
+    }
+    defineAtivo(QStringLiteral("1"));
+}
+
+void PaginaPreparo::importaArquivo(const QByteArray& bytes)
+{
+    if (!editando())
+        iniciaEdicao();
+    m_dataSet->FieldByName(QLatin1String(m_campos.texto))->setAsBlob(bytes);
+    m_editor->setContent(bytes);
+}
+
+void PaginaPreparo::importaTexto(const QByteArray& text)
+{
+    if (!editando()) {
+        if (!pertenceAoPrato() || m_dataSet->FieldByName(QLatin1String(m_campos.texto))->IsNull()) {
+            m_dataSet->Append();
+        } else {
+            m_dataSet->Edit();
+            m_dataSet->FieldByName(QLatin1String(m_campos.texto))->Clear();
+            m_editor->clear();
+        }
+    }
+    m_dataSet->FieldByName(QLatin1String(m_campos.texto))->setAsBlob(text);
+    m_editor->setContent(text);
+}
+
+// --- Keyboard ----------------------------------------------------------------------------------
+
+bool PaginaPreparo::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_editor || event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    bool refused = true;
+    guarded([&] { refused = recusaTecla(*static_cast<QKeyEvent*>(event)); });
+    return refused;
+}
+
+bool PaginaPreparo::recusaTecla(const QKeyEvent& key)
+{
+    const bool ctrl = key.modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+    const bool typing = !key.text().isEmpty() && key.text().at(0).isPrint() && !ctrl;
+    const bool deleting = key.key() == Qt::Key_Delete || key.key() == Qt::Key_Backspace
+                          || key.matches(QKeySequence::Paste) || key.matches(QKeySequence::Cut);
+    const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+    if (!typing && !deleting && !(enter && !ctrl))
+        return false; // moving around and copying change nothing
+    if (Cli_pla01300::boConsulta)
+        return true;
+    if (desativado())
+        falha("NAtiv_dre");
+    if (key.key() == Qt::Key_Delete && (!m_dataSet->Active() || m_dataSet->state() == State::Browse))
+        falha("NAtiv_dre");
+    if (!editando()) {
+        if (m_dataSet->IsEmpty())
+            m_dataSet->Append(); // the first words of a dish's first mode
+        else
+            m_dataSet->Edit();
+    }
+    return false;
+}
+
+void PaginaPreparo::falha(const char* key, QWidget* control) const
+{
+    if (control && control->isEnabled())
+        control->setFocus();
+    m_form.msgPadrao->ShowMsg(QString::fromLatin1(key), mtError, mbOK);
+    throw Abort();
+}
+
+} // namespace recipe
