@@ -31,24 +31,8 @@ using namespace framework;
 using namespace Cli_pla05000;
 using companions::falha;
 using companions::FocoNaFalha;
-
-namespace {
-
-QRadioButton* radio(QWidget* parent, const char* name, const char* caption)
-{
-    auto* r = new QRadioButton(QString::fromUtf8(caption), parent);
-    r->setObjectName(QString::fromLatin1(name));
-    return r;
-}
-
-Query* query(QObject* parent, const char* name, const char* sql)
-{
-    auto* q = new Query(parent, QString::fromLatin1(name));
-    q->setSQL(QString::fromUtf8(sql));
-    return q;
-}
-
-} // namespace
+using companions::query;
+using companions::radio;
 
 TfrmNutriPrat::TfrmNutriPrat(QWidget* parent) : TfrmDadosGerRel(QStringLiteral("Pla050"), parent)
 {

@@ -29,22 +29,10 @@
 using namespace framework;
 using companions::falha;
 using companions::FocoNaFalha;
+using companions::query;
+using companions::radio;
 
 namespace {
-
-QRadioButton* radio(QWidget* parent, const char* name, const char* caption)
-{
-    auto* r = new QRadioButton(QString::fromUtf8(caption), parent);
-    r->setObjectName(QString::fromLatin1(name));
-    return r;
-}
-
-Query* query(QObject* parent, const char* name, const char* sql)
-{
-    auto* q = new Query(parent, QString::fromLatin1(name));
-    q->setSQL(QString::fromUtf8(sql));
-    return q;
-}
 
 void codeAndName(Query* q, const char* code, int codeSize, const char* name, int nameSize)
 {

@@ -12,10 +12,25 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 
 using namespace framework;
 
 namespace companions {
+
+QRadioButton* radio(QWidget* parent, const char* name, const char* caption)
+{
+    auto* r = new QRadioButton(QString::fromUtf8(caption), parent);
+    r->setObjectName(QString::fromLatin1(name));
+    return r;
+}
+
+Query* query(QObject* parent, const char* name, const char* sql)
+{
+    auto* q = new Query(parent, QString::fromLatin1(name));
+    q->setSQL(QString::fromUtf8(sql));
+    return q;
+}
 
 void LinhaCodigo::setEnabled(bool enabled) const
 {

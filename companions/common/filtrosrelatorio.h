@@ -7,6 +7,7 @@ class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QObject;
+class QRadioButton;
 class QWidget;
 
 namespace framework {
@@ -19,6 +20,11 @@ class TMessages;
 // What the two report forms (dish nutrients, recipes by product) share: their code rows, the
 // central and menu-type lookups, and the padding of a range's final code.
 namespace companions {
+
+// A radio button with its component name.
+QRadioButton* radio(QWidget* parent, const char* name, const char* caption);
+// A direct query with its component name and general SQL text.
+framework::Query* query(QObject* parent, const char* name, const char* sql);
 
 // A filter row: caption, masked code, read-only name and lookup button.
 struct LinhaCodigo {
