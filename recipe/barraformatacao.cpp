@@ -23,6 +23,7 @@ BarraFormatacao::BarraFormatacao(QWidget* parent) : QWidget(parent)
     row->setContentsMargins(0, 0, 0, 0);
     cbxFonte = new QFontComboBox(this);
     cbxFonte->setObjectName(QStringLiteral("cbxFonte"));
+    cbxFonte->setMaximumWidth(180); // the longest family names would widen the whole form
     cbxTamanho = new QComboBox(this);
     cbxTamanho->setObjectName(QStringLiteral("cbxTamanho"));
     cbxTamanho->setEditable(true);
@@ -43,6 +44,19 @@ BarraFormatacao::BarraFormatacao(QWidget* parent) : QWidget(parent)
     sbtCor = botao("sbtCor", QStringLiteral("Cor"), false);
     sbtRecortar = botao("sbtRecortar", QStringLiteral("Recortar"), false);
     sbtCopiar = botao("sbtCopiar", QStringLiteral("Copiar"), false);
+    // The style buttons show their letter in their own style, as word processors do; the tip
+    // keeps the whole name. Long captions would make the bar wider than the form.
+    const auto letra = [](QToolButton* button, const QString& text, void (QFont::*style)(bool)) {
+        QFont font = button->font();
+        (font.*style)(true);
+        button->setFont(font);
+        button->setText(text);
+    };
+    letra(sbtNegrito, QStringLiteral("N"), &QFont::setBold);
+    letra(sbtItalico, QStringLiteral("I"), &QFont::setItalic);
+    letra(sbtSublinhado, QStringLiteral("S"), &QFont::setUnderline);
+    sbtEsquerda->setText(QStringLiteral("Esquerda"));
+    sbtDireita->setText(QStringLiteral("Direita"));
 
     guardedConnect(sbtColar, &QToolButton::clicked, this, [this] { altera([](QTextEdit& e) { e.paste(); }); });
     guardedConnect(sbtDesfazer, &QToolButton::clicked, this, [this] { altera([](QTextEdit& e) { e.undo(); }); });

@@ -188,14 +188,22 @@ void TfrmReceitaPadrao::createPaginasPendentes()
     selector(panel, row, "lblCdServPrep", QStringLiteral("Serviço"), "medCdServPrep", "btpServPrep", 80);
     auto* panResp = named(new QWidget(tshModoPrep), "panResp");
     layoutOf(tshModoPrep)->insertWidget(0, panResp);
-    auto* prep = new QHBoxLayout(panResp);
+    // The record row and, beneath it, the format panel: side by side they would make the form
+    // wider than a laptop screen.
+    auto* linhas = new QVBoxLayout(panResp);
+    linhas->setContentsMargins(0, 0, 0, 0);
+    auto* prep = new QHBoxLayout;
+    linhas->addLayout(prep);
     prep->addWidget(new TDBEdit(tshModoPrep, QStringLiteral("dbeNrPrep")));
     prep->addWidget(new TDBEdit(tshModoPrep, QStringLiteral("dbeNomeMod")));
     prep->addWidget(new TDBNavigator(tshModoPrep, QStringLiteral("dbnNavModPrep")));
     prep->addWidget(named(new QLabel(QStringLiteral("Nome"), tshModoPrep), "lblNomeRes"));
     for (const char* name : {"sbtSalva", "sbtImpArquiv", "sbtDesativa", "sbtAtiva"})
         prep->addWidget(toolButton(tshModoPrep, name, QString::fromLatin1(name + 3)));
-    prep->addWidget(new recipe::BarraFormatacao(tshModoPrep));
+    auto* formato = new QHBoxLayout;
+    formato->addWidget(new recipe::BarraFormatacao(tshModoPrep));
+    formato->addStretch();
+    linhas->addLayout(formato);
     m_modoPreparo = new recipe::ModoPreparo(*this);
 
     // Photos: branch and service headers, record edits and commands.

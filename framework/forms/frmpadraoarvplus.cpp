@@ -77,6 +77,8 @@ TfrmPadraoArvPlus::TfrmPadraoArvPlus(QWidget* parent) : TfrmBase(parent)
     splPadrao->addWidget(panPrincipal);
     splPadrao->setStretchFactor(1, 1);
     splPadrao->setSizes({250, 550});
+    // The pages are wide; without a floor the tree is squeezed to a sliver where names can't be read.
+    dbaPadrao->setMinimumWidth(200);
 
     auto* layout = new QVBoxLayout(this);
     layout->setMenuBar(mnuPrincipal);
