@@ -27,12 +27,17 @@ QString AjustaHrTempPrep(const QString& text)
     return hours + minutes;
 }
 
+bool TempoPreparoOk(const QString& text)
+{
+    return text.trimmed().isEmpty() || HorarioOk(text.right(4));
+}
+
 void Vd_HrTempPrep(const Field& field, const TMessages& messages, QWidget* control)
 {
     const ClientDataSet* ds = field.DataSet();
     const bool editing = ds && (ds->state() == ClientDataSet::State::Edit || ds->state() == ClientDataSet::State::Insert);
     const QString value = field.AsString();
-    if (!editing || value.trimmed().isEmpty() || HorarioOk(value.right(4)))
+    if (!editing || TempoPreparoOk(value))
         return;
     if (control && control->isEnabled())
         control->setFocus();

@@ -18,6 +18,8 @@ namespace recipe {
 // minutes. A text of up to 4 characters is first brought to 5 (zeros on the left); a longer one
 // is split as it stands.
 QString AjustaHrTempPrep(const QString& text);
+// A preparation time that may be stored: empty, or its rightmost four characters a valid hh:mm.
+bool TempoPreparoOk(const QString& text);
 
 // While the field's dataset is being edited and the field holds a time, its rightmost 4
 // characters must form a valid time; otherwise TEMPPREP_INV, with the focus on the control.

@@ -3,6 +3,7 @@
 #include "cli_pla01300.h"
 #include "conversaounidade.h"
 #include "enviador.h"
+#include "formapreparo.h"
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
 #include "quantidades.h"
@@ -759,10 +760,7 @@ void PaginaReceita::Vd_HrTempPrep()
     Field* time = campo(m_nivel.prepTime);
     if (!time || !editando())
         return;
-    const QString text = time->AsString();
-    if (text.trimmed().isEmpty())
-        return;
-    if (!framework::HorarioOk(text.right(4)))
+    if (!TempoPreparoOk(time->AsString()))
         falha(QStringLiteral("TEMPPREP_INV"), time->FieldName());
 }
 
@@ -1202,6 +1200,8 @@ void PaginaReceita::BeforePost()
     m_validacao->Vd_CoccaoLimpeza(*m_grade, m_nivel);
     for (const QString& key : {QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")})
         campo(key)->setAsString(m_form.cdsPrato->FieldByName(key)->AsString());
+    if (Field* time = campo(f.prepTime); time && !time->IsNull())
+        time->setAsString(AjustaHrTempPrep(time->AsString()));
     if (colunaQuantidade() || m_calcQtPessoa || inserindo())
         recalculaQuantidades();
     parNutriente();

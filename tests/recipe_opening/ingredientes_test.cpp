@@ -145,6 +145,7 @@ TEST_P(RecipeIngredientsOnBackends, ATypedProductAndItsQuantitiesReachTheDatabas
     EXPECT_EQ(list->FieldByName("QTBRUTAPR")->DisplayText(), "2,50000  UN");
     EXPECT_DOUBLE_EQ(shown("BASECALCNUTR"), 2.0);
     EXPECT_DOUBLE_EQ(shown("QTCALCNUTRPR"), 2.0);
+    list->FieldByName("HRTEMPPREPPR")->setAsString("0130"); // kept as three digits of hours, two of minutes
     press(form->mnuConfirmar);
     EXPECT_TRUE(script->messages().isEmpty()) << script->messageTexts().join(" | ").toStdString();
     EXPECT_EQ(list->ChangeCount(), 0);
@@ -155,6 +156,7 @@ TEST_P(RecipeIngredientsOnBackends, ATypedProductAndItsQuantitiesReachTheDatabas
     EXPECT_DOUBLE_EQ(stored("QTCALCNUTRPR", "4020010001").toDouble(), 2.0);
     EXPECT_EQ(stored("IDTPREQPRODPADR", "4020010001").toString(), "P");
     EXPECT_TRUE(stored("SGUNIDADE", "4020010001").isNull()); // the stock unit is kept as no unit
+    EXPECT_EQ(stored("HRTEMPPREPPR", "4020010001").toString(), "00130");
 }
 
 TEST_P(RecipeIngredientsOnBackends, TheProportionalUpdateScalesTheUnfixedRowsAndTheServerTakesThemAll)
