@@ -30,6 +30,7 @@
 using namespace framework;
 using namespace Cli_pla05000;
 using companions::falha;
+using companions::codeAndName;
 using companions::FocoNaFalha;
 using companions::query;
 using companions::radio;
@@ -85,14 +86,10 @@ void TfrmNutriPrat::createQueries()
                           "SELECT CDCALORIAS, CDPROTEINA, CDLIPIDIOS, CDCARBOHIDRA, CDACIDGRAXOS, CDACUCARES "
                           "FROM PARAMGERAL ORDER BY CDPARGERAL");
 
-    qryFilial->AddField(QStringLiteral("CDFILIAL"), FieldType::String, 4)->setDisplayLabel(QStringLiteral("Código"));
-    qryFilial->AddField(QStringLiteral("NMFILIAL"), FieldType::String, 30)->setDisplayLabel(QStringLiteral("Nome"));
-    qryServico->AddField(QStringLiteral("CDSERVFILI"), FieldType::String, 5)->setDisplayLabel(QStringLiteral("Código"));
-    qryServico->AddField(QStringLiteral("NMSERVICO"), FieldType::String, 40)->setDisplayLabel(QStringLiteral("Nome"));
-    qryPrato->AddField(QStringLiteral("CDPRATO"), FieldType::String, 10)->setDisplayLabel(QStringLiteral("Código"));
-    qryPrato->AddField(QStringLiteral("NMPRATO"), FieldType::String, 40)->setDisplayLabel(QStringLiteral("Nome"));
-    qryNutriente->AddField(QStringLiteral("CDNUTRIENTE"), FieldType::String, 3)->setDisplayLabel(QStringLiteral("Código"));
-    qryNutriente->AddField(QStringLiteral("NMNUTRIENTE"), FieldType::String, 20)->setDisplayLabel(QStringLiteral("Nome"));
+    codeAndName(qryFilial, "CDFILIAL", 4, "NMFILIAL", 30);
+    codeAndName(qryServico, "CDSERVFILI", 5, "NMSERVICO", 40);
+    codeAndName(qryPrato, "CDPRATO", 10, "NMPRATO", 40);
+    codeAndName(qryNutriente, "CDNUTRIENTE", 3, "NMNUTRIENTE", 20);
 }
 
 void TfrmNutriPrat::createComponents()
@@ -100,18 +97,12 @@ void TfrmNutriPrat::createComponents()
     auto* layout = new QVBoxLayout(panFiltros);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    auto* origem = new QGroupBox(QStringLiteral("Origem"), panFiltros);
-    origem->setObjectName(QStringLiteral("grbOrigem"));
-    auto* origemRow = new QHBoxLayout(origem);
-    rdbPadrao = radio(origem, "rdbPadrao", "&Padrão");
-    rdbLocal = radio(origem, "rdbLocal", "&Local");
-    rdbServico = radio(origem, "rdbServico", "&Serviço");
-    rdbTpCard = radio(origem, "rdbTpCard", "&Tipo de Cardápio");
-    for (QRadioButton* r : {rdbPadrao, rdbLocal, rdbServico, rdbTpCard})
-        origemRow->addWidget(r);
-    origemRow->addStretch(1);
-    rdbPadrao->setChecked(true);
-    layout->addWidget(origem);
+    companions::RadiosOrigem origem;
+    layout->addWidget(companions::grupoOrigem(panFiltros, origem));
+    rdbPadrao = origem.padrao;
+    rdbLocal = origem.local;
+    rdbServico = origem.servico;
+    rdbTpCard = origem.tpCard;
 
     nbkFiltro = new QStackedWidget(panFiltros);
     nbkFiltro->setObjectName(QStringLiteral("nbkFiltro"));

@@ -28,17 +28,12 @@
 
 using namespace framework;
 using companions::falha;
+using companions::codeAndName;
 using companions::FocoNaFalha;
 using companions::query;
 using companions::radio;
 
 namespace {
-
-void codeAndName(Query* q, const char* code, int codeSize, const char* name, int nameSize)
-{
-    q->AddField(QString::fromLatin1(code), FieldType::String, codeSize)->setDisplayLabel(QStringLiteral("Código"));
-    q->AddField(QString::fromLatin1(name), FieldType::String, nameSize)->setDisplayLabel(QStringLiteral("Nome"));
-}
 
 QWidget* page(QStackedWidget* notebook, const char* name)
 {
@@ -136,18 +131,12 @@ void TfrmReceProd::createComponents()
     auto* layout = new QVBoxLayout(panFiltros);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    auto* origem = new QGroupBox(QStringLiteral("Origem"), panFiltros);
-    origem->setObjectName(QStringLiteral("grbOrigem"));
-    auto* origemRow = new QHBoxLayout(origem);
-    rdbPadrao = radio(origem, "rdbPadrao", "&Padrão");
-    rdbLocal = radio(origem, "rdbLocal", "&Local");
-    rdbServico = radio(origem, "rdbServico", "&Serviço");
-    rdbTpCard = radio(origem, "rdbTpCard", "&Tipo de Cardápio");
-    for (QRadioButton* r : {rdbPadrao, rdbLocal, rdbServico, rdbTpCard})
-        origemRow->addWidget(r);
-    origemRow->addStretch(1);
-    rdbPadrao->setChecked(true);
-    layout->addWidget(origem);
+    companions::RadiosOrigem origem;
+    layout->addWidget(companions::grupoOrigem(panFiltros, origem));
+    rdbPadrao = origem.padrao;
+    rdbLocal = origem.local;
+    rdbServico = origem.servico;
+    rdbTpCard = origem.tpCard;
 
     auto* produtos = new QGroupBox(QStringLiteral("Produtos"), panFiltros);
     produtos->setObjectName(QStringLiteral("grbProdutos"));

@@ -10,6 +10,8 @@
 #include "framework/ui/query.h"
 
 #include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -30,6 +32,28 @@ Query* query(QObject* parent, const char* name, const char* sql)
     auto* q = new Query(parent, QString::fromLatin1(name));
     q->setSQL(QString::fromUtf8(sql));
     return q;
+}
+
+void codeAndName(Query* q, const char* code, int codeSize, const char* name, int nameSize)
+{
+    q->AddField(QString::fromLatin1(code), FieldType::String, codeSize)->setDisplayLabel(QStringLiteral("Código"));
+    q->AddField(QString::fromLatin1(name), FieldType::String, nameSize)->setDisplayLabel(QStringLiteral("Nome"));
+}
+
+QWidget* grupoOrigem(QWidget* parent, RadiosOrigem& radios)
+{
+    auto* origem = new QGroupBox(QStringLiteral("Origem"), parent);
+    origem->setObjectName(QStringLiteral("grbOrigem"));
+    auto* row = new QHBoxLayout(origem);
+    radios.padrao = radio(origem, "rdbPadrao", "&Padrão");
+    radios.local = radio(origem, "rdbLocal", "&Local");
+    radios.servico = radio(origem, "rdbServico", "&Serviço");
+    radios.tpCard = radio(origem, "rdbTpCard", "&Tipo de Cardápio");
+    for (QRadioButton* r : {radios.padrao, radios.local, radios.servico, radios.tpCard})
+        row->addWidget(r);
+    row->addStretch(1);
+    radios.padrao->setChecked(true);
+    return origem;
 }
 
 void LinhaCodigo::setEnabled(bool enabled) const

@@ -26,6 +26,19 @@ QRadioButton* radio(QWidget* parent, const char* name, const char* caption);
 // A direct query with its component name and general SQL text.
 framework::Query* query(QObject* parent, const char* name, const char* sql);
 
+// Adds a code column and a name column, titled "Código" and "Nome", to a lookup query.
+void codeAndName(framework::Query* q, const char* code, int codeSize, const char* name, int nameSize);
+
+// The "Origem" box of the report forms: standard, branch, service and menu-type recipes, the
+// standard one checked.
+struct RadiosOrigem {
+    QRadioButton* padrao = nullptr;
+    QRadioButton* local = nullptr;
+    QRadioButton* servico = nullptr;
+    QRadioButton* tpCard = nullptr;
+};
+QWidget* grupoOrigem(QWidget* parent, RadiosOrigem& radios);
+
 // A filter row: caption, masked code, read-only name and lookup button.
 struct LinhaCodigo {
     QLabel* rotulo = nullptr;
