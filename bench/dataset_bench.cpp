@@ -1,6 +1,7 @@
 // Dataset figures on 100,000 rows of 25 fields: load (from memory, from JSON through the JSON
 // classes and through the wire reader), encoding, filter switch, indexed locate, sort, delta of
 // 1,000 changed rows, and the memory the rows take.
+#include "bench/benchsupport.h"
 #include "framework/data/clientdataset.h"
 #include "framework/data/wirejson.h"
 
@@ -173,8 +174,5 @@ BENCHMARK(DeltaOfThousandChanges)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return bench::run<QCoreApplication>(argc, argv);
 }

@@ -4,6 +4,7 @@
 //   GetProduto of a standard dish (its price in force looked up per ingredient), GetSinaSafra,
 //   GetNutriente and ProNDPCAL of the same dish.
 
+#include "bench/benchsupport.h"
 #include "db/database.h"
 #include "db/demodata.h"
 #include "framework/data/datapacket.h"
@@ -94,9 +95,5 @@ BENCHMARK(BM_ProNDPCAL)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::run<QCoreApplication>(argc, argv);
 }

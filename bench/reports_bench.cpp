@@ -4,6 +4,7 @@
 //   recipes by product over 100,000 branch recipe rows (the standard recipes copied to branches
 //   until there are that many) to PDF and to CSV.
 
+#include "bench/benchsupport.h"
 #include "db/database.h"
 #include "db/demodata.h"
 #include "framework/forms/filereportengine.h"
@@ -136,11 +137,5 @@ BENCHMARK(BM_RecipesByProductToCsv)->Unit(benchmark::kMillisecond)->Iterations(3
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv); // fonts and PDF painting need the GUI
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::run<QApplication>(argc, argv);
 }

@@ -1,5 +1,6 @@
 // Writing and reading a long formatted preparation text as RTF, as every post and every move
 // between modes does.
+#include "bench/benchsupport.h"
 #include "framework/ui/rtftext.h"
 
 #include <QGuiApplication>
@@ -61,9 +62,5 @@ BENCHMARK(BM_Read)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv); // fonts need the GUI
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return bench::run<QGuiApplication>(argc, argv);
 }

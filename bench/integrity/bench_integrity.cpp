@@ -4,6 +4,7 @@
 //   Deleting one dish with recipes and dish data at every level, in a database of 50,000 dishes.
 //   A change log of 1,000 modified dish rows applied, against the same UPDATEs run bare.
 
+#include "bench/benchsupport.h"
 #include "appserver/dispatcher.h"
 #include "appserver/httpserver.h"
 #include "server/httptransport.h"
@@ -172,14 +173,7 @@ void BM_ApplyChangeLog_1000Dishes(benchmark::State& state, bool pg)
             cds.FieldByName("NMPRATO")->setValue(QStringLiteral("Prato %1 rodada %2").arg(code).arg(round));
             cds.Post();
         }
-        const QVariant log = QVariant::fromValue(cds.GetDelta());
-        state.ResumeTiming();
-        const QString status = database->call("UpdPrato", {log}).toString();
-        if (!status.isEmpty())
-            state.SkipWithError(status.toStdString().c_str());
-        state.PauseTiming();
-        cds.MergeChangeLog();
-        state.ResumeTiming();
+        bench::sendTimed(state, cds, [&](const QVariant& log) { return database->call("UpdPrato", {log}); });
     }
     state.counters["rows"] = codes.size();
 }
@@ -346,9 +340,5 @@ BENCHMARK_CAPTURE(BM_GetPrato_Parts, Decode, false, 2)->Unit(benchmark::kMillise
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::run<QCoreApplication>(argc, argv);
 }

@@ -4,6 +4,7 @@
 // quantities typed): the column exit of the net quantity on a row being edited, and the post of
 // an edited quantity that rescales the 199 other rows.
 
+#include "bench/benchsupport.h"
 #include "db/database.h"
 #include "db/demodata.h"
 #include "framework/core/hostcontext.h"
@@ -160,10 +161,5 @@ BENCHMARK(BM_AtualizaProporcional_200Ingredientes)->Unit(benchmark::kMillisecond
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::run<QApplication>(argc, argv);
 }

@@ -4,6 +4,7 @@
 // demo data: GetReceitaPad of the group in process; UpdProdPrat of 1,000 changed rows, and the
 // same 1,000 updates run bare in one transaction.
 
+#include "bench/benchsupport.h"
 #include "db/database.h"
 #include "db/demodata.h"
 #include "framework/data/clientdataset.h"
@@ -149,14 +150,7 @@ void BM_UpdProdPrat_1000Rows(benchmark::State& state)
             cds.FieldByName("QTPRODPRAT")->setAsFloat(quantity);
             cds.Post();
         }
-        const QVariant delta = QVariant::fromValue(cds.GetDelta());
-        state.ResumeTiming();
-        const QString status = net->call("UpdProdPrat", {delta}).toString();
-        if (!status.isEmpty())
-            state.SkipWithError(status.toStdString().c_str());
-        state.PauseTiming();
-        cds.MergeChangeLog();
-        state.ResumeTiming();
+        bench::sendTimed(state, cds, [&](const QVariant& log) { return net->call("UpdProdPrat", {log}); });
     }
 }
 BENCHMARK(BM_UpdProdPrat_1000Rows)->Unit(benchmark::kMillisecond)->MinTime(2.0);
@@ -209,9 +203,5 @@ BENCHMARK(BM_UpdProdPrat_BareStatements)->Unit(benchmark::kMillisecond)->MinTime
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::run<QCoreApplication>(argc, argv);
 }

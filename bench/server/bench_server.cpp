@@ -3,6 +3,7 @@
 //   a small call over HTTP on loopback (latency, and throughput with two client threads);
 //   a change log of 1,000 modified rows applied.
 
+#include "bench/benchsupport.h"
 #include "appserver/httpserver.h"
 #include "db/database.h"
 #include "db/demodata.h"
@@ -159,14 +160,7 @@ void BM_ApplyChangeLog_1000Rows(benchmark::State& state)
             cds.FieldByName("CDNVBLPRAT")->setValue(QString::number(value % 9));
             cds.Post();
         }
-        const QVariant log = QVariant::fromValue(cds.GetDelta());
-        state.ResumeTiming();
-        const QString status = net->call("UpdParamGeral", {log}).toString();
-        if (!status.isEmpty())
-            state.SkipWithError(status.toStdString().c_str());
-        state.PauseTiming();
-        cds.MergeChangeLog();
-        state.ResumeTiming();
+        bench::sendTimed(state, cds, [&](const QVariant& log) { return net->call("UpdParamGeral", {log}); });
     }
     state.counters["rows"] = cds.RecordCount();
 }
@@ -176,9 +170,5 @@ BENCHMARK(BM_ApplyChangeLog_1000Rows)->Unit(benchmark::kMillisecond)->MinTime(2.
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::run<QCoreApplication>(argc, argv);
 }
