@@ -389,6 +389,9 @@ void TfrmReceitaPadrao::RecAfterCancel(ClientDataSet& list)
         return;
     Habilita_Pagina(true);
     m_regras->habilitaSeletores(list, hostContext().ModuFili);
+    // The branch selectors of a local dish stay with the working branch.
+    if (!cdsPrato->IsEmpty() && cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString() != u"P")
+        Desabilita_Filial(true);
 }
 
 // --- Keyboard ----------------------------------------------------------------------------------

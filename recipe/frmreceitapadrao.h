@@ -37,10 +37,14 @@ class TShape;
 namespace recipe {
 class ConversaoUnidade;
 class Enviador;
+class FilialTrabalho;
 class PaginaReceita;
+class PainelPrato;
+class SeletoresNivel;
 class ModoPreparo;
 class RegrasHabilitacao;
 class TabelaPaginas;
+enum class Level;
 struct LevelFields;
 struct Pagina;
 } // namespace recipe
@@ -68,6 +72,11 @@ public:
     void medCdFilial_panExit();
     void panFiliPratoExit();
     void btnFilialClick();
+    // The working branch's hold on the branch selectors of the pages (filialtrabalho.h).
+    void Desabilita_Filial(bool lock);
+    void Atualiza_FiliProc();
+    // Before a local revision of a standard-tree dish: refused while it has no standard recipe.
+    void BloPratLoc();
 
     // Central selection of the menu-type page; getCentral also serves the companion forms.
     void sbtCentralClick();
@@ -92,6 +101,10 @@ public:
     void Habilita_Desabilita(framework::DataSource* source);
     void Habilita_Botoes(framework::DataSource* source, bool enabled);
     void Limpa_Componentes();
+    // Loads the page's list and dish data for the current dish's group, reusing what is loaded
+    // unless forced; filters both to the dish.
+    void carregaLista(const recipe::Pagina& page, bool force);
+    void filtraPeloPrato(framework::ClientDataSet& dataSet) const;
     // After a cancel on one of the four ingredient lists.
     void RecAfterCancel(framework::ClientDataSet& list);
     // The pages the toolbar works on, with the rule of each command.
@@ -145,6 +158,8 @@ public:
     void btnSegMercBeforePesq();
     void btnSegMercAfterPesq();
 
+    // The dish data panel of a level (painelprato.h): standard, branch and service.
+    recipe::PainelPrato& PainelDados(recipe::Level level) const;
     // Dish colours of the standard dish data, picked on the shapes of the standard page.
     void shpCorPrincipalMouseUp();
     void shpCorSecundariaMouseUp();
@@ -272,6 +287,7 @@ private:
     void registraSeletores();
     void connectCicloEdicao();
     void criaPaginaPadrao();
+    void criaDadosPrato();
 
     // Edit cycle (ciclo_edicao.cpp, carga_paginas.cpp).
     const recipe::Pagina* paginaAtiva() const;
@@ -290,12 +306,8 @@ private:
     void verificaLista(const recipe::Pagina& page);
     // Confirmar of a recipe page: its list goes to the server through the one sender.
     void enviaLista(const recipe::Pagina& page);
-    // Loads the page's list and dish data for the current dish's group, reusing what is loaded
-    // unless forced; filters both to the dish.
-    void carregaLista(const recipe::Pagina& page, bool force);
     void carregaPaginaReceita(const recipe::Pagina& page);
     QStringList escopo(const recipe::LevelFields& level) const;
-    void filtraPeloPrato(framework::ClientDataSet& dataSet) const;
     bool trocaProdutoPermitida() const;
 
     // Dish record rules.
@@ -308,8 +320,6 @@ private:
     void mostraNivelCompleto(const QString& code);
     bool treeMatchesRecord() const;
     bool inserting() const;
-    void escolheCor(framework::TShape* shape, const QString& field);
-    void pintaCores();
     double pesoDaLista(framework::ClientDataSet& list, const recipe::LevelFields& level);
 
     QString nomeFilial(const QString& code);
@@ -341,6 +351,9 @@ private:
     std::unique_ptr<recipe::Enviador> m_enviador;
     std::unique_ptr<recipe::RegrasHabilitacao> m_regras;
     std::unique_ptr<recipe::PaginaReceita> m_paginaPadrao;
+    std::array<recipe::PainelPrato*, 4> m_paineis{}; // by recipe::Level; the menu type's comes with its page
+    recipe::SeletoresNivel* m_seletoresNivel = nullptr;
+    std::unique_ptr<recipe::FilialTrabalho> m_filialTrabalho;
     recipe::ModoPreparo* m_modoPreparo = nullptr; // the preparation-mode page
     bool m_calculaPeso = false;        // the dish weight is being calculated
     bool m_propCalculada = false;      // proportional quantity computation running

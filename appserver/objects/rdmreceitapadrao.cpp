@@ -48,6 +48,7 @@ RdmReceitaPadrao::RdmReceitaPadrao() : ServerObject("Pla01300.rdmReceitaPadrao")
     update("UpdReceServ", &RdmReceitaPadrao::UpdReceServ);
     registerReceProd();
     registraIngredientes();
+    registraDadosPrato();
     query("GetPrepPad", &RdmReceitaPadrao::GetPrepPad);
     query("GetPrepFil", &RdmReceitaPadrao::GetPrepFil);
     query("GetPrepSer", &RdmReceitaPadrao::GetPrepSer);
