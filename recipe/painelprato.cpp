@@ -548,10 +548,13 @@ void PainelPrato::estadoMudou()
         if (shape && m_nivel.level != Level::Padrao)
             shape->setEnabled(m_dados->Active());
     pintaCores();
-    // The toolbar and the tabs follow the record only on its own page.
-    if (m_form.pgcPadrao->currentWidget()->objectName() != m_nivel.page)
+    // Going into an edit and coming out of it move the toolbar and the tabs, on the record's
+    // own page only.
+    const bool emEdicao = editando();
+    if (emEdicao == std::exchange(m_emEdicao, emEdicao)
+        || m_form.pgcPadrao->currentWidget()->objectName() != m_nivel.page)
         return;
-    if (editando()) {
+    if (emEdicao) {
         m_form.Habilita_Desabilita(m_fonte);
         m_form.Habilita_Pagina(false);
     } else {

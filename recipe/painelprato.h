@@ -143,7 +143,7 @@ private:
     std::unique_ptr<Enviador> m_enviador;
     QVariant m_qtAnterior;           // quantity per person when the edit began
     bool m_semPergunta = false;      // the dish weight sets the quantity: no proportional question
-    bool m_mostrando = false;        // controls follow the record: their changes are not edits
+    bool m_emEdicao = false;         // the record was being edited at the last state change
 };
 
 } // namespace recipe

@@ -483,10 +483,11 @@ TEST_F(RecipeDishData, TheDishWeightAddsNothingForARowThatCannotBeConverted)
     EXPECT_EQ(form->cdsProdPrat->RecNo(), 3);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
-    script->answer(mrNo);
+    script->answer(mrNo); // alt_prop_prod_rec: the portion changes, the ingredients stay
     form->cdsDadosPrat->Edit();
     form->cdsDadosPrat->FieldByName("QTPADRAOPRAT")->setAsFloat(0.2);
     form->cdsDadosPrat->Post();
+    script->answer(mrNo); // PESOPRATO
     form->sbtCalcPadrao->click();
     EXPECT_DOUBLE_EQ(form->cdsDadosPrat->FieldByName("QTPADRAOPRAT")->AsFloat(), 0.2);
 }
