@@ -375,7 +375,8 @@ void TfrmReceitaPadrao::cancelaLista(const Pagina& page)
     ClientDataSet& dish = *page.dadosPrato;
     if (editing(dish))
         dish.Cancel();
-    if (page.tab != tshPadrao && dish.Active() && dish.ChangeCount() > 0)
+    // Every post of the dish data is sent at once: what is still pending was refused.
+    if (dish.Active() && dish.ChangeCount() > 0)
         dish.CancelUpdates();
     if (list.Active() && list.ChangeCount() > 0)
         list.CancelUpdates();

@@ -239,7 +239,8 @@ void PainelPrato::declaraCampos()
 
 void PainelPrato::criaControles(QWidget* page)
 {
-    m_painel = m_form.findChild<QWidget*>(m_nomes.panel);
+    // findChild with an empty name would take any widget: only named controls are looked for.
+    m_painel = m_nomes.panel.isEmpty() ? nullptr : m_form.findChild<QWidget*>(m_nomes.panel);
     if (!m_painel) {
         auto* box = new QGroupBox(QStringLiteral("Dados do Prato"), page);
         box->setObjectName(m_nomes.panel);
@@ -398,7 +399,7 @@ void PainelPrato::criaControles(QWidget* page)
         };
     }
     grid->setColumnStretch(grid->columnCount(), 1);
-    if (auto* produto = m_form.findChild<TDBEdit*>(m_nomes.production); produto && !m_nomes.production.isEmpty()) {
+    if (auto* produto = m_nomes.production.isEmpty() ? nullptr : m_form.findChild<TDBEdit*>(m_nomes.production)) {
         produto->setDataSource(m_fonte);
         produto->setDataField(QStringLiteral("CDARVPROD"));
     }
@@ -610,6 +611,8 @@ void PainelPrato::VdCookchill()
 
 void PainelPrato::PesqMediCase()
 {
+    if (m_nomes.mediCaseButton.isEmpty())
+        return;
     if (auto* button = m_form.findChild<framework::TBtnPesquisa*>(m_nomes.mediCaseButton))
         button->Execute();
 }

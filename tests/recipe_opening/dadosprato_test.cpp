@@ -132,6 +132,12 @@ TEST_F(DadosPratoForm, NullFieldListOfTheBranchRecord)
     dados.FieldByName("QTAMOSTRFILI")->Clear();
     dados.FieldByName("VRPEMINFILI")->Clear();
     EXPECT_EQ(recipe::PainelPrato::listaCamposNulos(dados), "_QTAMOSTRFILI_VRPEMINFILI_");
+    // The final product's origin: "M" the central, anything else the branch.
+    Field* origem = dados.FieldByName("IDFINALFILI");
+    for (const auto& [stored, shown] : {std::pair{"M", "Matriz"}, {"F", "Filial"}, {"", "Filial"}}) {
+        origem->setAsString(QString::fromLatin1(stored));
+        EXPECT_EQ(origem->DisplayText(), QString::fromLatin1(shown)) << stored;
+    }
     dados.Cancel();
 }
 
@@ -289,6 +295,18 @@ TEST_F(DadosPratoForm, ALocalDishLocksTheBranchSelectorsOnTheWorkingBranch)
     EXPECT_EQ(form->medCdFiliServ->Text(), "0003");
     EXPECT_EQ(form->medCdServico->Text(), "00002");
     EXPECT_TRUE(script->failures().isEmpty());
+}
+
+TEST_F(DadosPratoForm, ALocalRevisionNeedsTheStandardRecipeWhenTheBranchSaysSo)
+{
+    exec("UPDATE PARAMPLANEJA SET IDBLOPRATLOC = 'S' WHERE CDFILIAL = '0002'");
+    openAt("0002");
+    select("2010010001");
+    guarded([this] { form->BloPratLoc(); });
+    EXPECT_TRUE(script->messages().isEmpty());
+    exec("DELETE FROM PRODPRAT WHERE CDFILAUXPRAT = 'P' AND CDPRATO = '2010010001'");
+    guarded([this] { form->BloPratLoc(); });
+    EXPECT_EQ(script->lastMessage().text, "Receita não pode ser revisada sem a existência de receita padrão.");
 }
 
 TEST_F(DadosPratoForm, HouseholdMeasureIsCheckedAndChosenFromTheList)

@@ -449,6 +449,15 @@ INSTANTIATE_TEST_SUITE_P(Backends, RecipeRecordOnBackends,
 // The dish data of the standard page as its page load brings it (GetReceitaPad).
 class RecipeDishData : public RecipeRecord {
 protected:
+    void SetUp() override
+    {
+        RecipeRecord::SetUp();
+        if (IsSkipped())
+            return;
+        // Changing the standard dish data is authorised: the nutritionist may do it herself.
+        exec("INSERT INTO USUAUTORIZA (CDOPERADOR, NRTIPOAUTORIZA, CDOPERACAO) "
+             "VALUES ('NUTRI', 4, 'ALTERACAO_PRODUTO_RECEITA_PADRAO')");
+    }
     // The tree's navigation enables the recipe pages of a dish.
     void showStandardPage(const QString& dish)
     {
