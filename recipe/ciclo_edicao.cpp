@@ -5,6 +5,7 @@
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
 #include "modopreparo.h"
+#include "painelprato.h"
 #include "regrashabilitacao.h"
 #include "respostaservidor.h"
 #include "tabelapaginas.h"
@@ -354,6 +355,10 @@ void TfrmReceitaPadrao::verificaLista(const Pagina& page)
 
 void TfrmReceitaPadrao::enviaLista(const Pagina& page)
 {
+    // Dish data the server refused goes again with the page's confirmation.
+    if (recipe::PainelPrato* painel = m_paineis.at(static_cast<int>(page.nivel->level));
+        painel && page.dadosPrato->Active() && page.dadosPrato->ChangeCount() > 0)
+        painel->envia();
     Habilita_Desabilita(page.fonte);
     if (!page.dataSet->Active() || page.dataSet->ChangeCount() == 0)
         return;

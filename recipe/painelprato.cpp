@@ -419,7 +419,10 @@ void PainelPrato::liga()
     m_dados->AfterPost = [this](ClientDataSet&) { AfterPost(); };
     m_dados->AfterDelete = [this](ClientDataSet&) { AfterDelete(); };
     m_dados->AfterScroll = [this](ClientDataSet&) { mostraRegistro(); };
-    m_dados->AfterCancel = [this](ClientDataSet&) { mostraRegistro(); };
+    m_dados->AfterCancel = [this](ClientDataSet&) {
+        mostraRegistro();
+        comandos();
+    };
     m_dados->AfterOpen = [this](ClientDataSet&) { HabCamposCookChill(); };
 
     const auto paint = [this] { pintaCores(); };
@@ -549,13 +552,20 @@ void PainelPrato::estadoMudou()
         if (shape && m_nivel.level != Level::Padrao)
             shape->setEnabled(m_dados->Active());
     pintaCores();
-    // Going into an edit and coming out of it move the toolbar and the tabs, on the record's
-    // own page only.
+    // Coming out of the edit, the post's sending or the cancel set the commands.
     const bool emEdicao = editando();
-    if (emEdicao == std::exchange(m_emEdicao, emEdicao)
-        || m_form.pgcPadrao->currentWidget()->objectName() != m_nivel.page)
+    if (emEdicao && !std::exchange(m_emEdicao, emEdicao))
+        comandos();
+    m_emEdicao = emEdicao;
+}
+
+void PainelPrato::comandos()
+{
+    if (m_form.pgcPadrao->currentWidget()->objectName() != m_nivel.page)
         return;
-    if (emEdicao) {
+    // A record being edited, or a change the server refused, can be confirmed or cancelled;
+    // meanwhile the other pages wait.
+    if (editando() || (m_dados->Active() && m_dados->ChangeCount() > 0)) {
         m_form.Habilita_Desabilita(m_fonte);
         m_form.Habilita_Pagina(false);
     } else {
@@ -704,17 +714,23 @@ void PainelPrato::perguntaProporcional()
         m_form.Calcula_Qtde_Prop_Pessoa(*m_regras.lista, agora / antes);
 }
 
-void PainelPrato::AfterPost()
+void PainelPrato::AfterPost() { envia(); }
+
+void PainelPrato::envia()
 {
     // The server cannot tell a field left empty from one the change does not touch: the
     // record's null fields are named.
     const QString nulos = listaCamposNulos(*m_dados);
+    const auto refresh = qScopeGuard([this] {
+        mostraRegistro();
+        comandos();
+    });
     m_enviador->envia(*m_dados, {m_nivel.dish.updateMethod, m_nomes.progressKey, {nulos}, {}});
-    mostraRegistro();
 }
 
 void PainelPrato::AfterDelete()
 {
+    const auto refresh = qScopeGuard([this] { comandos(); });
     m_enviador->envia(*m_dados, {m_nivel.dish.updateMethod, m_nomes.progressKey, {QString()}, {}});
 }
 

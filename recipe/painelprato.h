@@ -91,6 +91,8 @@ public:
     // ("_" alone when none is null).
     static QString listaCamposNulos(const framework::ClientDataSet& dados);
 
+    // Sends what the record has pending (each post does; Confirmar again after a refusal).
+    void envia();
     // Picks a colour for the shape (0 principal, 1 secondary, 2 auxiliary), stores and sends it.
     void escolheCor(int shape);
     // The dish weight as the portion: stored and sent without the proportional question.
@@ -109,6 +111,7 @@ private:
     void mostraRegistro();
     void pintaCores();
     void estadoMudou();
+    void comandos(); // toolbar and tabs after the record's edit, post or cancel
     void entraEdicao();
 
     void BeforeInsert();

@@ -112,6 +112,54 @@ TEST_F(DadosPratoForm, LeavingTheBranchPanelCreatesTheBranchRecordWithTheStandar
     focus(form->medCdFilial);
     focus(form->dbgReceFili);
     EXPECT_EQ(sql("SELECT NMFANTASIAPF " + where), "Arroz da casa");
+
+    // The service page does the same for the chosen service of its branch.
+    showPage(form->tshReceServ);
+    focus(form->medCdFiliServ);
+    type(form->medCdServico, "2");
+    focus(form->dbgReceServ);
+    EXPECT_EQ(form->medCdServico->Text(), "00002");
+    EXPECT_EQ(child<QLineEdit>("edtNmServico")->text(), "Dieta pastosa");
+    EXPECT_EQ(sql("SELECT NMFANTASIASE FROM PRATSERV WHERE CDFILIAL = '0002' AND CDSERVFILI = '00002' "
+                  "AND CDPRATO = '2010010001'"),
+              "Arroz branco");
+    EXPECT_TRUE(script->failures().isEmpty());
+}
+
+TEST_F(DadosPratoForm, ARefusedChangeIsShownAndKeptUntilCancelled)
+{
+    openAt("0002");
+    select("2010010001");
+    showPage(form->tshPadrao);
+    // Someone else renamed the dish meanwhile: this change would overwrite it.
+    exec("UPDATE DADOSPRAT SET NMFANTASIAPR = 'Arroz soltinho' WHERE CDFILAUXPRAT = 'P' AND CDPRATO = '2010010001'");
+    script->color(QColor(0x12, 0x34, 0x56));
+    QTest::mouseClick(form->shpCorPrincipal, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(script->lastMessage().kind, mtError);
+    EXPECT_EQ(form->cdsDadosPrat->ChangeCount(), 1);
+    EXPECT_NE(value("SELECT NRCORPRIPRAT FROM DADOSPRAT WHERE CDPRATO = '2010010001'").toInt(), 0x123456);
+    // Confirmed again, it is refused again; cancelling the page's changes gives it up.
+    confirm();
+    EXPECT_EQ(form->cdsDadosPrat->ChangeCount(), 1);
+    script->answer(mrYes); // Canc_Todas
+    ASSERT_TRUE(form->mnuCancelar->isEnabled());
+    form->mnuCancelar->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(form->cdsDadosPrat->ChangeCount(), 0);
+}
+
+TEST_F(DadosPratoForm, TheValidityIsTypedInHoursAndMinutes)
+{
+    openAt("0002");
+    select("2010010001");
+    showPage(form->tshPadrao);
+    auto* validity = child<TMaskEdit>("medValPadr");
+    EXPECT_EQ(validity->Text(), "0004:00");
+    type(validity, "001230");
+    confirm();
+    EXPECT_EQ(value("SELECT HRVALCONPRAT FROM DADOSPRAT WHERE CDPRATO = '2010010001'").toDouble(), 12.5);
+    EXPECT_EQ(validity->Text(), "0012:30");
     EXPECT_TRUE(script->failures().isEmpty());
 }
 
