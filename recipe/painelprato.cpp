@@ -239,17 +239,13 @@ void PainelPrato::declaraCampos()
 
 void PainelPrato::criaControles(QWidget* page)
 {
-    // findChild with an empty name would take any widget: only named controls are looked for.
-    m_painel = m_nomes.panel.isEmpty() ? nullptr : m_form.findChild<QWidget*>(m_nomes.panel);
-    if (!m_painel) {
-        auto* box = new QGroupBox(QStringLiteral("Dados do Prato"), page);
-        box->setObjectName(m_nomes.panel);
-        auto* layout = qobject_cast<QBoxLayout*>(page->layout());
-        if (!layout)
-            layout = new QVBoxLayout(page);
-        layout->addWidget(box);
-        m_painel = box;
-    }
+    auto* box = new QGroupBox(QStringLiteral("Dados do Prato"), page);
+    box->setObjectName(m_nomes.panel);
+    auto* layout = qobject_cast<QBoxLayout*>(page->layout());
+    if (!layout)
+        layout = new QVBoxLayout(page);
+    layout->addWidget(box);
+    m_painel = box;
     auto* grid = new QGridLayout(m_painel);
     const LevelFields::DishData& d = m_nivel.dish;
     int row = 0, column = 0;
@@ -271,6 +267,7 @@ void PainelPrato::criaControles(QWidget* page)
         ++row;
         column = 0;
     };
+    // findChild with an empty name would take any widget: only named controls are looked for.
     const auto edit = [this](const QString& name, const QString& fieldName) -> TDBEdit* {
         if (name.isEmpty() || fieldName.isEmpty())
             return nullptr;
