@@ -1,8 +1,10 @@
 // Figures of the standard ingredient list. Run:
 //   QT_QPA_PLATFORM=offscreen build-dir/bench/bench_recipe_page
 // The demo data plus one dish of 200 ingredients, opened in the recipe form on branch 0002 (net
-// quantities typed): the column exit of the net quantity on a row being edited, and the post of
-// an edited quantity that rescales the 199 other rows.
+// quantities typed): the column exit of the net quantity on a row being edited, the post of
+// an edited quantity that rescales the 199 other rows, the post of a changed quantity per person
+// that rescales all 200 and sends the dish data, and the working branch put into the page
+// selectors at each page change.
 
 #include "bench/benchsupport.h"
 #include "db/database.h"
@@ -42,6 +44,7 @@ struct Fixture {
     db::Target target;
     QWidget mainWindow;
     TfrmReceitaPadrao* form = nullptr;
+    framework::ScriptedDialogs* script = nullptr;
 
     Fixture()
     {
@@ -52,6 +55,9 @@ struct Fixture {
         QSqlQuery q(database);
         q.prepare("INSERT INTO PRATO (CDFILAUXPRAT, CDPRATO, NMPRATO, CDNVPRATO, SGUNIDADE, IDATIVO) "
                   "VALUES ('P', ?, 'Prato de 200 ingredientes', '4', 'KG', 'S')");
+        q.addBindValue(QString::fromLatin1(Dish));
+        exec(q);
+        q.prepare("INSERT INTO DADOSPRAT (CDFILAUXPRAT, CDPRATO, QTPADRAOPRAT, IDATIVO) VALUES ('P', ?, 1, 'S')");
         q.addBindValue(QString::fromLatin1(Dish));
         exec(q);
         QSqlQuery product(database), row(database);
@@ -81,7 +87,7 @@ struct Fixture {
         }
         database.commit();
 
-        framework::installScriptedDialogs();
+        script = &framework::installScriptedDialogs();
         framework::HostContext& context = framework::hostContext();
         context.databaseConnection = QStringLiteral("bench");
         context.FiliProc = QStringLiteral("0002");
@@ -156,6 +162,34 @@ void BM_AtualizaProporcional_200Ingredientes(benchmark::State& state)
     list.CancelUpdates();
 }
 BENCHMARK(BM_AtualizaProporcional_200Ingredientes)->Unit(benchmark::kMillisecond);
+
+void BM_QtdePorPessoa_200Ingredientes(benchmark::State& state)
+{
+    Fixture& fixture = Fixture::instance();
+    TfrmReceitaPadrao& form = *fixture.form;
+    framework::ClientDataSet& dados = *form.cdsDadosPrat;
+    // Each run goes on from the quantity the last one left.
+    double quantity = dados.FieldByName("QTPADRAOPRAT")->AsFloat();
+    for (auto _ : state) {
+        quantity = quantity == 1 ? 1.5 : 1;
+        fixture.script->answer(framework::mrYes); // alt_prop_prod_rec
+        dados.Edit();
+        dados.FieldByName("QTPADRAOPRAT")->setAsFloat(quantity);
+        dados.Post(); // rescales the 200 rows, sends the dish data
+    }
+    if (dados.ChangeCount() != 0 || fixture.script->pendingAnswers() != 0)
+        state.SkipWithError("the dish data was not sent or the question not asked");
+    form.cdsProdPrat->CancelUpdates();
+}
+BENCHMARK(BM_QtdePorPessoa_200Ingredientes)->Unit(benchmark::kMillisecond);
+
+void BM_Atualiza_FiliProc(benchmark::State& state)
+{
+    TfrmReceitaPadrao& form = *Fixture::instance().form;
+    for (auto _ : state)
+        form.Atualiza_FiliProc();
+}
+BENCHMARK(BM_Atualiza_FiliProc)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
