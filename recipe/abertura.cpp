@@ -91,7 +91,6 @@ void TfrmReceitaPadrao::FormCreate()
     m_carregado = {};
     m_stAtuProp = QStringLiteral("B");
     Cli_pla01300::inContCheck = 0;
-    m_calculaPeso = false;
     m_propCalculada = false;
 }
 

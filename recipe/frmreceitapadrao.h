@@ -355,7 +355,6 @@ private:
     recipe::SeletoresNivel* m_seletoresNivel = nullptr;
     std::unique_ptr<recipe::FilialTrabalho> m_filialTrabalho;
     recipe::ModoPreparo* m_modoPreparo = nullptr; // the preparation-mode page
-    bool m_calculaPeso = false;        // the dish weight is being calculated
     bool m_propCalculada = false;      // proportional quantity computation running
     bool m_centralAgregada = false;    // the working branch belongs to a central
     framework::PanelFocus* m_panFiliPratoFocus = nullptr;

@@ -28,9 +28,6 @@ using State = ClientDataSet::State;
 
 void TfrmReceitaPadrao::sbtCalcPadraoClick()
 {
-    // The dish data's post tells a weight calculation from a typed change by this flag.
-    m_calculaPeso = true;
-    const auto clearFlag = qScopeGuard([this] { m_calculaPeso = false; });
     if (Cli_pla01300::boConsulta)
         throw Abort();
     const recipe::LevelFields* level = recipe::levelFieldsOfPage(pgcPadrao->currentWidget()->objectName());
