@@ -8,6 +8,7 @@
 #include "frmreceitapadrao.h"
 
 #include "framework/abort.h"
+#include "framework/core/hostcontext.h"
 #include "framework/data/clientdataset.h"
 #include "framework/data/datasource.h"
 #include "framework/forms/panelfocus.h"
@@ -115,9 +116,12 @@ void SeletoresNivel::exigeServico()
 void SeletoresNivel::filtra(ClientDataSet& lista, PainelPrato& painel)
 {
     const bool prato = m_form.cdsPrato->Active() && !m_form.cdsPrato->IsEmpty();
-    // The standard dish data is where the fancy name comes from: read for the dish's group when
-    // the standard page has not been shown yet.
-    if (prato && !m_form.cdsDadosPrat->Active() && !Cli_pla01300::boConsulta) {
+    const bool completo =
+        prato
+        && framework::hostContext().DBPictObj(1).isLastLevel(m_form.cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString());
+    // The standard dish data is where the fancy name comes from: read for the dish's group
+    // unless the standard page holds it already.
+    if (completo && !Cli_pla01300::boConsulta) {
         if (const Pagina* padrao = m_form.Paginas().pagina(m_form.tshPadrao)) {
             framework::ClientDataSet* toolbar = m_form.dtsPadrao->DataSet();
             m_form.carregaLista(*padrao, false);

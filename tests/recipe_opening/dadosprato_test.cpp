@@ -126,6 +126,21 @@ TEST_F(DadosPratoForm, LeavingTheBranchPanelCreatesTheBranchRecordWithTheStandar
     EXPECT_TRUE(script->failures().isEmpty());
 }
 
+TEST_F(DadosPratoForm, TheFancyNameComesFromTheDishsOwnGroupWhateverTheStandardPageShowedLast)
+{
+    openAt("0002");
+    select("1010010001");
+    showPage(form->tshPadrao); // the standard data of another group
+    showPage(form->tshFormulario);
+    select("2010010001");
+    showPage(form->tshReceLoca);
+    focus(form->medCdFilial);
+    focus(form->dbgReceFili);
+    EXPECT_EQ(sql("SELECT NMFANTASIAPF FROM PRATFILI WHERE CDFILIAL = '0002' AND CDPRATO = '2010010001'"),
+              "Arroz branco");
+    EXPECT_TRUE(script->failures().isEmpty());
+}
+
 TEST_F(DadosPratoForm, ARefusedChangeIsShownAndKeptUntilCancelled)
 {
     openAt("0002");
