@@ -429,7 +429,10 @@ void TfrmReceitaPadrao::FormKeyDown(QKeyEvent* event)
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && modifiers == Qt::ControlModifier) {
         event->accept();
         const ClientDataSet* ds = dtsPadrao->DataSet();
-        if (!ds || !editing(*ds) || !mnuConfirmar->isEnabled())
+        // The page's dish data being typed is confirmed the same way.
+        const Pagina* page = paginaAtiva();
+        const bool dish = page && page->dadosPrato && editing(*page->dadosPrato);
+        if (!ds || !(editing(*ds) || dish) || !mnuConfirmar->isEnabled())
             return;
         const bool inserting = ds->state() == State::Insert;
         mnuConfirmar->trigger();

@@ -105,9 +105,10 @@ TEST_F(DadosPratoForm, LeavingTheBranchPanelCreatesTheBranchRecordWithTheStandar
     EXPECT_FALSE(form->cdsReceFili->IsEmpty());
     EXPECT_EQ(child<QLineEdit>("dbeNmFantasiaFili")->text(), "Arroz branco");
 
-    // A fancy name of its own is never replaced.
+    // A fancy name of its own is never replaced. Ctrl+Enter confirms it.
     type(child<QLineEdit>("dbeNmFantasiaFili"), "Arroz da casa");
-    confirm();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ControlModifier);
+    QApplication::processEvents();
     EXPECT_EQ(sql("SELECT NMFANTASIAPF " + where), "Arroz da casa");
     focus(form->medCdFilial);
     focus(form->dbgReceFili);
