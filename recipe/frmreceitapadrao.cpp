@@ -36,6 +36,7 @@ TfrmReceitaPadrao::TfrmReceitaPadrao(QWidget* parent) : TfrmPadraoArvPlus(parent
     registraPaginas();
     registraSeletores();
     criaPaginaPadrao();
+    criaPaginasNiveis();
 }
 
 TfrmReceitaPadrao::~TfrmReceitaPadrao() = default;
