@@ -1,9 +1,11 @@
 // Opening, activation, branch confirmation, central selection and closing of the recipe form.
 #include "cli_pla01300.h"
+#include "filialtrabalho.h"
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
 #include "regrashabilitacao.h"
 #include "respostaservidor.h"
+#include "seletorcodigo.h"
 
 #include "framework/abort.h"
 #include "framework/core/consiste.h"
@@ -20,7 +22,6 @@
 #include "framework/ui/query.h"
 #include "framework/ui/search.h"
 #include "framework/ui/showavi.h"
-#include "framework/ui/validafilial.h"
 #include "server/connection.h"
 
 #include <QAbstractButton>
@@ -179,6 +180,7 @@ void TfrmReceitaPadrao::Desabilita()
 void TfrmReceitaPadrao::panFiliPratoEnter()
 {
     cdsPrato->Close();
+    m_filialTrabalho->limpaSeletores();
     pgcPadrao->setCurrentIndex(0);
     pgcPadrao->setEnabled(false);
     AtualizaBotoes();
@@ -186,15 +188,7 @@ void TfrmReceitaPadrao::panFiliPratoEnter()
 
 void TfrmReceitaPadrao::medCdFilial_panExit()
 {
-    const QString code = Ajusta(medCdFilial_pan->Text(), 4);
-    medCdFilial_pan->setText(code);
-    try {
-        edtNmFilial->setText(ValidaFilial(code, hostContext().Operador, true));
-    } catch (...) {
-        if (medCdFilial_pan->isEnabled())
-            medCdFilial_pan->setFocus();
-        throw;
-    }
+    recipe::validaFilial(*medCdFilial_pan, *edtNmFilial, true);
 }
 
 void TfrmReceitaPadrao::panFiliPratoExit()
@@ -246,11 +240,17 @@ void TfrmReceitaPadrao::confirmaFilial()
     for (ClientDataSet* ds : {cdsProdPrat, cdsReceTpCard, cdsReceFili, cdsReceServ})
         if (Field* f = ds->FindField(QStringLiteral("CDARVPROD")))
             f->setEditMask(productMask);
+    for (ClientDataSet* ds : {cdsDadosPrat, cdsPratFili, cdsPratServ})
+        for (const char* name : {"CDPRODPRODUCAO", "CDARVPROD"})
+            if (Field* f = ds->FindField(QString::fromLatin1(name)))
+                f->setEditMask(productMask);
 
     ShowColumns();
     const QString code = treeCode();
     Habilita_Pagina(isCompleteLevel(code));
     Habilita_NivelCompleto(code);
+    // Every branch selector starts from the working branch (the page change below fills them).
+    Desabilita_Filial(hostContext().ModuFili);
     pgcPadrao->setCurrentWidget(tshFormulario);
     pgcModoPrep->setCurrentWidget(tshPrepPad);
     pgcFoto->setCurrentIndex(0);

@@ -69,6 +69,7 @@ void TfrmReceitaPadrao::pgcPadraoChange()
     QWidget* tab = pgcPadrao->currentWidget();
     m_paginaAtual = tab;
     Limpa_Componentes();
+    Atualiza_FiliProc();
     for (const char* cache : {"cdsProdutoCache", "cdsPesquisaProd"})
         if (auto* ds = findChild<ClientDataSet*>(QString::fromLatin1(cache)); ds && ds->Active())
             ds->EmptyDataSet();
@@ -212,6 +213,8 @@ void TfrmReceitaPadrao::dtsPratoDataChange()
             pgcFoto->setCurrentWidget(tshFotoFil);
     }
     Habilita_Pagina(complete);
+    // A local dish, as a branch module, keeps the branch selectors on the working branch.
+    Desabilita_Filial(hostContext().ModuFili || (!origem.isEmpty() && origem != u"P"));
     // The record's controls of a dish at the last level follow the dish reached.
     Habilita_NivelCompleto(code);
     pgcPadraoChange();

@@ -5,6 +5,7 @@
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
 #include "modopreparo.h"
+#include "painelprato.h"
 #include "regrashabilitacao.h"
 #include "respostaservidor.h"
 #include "tabelapaginas.h"
@@ -354,6 +355,10 @@ void TfrmReceitaPadrao::verificaLista(const Pagina& page)
 
 void TfrmReceitaPadrao::enviaLista(const Pagina& page)
 {
+    // Dish data the server refused goes again with the page's confirmation.
+    if (recipe::PainelPrato* painel = m_paineis.at(static_cast<int>(page.nivel->level));
+        painel && page.dadosPrato->Active() && page.dadosPrato->ChangeCount() > 0)
+        painel->envia();
     Habilita_Desabilita(page.fonte);
     if (!page.dataSet->Active() || page.dataSet->ChangeCount() == 0)
         return;
@@ -375,7 +380,8 @@ void TfrmReceitaPadrao::cancelaLista(const Pagina& page)
     ClientDataSet& dish = *page.dadosPrato;
     if (editing(dish))
         dish.Cancel();
-    if (page.tab != tshPadrao && dish.Active() && dish.ChangeCount() > 0)
+    // Every post of the dish data is sent at once: what is still pending was refused.
+    if (dish.Active() && dish.ChangeCount() > 0)
         dish.CancelUpdates();
     if (list.Active() && list.ChangeCount() > 0)
         list.CancelUpdates();
@@ -389,6 +395,9 @@ void TfrmReceitaPadrao::RecAfterCancel(ClientDataSet& list)
         return;
     Habilita_Pagina(true);
     m_regras->habilitaSeletores(list, hostContext().ModuFili);
+    // The branch selectors of a local dish stay with the working branch.
+    if (!cdsPrato->IsEmpty() && cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString() != u"P")
+        Desabilita_Filial(true);
 }
 
 // --- Keyboard ----------------------------------------------------------------------------------

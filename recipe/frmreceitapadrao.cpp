@@ -1,6 +1,7 @@
 #include "frmreceitapadrao.h"
 #include "conversaounidade.h"
 #include "enviador.h"
+#include "filialtrabalho.h"
 #include "paginareceita.h"
 #include "regrashabilitacao.h"
 #include "tabelapaginas.h"
@@ -49,6 +50,7 @@ void TfrmReceitaPadrao::createComponents()
     createPages();
     createRegistroPrato();
     createPaginasReceita();
+    criaDadosPrato();
 }
 
 void TfrmReceitaPadrao::connectHandlers()

@@ -37,13 +37,16 @@ class TShape;
 namespace recipe {
 class ConversaoUnidade;
 class Enviador;
+class FilialTrabalho;
 class PaginaReceita;
+class PainelPrato;
+class SeletoresNivel;
 class ModoPreparo;
 class RegrasHabilitacao;
 class TabelaPaginas;
+enum class Level;
 struct LevelFields;
 struct Pagina;
-enum class Level;
 } // namespace recipe
 
 namespace server {
@@ -69,6 +72,11 @@ public:
     void medCdFilial_panExit();
     void panFiliPratoExit();
     void btnFilialClick();
+    // The working branch's hold on the branch selectors of the pages (filialtrabalho.h).
+    void Desabilita_Filial(bool lock);
+    void Atualiza_FiliProc();
+    // Before a local revision of a standard-tree dish: refused while it has no standard recipe.
+    void BloPratLoc();
 
     // Central selection of the menu-type page; getCentral also serves the companion forms.
     void sbtCentralClick();
@@ -93,6 +101,10 @@ public:
     void Habilita_Desabilita(framework::DataSource* source);
     void Habilita_Botoes(framework::DataSource* source, bool enabled);
     void Limpa_Componentes();
+    // Loads the page's list and dish data for the current dish's group, reusing what is loaded
+    // unless forced; filters both to the dish.
+    void carregaLista(const recipe::Pagina& page, bool force);
+    void filtraPeloPrato(framework::ClientDataSet& dataSet) const;
     // After a cancel on one of the four ingredient lists.
     void RecAfterCancel(framework::ClientDataSet& list);
     // The pages the toolbar works on, with the rule of each command.
@@ -146,6 +158,8 @@ public:
     void btnSegMercBeforePesq();
     void btnSegMercAfterPesq();
 
+    // The dish data panel of a level (painelprato.h): standard, branch and service.
+    recipe::PainelPrato& PainelDados(recipe::Level level) const;
     // Dish colours of the standard dish data, picked on the shapes of the standard page.
     void shpCorPrincipalMouseUp();
     void shpCorSecundariaMouseUp();
@@ -290,13 +304,13 @@ private:
     void criaPaginaPadrao();
     void criaPaginasNiveis();
     void ligaTpCard();
-    void ligaPratTpCard();
     // The page's branch (and service, or the menu type), checked before a row changes.
     void validaSeletores(const recipe::LevelFields& level);
     // Entering a level's grid: its selectors, its branch's planning parameters, the product swap.
     void entraGradeNivel(const recipe::LevelFields& level);
     void carregaParamPrato(const QString& branch);
     void herdaNomeFantasia();
+    void criaDadosPrato();
 
     // Edit cycle (ciclo_edicao.cpp, carga_paginas.cpp).
     const recipe::Pagina* paginaAtiva() const;
@@ -315,12 +329,8 @@ private:
     void verificaLista(const recipe::Pagina& page);
     // Confirmar of a recipe page: its list goes to the server through the one sender.
     void enviaLista(const recipe::Pagina& page);
-    // Loads the page's list and dish data for the current dish's group, reusing what is loaded
-    // unless forced; filters both to the dish.
-    void carregaLista(const recipe::Pagina& page, bool force);
     void carregaPaginaReceita(const recipe::Pagina& page);
     QStringList escopo(const recipe::LevelFields& level) const;
-    void filtraPeloPrato(framework::ClientDataSet& dataSet) const;
     bool trocaProdutoPermitida() const;
 
     // Dish record rules.
@@ -333,8 +343,6 @@ private:
     void mostraNivelCompleto(const QString& code);
     bool treeMatchesRecord() const;
     bool inserting() const;
-    void escolheCor(framework::TShape* shape, const QString& field);
-    void pintaCores();
     double pesoDaLista(framework::ClientDataSet& list, const recipe::LevelFields& level);
 
     QString nomeFilial(const QString& code);
@@ -368,6 +376,9 @@ private:
     std::unique_ptr<recipe::PaginaReceita> m_paginaPadrao;
     std::unique_ptr<recipe::PaginaReceita> m_paginaTpCard, m_paginaFilial, m_paginaServico;
     framework::PanelFocus* m_panTpCardFocus = nullptr;
+    std::array<recipe::PainelPrato*, 4> m_paineis{}; // by recipe::Level
+    recipe::SeletoresNivel* m_seletoresNivel = nullptr;
+    std::unique_ptr<recipe::FilialTrabalho> m_filialTrabalho;
     recipe::ModoPreparo* m_modoPreparo = nullptr; // the preparation-mode page
     bool m_calculaPeso = false;        // the dish weight is being calculated
     bool m_propCalculada = false;      // proportional quantity computation running

@@ -408,8 +408,4 @@ void TfrmReceitaPadrao::connectRegistroPrato()
     guardedConnect(shpCorAuxiliar, &TShape::mouseUp, this, [this] { shpCorAuxiliarMouseUp(); });
     for (QToolButton* button : {sbtCalcPadrao, sbtCalcTC, sbtCalcPratLoca, sbtCalcServ})
         guardedConnect(button, &QToolButton::clicked, this, [this] { sbtCalcPadraoClick(); });
-    const auto paint = [this] { pintaCores(); };
-    guardedConnect(cdsDadosPrat, &ClientDataSet::currentChanged, this, paint);
-    guardedConnect(cdsDadosPrat, &ClientDataSet::rowsReset, this, paint);
-    guardedConnect(cdsDadosPrat, &ClientDataSet::fieldChanged, this, paint);
 }

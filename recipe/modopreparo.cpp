@@ -7,6 +7,7 @@
 #include "frmreceitapadrao.h"
 #include "paginapreparo.h"
 #include "respostaservidor.h"
+#include "seletorcodigo.h"
 #include "tabelapaginas.h"
 #include "validacao.h"
 
@@ -204,55 +205,29 @@ void ModoPreparo::conecta()
     conectaSeletores();
 }
 
-// The branch and service selectors of the branch and service sub-pages: a code edit, the name
-// beside it (cleared by typing) and a lookup button filling both.
-QLineEdit* ModoPreparo::seletor(const char* edit, const char* mask, const char* nameEdit, const char* button,
-                                Query* query, const QString& codeField, const QString& nameField,
-                                const std::function<void()>& beforeSearch, const std::function<void()>& exit)
-{
-    auto* code = componente<TMaskEdit>(m_form, edit);
-    code->setEditMask(QLatin1String(mask));
-    auto* name = new QLineEdit(code->parentWidget());
-    name->setObjectName(QLatin1String(nameEdit));
-    name->setReadOnly(true);
-    name->setFocusPolicy(Qt::NoFocus);
-    auto* lookup = componente<TBtnPesquisa>(m_form, button);
-    code->parentWidget()->layout()->addWidget(name);
-    guardedConnect(code, &QLineEdit::textEdited, name, [name] { name->clear(); });
-    guardedConnect(code, &TMaskEdit::exited, this, exit);
-    lookup->setDataSet(query);
-    lookup->setFields({codeField, nameField});
-    lookup->BeforePesq = [beforeSearch](TBtnPesquisa&) { beforeSearch(); };
-    lookup->AfterPesq = [code, name, query, codeField, nameField, exit](TBtnPesquisa&) {
-        code->setText(query->FieldByName(codeField)->AsString());
-        name->setText(query->FieldByName(nameField)->AsString());
-        exit();
-    };
-    return name;
-}
-
 void ModoPreparo::conectaSeletores()
 {
+    // The branch and service selectors of the branch and service sub-pages.
     Query* filiais = m_form.qryFilial;
-    const auto abreFiliais = [filiais] {
-        filiais->Close();
-        filiais->Open();
+    const auto abreFiliais = [filiais] { recipe::abreFiliais(*filiais); };
+    const auto seletor = [this](const char* edit, const char* mask, const char* nameEdit, const char* button,
+                                Query* query, const char* codeField, const char* nameField,
+                                std::function<void()> beforeSearch, std::function<void()> exit) {
+        auto* code = componente<TMaskEdit>(m_form, edit);
+        code->setEditMask(QLatin1String(mask));
+        return ligaSeletor(this, *code, QLatin1String(nameEdit), *componente<TBtnPesquisa>(m_form, button), *query,
+                           QLatin1String(codeField), QLatin1String(nameField), std::move(beforeSearch), std::move(exit));
     };
-    m_edtNmFiliPrep = seletor("medCdFiliPrep", ">aaaa", "edtNmFiliPrep", "btpFiliPrep", filiais, QStringLiteral("CDFILIAL"),
-                              QStringLiteral("NMFILIAL"), abreFiliais, [this] { medCdFiliPrepExit(); });
+    m_edtNmFiliPrep = seletor("medCdFiliPrep", ">aaaa", "edtNmFiliPrep", "btpFiliPrep", filiais, "CDFILIAL", "NMFILIAL",
+                              abreFiliais, [this] { medCdFiliPrepExit(); });
     m_edtNmFiliServPrep = seletor("medCdFiliServPrep", ">aaaa", "edtNmFiliServPrep", "btpFiliServPrep", filiais,
-                                  QStringLiteral("CDFILIAL"), QStringLiteral("NMFILIAL"), abreFiliais,
-                                  [this] { medCdFiliServPrepExit(); });
+                                  "CDFILIAL", "NMFILIAL", abreFiliais, [this] { medCdFiliServPrepExit(); });
     Query* servicos = m_form.qryServico;
-    m_edtNmServPrep = seletor("medCdServPrep", "ccccc", "edtNmServPrep", "btpServPrep", servicos,
-                              QStringLiteral("CDSERVFILI"), QStringLiteral("NMSERVICO"),
+    m_edtNmServPrep = seletor("medCdServPrep", "ccccc", "edtNmServPrep", "btpServPrep", servicos, "CDSERVFILI",
+                              "NMSERVICO",
                               [this, servicos] {
-                                  servicos->Close();
-                                  servicos->setParam(QStringLiteral("P_CDFILIAL"),
-                                                     componente<TMaskEdit>(m_form, "medCdFiliServPrep")->Text());
-                                  servicos->setParam(QStringLiteral("P_CDSERVFILI"), QString());
-                                  servicos->setParam(QStringLiteral("P_TCDSERVFILI"), QStringLiteral("T"));
-                                  servicos->Open();
+                                  recipe::abreServicos(*servicos,
+                                                       componente<TMaskEdit>(m_form, "medCdFiliServPrep")->Text());
                               },
                               [this] { medCdServPrepExit(); });
 
@@ -445,14 +420,7 @@ void ModoPreparo::medCdFiliPrepExit()
 
 void ModoPreparo::medCdFiliServPrepExit()
 {
-    auto* edit = componente<TMaskEdit>(m_form, "medCdFiliServPrep");
-    edit->setText(Ajusta(edit->Text(), 4));
-    try {
-        m_edtNmFiliServPrep->setText(ValidaFilial(edit->Text(), hostContext().Operador, false));
-    } catch (...) {
-        edit->setFocus();
-        throw;
-    }
+    validaFilial(*componente<TMaskEdit>(m_form, "medCdFiliServPrep"), *m_edtNmFiliServPrep, false);
 }
 
 void ModoPreparo::medCdServPrepExit()

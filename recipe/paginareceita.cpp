@@ -1177,6 +1177,8 @@ void PaginaReceita::BeforeInsert()
         m_form.Vd_Receita(QStringLiteral("I"));
     if (m_regras.validaSeletores)
         m_regras.validaSeletores();
+    if (m_regras.primeiraLinha && m_lista->IsEmpty())
+        m_regras.primeiraLinha();
     if (m_regras.bloqueio)
         m_regras.bloqueio();
     m_qtAnterior = 0;

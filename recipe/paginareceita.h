@@ -50,6 +50,8 @@ struct RegrasNivel {
     // Hooks of the levels below the standard one; unset, nothing runs.
     // The page's branch, service or menu type, checked before a row is inserted or edited.
     std::function<void()> validaSeletores;
+    // The first row of an empty list: may the level revise the dish at all.
+    std::function<void()> primeiraLinha;
     // The lock of revised recipes, checked before a row is inserted or deleted.
     std::function<void()> bloqueio;
     // Entering the grid.

@@ -6,6 +6,7 @@
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
 #include "paginareceita.h"
+#include "painelprato.h"
 #include "respostaservidor.h"
 #include "tabelapaginas.h"
 #include "validacao.h"
@@ -118,6 +119,7 @@ void TfrmReceitaPadrao::criaPaginasNiveis()
     regras.progressoBase = QStringLiteral("pro_UpProdBaseLO");
     regras.produtoProducao = QStringLiteral("dbeCdProdFili");
     regras.bloqueio = [this] { BloqAltRecLo(true); };
+    regras.primeiraLinha = [this] { BloPratLoc(); };
     m_paginaFilial = std::make_unique<recipe::PaginaReceita>(*this, filial, regras);
 
     const LevelFields& servico = recipe::levelFields(Level::Servico);
@@ -130,6 +132,7 @@ void TfrmReceitaPadrao::criaPaginasNiveis()
     regras.progressoBase = QStringLiteral("pro_UpProdBaseSE");
     regras.produtoProducao = QStringLiteral("dbeCdProdServ");
     regras.bloqueio = [this] { BloqAltRecLo(true); };
+    regras.primeiraLinha = [this] { BloPratLoc(); };
     m_paginaServico = std::make_unique<recipe::PaginaReceita>(*this, servico, regras);
 
     // The menu type has no production product, no lock of revised recipes and no last-row check;
@@ -146,7 +149,23 @@ void TfrmReceitaPadrao::criaPaginasNiveis()
     m_paginaTpCard = std::make_unique<recipe::PaginaReceita>(*this, tpCard, regras);
 
     ligaTpCard();
-    ligaPratTpCard();
+
+    // The menu type's dish data: the level's panel with the central and menu type as keys.
+    recipe::PainelPrato::Regras dados;
+    dados.chaves = [this](ClientDataSet& record) {
+        const QStringList keys = escopo(recipe::levelFields(Level::TpCard));
+        record.FieldByName(QStringLiteral("CDFILCENTPME"))->setAsString(keys.value(0));
+        record.FieldByName(QStringLiteral("CDTIPOCARD"))->setAsString(keys.value(1));
+    };
+    dados.antesCor = [this] {
+        if (editing(*cdsReceTpCard))
+            return false;
+        medCdTpCardExit();
+        return true;
+    };
+    dados.lista = cdsReceTpCard;
+    m_paineis[static_cast<int>(Level::TpCard)] = new recipe::PainelPrato(
+        *this, tpCard, recipe::controlesPrato(Level::TpCard), tshTpCard, std::move(dados));
 }
 
 recipe::PaginaReceita& TfrmReceitaPadrao::PaginaNivel(Level level) const
@@ -328,33 +347,3 @@ void TfrmReceitaPadrao::herdaNomeFantasia()
     cdsPratTpCard->Post();
 }
 
-// --- The menu type's dish data ------------------------------------------------------------------
-
-void TfrmReceitaPadrao::ligaPratTpCard()
-{
-    const auto consulta = [](ClientDataSet&) {
-        if (Cli_pla01300::boConsulta)
-            throw Abort();
-    };
-    cdsPratTpCard->BeforeInsert = consulta;
-    cdsPratTpCard->BeforeEdit = consulta;
-    cdsPratTpCard->OnNewRecord = [](ClientDataSet& ds) { ds.FieldByName(QStringLiteral("IDATIVO"))->setAsString(QStringLiteral("S")); };
-    cdsPratTpCard->BeforePost = [this](ClientDataSet& ds) {
-        const QStringList keys = escopo(recipe::levelFields(Level::TpCard));
-        ds.FieldByName(QStringLiteral("CDFILCENTPME"))->setAsString(keys.value(0));
-        ds.FieldByName(QStringLiteral("CDTIPOCARD"))->setAsString(keys.value(1));
-        for (const QString& key : {QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")})
-            ds.FieldByName(key)->setAsString(cdsPrato->FieldByName(key)->AsString());
-    };
-    // Each post is sent at once with the names of its empty fields, which the server clears.
-    cdsPratTpCard->AfterPost = [this](ClientDataSet& ds) {
-        QString nulls = QStringLiteral("_");
-        for (const Field* field : ds.Fields())
-            if (field->IsNull())
-                nulls += field->FieldName() + u'_';
-        m_enviador->envia(ds, {QStringLiteral("UpdPratTpCard"), QStringLiteral("upd_cdsPratTpCard"), {nulls}, {}});
-    };
-    cdsPratTpCard->AfterDelete = [this](ClientDataSet& ds) {
-        m_enviador->envia(ds, {QStringLiteral("UpdPratTpCard"), QStringLiteral("upd_cdsPratTpCard"), {QString()}, {}});
-    };
-}

@@ -1,8 +1,9 @@
-// The dish weight computed from a recipe page's ingredients, and the standard dish colours.
+// The dish weight computed from a recipe page's ingredients.
 #include "cli_pla01300.h"
 #include "conversaounidade.h"
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
+#include "painelprato.h"
 #include "quantidades.h"
 
 #include "framework/abort.h"
@@ -11,7 +12,6 @@
 #include "framework/forms/dbtree.h"
 #include "framework/ui/dialogs.h"
 #include "framework/ui/messages.h"
-#include "framework/ui/shape.h"
 
 #include <QApplication>
 #include <QScopeGuard>
@@ -23,8 +23,6 @@ using namespace framework;
 namespace {
 
 using State = ClientDataSet::State;
-
-const recipe::LevelFields& padrao() { return recipe::levelFields(recipe::Level::Padrao); }
 
 } // namespace
 
@@ -39,7 +37,6 @@ void TfrmReceitaPadrao::sbtCalcPadraoClick()
     if (!level)
         return;
     auto* list = findChild<ClientDataSet*>(level->dataSet);
-    auto* dishData = findChild<ClientDataSet*>(level->dish.dataSet);
     if (list->state() == State::Edit || list->state() == State::Insert)
         return;
     if (level->level == recipe::Level::Padrao) {
@@ -73,9 +70,7 @@ void TfrmReceitaPadrao::sbtCalcPadraoClick()
                            {formatNumber(weight, QStringLiteral("#,##0.00000")) + u' ' + dishUnit})
         != mrYes)
         return;
-    dishData->Edit();
-    dishData->FieldByName(level->dish.qtyPerPerson)->setAsFloat(weight);
-    dishData->Post();
+    PainelDados(level->level).gravaPesoPorcao(weight);
 }
 
 double TfrmReceitaPadrao::pesoDaLista(ClientDataSet& list, const recipe::LevelFields& level)
@@ -91,37 +86,4 @@ double TfrmReceitaPadrao::pesoDaLista(ClientDataSet& list, const recipe::LevelFi
         weight += units.emUnidade({product->AsString(), rowUnit->AsString(), productUnit->AsString()}, dishUnit,
                                   quantity->AsFloat());
     return weight;
-}
-
-void TfrmReceitaPadrao::escolheCor(TShape* shape, const QString& fieldName)
-{
-    if (cdsProdPrat->state() == State::Edit || cdsProdPrat->state() == State::Insert)
-        return;
-    dbaPadrao->Resync();
-    Vd_Receita(QStringLiteral("I"));
-    const std::optional<QColor> color = EscolherCor(shape->BrushColor());
-    if (!color)
-        return;
-    cdsDadosPrat->Edit();
-    cdsDadosPrat->FieldByName(fieldName)->setValue(numberFromColor(*color));
-    shape->setBrushColor(*color);
-    cdsDadosPrat->Post();
-}
-
-void TfrmReceitaPadrao::shpCorPrincipalMouseUp() { escolheCor(shpCorPrincipal, padrao().dish.colorPrincipal); }
-
-void TfrmReceitaPadrao::shpCorSecundariaMouseUp() { escolheCor(shpCorSecundaria, padrao().dish.colorSecondary); }
-
-void TfrmReceitaPadrao::shpCorAuxiliarMouseUp() { escolheCor(shpCorAuxiliar, padrao().dish.colorAuxiliary); }
-
-void TfrmReceitaPadrao::pintaCores()
-{
-    const bool loaded = cdsDadosPrat->Active() && !cdsDadosPrat->IsEmpty();
-    const std::pair<TShape*, QString> shapes[] = {{shpCorPrincipal, padrao().dish.colorPrincipal},
-                                                  {shpCorSecundaria, padrao().dish.colorSecondary},
-                                                  {shpCorAuxiliar, padrao().dish.colorAuxiliary}};
-    for (const auto& [shape, fieldName] : shapes) {
-        const Field* colour = loaded ? cdsDadosPrat->FindField(fieldName) : nullptr;
-        shape->setBrushColor(colour ? colorFromNumber(colour->Value()) : QColor());
-    }
 }

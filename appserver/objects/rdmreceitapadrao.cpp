@@ -49,6 +49,7 @@ RdmReceitaPadrao::RdmReceitaPadrao() : ServerObject("Pla01300.rdmReceitaPadrao")
     registerReceProd();
     registraIngredientes();
     registraNiveis();
+    registraDadosPrato();
     query("GetPrepPad", &RdmReceitaPadrao::GetPrepPad);
     query("GetPrepFil", &RdmReceitaPadrao::GetPrepFil);
     query("GetPrepSer", &RdmReceitaPadrao::GetPrepSer);

@@ -61,8 +61,19 @@ public:
     // (selection byref: "T" all, else by number; number byref) preparation forms.
     QVariant GetVdFormaPreparo(Call& call) const;
 
+    // Dish data of the levels (rdmreceitapadrao_dadosprato.cpp): (change log, null-field list)
+    // see receitas::atualizaDados.
+    void UpdDadosPrat(Call& call) const;
+    void UpdPratFili(Call& call) const;
+    void UpdPratServ(Call& call) const;
+    // (CDFILAUXPRAT, CDPRATO) "S" when the dish has no standard recipe to revise, else "N".
+    QVariant Verif_PratRecPadrao(Call& call) const;
+    QVariant getMediCase(Call& call) const; // () CDMEDICASE, NMMEDICASE
+    QVariant vdMediCase(Call& call) const;  // (code) the household measure, or no row
+
 private:
     void registerReceProd();
+    void registraDadosPrato();
     void registraIngredientes(); // ingredientes.h
     void registraNiveis();       // niveisreceita.h
 };

@@ -1,6 +1,8 @@
 #include "receitas.h"
 
+#include "appserver/errors.h"
 #include "appserver/resultcolumns.h"
+#include "appserver/sqlpacket.h"
 #include "db/database.h"
 
 #include <QStringList>
@@ -173,6 +175,49 @@ void atualiza(Call& call, Nivel nivel, const framework::DataPacket& log)
     keys << QStringLiteral("CDFILAUXPRAT") << QStringLiteral("CDPRATO") << QStringLiteral("CDPRODUTO");
     // The list's own columns are all the client may write; looked-up names are never written.
     call.apply(log, {QString::fromLatin1(t.lista), keys, columnNames(t.colunasLista)});
+}
+
+void atualizaDados(Call& call, Nivel nivel, const framework::DataPacket& log, const QString& nulos)
+{
+    const Tabelas& t = tabelas(nivel);
+    QStringList keys = t.chaves;
+    keys << QStringLiteral("CDFILAUXPRAT") << QStringLiteral("CDPRATO");
+    const QStringList columns = columnNames(t.colunasDados);
+    call.apply(log, {QString::fromLatin1(t.dados), keys, columns});
+
+    // The names come from the client: each must be one of the table's own non-key columns, and
+    // only that known name is put in the statement. Looked-up names (NMPRODUTO, ...) are not
+    // stored here and are passed over.
+    static const QStringList lookedUp{QStringLiteral("CDARVPROD"), QStringLiteral("NMPRODUTO"), QStringLiteral("NMMEDICASE")};
+    QStringList sets;
+    for (const QString& name : nulos.split(u'_', Qt::SkipEmptyParts)) {
+        if (lookedUp.contains(name, Qt::CaseInsensitive))
+            continue;
+        const int column = columns.indexOf(name.toUpper());
+        if (column < 0 || keys.contains(columns[column]))
+            throw Refusal(QStringLiteral("Campo %1 não pode ser anulado em %2.").arg(name, QLatin1String(t.dados)));
+        sets << columns[column] + QStringLiteral(" = NULL");
+    }
+    if (sets.isEmpty())
+        return;
+    QStringList where;
+    for (const QString& key : keys)
+        where << key + QStringLiteral(" = ?");
+    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                            .arg(QLatin1String(t.dados), sets.join(QStringLiteral(", ")), where.join(QStringLiteral(" AND ")));
+    for (int row = 0; row < log.rowCount(); ++row) {
+        const framework::RowStatus status = log.rowStatus(row);
+        if (status != framework::RowStatus::Inserted && status != framework::RowStatus::Modified)
+            continue;
+        QVariantList values;
+        for (const QString& key : keys) {
+            const int column = log.rows.indexOf(key);
+            if (column < 0)
+                throw Refusal(QStringLiteral("Chave %1 não veio nos dados de %2.").arg(key, QLatin1String(t.dados)));
+            values << log.rows.text(row, column);
+        }
+        execute(call.db(), sql, values);
+    }
 }
 
 } // namespace appserver::receitas

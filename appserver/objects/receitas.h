@@ -19,5 +19,11 @@ QVariantList carrega(Call& call, Nivel nivel, const QString& group, const QStrin
 // Applies a change log of the level's ingredient list inside the call's transaction.
 void atualiza(Call& call, Nivel nivel, const framework::DataPacket& log);
 
+// Applies a change log of the level's dish data inside the call's transaction; then every field
+// the null-field list names ("_NAME_NAME_", "_" for none, empty after a deletion) becomes null
+// in each record the log inserted or changed. Only the dish data's own columns are named; a
+// key or an unknown name refuses the call.
+void atualizaDados(Call& call, Nivel nivel, const framework::DataPacket& log, const QString& nulos);
+
 } // namespace receitas
 } // namespace appserver

@@ -449,6 +449,15 @@ INSTANTIATE_TEST_SUITE_P(Backends, RecipeRecordOnBackends,
 // The dish data of the standard page as its page load brings it (GetReceitaPad).
 class RecipeDishData : public RecipeRecord {
 protected:
+    void SetUp() override
+    {
+        RecipeRecord::SetUp();
+        if (IsSkipped())
+            return;
+        // Changing the standard dish data is authorised: the nutritionist may do it herself.
+        exec("INSERT INTO USUAUTORIZA (CDOPERADOR, NRTIPOAUTORIZA, CDOPERACAO) "
+             "VALUES ('NUTRI', 4, 'ALTERACAO_PRODUTO_RECEITA_PADRAO')");
+    }
     // The tree's navigation enables the recipe pages of a dish.
     void showStandardPage(const QString& dish)
     {
@@ -483,10 +492,11 @@ TEST_F(RecipeDishData, TheDishWeightAddsNothingForARowThatCannotBeConverted)
     EXPECT_EQ(form->cdsProdPrat->RecNo(), 3);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
-    script->answer(mrNo);
+    script->answer(mrNo); // alt_prop_prod_rec: the portion changes, the ingredients stay
     form->cdsDadosPrat->Edit();
     form->cdsDadosPrat->FieldByName("QTPADRAOPRAT")->setAsFloat(0.2);
     form->cdsDadosPrat->Post();
+    script->answer(mrNo); // PESOPRATO
     form->sbtCalcPadrao->click();
     EXPECT_DOUBLE_EQ(form->cdsDadosPrat->FieldByName("QTPADRAOPRAT")->AsFloat(), 0.2);
 }

@@ -1,0 +1,152 @@
+#pragma once
+
+#include "levelfields.h"
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QWidget;
+class TfrmReceitaPadrao;
+
+namespace framework {
+class ClientDataSet;
+class DataSource;
+class Field;
+class TDBCheckBox;
+class TDBComboBox;
+class TDBEdit;
+class TMaskEdit;
+class TMessages;
+class TShape;
+} // namespace framework
+
+namespace recipe {
+
+class Enviador;
+class Validacao;
+
+// The names of a level's dish-data panel and controls. A control with an empty name does not
+// exist on that level, and neither does the field it edits (the menu type keeps no cook-chill,
+// storage, origin, household measure or production product).
+struct ControlesPrato {
+    QString panel;            // panDadosPrat, ...
+    QString progressKey;      // text shown while the record is sent (upd_cdsDadosPrat, ...)
+    QString shapes[3];        // principal, secondary, auxiliary colour
+    QString qtyPerPerson, qtyPerContainer, sample, minPercent, fancyName;
+    QString cookChill;        // check box of IDPRODCHILL
+    QString anticipation, anticipationLabel;
+    QString storage, storageLabel; // combo of IDTPPRODCHILL
+    QString finalOrigin;      // "Matriz"/"Filial" combo
+    QString production;       // code edit of the production product (CDARVPROD)
+    QString status;           // combo of IDATIVO
+    QString mediCaseCode, mediCaseButton, mediCaseName, mediCaseQty;
+};
+
+// The names of each level's panel and controls.
+const ControlesPrato& controlesPrato(Level level);
+
+// Adds the texts the dish-data panels show to the form's message list.
+void addPainelPratoMessages(framework::TMessages& messages);
+
+// The dish-data panel of one recipe level: declares the level's dish-data fields, lays out (or
+// finds, when the form already made them) the controls that edit them, and runs the record's
+// events: the blocks on alteration, defaults, the checks and conversions before a post, and
+// the sending of every post and deletion at once, with the list of the fields left null.
+//
+// Driven by the level's LevelFields::DishData and ControlesPrato: a level with fewer fields
+// gets fewer controls from the same code.
+class PainelPrato : public QObject {
+    Q_OBJECT
+public:
+    // What the level adds to the common rules.
+    struct Regras {
+        // BeforeInsert / BeforeEdit after the query-mode block (which is common); throwing aborts.
+        std::function<void()> antesIncluir, antesAlterar;
+        // Step "keys" of BeforePost: the level's own keys (branch, service) into the record.
+        std::function<void(framework::ClientDataSet& dados)> chaves;
+        // Before a colour is picked; false leaves the shape alone.
+        std::function<bool()> antesCor;
+        // The ingredient list rescaled by the quantity-per-person question.
+        framework::ClientDataSet* lista = nullptr;
+    };
+
+    PainelPrato(TfrmReceitaPadrao& form, const LevelFields& level, const ControlesPrato& names, QWidget* page,
+                Regras regras);
+    ~PainelPrato() override;
+
+    framework::ClientDataSet& dados() const { return *m_dados; }
+    framework::DataSource& fonte() const { return *m_fonte; }
+    QWidget* painel() const { return m_painel; }
+
+    // The exit check of the quantity-per-container (transport) edit, run when it is left and
+    // before each post with that edit; unset, any quantity passes. The containers set it.
+    std::function<void(QWidget* edit)> Vd_QtContainer;
+
+    // "_" followed by the name and "_" of each null field of the current record, in field order
+    // ("_" alone when none is null).
+    static QString listaCamposNulos(const framework::ClientDataSet& dados);
+
+    // Sends what the record has pending (each post does; Confirmar again after a refusal).
+    void envia();
+    // Picks a colour for the shape (0 principal, 1 secondary, 2 auxiliary), stores and sends it.
+    void escolheCor(int shape);
+    // The dish weight as the portion: stored and sent without the proportional question.
+    void gravaPesoPorcao(double weight);
+
+    void HabCamposCookChill();
+    void defaultCamposCookChill();
+    void VdCookchill();
+    void PesqMediCase();
+    void vd_MediCase();
+
+private:
+    void declaraCampos();
+    void criaControles(QWidget* page);
+    void liga();
+    void mostraRegistro();
+    void pintaCores();
+    void estadoMudou();
+    void comandos(); // toolbar and tabs after the record's edit, post or cancel
+    void entraEdicao();
+
+    void BeforeInsert();
+    void BeforeEdit();
+    void NewRecord();
+    void BeforePost();
+    void AfterPost();
+    void AfterDelete();
+    void perguntaProporcional();
+    bool editando() const;
+    framework::Field* campo(const QString& name) const;
+    [[noreturn]] void falha(const char* key, QWidget* control) const;
+
+    TfrmReceitaPadrao& m_form;
+    const LevelFields& m_nivel;
+    const ControlesPrato& m_nomes;
+    Regras m_regras;
+    framework::ClientDataSet* m_dados;
+    framework::DataSource* m_fonte;
+    QWidget* m_painel = nullptr;
+    framework::TShape* m_cores[3] = {};
+    framework::TMaskEdit* m_validade = nullptr;
+    framework::TDBEdit *m_qtPessoa = nullptr, *m_qtContainer = nullptr, *m_amostra = nullptr, *m_perMin = nullptr;
+    framework::TDBCheckBox* m_cookChill = nullptr;
+    framework::TDBEdit* m_antecipacao = nullptr;
+    QLabel *m_lblAntecipacao = nullptr, *m_lblArmazenamento = nullptr;
+    QComboBox *m_armazenamento = nullptr, *m_origem = nullptr;
+    framework::TDBComboBox* m_status = nullptr;
+    framework::TDBEdit *m_cdMediCase = nullptr, *m_nmMediCase = nullptr, *m_qtMediCase = nullptr;
+    framework::ClientDataSet *m_mediCase = nullptr, *m_vdMediCase = nullptr;
+    std::unique_ptr<Validacao> m_validacao;
+    std::unique_ptr<Enviador> m_enviador;
+    QVariant m_qtAnterior;           // quantity per person when the edit began
+    bool m_semPergunta = false;      // the dish weight sets the quantity: no proportional question
+    bool m_emEdicao = false;         // the record was being edited at the last state change
+};
+
+} // namespace recipe

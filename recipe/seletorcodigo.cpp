@@ -1,0 +1,70 @@
+#include "seletorcodigo.h"
+
+#include "framework/core/consiste.h"
+#include "framework/core/hostcontext.h"
+#include "framework/ui/btnpesquisa.h"
+#include "framework/ui/guard.h"
+#include "framework/ui/maskedit.h"
+#include "framework/ui/query.h"
+#include "framework/ui/validafilial.h"
+
+#include <QBoxLayout>
+#include <QLineEdit>
+
+namespace recipe {
+
+QLineEdit* ligaSeletor(QObject* context, framework::TMaskEdit& code, const QString& nameEdit,
+                       framework::TBtnPesquisa& button, framework::Query& query, const QString& codeField,
+                       const QString& nameField, std::function<void()> beforeSearch, std::function<void()> exit)
+{
+    auto* name = new QLineEdit(code.parentWidget());
+    name->setObjectName(nameEdit);
+    name->setReadOnly(true);
+    name->setFocusPolicy(Qt::NoFocus);
+    name->setMinimumWidth(200);
+    if (auto* row = qobject_cast<QBoxLayout*>(code.parentWidget()->layout()); row && row->indexOf(&button) >= 0)
+        row->insertWidget(row->indexOf(&button) + 1, name);
+    else if (code.parentWidget()->layout())
+        code.parentWidget()->layout()->addWidget(name);
+    framework::guardedConnect(&code, &QLineEdit::textEdited, name, [name] { name->clear(); });
+    framework::guardedConnect(&code, &framework::TMaskEdit::exited, context, exit);
+    button.setDataSet(&query);
+    button.setFields({codeField, nameField});
+    button.BeforePesq = [beforeSearch = std::move(beforeSearch)](framework::TBtnPesquisa&) { beforeSearch(); };
+    button.AfterPesq = [&code, name, &query, codeField, nameField, exit](framework::TBtnPesquisa&) {
+        code.setText(query.FieldByName(codeField)->AsString());
+        name->setText(query.FieldByName(nameField)->AsString());
+        exit();
+    };
+    return name;
+}
+
+void validaFilial(framework::TMaskEdit& code, QLineEdit& name, bool required)
+{
+    code.setText(framework::Ajusta(code.Text(), 4));
+    try {
+        name.setText(framework::ValidaFilial(code.Text(), framework::hostContext().Operador, required));
+    } catch (...) {
+        if (code.isEnabled())
+            code.setFocus();
+        throw;
+    }
+}
+
+void abreFiliais(framework::Query& qryFilial)
+{
+    // Closed first: the search reads the branches as they are now.
+    qryFilial.Close();
+    qryFilial.Open();
+}
+
+void abreServicos(framework::Query& qryServico, const QString& branch)
+{
+    qryServico.Close();
+    qryServico.setParam(QStringLiteral("P_CDFILIAL"), branch);
+    qryServico.setParam(QStringLiteral("P_CDSERVFILI"), QString());
+    qryServico.setParam(QStringLiteral("P_TCDSERVFILI"), QStringLiteral("T"));
+    qryServico.Open();
+}
+
+} // namespace recipe
