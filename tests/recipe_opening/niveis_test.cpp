@@ -11,6 +11,7 @@
 #include "recipe/paginareceita.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTabWidget>
 
@@ -228,6 +229,33 @@ TEST_F(RecipeLevels, LeavingTheMenuTypePanelGivesItTheStandardFancyNameOnce)
     QApplication::processEvents();
     EXPECT_EQ(count("SELECT NMFANTASIAPRTP" + where), "Outro");
     EXPECT_EQ(form->cdsPratTpCard->state(), State::Browse);
+}
+
+TEST_F(RecipeLevels, AFlagTitleOnTheMenuTypeGridChangesThatMenuTypesRecipeOnly)
+{
+    openForm();
+    showMenuType("2020010001", "PADRAO");
+    ASSERT_FALSE(list->IsEmpty());
+    const QString rows = count("SELECT COUNT(*) FROM RECETPCARD WHERE CDTIPOCARD = 'PADRAO'");
+    for (const char* field : {"IDPRODBASEPRTP", "IDQTDEFIXPRTP"}) {
+        const int column = IndiceCol(*grid, QString::fromLatin1(field));
+        ASSERT_GE(column, 0) << field;
+        emit grid->horizontalHeader()->sectionClicked(column);
+        QApplication::processEvents();
+        EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM RECETPCARD WHERE CDTIPOCARD = 'PADRAO' AND %1 = 'S'")
+                            .arg(QLatin1String(field))),
+                  rows);
+        EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM RECETPCARD WHERE CDTIPOCARD <> 'PADRAO' AND %1 = 'S'")
+                            .arg(QLatin1String(field))),
+                  "0");
+        for (list->First(); !list->Eof(); list->Next())
+            EXPECT_EQ(list->FieldByName(QString::fromLatin1(field))->AsString(), "S");
+    }
+    // The standard recipe of the dish is left as it was.
+    EXPECT_EQ(count("SELECT COUNT(*) FROM PRODPRAT WHERE CDPRATO = '2020010001' AND (IDQTDEFIXPR = 'S' OR "
+                    "IDPRODBASEPR = 'S')"),
+              "0");
+    EXPECT_TRUE(script->messages().isEmpty()) << script->messageTexts().join(" | ").toStdString();
 }
 
 // Each level's quantity and cleaning loss typed, confirmed, read back from the server.
