@@ -469,23 +469,47 @@ private:
         // Some recipes at the other levels, so that every page has something to show.
         Inserter fili(m_db, "RECEFILI", {"CDFILIAL", "CDFILAUXPRAT", "CDPRATO", "CDPRODUTO", "QTPRODRECLOC", "SGUNIDADE",
                                          "VRPEFATCORLO", "QTUNIDESTLO", "QTBRUTALOUNR", "QTBRUTALO", "VRPEFATNUTLO",
-                                         "QTCALCNUTRLO"});
+                                         "QTCALCNUTRLO", "VRPEFATCOCLO", "VRPEFATCOCLOAP", "VRPEFATCORLOAP",
+                                         "IDPRODBASELO", "IDQTDEFIXLO", "IDTPREQPRODFILI", "IDUTCOMPENTDIRF"});
         Inserter serv(m_db, "RECESERV", {"CDFILIAL", "CDSERVFILI", "CDFILAUXPRAT", "CDPRATO", "CDPRODUTO", "QTPRODRECSER",
                                          "SGUNIDADE", "VRPEFATCORSE", "QTUNIDESTSE", "QTBRUTASEUNR", "QTBRUTASE",
-                                         "VRPEFATNUTSE", "QTCALCNUTRSE"});
+                                         "VRPEFATNUTSE", "QTCALCNUTRSE", "VRPEFATCOCSE", "VRPEFATCOCSEAP", "VRPEFATCORSEAP",
+                                         "IDPRODBASESE", "IDQTDEFIXSE", "IDTPREQPRODSERV", "IDUTCOMPENTDIRS"});
         Inserter tp(m_db, "RECETPCARD", {"CDFILCENTPME", "CDTIPOCARD", "CDFILAUXPRAT", "CDPRATO", "CDPRODUTO",
                                          "QTPRODPRATTP", "SGUNIDADE", "VRPEFATCORPRTP", "QTUNIDESTPRTP",
-                                         "QTBRUTAPRUNRTP", "QTBRUTAPRTP", "VRPEFATNUTPRTP", "QTCALCNUTRPRTP"});
-        for (const Ingredient& ing : bases[8].recipe) { // Arroz branco
-            const double gross = grossOf(ing.product, ing.net * 1.1);
-            const QString prod = m_productCode.value(ing.product);
-            const QString unit = m_productUnit.value(ing.product);
-            const double loss = m_productLoss.value(ing.product);
-            fili.add({"0002", "P", bases[8].code, prod, ing.net * 1.1, unit, loss, ing.net * 1.1, gross, gross, 100 - loss, ing.net * 1.1});
-            serv.add({"0002", "00002", "P", bases[8].code, prod, ing.net * 0.8, unit, loss, ing.net * 0.8,
-                      grossOf(ing.product, ing.net * 0.8), grossOf(ing.product, ing.net * 0.8), 100 - loss, ing.net * 0.8});
-            tp.add({"0001", "HOSPITALAR", "P", bases[8].code, prod, ing.net * 0.9, unit, loss, ing.net * 0.9,
-                    grossOf(ing.product, ing.net * 0.9), grossOf(ing.product, ing.net * 0.9), 100 - loss, ing.net * 0.9});
+                                         "QTBRUTAPRUNRTP", "QTBRUTAPRTP", "VRPEFATNUTPRTP", "QTCALCNUTRPRTP",
+                                         "VRPEFATCOCPRTP", "VRPEFATCOCPRTPAP", "VRPEFATCORPRTPAP", "IDPRODBASEPRTP",
+                                         "IDQTDEFIXPRTP"});
+        Inserter tpDados(m_db, "PRATTPCARD", {"CDFILCENTPME", "CDTIPOCARD", "CDFILAUXPRAT", "CDPRATO", "NRCORPRIPRATTP",
+                                              "QTPADRAOPRATTP", "QTCONTAIPRATTP", "NMFANTASIAPRTP", "IDATIVO"});
+        Inserter cardapio(m_db, "CARDPRATO", {"CDFILIAL", "CDSERVFILI", "DTCARDAPIO", "CDFILAUXPRAT", "CDPRATO"});
+        // Rice for a hospital, its pasty diet and the hospital menu; beans for the factory restaurant,
+        // its lunch and the standard menu. Both are on their branch's lunch menu.
+        struct Override {
+            int dish;
+            const char* branch;
+            const char* service;
+            const char* menuType;
+        };
+        for (const Override& o : {Override{8, "0002", "00002", "HOSPITALAR"}, Override{10, "0003", "00001", "PADRAO"}}) {
+            const Dish& base = bases[o.dish];
+            for (const Ingredient& ing : base.recipe) {
+                const QString prod = m_productCode.value(ing.product);
+                const QString unit = m_productUnit.value(ing.product);
+                const double loss = m_productLoss.value(ing.product);
+                const double local = round5(ing.net * 1.1), service = round5(ing.net * 0.8), menu = round5(ing.net * 0.9);
+                // No cooking gain, the product's cleaning loss, flags off, requisition for production.
+                fili.add({o.branch, "P", base.code, prod, local, unit, loss, local, grossOf(ing.product, local),
+                          grossOf(ing.product, local), 100 - loss, local, 0.0, 100.0, 100 - loss, "N", "N", "P", "N"});
+                serv.add({o.branch, o.service, "P", base.code, prod, service, unit, loss, service,
+                          grossOf(ing.product, service), grossOf(ing.product, service), 100 - loss, service, 0.0, 100.0,
+                          100 - loss, "N", "N", "P", "N"});
+                tp.add({"0001", o.menuType, "P", base.code, prod, menu, unit, loss, menu, grossOf(ing.product, menu),
+                        grossOf(ing.product, menu), 100 - loss, menu, 0.0, 100.0, 100 - loss, "N", "N"});
+            }
+            tpDados.add({"0001", o.menuType, "P", base.code, 0x4CAF50, base.portion * 0.9, 1.0,
+                         QString::fromUtf8(base.name), "S"});
+            cardapio.add({o.branch, "00001", QDate(2026, 12, 14), "P", base.code});
         }
 
         Inserter prep(m_db, "PREPPRAT", {"CDFILAUXPRAT", "CDPRATO", "NRPREPPRAT", "IDPREPPRAT", "TXPREPPRAT", "NMRPREPPRAT"});
@@ -547,15 +571,23 @@ private:
 
     void users()
     {
-        Inserter usuario(m_db, "USUARIO", {"CDOPERADOR", "NMOPERADOR", "DSSALT", "DSHASHSENHA", "IDATIVO"});
+        // The supervisors may add and remove ingredients of the branches' revised recipes; the
+        // nutritionists may not.
+        Inserter grupo(m_db, "GRUPOUSUA", {"CDGRUPOUSUA", "NMGRUPOUSUA"});
+        grupo.add({"SUPERVISAO", QString::fromUtf8("Supervisão")});
+        grupo.add({"NUTRICAO", QString::fromUtf8("Nutrição")});
+        Inserter parametro(m_db, "PARAMGRUPUSUA", {"CDGRUPOUSUA", "CDPARAMGRUP", "VRPARAMGRUP"});
+        parametro.add({"SUPERVISAO", "ARRV", 1});
+        parametro.add({"NUTRICAO", "ARRV", -1});
+        Inserter usuario(m_db, "USUARIO", {"CDOPERADOR", "NMOPERADOR", "DSSALT", "DSHASHSENHA", "IDATIVO", "CDGRUPOUSUA"});
         Inserter autoriza(m_db, "USUAUTORIZA", {"CDOPERADOR", "NRTIPOAUTORIZA", "CDOPERACAO"});
-        const auto addUser = [&](const QString& code, const QString& name, const QString& password) {
+        const auto addUser = [&](const QString& code, const QString& name, const QString& password, const char* group) {
             const QString salt = newSalt();
-            usuario.add({code, name, salt, passwordHash(salt, password), "S"});
+            usuario.add({code, name, salt, passwordHash(salt, password), "S", group});
         };
-        addUser(DemoSupervisor, "Maria Supervisora", DemoSupervisorPassword);
-        addUser(DemoOperator, "Ana Nutricionista", DemoOperatorPassword);
-        addUser("ADMIN", "Administrador", "admin");
+        addUser(DemoSupervisor, "Maria Supervisora", DemoSupervisorPassword, "SUPERVISAO");
+        addUser(DemoOperator, "Ana Nutricionista", DemoOperatorPassword, "NUTRICAO");
+        addUser("ADMIN", "Administrador", "admin", "SUPERVISAO");
         for (const char* op : {"ALTERACAO_PRATO_PADRAO", "EXCLUSAO_PRATO_PADRAO", "INCLUSAO_PRATO_PADRAO",
                                "INCLUSAO_PRODUTO_RECEITA_PADRAO", "ALTERACAO_PRODUTO_RECEITA_PADRAO",
                                "EXCLUSAO_PRODUTO_RECEITA_PADRAO"}) {

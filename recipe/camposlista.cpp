@@ -15,7 +15,6 @@ void declaraCamposLista(framework::ClientDataSet& list, const LevelFields& f)
         int size;
         const char* label;
     };
-    const bool tpCard = f.level == Level::TpCard;
     const Campo campos[] = {
         {f.centralKey, FieldType::String, 4, "Central"},
         {f.menuTypeKey, FieldType::String, 10, "Tipo de Cardápio"},
@@ -47,8 +46,7 @@ void declaraCamposLista(framework::ClientDataSet& list, const LevelFields& f)
         {f.requisitionType, FieldType::String, 1, "Tipo Requisição"},
         {f.complement, FieldType::Float, 0, "Complemento"},
         {f.directEntry, FieldType::String, 1, "Entrega Direta"},
-        // The menu-type recipes store no defrost loss.
-        {tpCard ? QString() : f.defrostLoss, FieldType::Float, 0, "% Perda Degelo"},
+        {f.defrostLoss, FieldType::Float, 0, "% Perda Degelo"},
     };
     for (const Campo& c : campos)
         if (!c.name.isEmpty())

@@ -8,6 +8,7 @@
 #include "regrashabilitacao.h"
 #include "respostaservidor.h"
 #include "tabelapaginas.h"
+#include "validacao.h"
 
 #include "framework/abort.h"
 #include "framework/core/consiste.h"
@@ -135,10 +136,11 @@ void TfrmReceitaPadrao::carregaPaginaReceita(const Pagina& page)
 
 QStringList TfrmReceitaPadrao::escopo(const recipe::LevelFields& level) const
 {
+    // At their key widths, as they are stored.
     switch (level.level) {
-    case recipe::Level::TpCard: return {medCdCentral->Text(), medCdTpCard->Text()};
-    case recipe::Level::Filial: return {medCdFilial->Text()};
-    case recipe::Level::Servico: return {medCdFiliServ->Text(), medCdServico->Text()};
+    case recipe::Level::TpCard: return {Ajusta(medCdCentral->Text(), 4), recipe::codigoTipoCard(medCdTpCard->Text())};
+    case recipe::Level::Filial: return {Ajusta(medCdFilial->Text(), 4)};
+    case recipe::Level::Servico: return {Ajusta(medCdFiliServ->Text(), 4), Ajusta(medCdServico->Text(), 5)};
     case recipe::Level::Padrao: break;
     }
     return {};

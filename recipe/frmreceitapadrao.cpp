@@ -37,6 +37,7 @@ TfrmReceitaPadrao::TfrmReceitaPadrao(QWidget* parent) : TfrmPadraoArvPlus(parent
     registraPaginas();
     registraSeletores();
     criaPaginaPadrao();
+    criaPaginasNiveis();
 }
 
 TfrmReceitaPadrao::~TfrmReceitaPadrao() = default;

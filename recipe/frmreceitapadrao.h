@@ -186,6 +186,19 @@ public:
     // Rescales the ingredients of the level whose list that is; lists without a page are left alone.
     void Calcula_Qtde_Prop_Pessoa(framework::ClientDataSet& list, double factor);
 
+    // --- Branch, service and menu-type ingredient lists (paginas_niveis.cpp) -------------------
+    recipe::PaginaReceita& PaginaNivel(recipe::Level level) const;
+    // True when the revised recipe of a standard dish is locked on the branch or service page:
+    // IDBLOALTRELO "S" for the page's branch and the operator's group not allowed (GetParamGrup).
+    // With raise set on a level page, a locked recipe shows why and aborts.
+    bool BloqAltRecLo(bool raise);
+    // The menu type of the central: TPCARD_EMPTY when required and empty, TPCARD_NCAD when the
+    // central has no such menu type; shows its name.
+    void Vd_CdTipoCard(bool required);
+    void medCdTpCardExit();
+    void panTpCardEnter();
+    void panTpCardExit(); // loads the page and gives the menu type the standard fancy name
+
     // --- Filled in by the pages still to be built ---------------------------------------------
     // Preparation form check of the dish record, run at every post (preparation modes);
     // unset, the number typed is kept as it is.
@@ -245,6 +258,8 @@ public:
     framework::TShape *shpCorPrincipal, *shpCorSecundaria, *shpCorAuxiliar;
     QToolButton *sbtCalcPadrao, *sbtCalcTC, *sbtCalcPratLoca, *sbtCalcServ;
 
+    framework::ClientDataSet* cdsParamPrato; // planning parameters of a level page's branch
+    framework::Query* qryTipoCard;
     QWidget* panTpCard;
     QLabel* lblCentral;
     framework::TMaskEdit* medCdCentral;
@@ -287,6 +302,14 @@ private:
     void registraSeletores();
     void connectCicloEdicao();
     void criaPaginaPadrao();
+    void criaPaginasNiveis();
+    void ligaTpCard();
+    // The page's branch (and service, or the menu type), checked before a row changes.
+    void validaSeletores(const recipe::LevelFields& level);
+    // Entering a level's grid: its selectors, its branch's planning parameters, the product swap.
+    void entraGradeNivel(const recipe::LevelFields& level);
+    void carregaParamPrato(const QString& branch);
+    void herdaNomeFantasia();
     void criaDadosPrato();
 
     // Edit cycle (ciclo_edicao.cpp, carga_paginas.cpp).
@@ -351,7 +374,9 @@ private:
     std::unique_ptr<recipe::Enviador> m_enviador;
     std::unique_ptr<recipe::RegrasHabilitacao> m_regras;
     std::unique_ptr<recipe::PaginaReceita> m_paginaPadrao;
-    std::array<recipe::PainelPrato*, 4> m_paineis{}; // by recipe::Level; the menu type's comes with its page
+    std::unique_ptr<recipe::PaginaReceita> m_paginaTpCard, m_paginaFilial, m_paginaServico;
+    framework::PanelFocus* m_panTpCardFocus = nullptr;
+    std::array<recipe::PainelPrato*, 4> m_paineis{}; // by recipe::Level
     recipe::SeletoresNivel* m_seletoresNivel = nullptr;
     std::unique_ptr<recipe::FilialTrabalho> m_filialTrabalho;
     recipe::ModoPreparo* m_modoPreparo = nullptr; // the preparation-mode page

@@ -188,9 +188,7 @@ void TfrmReceitaPadrao::createPages()
                        static_cast<QWidget*>(centralButton), static_cast<QWidget*>(edtNmCentral),
                        static_cast<QWidget*>(medCdTpCard), static_cast<QWidget*>(edtNmTpCard)})
         header->addWidget(w);
-    auto* tpCardLayout = new QVBoxLayout(tshTpCard);
-    tpCardLayout->addWidget(panTpCard);
-    tpCardLayout->addStretch(1);
+    (new QVBoxLayout(tshTpCard))->addWidget(panTpCard);
 
     // Page menu: each item shows its page.
     mnuPaginas = named(mnuPrincipal->addMenu(QStringLiteral("&Páginas")), QStringLiteral("mnuPaginas"));

@@ -17,6 +17,9 @@ void TfrmReceitaPadrao::criaPaginaPadrao()
     regras.kindReceita = QStringLiteral("RP");
     regras.atualizaQuantidade = QStringLiteral("cdsUpQtdePadr");
     regras.metodoAtualizaQuantidade = QStringLiteral("UpdUpQtdePadr");
+    regras.metodoBase = QStringLiteral("ProUpProdBasePR");
+    regras.progressoBase = QStringLiteral("pro_UpProdBasePR");
+    regras.produtoProducao = QStringLiteral("dbeCdProdPadr");
     recipe::addQuantidadePessoaMessages(*msgPadrao);
     m_paginaPadrao = std::make_unique<recipe::PaginaReceita>(*this, recipe::levelFields(recipe::Level::Padrao), regras);
 }
@@ -37,6 +40,7 @@ void TfrmReceitaPadrao::Atualiza_Proporcional() { m_paginaPadrao->Atualiza_Propo
 
 void TfrmReceitaPadrao::Calcula_Qtde_Prop_Pessoa(framework::ClientDataSet& list, double factor)
 {
-    if (&list == &m_paginaPadrao->lista())
-        m_paginaPadrao->Calcula_Qtde_Prop_Pessoa(factor);
+    for (recipe::PaginaReceita* page : {m_paginaPadrao.get(), m_paginaTpCard.get(), m_paginaFilial.get(), m_paginaServico.get()})
+        if (page && &list == &page->lista())
+            page->Calcula_Qtde_Prop_Pessoa(factor);
 }

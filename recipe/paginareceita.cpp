@@ -384,6 +384,7 @@ void PaginaReceita::ligaEventos()
     m_grade->OnKeyDown = [this](TDBGrid&, int& key, Qt::KeyboardModifiers modifiers) { KeyDown(key, modifiers); };
     m_grade->OnKeyPress = [this](TDBGrid&, QChar& key) { KeyPress(key); };
     m_grade->OnDrawColumnCell = [this](TDBGrid&, framework::TCellPaint& cell) { DrawColumnCell(cell); };
+    m_grade->OnEnter = [this](TDBGrid&) { Enter(); };
     m_grade->OnExit = [this](TDBGrid&) { Exit(); };
 
     m_lista->BeforeInsert = [this](ClientDataSet&) { BeforeInsert(); };
@@ -427,6 +428,21 @@ bool PaginaReceita::entradaLiquida() const
 
 QString PaginaReceita::flagGeral(const char* name) const { return flag(m_form.qryParamGeral, name); }
 
+double PaginaReceita::perdaDegelo() const
+{
+    const Field* loss = campo(m_nivel.defrostLoss);
+    return loss ? loss->AsFloat() : 0;
+}
+
+QStringList PaginaReceita::chavesNivel() const
+{
+    QStringList keys;
+    for (const QString& key : {m_nivel.centralKey, m_nivel.menuTypeKey, m_nivel.branchKey, m_nivel.serviceKey})
+        if (!key.isEmpty())
+            keys << key;
+    return keys;
+}
+
 void PaginaReceita::falha(const QString& key, const QString& fieldName, const QStringList& args) const
 {
     if (!fieldName.isEmpty()) {
@@ -453,7 +469,13 @@ QString PaginaReceita::niveisProduto() const
     return QString::number(framework::hostContext().DBPictObj(0).GetTtNiveis());
 }
 
-QString PaginaReceita::filialStatus() const { return framework::hostContext().FiliProc; }
+QString PaginaReceita::filialStatus() const
+{
+    // The branch of a branch or service page; the processing branch elsewhere.
+    if (m_nivel.branchKey.isEmpty() || !m_regras.chaves)
+        return framework::hostContext().FiliProc;
+    return m_regras.chaves().value(0);
+}
 
 void PaginaReceita::arredondaPercentuais()
 {
@@ -493,7 +515,7 @@ void PaginaReceita::Vd_Quantidade(const QString& mode)
     if (!editando())
         return;
     const Fatores fatores{campo(m_nivel.cookingGain)->AsFloat(), campo(m_nivel.cleaningLoss)->AsFloat(),
-                          m_nivel.defrostLoss.isEmpty() ? 0 : campo(m_nivel.defrostLoss)->AsFloat()};
+                          perdaDegelo()};
     if (mode == u"L") {
         const double net = liquidaDaBruta(campo(m_nivel.grossQty)->AsFloat(), fatores);
         if (net == 0)
@@ -630,14 +652,16 @@ void PaginaReceita::preencheListaProdutos()
                                  : m_form.cdsParamGeral->Active() ? m_form.cdsParamGeral->FieldByName(
                                                                         QStringLiteral("CDGRUPPROD"))->AsString()
                                                                   : QString();
+    // The menu-type page reads the products anew at each search.
+    const bool reload = m_regras.recarregaProdutos;
     if (flagGeral("IDCACHPRODFI") != u"S") {
-        if (!m_pesquisaProd->Active() || m_pesquisaProd->IsEmpty())
+        if (reload || !m_pesquisaProd->Active() || m_pesquisaProd->IsEmpty())
             loadPacket(m_pesquisaProd, m_form.netReceitaPadrao->call(QStringLiteral("getPesqProduto"),
                                                                      {niveisProduto(), grouping}));
         m_pesqProd->CopyFrom(*m_pesquisaProd);
         return;
     }
-    if (!m_produtoCache->Active() || m_produtoCache->IsEmpty())
+    if (reload || !m_produtoCache->Active() || m_produtoCache->IsEmpty())
         loadPacket(m_produtoCache, m_form.netReceitaPadrao->call(QStringLiteral("GetProdutoCache"),
                                                                  {niveisProduto(), m_form.WorkingBranch(), grouping}));
     m_pesqProd->CopyFrom(*m_produtoCache);
@@ -778,10 +802,15 @@ void PaginaReceita::Vd_ProdInativo()
                       m_form.cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString()};
     // Slots 5..11: service, then one slot per recipe kind, then central and menu type.
     const QStringList kinds{QStringLiteral("RP"), QStringLiteral("RL"), QStringLiteral("RS"), QString(), QStringLiteral("RT")};
-    args << x;
+    // The level's own keys fill their slots: the service, or the central and the menu type.
+    const QStringList keys = m_regras.chaves ? m_regras.chaves() : QStringList();
+    args << (m_nivel.serviceKey.isEmpty() ? x : keys.value(1));
     for (const QString& kind : kinds)
         args << (kind == m_regras.kindReceita && !kind.isEmpty() ? kind : x);
-    args << x << x;
+    if (m_nivel.centralKey.isEmpty())
+        args << x << x;
+    else
+        args << keys.value(0) << keys.value(1);
     loadPacket(m_prodInativo, m_form.netReceitaPadrao->call(QStringLiteral("Verif_Prod_Inativo"), args));
     QString offending;
     for (m_prodInativo->First(); !m_prodInativo->Eof() && offending.isEmpty(); m_prodInativo->Next())
@@ -951,12 +980,22 @@ void PaginaReceita::TitleClick(TColumn& column)
     const QString owner = campo(QStringLiteral("CDFILAUXPRAT"))->AsString();
     const QString dish = campo(QStringLiteral("CDPRATO"))->AsString();
     const QString parent = m_form.PenultimoNivel(dish);
+    QStringList scope;
+    for (const QString& key : chavesNivel())
+        scope << campo(key)->AsString();
     QVariant reply;
     if (name == m_nivel.baseProduct) {
-        QVariantList args{owner, dish, value, m_form.WorkingBranch(), parent};
-        reply = m_form.netReceitaPadrao->call(QStringLiteral("ProUpProdBasePR"), args, QStringLiteral("pro_UpProdBasePR"));
+        QVariantList args{owner, dish};
+        const QVariantList keys(scope.begin(), scope.end());
+        if (!m_regras.escopoNoFim)
+            args += keys;
+        args << value << m_form.WorkingBranch() << parent;
+        if (m_regras.escopoNoFim)
+            args += keys;
+        reply = m_form.netReceitaPadrao->call(m_regras.metodoBase, args, m_regras.progressoBase);
     } else {
-        QVariantList args{m_nivel.serverLetter, owner, dish, QString(), QString(), value, m_form.WorkingBranch(), parent};
+        QVariantList args{m_nivel.serverLetter, owner, dish, scope.value(0), scope.value(1), value, m_form.WorkingBranch(),
+                          parent};
         reply = m_form.netReceitaPadrao->call(QStringLiteral("ProUpdQtdeFix"), args);
     }
     m_lista->DisableControls();
@@ -1110,6 +1149,12 @@ void PaginaReceita::DrawColumnCell(framework::TCellPaint& cell) const
         cell.text = cell.value(QStringLiteral("NMAPRERECE")).toString();
 }
 
+void PaginaReceita::Enter()
+{
+    if (m_regras.aoEntrar)
+        m_regras.aoEntrar();
+}
+
 void PaginaReceita::Exit()
 {
     // Only a move to another control of the form confirms: a message or search dialog taking the
@@ -1130,6 +1175,12 @@ void PaginaReceita::BeforeInsert()
     autoriza(m_regras.autorizaInclusao);
     if (m_nivel.level == Level::Padrao)
         m_form.Vd_Receita(QStringLiteral("I"));
+    if (m_regras.validaSeletores)
+        m_regras.validaSeletores();
+    if (m_regras.primeiraLinha && m_lista->IsEmpty())
+        m_regras.primeiraLinha();
+    if (m_regras.bloqueio)
+        m_regras.bloqueio();
     m_qtAnterior = 0;
     m_qtAnteriorNula = false;
     m_modoEdicao = QStringLiteral("I");
@@ -1162,6 +1213,8 @@ void PaginaReceita::BeforeEdit()
         autoriza(m_regras.autorizaAlteracao);
         if (m_nivel.level == Level::Padrao)
             m_form.Vd_Receita(QStringLiteral("A"));
+        if (m_regras.validaSeletores)
+            m_regras.validaSeletores();
     }
     const Field* net = campo(m_nivel.netQty);
     m_qtAnteriorNula = net->IsNull();
@@ -1200,6 +1253,12 @@ void PaginaReceita::BeforePost()
     m_validacao->Vd_CoccaoLimpeza(*m_grade, m_nivel);
     for (const QString& key : {QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")})
         campo(key)->setAsString(m_form.cdsPrato->FieldByName(key)->AsString());
+    if (m_regras.chaves) {
+        const QStringList keys = chavesNivel();
+        const QStringList values = m_regras.chaves();
+        for (int i = 0; i < keys.size(); ++i)
+            campo(keys[i])->setAsString(values.value(i));
+    }
     if (Field* time = campo(f.prepTime); time && !time->IsNull())
         time->setAsString(AjustaHrTempPrep(time->AsString()));
     if (colunaQuantidade() || m_calcQtPessoa || inserindo())
@@ -1228,33 +1287,44 @@ void PaginaReceita::BeforeDelete()
         m_form.Vd_Receita(QStringLiteral("E"));
     const QString owner = campo(QStringLiteral("CDFILAUXPRAT"))->AsString();
     const QString dish = campo(QStringLiteral("CDPRATO"))->AsString();
-    auto* production = m_form.findChild<framework::TDBEdit*>(QStringLiteral("dbeCdProdPadr"));
-    if (production && !production->Text().trimmed().isEmpty() && m_form.cdsDadosPrat->Active()) {
+    auto* production = m_regras.produtoProducao.isEmpty()
+                           ? nullptr
+                           : m_form.findChild<framework::TDBEdit*>(m_regras.produtoProducao);
+    auto* dishData = m_form.findChild<ClientDataSet*>(m_nivel.dish.dataSet);
+    if (production && !production->Text().trimmed().isEmpty() && dishData && dishData->Active()) {
+        const auto text = [dishData](const char* name) {
+            const Field* field = dishData->FindField(QString::fromLatin1(name));
+            return field ? field->AsString() : QString();
+        };
         ClientDataSet reply;
-        loadPacket(&reply, m_form.netReceitaPadrao->call(
-                               QStringLiteral("VerificaProdProd"),
-                               {m_form.cdsDadosPrat->FieldByName(QStringLiteral("CDPRODPRODUCAO"))->AsString(), owner,
-                                dish, m_nivel.serverLetter, QString(), QString()}));
+        loadPacket(&reply, m_form.netReceitaPadrao->call(QStringLiteral("VerificaProdProd"),
+                                                         {text("CDPRODPRODUCAO"), owner, dish, m_nivel.letter,
+                                                          text("CDFILIAL"), text("CDSERVFILI")}));
         if (!reply.IsEmpty())
             falha(QStringLiteral("ProdProd_ja_existe"), {});
     }
-    if (m_lista->RecordCount() != 1)
-        return;
-    const QString answer = m_form.netReceitaPadrao
-                               ->call(QStringLiteral("Verif_DelReceita"), {QString(), owner, dish, m_nivel.serverLetter})
-                               .toString();
-    if (answer.isEmpty())
-        return;
-    if (m_form.msgPadrao->Contains(answer))
-        falha(answer, {});
-    framework::MensErro(answer, false);
-    throw framework::Abort();
+    if (m_regras.verificaUltima && m_lista->RecordCount() == 1) {
+        const Field* branch = campo(m_nivel.branchKey);
+        const QString answer =
+            m_form.netReceitaPadrao
+                ->call(QStringLiteral("Verif_DelReceita"),
+                       {branch ? branch->AsString() : QString(), owner, dish, m_nivel.serverLetter})
+                .toString();
+        if (!answer.isEmpty()) {
+            if (m_form.msgPadrao->Contains(answer))
+                falha(answer, {});
+            framework::MensErro(answer, false);
+            throw framework::Abort();
+        }
+    }
+    if (m_regras.bloqueio)
+        m_regras.bloqueio();
 }
 
 void PaginaReceita::CalcFields()
 {
     const LevelFields& f = m_nivel;
-    const Fatores fatores{0, campo(f.cleaningLoss)->AsFloat(), f.defrostLoss.isEmpty() ? 0 : campo(f.defrostLoss)->AsFloat()};
+    const Fatores fatores{0, campo(f.cleaningLoss)->AsFloat(), perdaDegelo()};
     campo(f.nutrientBase)->setAsFloat(baseNutriente(campo(f.requisitionQty)->AsFloat(), fatores));
 }
 
@@ -1267,7 +1337,7 @@ void PaginaReceita::StateChange()
     const int column = framework::IndiceCol(*m_grade, cdArvProd);
     if (column >= 0)
         m_grade->Columns(column)->setButtonStyle(state == State::Insert ? TColumn::cbsEllipsis : TColumn::cbsAuto);
-    if (editing && m_nivel.level == Level::Padrao)
+    if (editing)
         m_form.Habilita_Pagina(false);
     // A new row keeps the mark its defaults set.
     if (state != State::Insert)

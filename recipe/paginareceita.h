@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -35,6 +36,29 @@ struct RegrasNivel {
     // The level's quantity-update dataset (cdsUpQtdePadr, ...) and its server method; empty
     // when the level has none.
     QString atualizaQuantidade, metodoAtualizaQuantidade;
+    // Title click on the base-product column: the server method and its progress key. The row's
+    // level keys go after the dish, or after the group where `escopoNoFim` (the menu type).
+    QString metodoBase, progressoBase;
+    bool escopoNoFim = false;
+    // Production-product edit of the level's dish data (dbeCdProdPadr, ...); empty: none.
+    QString produtoProducao;
+    // Deleting the last row asks the server whether the recipe may be left empty.
+    bool verificaUltima = true;
+    // The product search reads the products anew each time instead of keeping them.
+    bool recarregaProdutos = false;
+
+    // Hooks of the levels below the standard one; unset, nothing runs.
+    // The page's branch, service or menu type, checked before a row is inserted or edited.
+    std::function<void()> validaSeletores;
+    // The first row of an empty list: may the level revise the dish at all.
+    std::function<void()> primeiraLinha;
+    // The lock of revised recipes, checked before a row is inserted or deleted.
+    std::function<void()> bloqueio;
+    // Entering the grid.
+    std::function<void()> aoEntrar;
+    // The page's selector values, in the order of the level's keys: central and menu type,
+    // branch, or branch and service.
+    std::function<QStringList()> chaves;
 };
 
 // The ingredient list of one recipe level on its page of the recipe form: the dataset's field
@@ -64,6 +88,7 @@ public:
     void KeyDown(int& key, Qt::KeyboardModifiers modifiers);
     void KeyPress(QChar& key);
     void DrawColumnCell(framework::TCellPaint& cell) const;
+    void Enter();
     void Exit();
 
     // --- Rows ------------------------------------------------------------------------------
@@ -127,6 +152,9 @@ private:
     QString filialStatus() const;
     QString niveisProduto() const;
     QString flagGeral(const char* name) const;
+    // The level's key columns of a row (branch, service, central, menu type), in key order.
+    QStringList chavesNivel() const;
+    double perdaDegelo() const; // 0 where the list keeps none
 
     TfrmReceitaPadrao& m_form;
     const LevelFields& m_nivel;

@@ -101,6 +101,24 @@ ControlesPrato servico()
     return c;
 }
 
+// The menu type keeps colours, portion, transport group, fancy name and status only.
+ControlesPrato tpCard()
+{
+    ControlesPrato c;
+    c.panel = QStringLiteral("panDadosPratTC");
+    c.progressKey = QStringLiteral("upd_cdsPratTpCard");
+    c.shapes[0] = QStringLiteral("shpCorPrincipalTC");
+    c.shapes[1] = QStringLiteral("shpCorSecundariaTC");
+    c.shapes[2] = QStringLiteral("shpCorAuxiliarTC");
+    c.qtyPerPerson = QStringLiteral("dbeQtTC");
+    c.qtyPerContainer = QStringLiteral("dbeQtContainerTC");
+    c.sample = QStringLiteral("dbeQtAmostrTC");
+    c.minPercent = QStringLiteral("dbePerMinContTC");
+    c.fancyName = QStringLiteral("dbeNmFantasiaTC");
+    c.status = QStringLiteral("dcbStatusTipo");
+    return c;
+}
+
 // The edits whose names follow the level's suffix.
 ControlesPrato comSufixo(ControlesPrato c, const QString& suffix)
 {
@@ -130,7 +148,7 @@ bool dropsKey(QEvent* event, const std::function<bool(QChar)>& accepts)
 
 const ControlesPrato& controlesPrato(Level level)
 {
-    static const ControlesPrato tables[] = {comSufixo(padrao(), QStringLiteral("Padr")), {},
+    static const ControlesPrato tables[] = {comSufixo(padrao(), QStringLiteral("Padr")), tpCard(),
                                             comSufixo(filial(), QStringLiteral("Fili")),
                                             comSufixo(servico(), QStringLiteral("Serv"))};
     return tables[static_cast<int>(level)];

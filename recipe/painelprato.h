@@ -47,7 +47,7 @@ struct ControlesPrato {
     QString mediCaseCode, mediCaseButton, mediCaseName, mediCaseQty;
 };
 
-// The standard, branch and service levels' names.
+// The names of each level's panel and controls.
 const ControlesPrato& controlesPrato(Level level);
 
 // Adds the texts the dish-data panels show to the form's message list.

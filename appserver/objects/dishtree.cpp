@@ -29,6 +29,7 @@ const char* const dependentTables[] = {
     "PREPPRAT", "PREPFILI", "PREPSERV",                   // preparation modes
     "FOTOPRAPAD", "FOTOPRAFIL", "FOTOPRASER",             // photos
     "PRATOCONTAINER",                                     // containers
+    "CARDPRATO",                                          // the branches' menus
 };
 
 struct DishKey {

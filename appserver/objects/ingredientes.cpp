@@ -4,6 +4,7 @@
 #include "appserver/resultcolumns.h"
 #include "appserver/sqlpacket.h"
 #include "framework/core/consiste.h"
+#include "niveisreceita.h"
 #include "receitas.h"
 
 namespace appserver {
@@ -45,6 +46,8 @@ Lista lista(const QString& level)
         return {receitas::Nivel::Servico, "RECESERV", "IDQTDEFIXSE", {"CDFILIAL", "CDSERVFILI"}};
     if (level == u"P")
         return {receitas::Nivel::Padrao, "PRODPRAT", "IDQTDEFIXPR", {}};
+    if (level == u"T")
+        return {receitas::Nivel::TpCard, "RECETPCARD", "IDQTDEFIXPRTP", {"CDFILCENTPME", "CDTIPOCARD"}};
     throw Refusal(QStringLiteral("Nível de receita inválido: %1.").arg(level));
 }
 
@@ -147,17 +150,41 @@ QVariant Ingredientes::VerificaProdProd(Call& call) const
     const QString product = call.text(0).trimmed();
     if (product.isEmpty())
         return QVariant::fromValue(call.select("SELECT 'P', CDPRATO FROM PRATO WHERE 1 = 0", {}, defs));
-    return QVariant::fromValue(call.select(
-        "SELECT 'P', CDFILAUXPRAT || ' ' || CDPRATO || ' ' || NMPRATO FROM PRATO "
-        "WHERE CDPRODPRODUCAO = ? AND NOT (CDFILAUXPRAT = ? AND CDPRATO = ?) ORDER BY CDFILAUXPRAT, CDPRATO",
-        {product, call.text(1), call.text(2)}, defs));
+    const QString owner = call.text(1);
+    const QString dish = call.text(2);
+    const QString level = call.text(3).trimmed();
+    // Other dishes producing the product, and at a branch or service level also the other dishes
+    // whose branch or service data names it.
+    QString sql = "SELECT 'P', CDFILAUXPRAT || ' ' || CDPRATO || ' ' || NMPRATO FROM PRATO "
+                  "WHERE CDPRODPRODUCAO = ? AND NOT (CDFILAUXPRAT = ? AND CDPRATO = ?)";
+    QVariantList values{product, owner, dish};
+    const QString branch = framework::Ajusta(call.text(4), 4);
+    if (level == u"F" || level == u"L") {
+        sql += " UNION ALL SELECT 'F', CDFILIAL || ' ' || CDFILAUXPRAT || ' ' || CDPRATO FROM PRATFILI "
+               "WHERE CDPRODPRODUCAO = ? AND CDFILIAL = ? AND NOT (CDFILAUXPRAT = ? AND CDPRATO = ?)";
+        values << product << branch << owner << dish;
+    } else if (level == u"S") {
+        sql += " UNION ALL SELECT 'S', CDFILIAL || ' ' || CDSERVFILI || ' ' || CDFILAUXPRAT || ' ' || CDPRATO "
+               "FROM PRATSERV WHERE CDPRODPRODUCAO = ? AND CDFILIAL = ? AND CDSERVFILI = ? "
+               "AND NOT (CDFILAUXPRAT = ? AND CDPRATO = ?)";
+        values << product << branch << framework::Ajusta(call.text(5), 5) << owner << dish;
+    }
+    return QVariant::fromValue(call.select(sql + " ORDER BY 2", values, defs));
 }
 
 QVariant Ingredientes::Verif_DelReceita(Call& call) const
 {
-    // An active dish of the standard tree is planned from its standard recipe: it keeps one.
-    if (call.text(3) != u"P")
+    const QString level = call.text(3).trimmed();
+    if (level == u"L" || level == u"S") {
+        // A dish on one of the branch's menus is planned from its revised recipe: it keeps one.
+        const QVariant planned = call.value("SELECT COUNT(*) FROM CARDPRATO WHERE CDFILIAL = ? AND CDFILAUXPRAT = ? "
+                                            "AND CDPRATO = ?",
+                                            {framework::Ajusta(call.text(0), 4), call.text(1), call.text(2)});
+        return planned.toInt() > 0 ? QStringLiteral("Prato_RecRevisada") : QString("");
+    }
+    if (level != u"P")
         return QString("");
+    // An active dish of the standard tree is planned from its standard recipe: it keeps one.
     const QVariant active =
         call.value("SELECT IDATIVO FROM PRATO WHERE CDFILAUXPRAT = ? AND CDPRATO = ?", {call.text(1), call.text(2)});
     return active.isValid() && active.toString() != u"N" ? QStringLiteral("Prato_RecPadrao") : QString("");
@@ -182,14 +209,14 @@ QVariant Ingredientes::ProUpdQtdeFix(Call& call) const
     QVariantList scope;
     QString where = " WHERE CDFILAUXPRAT = ? AND CDPRATO = ?";
     QVariantList values{flag, call.text(1), call.text(2)};
-    if (!l.chaves.isEmpty()) {
+    if (l.nivel == receitas::Nivel::TpCard)
+        scope << framework::Ajusta(call.text(3), 4) << codigoTipoCard(call.text(4));
+    else if (!l.chaves.isEmpty())
         scope << framework::Ajusta(call.text(3), 4);
-        where += " AND CDFILIAL = ?";
-    }
-    if (l.chaves.size() > 1) {
+    if (l.nivel == receitas::Nivel::Servico)
         scope << framework::Ajusta(call.text(4), 5);
-        where += " AND CDSERVFILI = ?";
-    }
+    for (const QString& key : l.chaves)
+        where += QStringLiteral(" AND %1 = ?").arg(key);
     values += scope;
     execute(call.db(), QStringLiteral("UPDATE %1 SET %2 = ?").arg(QLatin1String(l.tabela), QLatin1String(l.fixa)) + where,
             values);

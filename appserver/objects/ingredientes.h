@@ -25,13 +25,15 @@ public:
     // (production product, owner, dish, level, branch, service) the recipes of other dishes
     // producing the same product (TIPO, RECEITA)
     QVariant VerificaProdProd(Call& call) const;
-    // (branch, owner, dish, level) empty when the last ingredient may go, else why not
+    // (branch, owner, dish, level "P", "L", "S") empty when the last ingredient may go, else why
+    // not: "Prato_RecPadrao", or "Prato_RecRevisada" for a dish on one of the branch's menus
     QVariant Verif_DelReceita(Call& call) const;
     // (owner, dish, flag, branch byref, group) every row of the dish's standard recipe gets the
     // base-product flag; answers the group's standard list
     QVariant ProUpProdBasePR(Call& call) const;
     // (level, owner, dish, branch, service, flag, working branch byref, group) the same with the
-    // fixed-quantity flag, on the level's list
+    // fixed-quantity flag, on the level's list; level "T" takes the central and the menu type in
+    // the branch and service slots
     QVariant ProUpdQtdeFix(Call& call) const;
     // Quantity updates of the lists, from change logs.
     void UpdUpQtdePadr(Call& call) const;

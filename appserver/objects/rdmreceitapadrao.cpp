@@ -48,6 +48,7 @@ RdmReceitaPadrao::RdmReceitaPadrao() : ServerObject("Pla01300.rdmReceitaPadrao")
     update("UpdReceServ", &RdmReceitaPadrao::UpdReceServ);
     registerReceProd();
     registraIngredientes();
+    registraNiveis();
     registraDadosPrato();
     query("GetPrepPad", &RdmReceitaPadrao::GetPrepPad);
     query("GetPrepFil", &RdmReceitaPadrao::GetPrepFil);
@@ -205,7 +206,7 @@ QVariant RdmReceitaPadrao::GetReceitaPad(Call& call) const
 QVariant RdmReceitaPadrao::GetReceitaTpCard(Call& call) const
 {
     return receitas::carrega(call, receitas::Nivel::TpCard, call.text(0), call.code(1, 4),
-                             {framework::Ajusta(call.text(2), 4), framework::Ajusta(call.text(3), 10)});
+                             {framework::Ajusta(call.text(2), 4), codigoTipoCard(call.text(3))});
 }
 
 QVariant RdmReceitaPadrao::GetReceitaLoc(Call& call) const

@@ -2,12 +2,13 @@
 
 #include "appserver/serverobject.h"
 #include "ingredientes.h"
+#include "niveisreceita.h"
 
 namespace appserver {
 
 // Pla01300.rdmReceitaPadrao: parameters, centrals, the dish tree and the dish record of the recipe
 // form.
-class RdmReceitaPadrao : public ServerObject, public Ingredientes {
+class RdmReceitaPadrao : public ServerObject, public Ingredientes, public NiveisReceita {
 public:
     RdmReceitaPadrao();
 
@@ -74,6 +75,7 @@ private:
     void registerReceProd();
     void registraDadosPrato();
     void registraIngredientes(); // ingredientes.h
+    void registraNiveis();       // niveisreceita.h
 };
 
 } // namespace appserver

@@ -110,7 +110,7 @@ TEST_P(IngredientesTest, InactiveIngredientsOfARecipeAndTheDeletionOfItsLastRow)
     EXPECT_EQ(one.FieldByName("TAB")->AsString(), "RP");
 
     EXPECT_EQ(call("Verif_DelReceita", {"", "P", "2010010001", "P"}).toString(), "Prato_RecPadrao");
-    EXPECT_EQ(call("Verif_DelReceita", {"0002", "P", "2010010001", "L"}).toString(), "");
+    EXPECT_EQ(call("Verif_DelReceita", {"0002", "P", "2020010001", "L"}).toString(), ""); // not on 0002's menus
     exec("UPDATE PRATO SET IDATIVO = 'N' WHERE CDFILAUXPRAT = 'P' AND CDPRATO = '2010010001'");
     EXPECT_EQ(call("Verif_DelReceita", {"", "P", "2010010001", "P"}).toString(), "");
 

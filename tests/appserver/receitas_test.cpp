@@ -176,7 +176,7 @@ TEST_P(ReceitasTest, AChangeLogIsAppliedWholeOrNotAtAll)
     list.First();
     list.Delete();
     EXPECT_EQ(send("UpdReceTpCard", list), "");
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM RECETPCARD"), QString::number(list.RecordCount()));
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM RECETPCARD WHERE CDTIPOCARD = 'HOSPITALAR'"), QString::number(list.RecordCount()));
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM PRODPRAT WHERE CDPRATO = '2010010001'"), "4");
 }
 

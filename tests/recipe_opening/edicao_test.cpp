@@ -33,6 +33,8 @@ protected:
                                "EXCLUSAO_PRODUTO_RECEITA_PADRAO"})
             exec(QStringLiteral("INSERT INTO USUAUTORIZA (CDOPERADOR, NRTIPOAUTORIZA, CDOPERACAO) VALUES ('NUTRI', 4, '%1')")
                      .arg(QLatin1String(op)));
+        // and add or remove ingredients of the branch's revised recipes.
+        exec("UPDATE USUARIO SET CDGRUPOUSUA = 'SUPERVISAO' WHERE CDOPERADOR = 'NUTRI'");
         form = open();
         ASSERT_NE(form, nullptr);
         form->dbaPadrao->setFocus();
