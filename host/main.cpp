@@ -1,6 +1,7 @@
 #include "db/database.h"
 #include "framework/abort.h"
 #include "framework/core/hostcontext.h"
+#include "framework/core/memory.h"
 #include "framework/forms/filereportengine.h"
 #include "framework/forms/dbtree.h"
 #include "framework/ui/guard.h"
@@ -33,6 +34,7 @@ int fail(bool headless, const QString& text)
 
 int main(int argc, char** argv)
 {
+    framework::keepFreedMemoryForReuse();
     QApplication app(argc, argv);
     app.setApplicationName("ReceitaPadrao");
     app.setOrganizationName("ReceitaPadrao");
