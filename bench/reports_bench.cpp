@@ -7,6 +7,7 @@
 #include "bench/benchsupport.h"
 #include "db/database.h"
 #include "db/demodata.h"
+#include "framework/core/memory.h"
 #include "framework/forms/filereportengine.h"
 
 #include <QApplication>
@@ -137,5 +138,6 @@ BENCHMARK(BM_RecipesByProductToCsv)->Unit(benchmark::kMillisecond)->Iterations(3
 
 int main(int argc, char** argv)
 {
+    framework::keepFreedMemoryForReuse(); // as the host runs
     return bench::run<QApplication>(argc, argv);
 }
