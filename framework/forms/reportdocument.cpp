@@ -31,12 +31,29 @@ QVariant valueOf(const QVariantMap& params, const QString& name)
     return {};
 }
 
-QString cellText(const ReportColumn& column, const QVariant& value)
-{
-    if (value.isNull())
-        return {};
-    return column.format.isEmpty() ? value.toString() : formatNumber(value.toDouble(), column.format);
-}
+// A column's texts. Quantities repeat down a long report (the same recipe at every branch), so
+// each distinct number is formatted once.
+class CellTexts {
+public:
+    explicit CellTexts(const ReportColumn& column) : m_column(column) {}
+
+    QString operator()(const QVariant& value)
+    {
+        if (value.isNull())
+            return {};
+        if (m_column.format.isEmpty())
+            return value.toString();
+        const double number = value.toDouble();
+        auto it = m_formatted.constFind(number);
+        if (it == m_formatted.cend())
+            it = m_formatted.insert(number, formatNumber(number, m_column.format));
+        return *it;
+    }
+
+private:
+    const ReportColumn& m_column;
+    QHash<double, QString> m_formatted;
+};
 
 QString sumText(const ReportColumn& column, double sum)
 {
@@ -189,8 +206,11 @@ ReportDocument ReportDocument::build(const ReportDefinition& definition, QSqlDat
     std::vector<int> groupIndex, columnIndex;
     for (const ReportGroup& g : groups)
         groupIndex.push_back(fieldIndex(record, g.field));
-    for (const ReportColumn& c : columns)
+    std::vector<CellTexts> cellTexts;
+    for (const ReportColumn& c : columns) {
         columnIndex.push_back(fieldIndex(record, c.field));
+        cellTexts.emplace_back(c);
+    }
 
     // Sums per open group, and the report's at the end.
     std::vector<std::vector<double>> sums(groups.size() + 1, std::vector<double>(columns.size(), 0.0));
@@ -233,7 +253,7 @@ ReportDocument ReportDocument::build(const ReportDefinition& definition, QSqlDat
         QVariantList raw = current;
         for (int c = 0; c < columns.size(); ++c) {
             const QVariant value = query.value(columnIndex[c]);
-            detail.cells << cellText(columns[c], value);
+            detail.cells << cellTexts[c](value);
             raw << value;
             if (columns[c].sum)
                 for (auto& levelSums : sums)
