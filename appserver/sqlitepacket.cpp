@@ -29,8 +29,11 @@ sqlite3* nativeHandle(QSqlDatabase& db)
     const QVariant handle = db.driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
         return nullptr;
+    sqlite3* native = *static_cast<sqlite3* const*>(handle.constData());
+    if (!native) // not open: the general path reports it
+        return nullptr;
     static const bool sameLibrary = driverRunsLinkedSqlite(db);
-    return sameLibrary ? *static_cast<sqlite3* const*>(handle.constData()) : nullptr;
+    return sameLibrary ? native : nullptr;
 }
 
 [[noreturn]] void fail(sqlite3* handle)
