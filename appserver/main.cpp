@@ -1,7 +1,7 @@
 #include "db/database.h"
 #include "db/migrations.h"
 #include "framework/abort.h"
-#include "framework/core/memory.h"
+#include "framework/core/freedmemory.h"
 #include "httpserver.h"
 
 #include <QCommandLineParser>

@@ -7,7 +7,7 @@
 #include "bench/benchsupport.h"
 #include "db/database.h"
 #include "db/demodata.h"
-#include "framework/core/memory.h"
+#include "framework/core/freedmemory.h"
 #include "framework/forms/filereportengine.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "db/database.h"
 #include "framework/abort.h"
+#include "framework/core/freedmemory.h"
 #include "framework/core/hostcontext.h"
-#include "framework/core/memory.h"
 #include "framework/forms/filereportengine.h"
 #include "framework/forms/dbtree.h"
 #include "framework/ui/guard.h"

@@ -1,4 +1,4 @@
-#include "memory.h"
+#include "freedmemory.h"
 
 #include <cstdlib> // defines __GLIBC__ on the GNU C library
 #ifdef __GLIBC__
