@@ -1,6 +1,7 @@
 #include "db/database.h"
 #include "db/migrations.h"
 #include "framework/abort.h"
+#include "framework/core/freedmemory.h"
 #include "httpserver.h"
 
 #include <QCommandLineParser>
@@ -22,6 +23,7 @@ int main(int argc, char** argv)
     sigaddset(&stopSignals, SIGINT);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
+    framework::keepFreedMemoryForReuse();
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription("Servidor de aplicação da Receita Padrão.");

@@ -1,5 +1,7 @@
 #include "sqlpacket.h"
 
+#include "sqlitepacket.h"
+
 #include <QSqlError>
 
 namespace appserver {
@@ -44,6 +46,8 @@ QSqlQuery execute(QSqlDatabase& db, const QString& sql, const QVariantList& valu
 framework::DataPacket selectPacket(QSqlDatabase& db, const QString& sql, const QVariantList& values,
                                    const framework::FieldDefs& fields)
 {
+    if (std::optional<framework::DataPacket> packet = selectSqlitePacket(db, sql, values, fields))
+        return *std::move(packet);
     QSqlQuery query = execute(db, sql, values);
     framework::DataPacket packet(fields);
     framework::RowStore& rows = packet.rows;

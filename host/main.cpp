@@ -1,5 +1,6 @@
 #include "db/database.h"
 #include "framework/abort.h"
+#include "framework/core/freedmemory.h"
 #include "framework/core/hostcontext.h"
 #include "framework/forms/filereportengine.h"
 #include "framework/forms/dbtree.h"
@@ -33,6 +34,7 @@ int fail(bool headless, const QString& text)
 
 int main(int argc, char** argv)
 {
+    framework::keepFreedMemoryForReuse();
     QApplication app(argc, argv);
     app.setApplicationName("ReceitaPadrao");
     app.setOrganizationName("ReceitaPadrao");

@@ -7,6 +7,7 @@
 #include "bench/benchsupport.h"
 #include "db/database.h"
 #include "db/demodata.h"
+#include "framework/core/freedmemory.h"
 #include "framework/data/clientdataset.h"
 #include "server/connection.h"
 
@@ -203,5 +204,6 @@ BENCHMARK(BM_UpdProdPrat_BareStatements)->Unit(benchmark::kMillisecond)->MinTime
 
 int main(int argc, char** argv)
 {
+    framework::keepFreedMemoryForReuse(); // as the host and the server run
     return bench::run<QCoreApplication>(argc, argv);
 }

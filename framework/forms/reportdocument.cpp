@@ -31,12 +31,29 @@ QVariant valueOf(const QVariantMap& params, const QString& name)
     return {};
 }
 
-QString cellText(const ReportColumn& column, const QVariant& value)
-{
-    if (value.isNull())
-        return {};
-    return column.format.isEmpty() ? value.toString() : formatNumber(value.toDouble(), column.format);
-}
+// A column's texts. Quantities repeat down a long report (the same recipe at every branch), so
+// each distinct number is formatted once.
+class CellTexts {
+public:
+    explicit CellTexts(const ReportColumn& column) : m_column(column) {}
+
+    QString operator()(const QVariant& value)
+    {
+        if (value.isNull())
+            return {};
+        if (m_column.format.isEmpty())
+            return value.toString();
+        const double number = value.toDouble();
+        auto it = m_formatted.constFind(number);
+        if (it == m_formatted.cend())
+            it = m_formatted.insert(number, formatNumber(number, m_column.format));
+        return *it;
+    }
+
+private:
+    const ReportColumn& m_column;
+    QHash<double, QString> m_formatted;
+};
 
 QString sumText(const ReportColumn& column, double sum)
 {
@@ -81,40 +98,39 @@ public:
     qreal averageCharWidth() const { return m_raw.averageCharWidth(); }
 
     // Places s from y (its top) between x0 and x1 with the alignment, cut with "…" when too wide.
+    // Glyphs go straight into the page's run: a report places hundreds of thousands of cells.
     void draw(const QString& s, qreal x0, qreal x1, qreal y, Qt::Alignment align)
     {
-        QVector<quint32> glyphs;
-        QVector<QPointF> positions;
-        glyphs.reserve(s.size() + 1);
-        positions.reserve(s.size() + 1);
-        qreal x = 0;
         const qreal room = x1 - x0;
-        for (const QChar c : s) {
-            const Glyph& g = glyph(c);
-            glyphs << g.index;
-            positions << QPointF(x, 0);
+        qreal width = 0;
+        for (const QChar c : s)
+            width += glyph(c).advance;
+        qsizetype kept = s.size();
+        const bool cut = width > room;
+        const Glyph dots = cut ? glyph(QChar(0x2026)) : Glyph();
+        if (cut) {
+            width = 0;
+            kept = 0;
+            while (kept < s.size() && width + glyph(s[kept]).advance + dots.advance <= room)
+                width += glyph(s[kept++]).advance;
+            width += dots.advance;
+        }
+        if (kept == 0 && !cut)
+            return;
+        // Whole device pixels: the PDF writer spells each glyph's offset from the one before,
+        // and a fraction takes ten digits where a whole pixel takes two (a third of the page's
+        // bytes, all of them compressed); at the writer's resolution a pixel is invisible.
+        qreal x = align & Qt::AlignRight ? x1 - width : align & Qt::AlignHCenter ? (x0 + x1 - width) / 2 : x0;
+        const qreal baseline = qRound(y + ascent());
+        for (qsizetype i = 0; i < kept; ++i) {
+            const Glyph& g = glyph(s[i]);
+            m_glyphs << g.index;
+            m_positions << QPointF(qRound(x), baseline);
             x += g.advance;
         }
-        if (x > room) {
-            const Glyph& dots = glyph(QChar(0x2026));
-            while (!glyphs.isEmpty() && positions.last().x() + dots.advance > room) {
-                glyphs.removeLast();
-                positions.removeLast();
-            }
-            x = positions.isEmpty() ? 0 : positions.last().x();
-            if (!glyphs.isEmpty())
-                x += glyph(s[glyphs.size() - 1]).advance;
-            glyphs << dots.index;
-            positions << QPointF(x, 0);
-            x += dots.advance;
-        }
-        if (glyphs.isEmpty())
-            return;
-        const QPointF origin(align & Qt::AlignRight ? x1 - x : align & Qt::AlignHCenter ? (x0 + x1 - x) / 2 : x0,
-                             y + ascent());
-        for (qsizetype i = 0; i < glyphs.size(); ++i) {
-            m_glyphs << glyphs[i];
-            m_positions << positions[i] + origin;
+        if (cut) {
+            m_glyphs << dots.index;
+            m_positions << QPointF(qRound(x), baseline);
         }
     }
 
@@ -190,8 +206,11 @@ ReportDocument ReportDocument::build(const ReportDefinition& definition, QSqlDat
     std::vector<int> groupIndex, columnIndex;
     for (const ReportGroup& g : groups)
         groupIndex.push_back(fieldIndex(record, g.field));
-    for (const ReportColumn& c : columns)
+    std::vector<CellTexts> cellTexts;
+    for (const ReportColumn& c : columns) {
         columnIndex.push_back(fieldIndex(record, c.field));
+        cellTexts.emplace_back(c);
+    }
 
     // Sums per open group, and the report's at the end.
     std::vector<std::vector<double>> sums(groups.size() + 1, std::vector<double>(columns.size(), 0.0));
@@ -234,7 +253,7 @@ ReportDocument ReportDocument::build(const ReportDefinition& definition, QSqlDat
         QVariantList raw = current;
         for (int c = 0; c < columns.size(); ++c) {
             const QVariant value = query.value(columnIndex[c]);
-            detail.cells << cellText(columns[c], value);
+            detail.cells << cellTexts[c](value);
             raw << value;
             if (columns[c].sum)
                 for (auto& levelSums : sums)

@@ -146,6 +146,25 @@ TEST_F(ReportEngineTest, LongReportsRunOverPagesNumberedOfTheTotal)
     EXPECT_TRUE(text.contains(QStringLiteral("item 299")));
 }
 
+// Pages are laid out glyph by glyph: a text wider than its column ends in "…" before the next
+// column, which keeps its own value on the same line.
+TEST_F(ReportEngineTest, TextWiderThanItsColumnIsCutWithAnEllipsis)
+{
+    const QString longItem = QStringLiteral("pão francês ").repeated(20).trimmed();
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO VENDA VALUES ('E', '%1', 9)").arg(longItem)));
+    const QString pdf = dir.filePath("cortado.pdf");
+    engine->saveAs(layout(), {{"P_MIN", 5}}, pdf);
+    const QString text = pdfText(pdf);
+    EXPECT_FALSE(text.contains(longItem));
+    QString cutLine;
+    for (const QString& line : text.split(u'\n'))
+        if (line.contains(QChar(0x2026)))
+            cutLine = line.simplified();
+    EXPECT_TRUE(cutLine.startsWith(QString::fromUtf8("pão francês pão"))) << text.toStdString();
+    EXPECT_TRUE(cutLine.endsWith(QString::fromUtf8("… 9,00"))) << cutLine.toStdString();
+}
+
 TEST_F(ReportEngineTest, CsvHasOneLinePerRowWithTheDecimalComma)
 {
     const QString csv = dir.filePath("vendas.csv");
