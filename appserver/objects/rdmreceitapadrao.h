@@ -1,13 +1,15 @@
 #pragma once
 
 #include "appserver/serverobject.h"
+#include "containers.h"
+#include "fotos.h"
 #include "ingredientes.h"
 
 namespace appserver {
 
 // Pla01300.rdmReceitaPadrao: parameters, centrals, the dish tree and the dish record of the recipe
 // form.
-class RdmReceitaPadrao : public ServerObject, public Ingredientes {
+class RdmReceitaPadrao : public ServerObject, public Ingredientes, public ContainersPrato, public FotosPrato {
 public:
     RdmReceitaPadrao();
 
@@ -63,6 +65,8 @@ public:
 private:
     void registerReceProd();
     void registraIngredientes(); // ingredientes.h
+    void registraContainers();   // containers.h
+    void registraFotos();        // fotos.h
 };
 
 } // namespace appserver
