@@ -7,6 +7,7 @@
 #include "frmreceitapadrao.h"
 #include "paginapreparo.h"
 #include "respostaservidor.h"
+#include "seletorcodigo.h"
 #include "tabelapaginas.h"
 #include "validacao.h"
 
@@ -204,33 +205,6 @@ void ModoPreparo::conecta()
     conectaSeletores();
 }
 
-// The branch and service selectors of the branch and service sub-pages: a code edit, the name
-// beside it (cleared by typing) and a lookup button filling both.
-QLineEdit* ModoPreparo::seletor(const char* edit, const char* mask, const char* nameEdit, const char* button,
-                                Query* query, const QString& codeField, const QString& nameField,
-                                const std::function<void()>& beforeSearch, const std::function<void()>& exit)
-{
-    auto* code = componente<TMaskEdit>(m_form, edit);
-    code->setEditMask(QLatin1String(mask));
-    auto* name = new QLineEdit(code->parentWidget());
-    name->setObjectName(QLatin1String(nameEdit));
-    name->setReadOnly(true);
-    name->setFocusPolicy(Qt::NoFocus);
-    auto* lookup = componente<TBtnPesquisa>(m_form, button);
-    code->parentWidget()->layout()->addWidget(name);
-    guardedConnect(code, &QLineEdit::textEdited, name, [name] { name->clear(); });
-    guardedConnect(code, &TMaskEdit::exited, this, exit);
-    lookup->setDataSet(query);
-    lookup->setFields({codeField, nameField});
-    lookup->BeforePesq = [beforeSearch](TBtnPesquisa&) { beforeSearch(); };
-    lookup->AfterPesq = [code, name, query, codeField, nameField, exit](TBtnPesquisa&) {
-        code->setText(query->FieldByName(codeField)->AsString());
-        name->setText(query->FieldByName(nameField)->AsString());
-        exit();
-    };
-    return name;
-}
-
 void ModoPreparo::conectaSeletores()
 {
     Query* filiais = m_form.qryFilial;
@@ -238,23 +212,19 @@ void ModoPreparo::conectaSeletores()
         filiais->Close();
         filiais->Open();
     };
-    m_edtNmFiliPrep = seletor("medCdFiliPrep", ">aaaa", "edtNmFiliPrep", "btpFiliPrep", filiais, QStringLiteral("CDFILIAL"),
-                              QStringLiteral("NMFILIAL"), abreFiliais, [this] { medCdFiliPrepExit(); });
-    m_edtNmFiliServPrep = seletor("medCdFiliServPrep", ">aaaa", "edtNmFiliServPrep", "btpFiliServPrep", filiais,
-                                  QStringLiteral("CDFILIAL"), QStringLiteral("NMFILIAL"), abreFiliais,
-                                  [this] { medCdFiliServPrepExit(); });
+    const QString cdFilial = QStringLiteral("CDFILIAL"), nmFilial = QStringLiteral("NMFILIAL");
+    m_edtNmFiliPrep = ligaSeletor(m_form, this, {"medCdFiliPrep", ">aaaa", "edtNmFiliPrep", "btpFiliPrep", filiais,
+                                                 cdFilial, nmFilial, abreFiliais, [this] { medCdFiliPrepExit(); }});
+    m_edtNmFiliServPrep =
+        ligaSeletor(m_form, this, {"medCdFiliServPrep", ">aaaa", "edtNmFiliServPrep", "btpFiliServPrep", filiais,
+                                   cdFilial, nmFilial, abreFiliais, [this] { medCdFiliServPrepExit(); }});
     Query* servicos = m_form.qryServico;
-    m_edtNmServPrep = seletor("medCdServPrep", "ccccc", "edtNmServPrep", "btpServPrep", servicos,
-                              QStringLiteral("CDSERVFILI"), QStringLiteral("NMSERVICO"),
-                              [this, servicos] {
-                                  servicos->Close();
-                                  servicos->setParam(QStringLiteral("P_CDFILIAL"),
-                                                     componente<TMaskEdit>(m_form, "medCdFiliServPrep")->Text());
-                                  servicos->setParam(QStringLiteral("P_CDSERVFILI"), QString());
-                                  servicos->setParam(QStringLiteral("P_TCDSERVFILI"), QStringLiteral("T"));
-                                  servicos->Open();
-                              },
-                              [this] { medCdServPrepExit(); });
+    m_edtNmServPrep = ligaSeletor(
+        m_form, this,
+        {"medCdServPrep", "ccccc", "edtNmServPrep", "btpServPrep", servicos, QStringLiteral("CDSERVFILI"),
+         QStringLiteral("NMSERVICO"),
+         [this, servicos] { abreServicos(*servicos, componente<TMaskEdit>(m_form, "medCdFiliServPrep")->Text()); },
+         [this] { medCdServPrepExit(); }});
 
     // Entering the branch of the branch sub-page shows no mode and leaves the toolbar off until
     // the branch is confirmed.
@@ -429,15 +399,7 @@ void ModoPreparo::mnuImpModPrepReceClick()
 
 void ModoPreparo::medCdFiliPrepExit()
 {
-    auto* edit = componente<TMaskEdit>(m_form, "medCdFiliPrep");
-    edit->setText(Ajusta(edit->Text(), 4));
-    try {
-        m_edtNmFiliPrep->setText(ValidaFilial(edit->Text(), hostContext().Operador, true));
-    } catch (...) {
-        m_edtNmFiliPrep->clear();
-        edit->setFocus();
-        throw;
-    }
+    saiFilial(*componente<TMaskEdit>(m_form, "medCdFiliPrep"), *m_edtNmFiliPrep, true);
     PaginaPreparo& page = *m_paginas[1];
     page.filtra();
     m_form.Habilita_Desabilita(page.fonte());
@@ -445,14 +407,7 @@ void ModoPreparo::medCdFiliPrepExit()
 
 void ModoPreparo::medCdFiliServPrepExit()
 {
-    auto* edit = componente<TMaskEdit>(m_form, "medCdFiliServPrep");
-    edit->setText(Ajusta(edit->Text(), 4));
-    try {
-        m_edtNmFiliServPrep->setText(ValidaFilial(edit->Text(), hostContext().Operador, false));
-    } catch (...) {
-        edit->setFocus();
-        throw;
-    }
+    saiFilial(*componente<TMaskEdit>(m_form, "medCdFiliServPrep"), *m_edtNmFiliServPrep, false);
 }
 
 void ModoPreparo::medCdServPrepExit()

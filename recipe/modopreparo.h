@@ -61,9 +61,6 @@ private:
     // mnuModoPadrao, mnuModoLocal, mnuModoServico: the preparation page at that sub-page.
     void mostraSubPagina(int index);
     void conectaSeletores();
-    QLineEdit* seletor(const char* edit, const char* mask, const char* nameEdit, const char* button,
-                       framework::Query* query, const QString& codeField, const QString& nameField,
-                       const std::function<void()>& beforeSearch, const std::function<void()>& exit);
     void medCdFiliPrepExit();
     void medCdFiliServPrepExit();
     void medCdServPrepExit();
