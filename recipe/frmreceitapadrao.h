@@ -35,8 +35,10 @@ class TShape;
 } // namespace framework
 
 namespace recipe {
+class ContainerPrato;
 class ConversaoUnidade;
 class Enviador;
+class FotoPrato;
 class PaginaReceita;
 class ModoPreparo;
 class RegrasHabilitacao;
@@ -275,7 +277,8 @@ private:
 
     // Edit cycle (ciclo_edicao.cpp, carga_paginas.cpp).
     const recipe::Pagina* paginaAtiva() const;
-    // The page the toolbar works on: the visible sub-page on the preparation-mode page.
+    // The page the toolbar works on: the visible sub-page on the preparation-mode and photo
+    // pages, the container grid while it is the active control of the dish-record page.
     QWidget* abaComandos() const;
     void incluiPrato();
     void alteraPrato();
@@ -342,6 +345,8 @@ private:
     std::unique_ptr<recipe::RegrasHabilitacao> m_regras;
     std::unique_ptr<recipe::PaginaReceita> m_paginaPadrao;
     recipe::ModoPreparo* m_modoPreparo = nullptr; // the preparation-mode page
+    recipe::ContainerPrato* m_containers = nullptr; // the dish's containers on the record page
+    recipe::FotoPrato* m_fotos = nullptr;         // the photo page
     bool m_calculaPeso = false;        // the dish weight is being calculated
     bool m_propCalculada = false;      // proportional quantity computation running
     bool m_centralAgregada = false;    // the working branch belongs to a central
