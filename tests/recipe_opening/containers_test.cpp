@@ -115,6 +115,18 @@ TEST_F(ContainerTest, CodeIsPaddedLookedUpAndEachRowSentOnce)
     EXPECT_EQ(stored("2020010001", "00004", "QTPRATCONTAINER").toDouble(), 20.0);
     EXPECT_EQ(list->RecordCount(), 2);
 
+    // A container chosen in the catalogue's search brings its name and quantity.
+    press(form->mnuIncluir);
+    goTo("CDCONTAINER");
+    script->chooseRowWhere("CDCONTAINER", "00002");
+    grid->OnEditButtonClick(*grid);
+    EXPECT_EQ(script->searches().last().title, "Embalagens");
+    EXPECT_EQ(list->FieldByName("NMCONTAINER")->AsString(), "Cuba gastronômica GN 1/2");
+    EXPECT_DOUBLE_EQ(list->FieldByName("QTPRATCONTAINER")->AsFloat(), 5.0);
+    press(form->mnuConfirmar);
+    EXPECT_EQ(stored("2020010001", "00002", "QTPRATCONTAINER").toDouble(), 5.0);
+    EXPECT_EQ(list->RecordCount(), 3);
+
     // The same container again is refused.
     press(form->mnuIncluir);
     type("CDCONTAINER", "00003");
@@ -122,7 +134,7 @@ TEST_F(ContainerTest, CodeIsPaddedLookedUpAndEachRowSentOnce)
     EXPECT_EQ(script->lastMessage().key, "Container_Existe");
     script->answer(mrYes);
     press(form->mnuCancelar);
-    EXPECT_EQ(list->RecordCount(), 2);
+    EXPECT_EQ(list->RecordCount(), 3);
 }
 
 TEST_F(ContainerTest, MarkingPrincipalClearsTheFormerFirstAndUnmarkingDoesNot)
