@@ -8,6 +8,8 @@
 
 #include "framework/abort.h"
 #include "framework/core/consiste.h"
+#include "framework/core/dbpicture.h"
+#include "framework/core/hostcontext.h"
 #include "framework/data/clientdataset.h"
 #include "framework/data/datasource.h"
 #include "framework/forms/dbgrid.h"
@@ -106,8 +108,7 @@ void ContainerPrato::criaComponentes()
     qty->setDisplayLabel(QStringLiteral("Quantidade"));
     qty->setVisible(false);
     m_catalogo->AddField(QStringLiteral("IDMARCADO"), FieldType::String, 1)->setVisible(false);
-    m_fonteCatalogo = new DataSource(&m_form, QStringLiteral("dtsContainer"));
-    m_fonteCatalogo->setDataSet(m_catalogo);
+    (new DataSource(&m_form, QStringLiteral("dtsContainer")))->setDataSet(m_catalogo);
 
     auto* box = new QGroupBox(QStringLiteral("Embalagens"), m_form.tshFormulario);
     box->setObjectName(QStringLiteral("grbContainer"));
@@ -267,11 +268,12 @@ void ContainerPrato::estadoMudou()
     const bool editing = editando(*m_lista);
     if (ativa() || m_form.dtsPadrao->DataSet() == m_lista)
         m_form.Habilita_Desabilita(m_fonte);
-    if (m_form.pgcPadrao->currentWidget() == m_form.tshFormulario) {
-        if (editing)
-            m_form.Habilita_Pagina(false);
-        else
-            m_form.dtsPratoStateChange(); // the pages as the dish allows
+    // The other pages wait while a container row is being edited, then come back as the dish
+    // allows.
+    if (m_form.pgcPadrao->currentWidget() == m_form.tshFormulario && (editing || m_paginasTravadas)) {
+        m_paginasTravadas = editing;
+        const bool complete = prato("CDNVPRATO") == QString::number(hostContext().DBPictObj(1).GetTtNiveis());
+        m_form.Habilita_Pagina(!editing && complete);
     }
     if (editing)
         carregaCatalogo();

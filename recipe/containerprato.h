@@ -105,9 +105,9 @@ private:
     framework::ClientDataSet* m_lista = nullptr;
     framework::ClientDataSet* m_catalogo = nullptr;
     framework::DataSource* m_fonte = nullptr;
-    framework::DataSource* m_fonteCatalogo = nullptr;
     framework::TDBGrid* m_grade = nullptr;
     QString m_codigoAnterior; // the row's code when its edit began
+    bool m_paginasTravadas = false; // the other pages were locked for an edit
 };
 
 } // namespace recipe
