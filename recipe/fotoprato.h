@@ -36,7 +36,6 @@ public:
     // The sub-pages as the toolbar works on them.
     void registra(TabelaPaginas& paginas);
     PaginaFoto& visivel() const; // the sub-page shown
-    PaginaFoto& pagina(int index) const { return *m_paginas[index]; }
 
     // Shows the visible sub-page for the current dish: loads and filters its photos, points the
     // toolbar and the bar at them. Runs on every sub-page change and when the photo page is shown.
