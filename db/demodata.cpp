@@ -3,7 +3,11 @@
 #include "framework/abort.h"
 #include "passwords.h"
 
+#include <QBuffer>
+#include <QColor>
 #include <QDate>
+#include <QImage>
+#include <QPainter>
 #include <QSqlError>
 #include <QSet>
 #include <QSqlQuery>
@@ -548,6 +552,49 @@ private:
         Inserter cont(m_db, "PRATOCONTAINER", {"CDFILAUXPRAT", "CDPRATO", "CDCONTAINER", "QTPRATCONTAINER", "IDPRATCONTPRI"});
         cont.add({"P", bases[8].code, "00001", 60.0, "S"});
         cont.add({"P", bases[8].code, "00002", 30.0, "N"});
+        cont.add({"P", bases[0].code, "00001", 40.0, "S"});
+        cont.add({"P", bases[0].code, "00003", 2.0, "N"});
+        cont.add({"P", bases[1].code, "00004", 80.0, "S"});
+
+        // A photo on a few dishes: a plate in the dish's colours, drawn here.
+        Inserter fotoPad(m_db, "FOTOPRAPAD", {"CDFILAUXPRAT", "CDPRATO", "NRFOTOPRAPAD", "IDFOTOPRAPAD", "IDAJUSFOTPAD",
+                                              "FGFOTOPRAPAD"});
+        fotoPad.add({"P", bases[0].code, "01", "1", "S", drawnPlate(QColor(0xC6, 0x8A, 0x3C), QColor(0x7C, 0xB3, 0x42))});
+        fotoPad.add({"P", bases[8].code, "01", "1", "S", drawnPlate(QColor(0xF5, 0xF0, 0xE1), QColor(0xE5, 0x39, 0x35))});
+        fotoPad.add({"P", bases[8].code, "02", "2", "N", drawnPlate(QColor(0xEE, 0xE8, 0xD0), QColor(0xFB, 0xC0, 0x2D))});
+        Inserter fotoFil(m_db, "FOTOPRAFIL", {"CDFILAUXPRAT", "CDPRATO", "CDFILIAL", "NRFOTOPRAFIL", "IDFOTOPRAFIL",
+                                              "IDAJUSFOTFIL", "FGFOTOPRAFIL"});
+        fotoFil.add({"P", bases[8].code, "0002", "01", "1", "S",
+                     drawnPlate(QColor(0xF5, 0xF0, 0xE1), QColor(0x43, 0xA0, 0x47))});
+    }
+
+    // A small JPEG (a bitmap where no JPEG writer is installed) of a plate holding a portion in
+    // the dish's colour beside a garnish.
+    static QByteArray drawnPlate(const QColor& dish, const QColor& garnish)
+    {
+        QImage image(240, 180, QImage::Format_RGB32);
+        image.fill(QColor(0x8D, 0x6E, 0x63));
+        {
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor(0xFA, 0xFA, 0xFA));
+            painter.drawEllipse(QPointF(120, 90), 100, 75);
+            painter.setBrush(QColor(0xEC, 0xEF, 0xF1));
+            painter.drawEllipse(QPointF(120, 90), 78, 58);
+            painter.setBrush(dish);
+            painter.drawEllipse(QPointF(100, 88), 45, 32);
+            painter.setBrush(garnish);
+            painter.drawEllipse(QPointF(150, 95), 22, 18);
+        }
+        for (const char* format : {"JPG", "BMP"}) {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            if (image.save(&buffer, format, 85))
+                return bytes;
+        }
+        throw framework::Error(QStringLiteral("Não foi possível desenhar as fotos de demonstração."));
     }
 
     void addRecipe(Inserter& recipe, const QString& owner, const QString& dish, const QList<Ingredient>& rows,

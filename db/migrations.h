@@ -33,6 +33,6 @@ Migration schemaV1();
 Migration schemaV2();
 Migration schemaV3();
 Migration schemaV4();
-Migration schemaV6();
+Migration schemaV5();
 
 } // namespace db

@@ -1,6 +1,8 @@
 // Changing pages: what the page left must post, the page load of recipe data by group with the
 // reuse of a loaded group, the dish filter, and the enabling rules applied to the active page.
 #include "cli_pla01300.h"
+#include "containerprato.h"
+#include "fotoprato.h"
 #include "enviador.h"
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
@@ -48,6 +50,7 @@ void TfrmReceitaPadrao::pgcPadraoChanging(QWidget* leaving)
 {
     if (leaving == tshFormulario) {
         postIfEditing(cdsPrato);
+        postIfEditing(m_containers->lista());
         return;
     }
     if (const Pagina* page = m_paginas->pagina(leaving)) {
@@ -82,9 +85,11 @@ void TfrmReceitaPadrao::pgcPadraoChange()
     // A page the table does not know gets no dataset: its commands stay off.
     dtsPadrao->setDataSet(page ? page->dataSet : nullptr);
     if (tab == tshFormulario)
-        Habilita_Desabilita(dtsPrato);
+        Habilita_Desabilita(editing(m_containers->lista()) ? m_containers->fonte() : dtsPrato);
     else if (tab == tshModoPrep)
         m_modoPreparo->pgcModoPrepChange();
+    else if (tab == tshFoto)
+        m_fotos->pgcFotoChange();
     else if (page && page->nivel)
         carregaPaginaReceita(*page);
     else
@@ -237,6 +242,21 @@ recipe::RegrasHabilitacao::Situacao situacao(const DataSource* source, bool cons
     return s;
 }
 
+// A command the page has no rule for would only be refused: it stays off.
+void desabilitaSemRegra(const TfrmReceitaPadrao& form, const Pagina* page)
+{
+    if (!page)
+        return;
+    const std::pair<recipe::Comando, QAction*> commands[] = {
+        {recipe::Comando::Incluir, form.mnuIncluir},     {recipe::Comando::Alterar, form.mnuAlterar},
+        {recipe::Comando::Excluir, form.mnuExcluir},     {recipe::Comando::Procurar, form.mnuProcurar},
+        {recipe::Comando::Verificar, form.mnuVerificar}, {recipe::Comando::Confirmar, form.mnuConfirmar},
+        {recipe::Comando::Cancelar, form.mnuCancelar}};
+    for (const auto& [command, action] : commands)
+        if (!form.Paginas().permite(page->tab, command))
+            action->setEnabled(false);
+}
+
 } // namespace
 
 void TfrmReceitaPadrao::Habilita_Desabilita(DataSource* source)
@@ -253,6 +273,9 @@ void TfrmReceitaPadrao::Habilita_Desabilita(DataSource* source)
     m_regras->Habilita_Desabilita(s);
     if (s.estado == State::Edit && s.prato && dbeCdPrato->hasFocus())
         dbeNmPrato->setFocus();
+    if (source == m_containers->fonte() && m_containers->ativa())
+        m_containers->habilitaBarra();
+    desabilitaSemRegra(*this, page);
 }
 
 void TfrmReceitaPadrao::Habilita_Botoes(DataSource* source, bool enabled)
@@ -264,6 +287,7 @@ void TfrmReceitaPadrao::Habilita_Botoes(DataSource* source, bool enabled)
     s.paginaReceita = page && page->nivel;
     s.trocaProduto = trocaProdutoPermitida();
     m_regras->Habilita_Botoes(s, enabled);
+    desabilitaSemRegra(*this, page);
 }
 
 void TfrmReceitaPadrao::Limpa_Componentes()

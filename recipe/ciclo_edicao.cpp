@@ -1,6 +1,8 @@
 // The toolbar's maintenance commands as the page table runs them, the confirmation and cancel of
 // each page, and the keyboard of the edit cycle.
 #include "cli_pla01300.h"
+#include "containerprato.h"
+#include "fotoprato.h"
 #include "enviador.h"
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
@@ -118,6 +120,8 @@ void TfrmReceitaPadrao::registraPaginas()
         m_paginas->adiciona(page);
     }
     m_modoPreparo->registra(*m_paginas);
+    m_containers->registra(*m_paginas);
+    m_fotos->registra(*m_paginas);
 }
 
 void TfrmReceitaPadrao::registraSeletores()
@@ -149,7 +153,13 @@ const Pagina* TfrmReceitaPadrao::paginaAtiva() const
 QWidget* TfrmReceitaPadrao::abaComandos() const
 {
     QWidget* tab = pgcPadrao->currentWidget();
-    return tab == tshModoPrep ? pgcModoPrep->currentWidget() : tab;
+    if (tab == tshModoPrep)
+        return pgcModoPrep->currentWidget();
+    if (tab == tshFoto)
+        return pgcFoto->currentWidget();
+    if (tab == tshFormulario && m_containers && m_containers->ativa())
+        return m_containers->grade();
+    return tab;
 }
 
 void TfrmReceitaPadrao::connectCicloEdicao()

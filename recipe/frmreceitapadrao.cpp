@@ -1,4 +1,5 @@
 #include "frmreceitapadrao.h"
+#include "containerprato.h"
 #include "conversaounidade.h"
 #include "enviador.h"
 #include "filialtrabalho.h"
@@ -38,6 +39,8 @@ TfrmReceitaPadrao::TfrmReceitaPadrao(QWidget* parent) : TfrmPadraoArvPlus(parent
     registraSeletores();
     criaPaginaPadrao();
     criaPaginasNiveis();
+    for (recipe::PainelPrato* painel : m_paineis)
+        m_containers->verificaTransporte(*painel);
 }
 
 TfrmReceitaPadrao::~TfrmReceitaPadrao() = default;

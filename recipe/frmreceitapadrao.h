@@ -35,9 +35,11 @@ class TShape;
 } // namespace framework
 
 namespace recipe {
+class ContainerPrato;
 class ConversaoUnidade;
 class Enviador;
 class FilialTrabalho;
+class FotoPrato;
 class PaginaReceita;
 class PainelPrato;
 class SeletoresNivel;
@@ -314,7 +316,8 @@ private:
 
     // Edit cycle (ciclo_edicao.cpp, carga_paginas.cpp).
     const recipe::Pagina* paginaAtiva() const;
-    // The page the toolbar works on: the visible sub-page on the preparation-mode page.
+    // The page the toolbar works on: the visible sub-page on the preparation-mode and photo
+    // pages, the container grid while it is the active control of the dish-record page.
     QWidget* abaComandos() const;
     void incluiPrato();
     void alteraPrato();
@@ -380,6 +383,8 @@ private:
     recipe::SeletoresNivel* m_seletoresNivel = nullptr;
     std::unique_ptr<recipe::FilialTrabalho> m_filialTrabalho;
     recipe::ModoPreparo* m_modoPreparo = nullptr; // the preparation-mode page
+    recipe::ContainerPrato* m_containers = nullptr; // the dish's containers on the record page
+    recipe::FotoPrato* m_fotos = nullptr;         // the photo page
     bool m_propCalculada = false;      // proportional quantity computation running
     bool m_centralAgregada = false;    // the working branch belongs to a central
     framework::PanelFocus* m_panFiliPratoFocus = nullptr;

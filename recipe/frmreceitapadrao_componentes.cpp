@@ -164,7 +164,7 @@ void TfrmReceitaPadrao::createPages()
 
     pgcFoto = named(new QTabWidget(tshFoto), QStringLiteral("pgcFoto"));
     tshFotoPad = page(pgcFoto, QStringLiteral("tshFotoPad"), QStringLiteral("Padrão"));
-    tshFotoFil = page(pgcFoto, QStringLiteral("tshFotoFil"), QStringLiteral("Filial"));
+    tshFotoFil = page(pgcFoto, QStringLiteral("tshFotoFil"), QStringLiteral("Local"));
     tshFotoSer = page(pgcFoto, QStringLiteral("tshFotoSer"), QStringLiteral("Serviço"));
     (new QVBoxLayout(tshFoto))->addWidget(pgcFoto);
 

@@ -5,6 +5,8 @@
 // names, so that the rules that name them hold from the start).
 #include "barraformatacao.h"
 #include "camposlista.h"
+#include "containerprato.h"
+#include "fotoprato.h"
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
 #include "modopreparo.h"
@@ -174,8 +176,8 @@ void TfrmReceitaPadrao::createMenuReceita()
 void TfrmReceitaPadrao::createPaginasPendentes()
 {
     // Containers of the dish record and the percentage over services.
-    auto* containers = new TDBGrid(tshFormulario, QStringLiteral("dbgContainer"));
-    layoutOf(tshFormulario)->addWidget(containers);
+    layoutOf(tshFormulario);
+    m_containers = new recipe::ContainerPrato(*this);
     layoutOf(tshFormulario)->addWidget(toolButton(tshFormulario, "sbtPercentual", QStringLiteral("Percentual")));
 
     // Preparation modes: branch and service headers, record edits, navigator, text commands and
@@ -206,17 +208,24 @@ void TfrmReceitaPadrao::createPaginasPendentes()
     linhas->addLayout(formato);
     m_modoPreparo = new recipe::ModoPreparo(*this);
 
-    // Photos: branch and service headers, record edits and commands.
+    // Photos: branch and service headers and the common bar above the sub-pages.
     row = header(tshFotoFil, "panFotoFili", &panel);
-    selector(panel, row, "lblCdFiliFto", QStringLiteral("Filial"), "medCdFiliFto", "btpFiliFto", 70);
+    selector(panel, row, "lblFtoFili", QStringLiteral("Filial"), "medCdFiliFto", "btnFtoFili", 70);
     row = header(tshFotoSer, "panFotoServ", &panel);
-    selector(panel, row, "lblCdFiliServFto", QStringLiteral("Filial"), "medCdFiliServFto", "btpFiliServFto", 70);
-    selector(panel, row, "lblCdServFto", QStringLiteral("Serviço"), "medCdServFto", "btpServFto", 80);
-    auto* foto = new QHBoxLayout;
-    layoutOf(tshFoto)->addLayout(foto);
-    foto->addWidget(new TDBEdit(tshFoto, QStringLiteral("dbeNrFoto")));
-    foto->addWidget(new TDBCheckBox(tshFoto, QStringLiteral("dbcAjustaFto")));
-    foto->addWidget(new TDBNavigator(tshFoto, QStringLiteral("dbnNavFoto")));
-    for (const char* name : {"sbtAbrirFto", "sbtAtivaFto", "sbtDesativaFto"})
-        foto->addWidget(toolButton(tshFoto, name, QString::fromLatin1(name + 3)));
+    selector(panel, row, "lblFtoFiliServ", QStringLiteral("Filial"), "medCdFiliServFto", "btnFtoFiliServ", 70);
+    selector(panel, row, "lblFtoServ", QStringLiteral("Serviço"), "medCdServFto", "btnFtoServ", 80);
+    auto* panMnuFto = named(new QWidget(tshFoto), "panMnuFto");
+    layoutOf(tshFoto)->insertWidget(0, panMnuFto);
+    auto* foto = new QHBoxLayout(panMnuFto);
+    foto->setContentsMargins(0, 0, 0, 0);
+    foto->addWidget(named(new QLabel(panMnuFto), "lblAtivDesat"));
+    for (const char* name : {"sbtAtivaFto", "sbtDesativaFto", "sbtAbrirFto"})
+        foto->addWidget(toolButton(panMnuFto, name, QString::fromLatin1(name + 3)));
+    foto->addWidget(new TDBCheckBox(panMnuFto, QStringLiteral("dbcAjustaFto")));
+    auto* numero = new TDBEdit(panMnuFto, QStringLiteral("dbeNrFoto"));
+    numero->setMaximumWidth(50);
+    foto->addWidget(numero);
+    foto->addWidget(new TDBNavigator(panMnuFto, QStringLiteral("dbnNavFoto")));
+    foto->addStretch(1);
+    m_fotos = new recipe::FotoPrato(*this);
 }

@@ -210,26 +210,17 @@ void ModoPreparo::conectaSeletores()
     // The branch and service selectors of the branch and service sub-pages.
     Query* filiais = m_form.qryFilial;
     const auto abreFiliais = [filiais] { recipe::abreFiliais(*filiais); };
-    const auto seletor = [this](const char* edit, const char* mask, const char* nameEdit, const char* button,
-                                Query* query, const char* codeField, const char* nameField,
-                                std::function<void()> beforeSearch, std::function<void()> exit) {
-        auto* code = componente<TMaskEdit>(m_form, edit);
-        code->setEditMask(QLatin1String(mask));
-        return ligaSeletor(this, *code, QLatin1String(nameEdit), *componente<TBtnPesquisa>(m_form, button), *query,
-                           QLatin1String(codeField), QLatin1String(nameField), std::move(beforeSearch), std::move(exit));
-    };
-    m_edtNmFiliPrep = seletor("medCdFiliPrep", ">aaaa", "edtNmFiliPrep", "btpFiliPrep", filiais, "CDFILIAL", "NMFILIAL",
-                              abreFiliais, [this] { medCdFiliPrepExit(); });
-    m_edtNmFiliServPrep = seletor("medCdFiliServPrep", ">aaaa", "edtNmFiliServPrep", "btpFiliServPrep", filiais,
-                                  "CDFILIAL", "NMFILIAL", abreFiliais, [this] { medCdFiliServPrepExit(); });
+    m_edtNmFiliPrep = ligaSeletor(m_form, this, {"medCdFiliPrep", ">aaaa", "edtNmFiliPrep", "btpFiliPrep", filiais,
+                                                 "CDFILIAL", "NMFILIAL", abreFiliais, [this] { medCdFiliPrepExit(); }});
+    m_edtNmFiliServPrep =
+        ligaSeletor(m_form, this, {"medCdFiliServPrep", ">aaaa", "edtNmFiliServPrep", "btpFiliServPrep", filiais,
+                                   "CDFILIAL", "NMFILIAL", abreFiliais, [this] { medCdFiliServPrepExit(); }});
     Query* servicos = m_form.qryServico;
-    m_edtNmServPrep = seletor("medCdServPrep", "ccccc", "edtNmServPrep", "btpServPrep", servicos, "CDSERVFILI",
-                              "NMSERVICO",
-                              [this, servicos] {
-                                  recipe::abreServicos(*servicos,
-                                                       componente<TMaskEdit>(m_form, "medCdFiliServPrep")->Text());
-                              },
-                              [this] { medCdServPrepExit(); });
+    m_edtNmServPrep = ligaSeletor(
+        m_form, this,
+        {"medCdServPrep", "ccccc", "edtNmServPrep", "btpServPrep", servicos, "CDSERVFILI", "NMSERVICO",
+         [this, servicos] { abreServicos(*servicos, componente<TMaskEdit>(m_form, "medCdFiliServPrep")->Text()); },
+         [this] { medCdServPrepExit(); }});
 
     // Entering the branch of the branch sub-page shows no mode and leaves the toolbar off until
     // the branch is confirmed.

@@ -1,4 +1,6 @@
 #include "painelprato.h"
+
+#include "containerprato.h"
 #include "cli_pla01300.h"
 #include "enviador.h"
 #include "frmreceitapadrao.h"
@@ -476,11 +478,12 @@ void PainelPrato::liga()
         framework::guardedConnect(m_qtPessoa, &framework::TMaskEdit::exited, this, [this] {
             Vd_QtPadrao(*campo(m_nivel.dish.qtyPerPerson), m_qtPessoa, *m_form.msgPadrao);
         });
-    if (m_qtContainer)
-        framework::guardedConnect(m_qtContainer, &framework::TMaskEdit::exited, this, [this] {
-            if (Vd_QtContainer)
-                Vd_QtContainer(m_qtContainer);
-        });
+    for (TDBEdit* e : {m_qtContainer, m_amostra, m_perMin})
+        if (e)
+            framework::guardedConnect(e, &framework::TMaskEdit::exited, this, [this, e] {
+                if (Vd_QtContainer)
+                    Vd_QtContainer(*e);
+            });
     if (m_cdMediCase) {
         framework::guardedConnect(m_cdMediCase, &framework::TMaskEdit::exited, this, [this] {
             Field* cd = campo(QStringLiteral("CDMEDICASE"));
@@ -679,6 +682,11 @@ void PainelPrato::NewRecord()
     defaultCamposCookChill();
 }
 
+TransporteNivel PainelPrato::transporte() const
+{
+    return {m_qtContainer, m_amostra, m_perMin};
+}
+
 void PainelPrato::BeforePost()
 {
     const LevelFields::DishData& d = m_nivel.dish;
@@ -691,7 +699,7 @@ void PainelPrato::BeforePost()
     if (Field* qt = campo(d.qtyPerPerson))
         Vd_QtPadrao(*qt, m_qtPessoa, *m_form.msgPadrao);
     if (Vd_QtContainer && m_qtContainer)
-        Vd_QtContainer(m_qtContainer);
+        Vd_QtContainer(*m_qtContainer);
 
     if (m_regras.chaves)
         m_regras.chaves(*m_dados);

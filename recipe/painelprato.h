@@ -29,6 +29,7 @@ namespace recipe {
 
 class Enviador;
 class Validacao;
+struct TransporteNivel;
 
 // The names of a level's dish-data panel and controls. A control with an empty name does not
 // exist on that level, and neither does the field it edits (the menu type keeps no cook-chill,
@@ -83,9 +84,11 @@ public:
     framework::DataSource& fonte() const { return *m_fonte; }
     QWidget* painel() const { return m_painel; }
 
-    // The exit check of the quantity-per-container (transport) edit, run when it is left and
-    // before each post with that edit; unset, any quantity passes. The containers set it.
-    std::function<void(QWidget* edit)> Vd_QtContainer;
+    // The check of the transport edits (quantity per container, sample, minimum percentage), run
+    // with the edit being left and before each post with the quantity's edit; unset, any value
+    // passes. The containers set it.
+    std::function<void(framework::TDBEdit& checked)> Vd_QtContainer;
+    TransporteNivel transporte() const;
 
     // "_" followed by the name and "_" of each null field of the current record, in field order
     // ("_" alone when none is null).

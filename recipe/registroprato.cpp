@@ -474,9 +474,13 @@ void TfrmReceitaPadrao::cdsPratoAfterDelete()
 {
     if (!enviaPrato(true))
         return;
-    // The recipes loaded for the dish's group may hold the dish's rows.
+    // The recipes loaded for the dish's group may hold the dish's rows, and the photos are the
+    // dish's own.
     for (ClientDataSet* list : {cdsProdPrat, cdsReceTpCard, cdsReceFili, cdsReceServ})
         list->Close();
+    for (const char* photos : {"cdsFotoPraPad", "cdsFotoPraFil", "cdsFotoPraSer"})
+        if (auto* ds = findChild<ClientDataSet*>(QLatin1String(photos)))
+            ds->Close();
 }
 
 void TfrmReceitaPadrao::cdsPratoAfterScroll()

@@ -1,5 +1,6 @@
 #include "seletorcodigo.h"
 
+#include "framework/abort.h"
 #include "framework/core/consiste.h"
 #include "framework/core/hostcontext.h"
 #include "framework/ui/btnpesquisa.h"
@@ -12,6 +13,19 @@
 #include <QLineEdit>
 
 namespace recipe {
+
+namespace {
+
+template <class T>
+T& porNome(QObject& form, const char* name)
+{
+    auto* found = form.findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        throw framework::Error(QStringLiteral("Componente %1 não encontrado no formulário.").arg(QLatin1String(name)));
+    return *found;
+}
+
+} // namespace
 
 QLineEdit* ligaSeletor(QObject* context, framework::TMaskEdit& code, const QString& nameEdit,
                        framework::TBtnPesquisa& button, framework::Query& query, const QString& codeField,
@@ -39,12 +53,22 @@ QLineEdit* ligaSeletor(QObject* context, framework::TMaskEdit& code, const QStri
     return name;
 }
 
+QLineEdit* ligaSeletor(QObject& form, QObject* context, SeletorCodigo s)
+{
+    auto& code = porNome<framework::TMaskEdit>(form, s.edit);
+    code.setEditMask(QLatin1String(s.mask));
+    return ligaSeletor(context, code, QLatin1String(s.nameEdit), porNome<framework::TBtnPesquisa>(form, s.button),
+                       *s.query, QLatin1String(s.codeField), QLatin1String(s.nameField), std::move(s.beforeSearch),
+                       std::move(s.exit));
+}
+
 void validaFilial(framework::TMaskEdit& code, QLineEdit& name, bool required)
 {
     code.setText(framework::Ajusta(code.Text(), 4));
     try {
         name.setText(framework::ValidaFilial(code.Text(), framework::hostContext().Operador, required));
     } catch (...) {
+        name.clear();
         if (code.isEnabled())
             code.setFocus();
         throw;

@@ -21,9 +21,24 @@ QLineEdit* ligaSeletor(QObject* context, framework::TMaskEdit& code, const QStri
                        framework::TBtnPesquisa& button, framework::Query& query, const QString& codeField,
                        const QString& nameField, std::function<void()> beforeSearch, std::function<void()> exit);
 
+// The same for a sub-page header's selector the form made by name (preparation modes, photos):
+// the edit gets its mask and the name edit goes beside the lookup button.
+struct SeletorCodigo {
+    const char* edit;      // medCdFiliPrep, ...
+    const char* mask;      // ">aaaa", "ccccc"
+    const char* nameEdit;  // edtNmFiliPrep, ...
+    const char* button;    // btpFiliPrep, ...
+    framework::Query* query;
+    const char* codeField; // CDFILIAL, CDSERVFILI
+    const char* nameField; // NMFILIAL, NMSERVICO
+    std::function<void()> beforeSearch;
+    std::function<void()> exit;
+};
+QLineEdit* ligaSeletor(QObject& form, QObject* context, SeletorCodigo seletor);
+
 // Leaving a branch code edit: the code padded to 4 and written back, checked (ValidaFilial)
-// and its name shown; on failure the edit takes the focus back (when enabled) and the failure
-// goes on.
+// and its name shown; on failure the name is cleared, the edit takes the focus back (when
+// enabled) and the failure goes on.
 void validaFilial(framework::TMaskEdit& code, QLineEdit& name, bool required);
 
 // The lookups' lists: every branch (qryFilial), and the services of a branch that are not of

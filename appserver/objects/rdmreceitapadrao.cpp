@@ -59,6 +59,8 @@ RdmReceitaPadrao::RdmReceitaPadrao() : ServerObject("Pla01300.rdmReceitaPadrao")
     update("UpdPrepSer", &RdmReceitaPadrao::UpdPrepSer);
     query("GetImportaPrep", &RdmReceitaPadrao::GetImportaPrep);
     query("GetVdFormaPreparo", &RdmReceitaPadrao::GetVdFormaPreparo);
+    registraContainers();
+    registraFotos();
 }
 
 QVariant RdmReceitaPadrao::GetParamPlaneja(Call& call) const

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "appserver/serverobject.h"
+#include "containers.h"
+#include "fotos.h"
 #include "ingredientes.h"
 #include "niveisreceita.h"
 
@@ -8,7 +10,11 @@ namespace appserver {
 
 // Pla01300.rdmReceitaPadrao: parameters, centrals, the dish tree and the dish record of the recipe
 // form.
-class RdmReceitaPadrao : public ServerObject, public Ingredientes, public NiveisReceita {
+class RdmReceitaPadrao : public ServerObject,
+                         public Ingredientes,
+                         public NiveisReceita,
+                         public ContainersPrato,
+                         public FotosPrato {
 public:
     RdmReceitaPadrao();
 
@@ -76,6 +82,8 @@ private:
     void registraDadosPrato();
     void registraIngredientes(); // ingredientes.h
     void registraNiveis();       // niveisreceita.h
+    void registraContainers();   // containers.h
+    void registraFotos();        // fotos.h
 };
 
 } // namespace appserver

@@ -391,3 +391,28 @@ TEST_F(DadosPratoForm, HouseholdMeasureIsCheckedAndChosenFromTheList)
 }
 
 } // namespace
+
+TEST_F(DadosPratoForm, TheTransportEditsOfEachLevelAreCheckedWhenLeftAndBeforeThePost)
+{
+    openAt("0002");
+    select("2010010001");
+    showPage(form->tshReceLoca);
+    focus(form->medCdFilial);
+    focus(form->dbgReceFili);
+    const QString where = " FROM PRATFILI WHERE CDFILIAL = '0002' AND CDFILAUXPRAT = 'P' AND CDPRATO = '2010010001'";
+    const QString stored = sql("SELECT QTAMOSTRFILI" + where);
+
+    auto* sample = child<QLineEdit>("dbeQtAmostrFili");
+    type(sample, "-1");
+    focus(child<QLineEdit>("dbeNmFantasiaFili"));
+    EXPECT_EQ(script->lastMessage().key, "QTAMOS_INV"); // the sample's own message, not the quantity's
+    EXPECT_EQ(QApplication::focusWidget(), sample);
+
+    type(sample, "1");
+    type(child<QLineEdit>("dbeQtContaiFili"), "-2");
+    script->reset();
+    confirm();
+    EXPECT_EQ(script->lastMessage().key, "QTCONT_INV");
+    EXPECT_EQ(form->cdsPratFili->state(), State::Edit);
+    EXPECT_EQ(sql("SELECT QTAMOSTRFILI" + where), stored); // nothing reached the database
+}

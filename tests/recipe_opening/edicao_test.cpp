@@ -2,6 +2,8 @@
 // only, page loads by group, confirmation and cancel per page, the keyboard, the enabling rules.
 #include "recipeformtest.h"
 
+#include "recipe/tabelapaginas.h"
+
 #include "framework/abort.h"
 #include "framework/data/clientdataset.h"
 #include "framework/forms/dbgrid.h"
@@ -130,16 +132,25 @@ TEST_F(RecipeEditCycle, DeletingAlteringAndIncludingOnARecipePageTouchOnlyItsLis
 TEST_F(RecipeEditCycle, APageTheTableDoesNotKnowRefusesEveryCommand)
 {
     select("2010010001");
-    form->Habilita_Pagina(true);
-    showPage(form->tshFoto);
-    for (QAction* command : {form->mnuIncluir, form->mnuAlterar, form->mnuExcluir, form->mnuProcurar,
-                             form->mnuVerificar, form->mnuConfirmar, form->mnuCancelar})
-        EXPECT_FALSE(command->isEnabled()) << command->objectName().toStdString();
-    guarded([this] { form->sbtExcluirClick(); });
+    // The data sheet sub-page has no dataset of its own.
+    QWidget* unknown = form->tshFolhaDados;
+    for (int command = 0; command < recipe::comandos; ++command)
+        EXPECT_FALSE(form->Paginas().permite(unknown, recipe::Comando(command))) << command;
+    guarded([this, unknown] { form->Paginas().executa(unknown, recipe::Comando::Excluir); });
     // Reached anyway, the command is refused and the dish stays.
     EXPECT_EQ(script->lastMessage().kind, mtError);
     EXPECT_EQ(count("SELECT COUNT(*) FROM PRATO WHERE CDPRATO = '2010010001'"), "1");
-    EXPECT_EQ(form->dtsPadrao->DataSet(), nullptr);
+}
+
+TEST_F(RecipeEditCycle, CommandsWithoutARuleOnThePageStayOff)
+{
+    select("2010010001");
+    form->Habilita_Pagina(true);
+    showPage(form->tshFoto);
+    // The photos have no search and nothing to verify.
+    EXPECT_FALSE(form->mnuProcurar->isEnabled());
+    EXPECT_FALSE(form->mnuVerificar->isEnabled());
+    EXPECT_TRUE(form->mnuIncluir->isEnabled());
 }
 
 TEST_F(RecipeEditCycle, AnotherDishOfTheGroupReusesTheLoadedGroupAnotherGroupIsLoaded)

@@ -6,9 +6,9 @@
 
 namespace db {
 
-Migration schemaV6()
+Migration schemaV5()
 {
-    return {6, "Grupos de operadores e pratos dos cardápios", {
+    return {5, "Grupos de operadores e pratos dos cardápios", {
         R"(CREATE TABLE GRUPOUSUA (
             CDGRUPOUSUA VARCHAR(10) NOT NULL PRIMARY KEY,
             NMGRUPOUSUA VARCHAR(40) NOT NULL))",

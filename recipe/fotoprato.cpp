@@ -1,0 +1,363 @@
+#include "fotoprato.h"
+
+#include "cli_pla01300.h"
+#include "enviador.h"
+#include "frmreceitapadrao.h"
+#include "paginafoto.h"
+#include "seletorcodigo.h"
+#include "tabelapaginas.h"
+#include "validacao.h"
+
+#include "framework/abort.h"
+#include "framework/core/dbpicture.h"
+#include "framework/core/hostcontext.h"
+#include "framework/data/clientdataset.h"
+#include "framework/data/datasource.h"
+#include "framework/forms/panelfocus.h"
+#include "framework/ui/dbcheckbox.h"
+#include "framework/ui/dbedit.h"
+#include "framework/ui/dbimage.h"
+#include "framework/ui/dbnavigator.h"
+#include "framework/ui/dialogs.h"
+#include "framework/ui/guard.h"
+#include "framework/ui/maskedit.h"
+#include "framework/ui/messages.h"
+#include "framework/ui/query.h"
+#include "server/connection.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QToolButton>
+
+using namespace framework;
+
+namespace recipe {
+
+namespace {
+
+using State = ClientDataSet::State;
+
+const CamposFoto niveis[] = {
+    {'P', "tshFotoPad", "cdsFotoPraPad", "dtsFotoPraPad", "imgFtoPad",
+     {"CDFILAUXPRAT", "CDPRATO", "NRFOTOPRAPAD", "IDFOTOPRAPAD", "IDAJUSFOTPAD", "FGFOTOPRAPAD"}, {},
+     "NRFOTOPRAPAD", "IDFOTOPRAPAD", "IDAJUSFOTPAD", "FGFOTOPRAPAD", "GetFotoPraPad", "UpdFotoPraPad"},
+    {'F', "tshFotoFil", "cdsFotoPraFil", "dtsFotoPraFil", "imgFtoFili",
+     {"CDPRATO", "CDFILAUXPRAT", "CDFILIAL", "IDFOTOPRAFIL", "IDAJUSFOTFIL", "FGFOTOPRAFIL", "NRFOTOPRAFIL"},
+     {"CDFILIAL"}, "NRFOTOPRAFIL", "IDFOTOPRAFIL", "IDAJUSFOTFIL", "FGFOTOPRAFIL", "GetFotoPraFil", "UpdFotoPraFil"},
+    {'S', "tshFotoSer", "cdsFotoPraSer", "dtsFotoPraServ", "imgFtoServ",
+     {"CDFILAUXPRAT", "CDPRATO", "CDFILIAL", "IDFOTOPRASER", "IDAJUSFOTSER", "FGFOTOPRASER", "CDSERVFILI",
+      "NRFOTOPRASER"},
+     {"CDFILIAL", "CDSERVFILI"}, "NRFOTOPRASER", "IDFOTOPRASER", "IDAJUSFOTSER", "FGFOTOPRASER", "GetFotoPraSer",
+     "UpdFotoPraSer"},
+};
+
+const char* const filtroImagem = "All (*.jpg;*.jpeg;*.bmp)|*.jpg;*.jpeg;*.bmp|JPG Image File (*.jpg)|*.jpg|"
+                                 "JPEG Image File (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp";
+
+template <class T>
+T* componente(QObject& form, const char* name)
+{
+    auto* found = form.findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        throw Error(QStringLiteral("Componente %1 não encontrado no formulário.").arg(QLatin1String(name)));
+    return found;
+}
+
+} // namespace
+
+FotoPrato::FotoPrato(TfrmReceitaPadrao& form)
+    : QObject(&form), m_form(form), m_enviador(std::make_unique<Enviador>(*form.netReceitaPadrao))
+{
+    setObjectName(QStringLiteral("fotoPrato"));
+    form.pgcFoto->setCurrentWidget(form.tshFotoPad);
+    adicionaMensagens();
+    criaControles();
+    m_paginas[0] = new PaginaFoto(form, niveis[0], *m_enviador, {});
+    m_paginas[1] = new PaginaFoto(form, niveis[1], *m_enviador, {componente<TMaskEdit>(form, "medCdFiliFto")});
+    m_paginas[2] = new PaginaFoto(form, niveis[2], *m_enviador,
+                                  {componente<TMaskEdit>(form, "medCdFiliServFto"), componente<TMaskEdit>(form, "medCdServFto")});
+    conecta();
+}
+
+FotoPrato::~FotoPrato() = default;
+
+void FotoPrato::adicionaMensagens()
+{
+    m_form.msgPadrao->Add({
+        {"get_cdsFotoPraPad", "Carregando foto do prato (Padrão)..."},
+        {"get_cdsFotoPraFil", "Carregando foto do prato (Filial)..."},
+        {"get_cdsFotoPraSer", "Carregando foto do prato (Serviço)..."},
+        {"upd_cdsFotoPraPad", "Atualizando foto do prato (Padrão)..."},
+        {"upd_cdsFotoPraFil", "Atualizando foto do prato (Filial)..."},
+        {"upd_cdsFotoPraSer", "Atualizando foto do prato (Serviço)..."},
+        {"get_cdsProxCodigoFto", "Importando próximo código para fotos..."},
+        {"FOTO_EMPTY", "Foto deve ser informada."},
+        {"FOTPAD_N_PRATLOCA", "Foto padrão não pode ser incluída para prato local."},
+        {"FOTOPRAT_N_INC", "Foto padrão não pode ser incluída em módulo filial."},
+        {"FOTOPRAT_N_ALT", "Foto padrão não pode ser alterada em módulo filial."},
+        {"FOTOPRAT_N_EXC", "Foto padrão não pode ser excluída em módulo filial."},
+        {"ATIVA", "Ativada"},
+        {"DESATIVADA", "Desativada"},
+    });
+}
+
+void FotoPrato::criaControles()
+{
+    m_lblAtivDesat = componente<QLabel>(m_form, "lblAtivDesat");
+    m_dbeNrFoto = componente<TDBEdit>(m_form, "dbeNrFoto");
+    m_dbeNrFoto->setReadOnly(true);
+    m_dbcAjustaFto = componente<TDBCheckBox>(m_form, "dbcAjustaFto");
+    m_dbcAjustaFto->setText(QStringLiteral("Ajustar"));
+    m_dbnNavFoto = componente<TDBNavigator>(m_form, "dbnNavFoto");
+    m_sbtAtivaFto = componente<QToolButton>(m_form, "sbtAtivaFto");
+    m_sbtAtivaFto->setText(QStringLiteral("Ativar Foto"));
+    m_sbtDesativaFto = componente<QToolButton>(m_form, "sbtDesativaFto");
+    m_sbtDesativaFto->setText(QStringLiteral("Desativar Foto"));
+    m_sbtAbrirFto = componente<QToolButton>(m_form, "sbtAbrirFto");
+    m_sbtAbrirFto->setText(QStringLiteral("Abrir Foto"));
+    // The sub-pages from the menu.
+    QMenu* fotos = m_form.mnuPaginas->addMenu(QStringLiteral("Fo&tos"));
+    m_menus = {fotos->addAction(QStringLiteral("&Padrão")), fotos->addAction(QStringLiteral("&Local")),
+               fotos->addAction(QStringLiteral("&Serviço"))};
+    const char* names[] = {"mnuFotoPadrao", "mnuFotoLocal", "mnuFotoServico"};
+    for (int i = 0; i < 3; ++i) {
+        m_menus[i]->setObjectName(QLatin1String(names[i]));
+        m_menus[i]->setCheckable(true);
+        guardedConnect(m_menus[i], &QAction::triggered, this, [this, i] { mostraSubPagina(i); });
+    }
+}
+
+void FotoPrato::conecta()
+{
+    guardedConnect(m_sbtAtivaFto, &QToolButton::clicked, this, [this] { sbtAtivaFtoClick(); });
+    guardedConnect(m_sbtDesativaFto, &QToolButton::clicked, this, [this] { sbtDesativaFtoClick(); });
+    guardedConnect(m_sbtAbrirFto, &QToolButton::clicked, this, [this] { sbtAbrirFtoClick(); });
+    guardedConnect(m_dbcAjustaFto, &QCheckBox::clicked, this, [this] { dbcAjustaFtoClick(); });
+
+    // Leaving a sub-page posts what it edits; when the post fails the sub-page stays.
+    guardedConnect(m_form.pgcFoto, &QTabWidget::currentChanged, this, [this] {
+        QWidget* leaving = m_abaAnterior;
+        for (PaginaFoto* page : m_paginas) {
+            if (page->aba() != leaving || !page->editando())
+                continue;
+            try {
+                page->dataSet()->Post();
+            } catch (...) {
+                const QSignalBlocker block(m_form.pgcFoto);
+                m_form.pgcFoto->setCurrentWidget(leaving);
+                throw;
+            }
+        }
+        if (m_form.pgcPadrao->currentWidget() == m_form.tshFoto)
+            pgcFotoChange();
+    });
+
+    for (PaginaFoto* page : m_paginas) {
+        const auto shown = [this, page] {
+            return &visivel() == page && m_form.pgcPadrao->currentWidget() == m_form.tshFoto;
+        };
+        guardedConnect(page->fonte(), &DataSource::stateChanged, this, [this, page, shown] {
+            if (!shown())
+                return;
+            m_form.Habilita_Desabilita(page->fonte());
+            // The other pages wait while a photo is being edited.
+            if (page->editando() || m_paginasTravadas) {
+                m_paginasTravadas = page->editando();
+                m_form.Habilita_Pagina(!m_paginasTravadas);
+            }
+            mostraEstado();
+        });
+        const auto refresh = [this, shown] {
+            if (shown())
+                mostraEstado();
+        };
+        guardedConnect(page->dataSet(), &ClientDataSet::currentChanged, this, refresh);
+        guardedConnect(page->dataSet(), &ClientDataSet::rowsReset, this, refresh);
+        guardedConnect(page->dataSet(), &ClientDataSet::fieldChanged, this, refresh);
+    }
+    conectaSeletores();
+}
+
+void FotoPrato::conectaSeletores()
+{
+    Query* filiais = m_form.qryFilial;
+    const auto abreFiliais = [filiais] { recipe::abreFiliais(*filiais); };
+    m_edtNmFiliFto = ligaSeletor(m_form, this, {"medCdFiliFto", ">aaaa", "edtNmFiliFto", "btnFtoFili", filiais,
+                                                "CDFILIAL", "NMFILIAL", abreFiliais, [this] { medCdFiliFtoExit(); }});
+    m_edtNmFiliServFto =
+        ligaSeletor(m_form, this, {"medCdFiliServFto", ">aaaa", "edtNmFiliServFto", "btnFtoFiliServ", filiais,
+                                   "CDFILIAL", "NMFILIAL", abreFiliais, [this] { medCdFiliServFtoExit(); }});
+    Query* servicos = m_form.qryServico;
+    m_edtNmServFto = ligaSeletor(
+        m_form, this,
+        {"medCdServFto", "ccccc", "edtNmServFto", "btnFtoServ", servicos, "CDSERVFILI", "NMSERVICO",
+         [this, servicos] { abreServicos(*servicos, componente<TMaskEdit>(m_form, "medCdFiliServFto")->Text()); },
+         [this] { medCdServFtoExit(); }});
+
+    // Entering a selector panel shows no photo of the former choice and leaves the toolbar off
+    // until the choice is confirmed; leaving the service panel shows the service's photos.
+    const auto entra = [this](int level) {
+        PaginaFoto& page = *m_paginas[level];
+        if (page.editando())
+            return;
+        page.esvazia();
+        m_form.Habilita_Botoes(page.fonte(), false);
+    };
+    new PanelFocus(componente<QWidget>(m_form, "panFotoFili"), [entra] { entra(1); }, {});
+    new PanelFocus(componente<QWidget>(m_form, "panFotoServ"), [entra] { entra(2); }, [this] {
+        if (m_form.pgcFoto->currentWidget() == m_paginas[2]->aba())
+            pgcFotoChange();
+    });
+}
+
+void FotoPrato::registra(TabelaPaginas& paginas)
+{
+    for (PaginaFoto* page : m_paginas) {
+        Pagina pagina;
+        pagina.tab = page->aba();
+        pagina.dataSet = page->dataSet();
+        pagina.fonte = page->fonte();
+        pagina.regra(Comando::Incluir, [page](const Pagina&) { page->incluir(); });
+        pagina.regra(Comando::Alterar, [page](const Pagina&) { page->alterar(); });
+        pagina.regra(Comando::Excluir, [page](const Pagina&) { page->excluir(); });
+        pagina.regra(Comando::Confirmar, [page](const Pagina&) { page->confirmar(); });
+        pagina.regra(Comando::Cancelar, [page](const Pagina&) { page->cancelar(); });
+        paginas.adiciona(pagina);
+    }
+}
+
+PaginaFoto& FotoPrato::visivel() const
+{
+    QWidget* shown = m_form.pgcFoto->currentWidget();
+    for (PaginaFoto* page : m_paginas)
+        if (page->aba() == shown)
+            return *page;
+    return *m_paginas[0];
+}
+
+void FotoPrato::mostraSubPagina(int index)
+{
+    const auto state = m_form.dtsPadrao->State();
+    if (state == State::Edit || state == State::Insert)
+        return;
+    m_form.pgcPadrao->setCurrentWidget(m_form.tshFoto);
+    if (m_form.pgcFoto->currentWidget() != m_paginas[index]->aba())
+        m_form.pgcFoto->setCurrentWidget(m_paginas[index]->aba());
+    else
+        pgcFotoChange();
+}
+
+void FotoPrato::pgcFotoChange()
+{
+    PaginaFoto& page = visivel();
+    m_abaAnterior = page.aba();
+    for (int i = 0; i < 3; ++i)
+        m_menus[i]->setChecked(m_paginas[i] == &page);
+    m_form.Limpa_Componentes();
+    // A selector being typed in keeps the level's photos away until it is left.
+    bool selecionando = false;
+    for (const char* name : {"medCdFiliFto", "medCdFiliServFto", "medCdServFto"})
+        if (page.aba()->isAncestorOf(componente<QWidget>(m_form, name)) && componente<QWidget>(m_form, name)->hasFocus())
+            selecionando = true;
+    const bool complete = m_form.cdsPrato->Active() && !m_form.cdsPrato->IsEmpty()
+                          && m_form.cdsPrato->FieldByName(QStringLiteral("CDNVPRATO"))->AsString()
+                                 == QString::number(hostContext().DBPictObj(1).GetTtNiveis());
+    if (complete && !selecionando)
+        page.carrega();
+    m_form.dtsPadrao->setDataSet(page.dataSet());
+    m_dbeNrFoto->setDataField(QLatin1String(page.campos().numero));
+    m_dbcAjustaFto->setDataField(QLatin1String(page.campos().ajuste));
+    m_dbeNrFoto->setDataSource(page.fonte());
+    m_dbcAjustaFto->setDataSource(page.fonte());
+    m_dbnNavFoto->setDataSource(page.fonte());
+    if (page.campos().letra == 'P')
+        m_form.Habilita_Desabilita(page.fonte());
+    else
+        m_form.Habilita_Botoes(page.fonte(), !selecionando);
+    mostraEstado();
+}
+
+void FotoPrato::mostraEstado()
+{
+    PaginaFoto& page = visivel();
+    const QString flag = page.flag();
+    m_lblAtivDesat->clear();
+    for (PaginaFoto* each : m_paginas) {
+        each->imagem()->setReadOnly(flag == u"2");
+        each->imagem()->setFit(page.ajustado());
+    }
+    const bool ativa = flag == u"1";
+    m_sbtAtivaFto->setVisible(!ativa);
+    m_sbtDesativaFto->setVisible(ativa);
+    if (ativa)
+        m_lblAtivDesat->setText(m_form.msgPadrao->Msg(QStringLiteral("ATIVA")));
+    else if (flag == u"2")
+        m_lblAtivDesat->setText(m_form.msgPadrao->Msg(QStringLiteral("DESATIVADA")));
+    m_dbnNavFoto->setEnabled(page.dataSet()->state() == State::Browse);
+    // The find command has no work on this page.
+    m_form.mnuProcurar->setEnabled(false);
+}
+
+void FotoPrato::sbtAtivaFtoClick()
+{
+    visivel().ativa();
+}
+
+void FotoPrato::sbtDesativaFtoClick()
+{
+    visivel().desativa();
+}
+
+void FotoPrato::sbtAbrirFtoClick()
+{
+    PaginaFoto& page = visivel();
+    if (page.desativado()) {
+        QApplication::beep();
+        return;
+    }
+    FileRequest request;
+    request.title = QStringLiteral("Abrir Foto");
+    request.filter = QLatin1String(filtroImagem);
+    const QString path = dialogs().openFileName(request);
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("Não foi possível abrir o arquivo \"%1\".").arg(path));
+    page.abre(file.readAll());
+}
+
+void FotoPrato::dbcAjustaFtoClick()
+{
+    for (PaginaFoto* page : m_paginas)
+        page->imagem()->setFit(m_dbcAjustaFto->isChecked());
+}
+
+// --- Selectors ---------------------------------------------------------------------------------
+
+void FotoPrato::medCdFiliFtoExit()
+{
+    validaFilial(*componente<TMaskEdit>(m_form, "medCdFiliFto"), *m_edtNmFiliFto, false);
+    if (m_form.pgcPadrao->currentWidget() == m_form.tshFoto && &visivel() == m_paginas[1])
+        pgcFotoChange();
+}
+
+void FotoPrato::medCdFiliServFtoExit()
+{
+    validaFilial(*componente<TMaskEdit>(m_form, "medCdFiliServFto"), *m_edtNmFiliServFto, false);
+}
+
+void FotoPrato::medCdServFtoExit()
+{
+    auto* filial = componente<TMaskEdit>(m_form, "medCdFiliServFto");
+    auto* servico = componente<TMaskEdit>(m_form, "medCdServFto");
+    Validacao(*m_form.msgPadrao, *m_form.qryServico).Vd_CdServico(filial->Text(), *servico, *m_edtNmServFto, false);
+}
+
+} // namespace recipe
