@@ -33,14 +33,20 @@ const Seletor seletores[] = {
     {"lblCdFiliServ", "medCdFiliServ", "btpFiliServ", "edtNmFiliServ", "medCdServico", "edtNmServico"},
     {"lblCdFiliPrep", "medCdFiliPrep", "btpFiliPrep", "edtNmFiliPrep"},
     {"lblCdFiliServPrep", "medCdFiliServPrep", "btpFiliServPrep", "edtNmFiliServPrep", "medCdServPrep", "edtNmServPrep"},
-    {"lblCdFiliFto", "medCdFiliFto", "btpFiliFto", "edtNmFiliFto"},
-    {"lblCdFiliServFto", "medCdFiliServFto", "btpFiliServFto", "edtNmFiliServFto", "medCdServFto", "edtNmServFto"},
+    {"lblFtoFili", "medCdFiliFto", "btnFtoFili", "edtNmFiliFto"},
+    {"lblFtoFiliServ", "medCdFiliServFto", "btnFtoFiliServ", "edtNmFiliServFto", "medCdServFto", "edtNmServFto"},
 };
 
+// A named component of the form; a name the form does not have is a fault, not a selector less.
 template <class W>
 W* achado(const TfrmReceitaPadrao& form, const char* name)
 {
-    return name ? form.findChild<W*>(QString::fromLatin1(name)) : nullptr;
+    if (!name)
+        return nullptr;
+    auto* found = form.findChild<W*>(QString::fromLatin1(name));
+    if (!found)
+        throw framework::Error(QStringLiteral("Componente %1 não encontrado no formulário.").arg(QLatin1String(name)));
+    return found;
 }
 
 } // namespace
