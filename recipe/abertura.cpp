@@ -77,11 +77,8 @@ void TfrmReceitaPadrao::FormCreate()
     dbaPadrao->setFieldCode(QStringLiteral("CDPRATO"));
     dbaPadrao->setFieldName(QStringLiteral("NMPRATO"));
     dbaPadrao->setFieldAux(QStringLiteral("CDFILAUXPRAT"));
+    // A local dish is marked (image 1, recipe/arvorepratos.h).
     dbaPadrao->setStateImages({QIcon(), style()->standardIcon(QStyle::SP_FileIcon)});
-    // A local dish is marked; a standard dish and the groups carry no image.
-    dbaPadrao->OnGetImageIndex = [](TDBTree&, const TTreeNode& node) {
-        return node.lastLevel && node.aux != u"P" ? 1 : -1;
-    };
 
     pgcPadrao->setCurrentWidget(tshFormulario);
     m_primeiraAtivacao = true;

@@ -1,4 +1,6 @@
 #include "frmreceitapadrao.h"
+#include "arvorepratos.h"
+#include "lancadores.h"
 #include "conversaounidade.h"
 #include "enviador.h"
 #include "filialtrabalho.h"
@@ -38,6 +40,8 @@ TfrmReceitaPadrao::TfrmReceitaPadrao(QWidget* parent) : TfrmPadraoArvPlus(parent
     registraSeletores();
     criaPaginaPadrao();
     criaPaginasNiveis();
+    m_arvore = std::make_unique<recipe::ArvorePratos>(*this);
+    m_lancadores = std::make_unique<recipe::Lancadores>(*this);
 }
 
 TfrmReceitaPadrao::~TfrmReceitaPadrao() = default;
@@ -89,6 +93,10 @@ void TfrmReceitaPadrao::connectHandlers()
         });
     }
 }
+
+void TfrmReceitaPadrao::sbtImprimirClick() { m_lancadores->sbtImprimirClick(); }
+
+recipe::Companheiros& TfrmReceitaPadrao::companheiros() const { return m_lancadores->companheiros; }
 
 QList<std::pair<QAction*, QWidget*>> TfrmReceitaPadrao::pageMenuItems() const
 {

@@ -1,0 +1,68 @@
+#include "arvorepratos.h"
+#include "cli_pla01300.h"
+#include "frmreceitapadrao.h"
+
+#include "framework/core/hostcontext.h"
+#include "framework/data/clientdataset.h"
+#include "framework/forms/dbgrid.h"
+#include "framework/forms/dbtree.h"
+
+#include <QAction>
+#include <QTabWidget>
+
+using framework::ClientDataSet;
+using framework::TDBTree;
+using framework::TTreeNode;
+
+namespace recipe {
+
+ArvorePratos::ArvorePratos(TfrmReceitaPadrao& form) : m_form(form)
+{
+    TDBTree& tree = *form.dbaPadrao;
+    tree.OnChanging = [this](TDBTree&, const TTreeNode& node, bool& allow) { dbaPadraoChanging(node, allow); };
+    tree.OnChange = [this](TDBTree&, const TTreeNode& node) { dbaPadraoChange(node); };
+    tree.OnGetImageIndex = [](TDBTree&, const TTreeNode& node) { return dbaPadraoGetImageIndex(node); };
+    tree.OnKeyDown = [](TDBTree&, int& key, Qt::KeyboardModifiers) { dbaPadraoKeyDown(key); };
+}
+
+void ArvorePratos::dbaPadraoChanging(const TTreeNode&, bool& allowChange) const
+{
+    // Posted rows not yet confirmed belong to the dish shown: the user confirms or cancels first.
+    if (m_form.cdsPrato->Active() && m_form.mnuConfirmar->isEnabled())
+        allowChange = false;
+}
+
+void ArvorePratos::dbaPadraoChange(const TTreeNode& node) const
+{
+    const ClientDataSet& prato = *m_form.cdsPrato;
+    const bool rows = prato.Active() && !prato.IsEmpty();
+    const QString record = rows ? prato.FieldByName(QStringLiteral("CDPRATO"))->AsString() : QString();
+    if (node.lastLevel && node.code != record)
+        for (QAction* command : {m_form.mnuIncluir, m_form.mnuAlterar, m_form.mnuExcluir})
+            command->setEnabled(false);
+    if (!node.isNull() && !node.lastLevel)
+        m_form.pgcPadrao->setCurrentWidget(m_form.tshFormulario);
+    const bool recordComplete =
+        rows && framework::hostContext().DBPictObj(1).isLastLevel(record);
+    m_form.Habilita_Pagina(rows && node.lastLevel && recordComplete);
+
+    // The containers of the dish left are not shown beside another node; the grid being worked
+    // in keeps them, and a dish at the last level has just read its own.
+    if (auto* grid = m_form.findChild<framework::TDBGrid*>(QStringLiteral("dbgContainer")))
+        if (ClientDataSet* containers = grid->DataSet(); containers && !grid->hasFocus() && !node.lastLevel)
+            containers->Close();
+    m_form.mostraNivelCompleto(node.code);
+}
+
+int ArvorePratos::dbaPadraoGetImageIndex(const TTreeNode& node)
+{
+    return node.lastLevel && node.aux != u"P" ? 1 : -1;
+}
+
+void ArvorePratos::dbaPadraoKeyDown(int& key)
+{
+    if (Cli_pla01300::boConsulta && key == Qt::Key_Delete)
+        key = 0;
+}
+
+} // namespace recipe
