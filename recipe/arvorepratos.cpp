@@ -28,7 +28,11 @@ ArvorePratos::ArvorePratos(TfrmReceitaPadrao& form) : m_form(form)
 void ArvorePratos::dbaPadraoChanging(const TTreeNode&, bool& allowChange) const
 {
     // Posted rows not yet confirmed belong to the dish shown: the user confirms or cancels first.
-    if (m_form.cdsPrato->Active() && m_form.mnuConfirmar->isEnabled())
+    // The commands are brought up to date first: a post sent at once leaves nothing pending.
+    if (!m_form.cdsPrato->Active())
+        return;
+    m_form.AtualizaBotoes();
+    if (m_form.mnuConfirmar->isEnabled())
         allowChange = false;
 }
 
