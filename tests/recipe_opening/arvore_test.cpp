@@ -14,8 +14,10 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 
 using namespace framework;
 
@@ -165,6 +167,36 @@ TEST_F(RecipeTreeAndLaunchers, DeleteInTheTreeIsSwallowedInQueryMode)
     EXPECT_EQ(key, Qt::Key_Down);
 }
 
+TEST_F(RecipeTreeAndLaunchers, ALocalDishIsMarkedAndKeepsTheBranchSelectorsOnItsOwnBranch)
+{
+    hostContext().FiliProc = "0003";
+    openForm();
+    const QStringList selectors{"medCdFilial", "btpFilial", "medCdFiliServ", "btpFiliServ"};
+    const auto enabled = [&] {
+        QStringList on;
+        for (const QString& name : selectors)
+            if (form->findChild<QWidget*>(name)->isEnabled())
+                on << name;
+        return on;
+    };
+    const auto image = [&](const QString& code) {
+        TDBTree& tree = *form->dbaPadrao;
+        const QModelIndexList found = tree.model()->match(tree.model()->index(0, 0), Qt::DisplayRole, code + u' ', 1,
+                                                          Qt::MatchStartsWith | Qt::MatchRecursive);
+        return found.isEmpty() ? QVariant() : found.first().data(Qt::DecorationRole);
+    };
+    click("2020010901");
+    showPage(form->tshReceLoca);
+    EXPECT_TRUE(image("2020010901").isValid());
+    EXPECT_EQ(form->medCdFilial->Text(), "0003");
+    EXPECT_EQ(enabled(), QStringList());
+
+    click("2020010001");
+    EXPECT_FALSE(image("2020010001").isValid());
+    EXPECT_FALSE(image("202001").isValid());
+    EXPECT_EQ(enabled(), selectors);
+}
+
 // --- Columns of the planning parameters -------------------------------------------------------
 
 // Shows the requisition columns of the standard, branch and service grids (with their fields)
@@ -245,6 +277,28 @@ TEST_F(RecipeTreeAndLaunchers, TheCostQueryOfTheBranchPageTakesThePagesBranchFor
     EXPECT_EQ(p.cdFilialRef, "0003");
 }
 
+TEST_F(RecipeTreeAndLaunchers, TheNutritionQueryOfTheServicePageTakesItsBranchAndService)
+{
+    openForm();
+    form->medCdFiliServ->setText("0002");
+    form->medCdServico->setText("00002");
+    select("2010010001");
+    showPage(form->tshReceServ);
+    // The user passes through the service and goes on to the recipe: the service is named.
+    form->medCdServico->setFocus();
+    QApplication::processEvents();
+    form->dbgReceServ->setFocus();
+    QApplication::processEvents();
+    pressAndClose(form->findChild<QAction*>("mnuNutrientes"));
+    using namespace Cli_pla01304;
+    EXPECT_EQ(QStringList({stCdCentral, stCdTpCard}), QStringList({"X", "X"}));
+    EXPECT_EQ(stCdFilial, "0002");
+    EXPECT_EQ(stNmFilial, form->findChild<QLineEdit*>("edtNmFiliServ")->text());
+    EXPECT_EQ(stCdServFili, "00002");
+    EXPECT_EQ(stNmServico, form->findChild<QLineEdit*>("edtNmServico")->text());
+    EXPECT_FALSE(stNmServico.isEmpty());
+}
+
 // --- Host modules and forms still to come ----------------------------------------------------------
 
 TEST_F(RecipeTreeAndLaunchers, ImportingRecipesHandsTheBranchListToTheHostModuleAndReadsThePageAgain)
@@ -275,6 +329,26 @@ TEST_F(RecipeTreeAndLaunchers, ImportingRecipesHandsTheBranchListToTheHostModule
     press(form->findChild<QAction*>("mnuUtProdRece"));
     for (const char* module : {"PLA01303", "PLA05400", "PLA01308"})
         EXPECT_EQ(arguments.value(module), QVariantList{"0002"}) << module;
+}
+
+TEST_F(RecipeTreeAndLaunchers, ABranchModuleMayNotImportStandardRecipesAndTheReportsOpenBelowTheirButton)
+{
+    hostContext().ModuFili = true;
+    openForm();
+    select("2010010001");
+    showPage(form->tshPadrao);
+    press(form->findChild<QAction*>("pmnReceita"));
+    EXPECT_EQ(script->lastMessage().text, QString::fromUtf8("Receita padrão não pode ser incluída em módulo filial."));
+    press(form->findChild<QAction*>("pmnPrato"));
+    EXPECT_EQ(script->lastMessage().text, QString::fromUtf8("Receita padrão não pode ser incluída em módulo filial."));
+    EXPECT_TRUE(opened.isEmpty());
+
+    QTest::mouseClick(form->sbtImprimir, Qt::LeftButton);
+    QApplication::processEvents();
+    auto* reports = form->findChild<QMenu*>("pmnRelatorio");
+    ASSERT_TRUE(reports->isVisible());
+    EXPECT_EQ(reports->pos(), form->sbtImprimir->mapToGlobal(QPoint(0, form->sbtImprimir->height())));
+    reports->close();
 }
 
 TEST_F(RecipeTreeAndLaunchers, ReplicationSaysItIsNotAvailableAndOnceConnectedReportsSuccess)
