@@ -1,6 +1,8 @@
 #include "arvorepratos.h"
 #include "cli_pla01300.h"
 #include "frmreceitapadrao.h"
+#include "levelfields.h"
+#include "respostaservidor.h"
 
 #include "framework/core/hostcontext.h"
 #include "framework/data/clientdataset.h"
@@ -8,6 +10,7 @@
 #include "framework/forms/dbtree.h"
 
 #include <QAction>
+#include <QList>
 #include <QTabWidget>
 
 using framework::ClientDataSet;
@@ -56,6 +59,44 @@ void ArvorePratos::dbaPadraoChange(const TTreeNode& node) const
         if (ClientDataSet* containers = grid->DataSet(); containers && !grid->hasFocus() && !node.lastLevel)
             containers->Close();
     m_form.mostraNivelCompleto(node.code);
+}
+
+void ArvorePratos::ShowColumns() const
+{
+    using Role = QString LevelFields::*;
+    static const QList<std::pair<const char*, QList<Role>>> optional{
+        {"IDGANHOCOCC", {&LevelFields::cookingGain}},
+        {"IDAPROVCOCC", {&LevelFields::cookingYield}},
+        {"IDPERDALIMP", {&LevelFields::cleaningLoss}},
+        {"IDAPROVLIMP", {&LevelFields::cleaningYield}},
+        {"IDTEMPPREP", {&LevelFields::prepTime}},
+        {"IDUTDIASLIMSEG", {&LevelFields::anticipation}},
+        {"IDUTREQCOMPENTD", {&LevelFields::requisitionType, &LevelFields::complement, &LevelFields::directEntry}},
+        {"IDPERDADEGELO", {&LevelFields::defrostLoss}},
+    };
+    const auto show = [this](const LevelFields& level, const QString& fieldName, bool visible) {
+        if (fieldName.isEmpty())
+            return;
+        if (auto* list = m_form.findChild<ClientDataSet*>(level.dataSet))
+            if (framework::Field* field = list->FindField(fieldName))
+                field->setVisible(visible);
+        if (auto* grid = m_form.findChild<framework::TDBGrid*>(level.grid)) {
+            const int column = framework::IndiceCol(*grid, fieldName);
+            if (column >= 0)
+                grid->Columns(column)->setVisible(visible);
+        }
+    };
+    const framework::ClientDataSet* params = m_form.cdsParamPlaneja;
+    for (const Level levelId : {Level::Padrao, Level::TpCard, Level::Filial, Level::Servico}) {
+        const LevelFields& level = levelFields(levelId);
+        // The presentation column shows the presentation's name.
+        const bool presentation = flag(params, "IDAPRERECE") != u"N";
+        show(level, QStringLiteral("CDAPRERECE"), presentation);
+        show(level, QStringLiteral("NMAPRERECE"), presentation);
+        for (const auto& [flagName, roles] : optional)
+            for (Role role : roles)
+                show(level, level.*role, flag(params, flagName) != u"N");
+    }
 }
 
 int ArvorePratos::dbaPadraoGetImageIndex(const TTreeNode& node)

@@ -25,6 +25,10 @@ public:
     void dbaPadraoChange(const framework::TTreeNode& node) const;
     // A local dish at the last level carries image 1; standard dishes and groups none (-1).
     static int dbaPadraoGetImageIndex(const framework::TTreeNode& node);
+    // Each optional column of the four ingredient grids, and its field, is shown while its
+    // planning flag (cdsParamPlaneja, loaded by the form) is not "N"; the menu-type list has no
+    // anticipation or requisition columns at all.
+    void ShowColumns() const;
     // In query mode the Delete key is swallowed (key set to 0).
     static void dbaPadraoKeyDown(int& key);
 
