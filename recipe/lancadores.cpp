@@ -1,6 +1,8 @@
 #include "lancadores.h"
 #include "cli_pla01300.h"
 #include "frmreceitapadrao.h"
+#include "levelfields.h"
+#include "respostaservidor.h"
 #include "validacao.h"
 
 #include "framework/abort.h"
@@ -31,6 +33,9 @@ namespace {
 constexpr int kindReceita = 4;
 const QString X = QStringLiteral("X");
 
+// Host modules that work on a list of the form itself receive it by its address.
+qlonglong referencia(const ClientDataSet* list) { return qlonglong(reinterpret_cast<quintptr>(list)); }
+
 } // namespace
 
 Lancadores::Lancadores(TfrmReceitaPadrao& form) : m_form(form)
@@ -38,6 +43,7 @@ Lancadores::Lancadores(TfrmReceitaPadrao& form) : m_form(form)
     form.msgPadrao->Add({
         {"ROTI_SUCESS", "Rotina concluída com sucesso."},
         {"ROTI_INDISP", "A rotina \"%s\" ainda não está disponível nesta instalação."},
+        {"FATOAJUS_EMPTY", "Não há receita para aplicar o fator de ajuste."},
     });
     m_pmnImpRecPrat = popup("pmnImpRecPrat", {{"pmnReceita", "&Importar Receitas"}, {"pmnPrato", "&Revisar Receitas"}});
     m_pmnRelatorio = popup("pmnRelatorio", {{"mnuPrato", "&Prato"},
@@ -78,6 +84,8 @@ Lancadores::Lancadores(TfrmReceitaPadrao& form) : m_form(form)
     on(item("mnuCusto"), [this] { sbtCustoClick(); });
     on(item("pmnReplicarPorServico"), [this] { pmnReplicarPorServicoClick(); });
     on(item("pmnPercentualSobreReceita"), [this] { pmnPercentualSobreReceitaClick(); });
+    on(item("mnuCalculadora"), [this] { pmnFatorAjusteClick(); });
+    on(item("mnuRevQtde"), [this] { pmnRevQtdeClick(); });
     // The popup's items are the commands of the recipe menu.
     on(item("pmnFatorAjuste"), [this] { item("mnuCalculadora")->trigger(); });
     on(item("pmnRevQtde"), [this] { item("mnuRevQtde")->trigger(); });
@@ -202,10 +210,8 @@ void Lancadores::pmnReceitaClick()
     } else {
         return;
     }
-    // The module works on the page's list itself, handed over by its address.
-    const auto list = qlonglong(reinterpret_cast<quintptr>(m_form.dtsPadrao->DataSet()));
     hostContext().LoadBPL(QStringLiteral("PLA01301"),
-                          {list, prato("CDPRATO"), prato("CDFILAUXPRAT"), branch + working, service,
+                          {referencia(m_form.dtsPadrao->DataSet()), prato("CDPRATO"), prato("CDFILAUXPRAT"), branch + working, service,
                            m_form.medCdCentral->Text(), m_form.medCdTpCard->Text(), kind, false});
     m_form.sbtVerificarClick();
     m_form.Habilita_Desabilita(m_form.dtsPadrao);
@@ -318,6 +324,44 @@ void Lancadores::sbtCalculadoraClick()
     if (m_form.pgcPadrao->currentWidget() == m_form.tshReceServ)
         validaServico(true);
     abreAbaixo(m_pmnCalculadora, m_sbtCalculadora);
+}
+
+void Lancadores::pmnFatorAjusteClick()
+{
+    const LevelFields* level = levelFieldsOfPage(m_form.pgcPadrao->currentWidget()->objectName());
+    if (!level)
+        return;
+    ClientDataSet* list = m_form.dtsPadrao->DataSet();
+    if (!list || !list->Active() || list->IsEmpty())
+        MensErro(m_form.msgPadrao->Msg(QStringLiteral("FATOAJUS_EMPTY")));
+    // The adjustment starts from a quantity, unit or factor column: elsewhere the quantity the
+    // branch types is chosen for it.
+    auto* grid = m_form.findChild<TDBGrid*>(level->grid);
+    const QStringList driving{level->netQty,       level->grossQty,     QStringLiteral("SGUNIDADE"),
+                              level->cookingGain,  level->cookingYield, level->cleaningLoss,
+                              level->cleaningYield};
+    const Field* current = grid->SelectedField();
+    if (!current || !driving.contains(current->FieldName())) {
+        const bool net = flag(m_form.cdsParamPlaneja, "IDQTLIQUBRUT") == u"B";
+        const int column = IndiceCol(*grid, net ? level->netQty : level->grossQty);
+        if (column >= 0)
+            grid->setSelectedIndex(column);
+        grid->setFocus();
+    }
+    hostContext().LoadBPL(QStringLiteral("PLA01306"), {referencia(list), level->netQty, level->stockUnitQty,
+                                                       level->grossQty, level->fixedQty});
+}
+
+void Lancadores::pmnRevQtdeClick()
+{
+    QWidget* tab = m_form.pgcPadrao->currentWidget();
+    const QString letter = tab == m_form.tshReceServ ? QStringLiteral("S")
+                           : tab == m_form.tshReceLoca ? QStringLiteral("L")
+                           : tab == m_form.tshTpCard ? QStringLiteral("C")
+                                                     : QStringLiteral("P");
+    hostContext().LoadBPL(QStringLiteral("PLA01311"), {letter, m_form.medCdFilial_pan->Text()});
+    m_form.sbtConfirmarClick();
+    m_form.sbtVerificarClick();
 }
 
 void Lancadores::sbtPercentualClick() { abreAbaixo(m_pmnPercentual, m_sbtPercentual); }

@@ -56,6 +56,8 @@ public:
     void sbtCustoClick();
     // Tools (pmnCalculadora) and the service recipes' replication and percentage (pmnPercentual).
     void sbtCalculadoraClick();
+    void pmnFatorAjusteClick(); // PLA01306 changes the page's list in place
+    void pmnRevQtdeClick();     // PLA01311, then the page is confirmed and read again
     void sbtPercentualClick();
     void pmnReplicarPorServicoClick();
     void pmnPercentualSobreReceitaClick();

@@ -331,6 +331,24 @@ TEST_F(RecipeTreeAndLaunchers, ImportingRecipesHandsTheBranchListToTheHostModule
         EXPECT_EQ(arguments.value(module), QVariantList{"0002"}) << module;
 }
 
+TEST_F(RecipeTreeAndLaunchers, TheQuantityToolsHandThePagesListAndLevelToTheirModules)
+{
+    openForm();
+    form->medCdFilial->setText("0002");
+    select("2010010001");
+    showPage(form->tshReceLoca);
+    ASSERT_FALSE(form->cdsReceFili->IsEmpty());
+    form->dbgReceFili->setSelectedIndex(IndiceCol(*form->dbgReceFili, "NMPRODUTO"));
+    press(form->findChild<QAction*>("pmnFatorAjuste"));
+    EXPECT_EQ(arguments.value("PLA01306"),
+              QVariantList({qlonglong(reinterpret_cast<quintptr>(form->cdsReceFili)), "QTPRODRECLOC", "QTUNIDESTLO",
+                            "QTBRUTALOUNR", "IDQTDEFIXLO"}));
+    // From the product's name the adjustment moves to the quantity the hospital types (net).
+    EXPECT_EQ(form->dbgReceFili->SelectedField()->FieldName(), "QTPRODRECLOC");
+    press(form->findChild<QAction*>("pmnRevQtde"));
+    EXPECT_EQ(arguments.value("PLA01311"), QVariantList({"L", "0002"}));
+}
+
 TEST_F(RecipeTreeAndLaunchers, ABranchModuleMayNotImportStandardRecipesAndTheReportsOpenBelowTheirButton)
 {
     hostContext().ModuFili = true;
