@@ -57,7 +57,9 @@ void comTextos(const QStringList& args, F&& call)
 // The companion forms this package holds; those still to come stay unconnected.
 void ligaCompanheiros(recipe::Companheiros& companheiros)
 {
-    companheiros.CriaNutrPrat = [](const QStringList& args) { comTextos<11>(args, [](auto... t) { CriaNutrPrat(t...); }); };
+    companheiros.CriaNutrPrat = [](const QStringList& args) {
+        comTextos<11>(args, [](auto... t) { CriaNutrPrat(t...); });
+    };
     companheiros.CriaCustoPrato = [](const QStringList& args) {
         comTextos<12>(args, [](auto... t) { CriaCustoPrato(t...); });
     };

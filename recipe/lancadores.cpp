@@ -52,7 +52,8 @@ Lancadores::Lancadores(TfrmReceitaPadrao& form) : m_form(form)
                                             {"ReceitasporProduto1", "&Receitas por Produto"}});
     m_pmnPercentual = popup("pmnPercentual", {{"pmnReplicarPorServico", "Replicação de Receitas por Serviço"},
                                               {"pmnPercentualSobreReceita", "Percentual de Receitas por Serviço"}});
-    m_pmnCalculadora = popup("pmnCalculadora", {{"pmnFatorAjuste", "Ajustar Quantidades"}, {"pmnRevQtde", "Revisar Quantidades"}});
+    m_pmnCalculadora =
+        popup("pmnCalculadora", {{"pmnFatorAjuste", "Ajustar Quantidades"}, {"pmnRevQtde", "Revisar Quantidades"}});
 
     m_sbtImporta = form.findChild<QToolButton*>(QStringLiteral("sbtImporta"));
     m_sbtPercentual = form.findChild<QToolButton*>(QStringLiteral("sbtPercentual"));
@@ -211,8 +212,9 @@ void Lancadores::pmnReceitaClick()
         return;
     }
     hostContext().LoadBPL(QStringLiteral("PLA01301"),
-                          {referencia(m_form.dtsPadrao->DataSet()), prato("CDPRATO"), prato("CDFILAUXPRAT"), branch + working, service,
-                           m_form.medCdCentral->Text(), m_form.medCdTpCard->Text(), kind, false});
+                          {referencia(m_form.dtsPadrao->DataSet()), prato("CDPRATO"), prato("CDFILAUXPRAT"),
+                           branch + working, service, m_form.medCdCentral->Text(), m_form.medCdTpCard->Text(), kind,
+                           false});
     m_form.sbtVerificarClick();
     m_form.Habilita_Desabilita(m_form.dtsPadrao);
 }
@@ -243,7 +245,10 @@ void Lancadores::pmnPratoClick()
 
 void Lancadores::sbtImprimirClick() { abreAbaixo(m_pmnRelatorio, m_form.sbtImprimir); }
 
-void Lancadores::mnuPratoClick() { hostContext().LoadBPL(QStringLiteral("PLA01303"), {m_form.medCdFilial_pan->Text()}); }
+void Lancadores::mnuPratoClick()
+{
+    hostContext().LoadBPL(QStringLiteral("PLA01303"), {m_form.medCdFilial_pan->Text()});
+}
 
 void Lancadores::mnuNutriPratoClick()
 {

@@ -35,7 +35,8 @@ protected:
         // The nutritionist may change standard recipe rows herself.
         for (const char* op : {"INCLUSAO_PRODUTO_RECEITA_PADRAO", "ALTERACAO_PRODUTO_RECEITA_PADRAO",
                                "EXCLUSAO_PRODUTO_RECEITA_PADRAO"})
-            exec(QStringLiteral("INSERT INTO USUAUTORIZA (CDOPERADOR, NRTIPOAUTORIZA, CDOPERACAO) VALUES ('NUTRI', 4, '%1')")
+            exec(QStringLiteral("INSERT INTO USUAUTORIZA (CDOPERADOR, NRTIPOAUTORIZA, CDOPERACAO) "
+                                "VALUES ('NUTRI', 4, '%1')")
                      .arg(QLatin1String(op)));
         exec("UPDATE USUARIO SET CDGRUPOUSUA = 'SUPERVISAO' WHERE CDOPERADOR = 'NUTRI'");
         hostContext().loadModule = [this](const QString& module, const QVariantList& args) {
@@ -355,10 +356,11 @@ TEST_F(RecipeTreeAndLaunchers, ABranchModuleMayNotImportStandardRecipesAndTheRep
     openForm();
     select("2010010001");
     showPage(form->tshPadrao);
+    const QString refused = QString::fromUtf8("Receita padrão não pode ser incluída em módulo filial.");
     press(form->findChild<QAction*>("pmnReceita"));
-    EXPECT_EQ(script->lastMessage().text, QString::fromUtf8("Receita padrão não pode ser incluída em módulo filial."));
+    EXPECT_EQ(script->lastMessage().text, refused);
     press(form->findChild<QAction*>("pmnPrato"));
-    EXPECT_EQ(script->lastMessage().text, QString::fromUtf8("Receita padrão não pode ser incluída em módulo filial."));
+    EXPECT_EQ(script->lastMessage().text, refused);
     EXPECT_TRUE(opened.isEmpty());
 
     QTest::mouseClick(form->sbtImprimir, Qt::LeftButton);
@@ -375,7 +377,8 @@ TEST_F(RecipeTreeAndLaunchers, ReplicationSaysItIsNotAvailableAndOnceConnectedRe
     select("2010010001");
     press(form->findChild<QAction*>("pmnReplicarPorServico"));
     EXPECT_EQ(script->lastMessage().text,
-              QString::fromUtf8("A rotina \"Replicação de Receitas por Serviço\" ainda não está disponível nesta instalação."));
+              QString::fromUtf8("A rotina \"Replicação de Receitas por Serviço\" ainda não está disponível "
+                                "nesta instalação."));
 
     int calls = 0;
     form->companheiros().CriaReplicaPorServico = [&] { return ++calls == 1 ? mrCancel : mrOk; };
