@@ -67,7 +67,7 @@ Lancadores::Lancadores(TfrmReceitaPadrao& form) : m_form(form)
     form.tlbPadrao->addWidget(m_sbtCalculadora);
     QAction* calculadora = item("mnuCalculadora");
     const auto segueCalculadora = [this, calculadora] { m_sbtCalculadora->setEnabled(calculadora->isEnabled()); };
-    QObject::connect(calculadora, &QAction::changed, m_sbtCalculadora, segueCalculadora);
+    guardedConnect(calculadora, &QAction::changed, m_sbtCalculadora, segueCalculadora);
     segueCalculadora();
 
     const auto on = [&form](QAction* action, auto handler) {
