@@ -3,6 +3,7 @@
 #include "companions/Cli_pla01304/cli_pla01304.h"
 #include "companions/Cli_pla01305/cli_pla01305.h"
 #include "companions/Cli_pla05000/cli_pla05000.h"
+#include "companions/Cli_pla05500/cli_pla05500.h"
 
 #include "framework/abort.h"
 #include "framework/core/hostcontext.h"
@@ -11,10 +12,13 @@
 #include "framework/ui/query.h"
 #include "recipe/cli_pla01300.h"
 #include "recipe/frmreceitapadrao.h"
+#include "recipe/lancadores.h"
 
 #include <QApplication>
 #include <QScopeGuard>
 #include <QScreen>
+#include <array>
+#include <tuple>
 
 using namespace framework;
 
@@ -40,6 +44,29 @@ int branchCount()
     return int(query.FieldByName(QStringLiteral("NRREGISTROS"))->AsInteger());
 }
 
+// The creation functions as the recipe form's menus call them, each argument a text.
+template <std::size_t N, class F>
+void comTextos(const QStringList& args, F&& call)
+{
+    std::array<QByteArray, N> utf8;
+    for (std::size_t i = 0; i < N; ++i)
+        utf8[i] = args.value(int(i)).toUtf8();
+    std::apply([&](const auto&... text) { call(text.constData()...); }, utf8);
+}
+
+// The companion forms this package holds; those still to come stay unconnected.
+void ligaCompanheiros(recipe::Companheiros& companheiros)
+{
+    companheiros.CriaNutrPrat = [](const QStringList& args) {
+        comTextos<11>(args, [](auto... t) { CriaNutrPrat(t...); });
+    };
+    companheiros.CriaCustoPrato = [](const QStringList& args) {
+        comTextos<12>(args, [](auto... t) { CriaCustoPrato(t...); });
+    };
+    companheiros.CriaNutriPrat = [] { return CriaNutriPrat(); };
+    companheiros.MostraReceProd = [] { return Cli_pla05500::MostraReceProd(); };
+}
+
 } // namespace
 
 void CriaReceita()
@@ -59,6 +86,7 @@ void CriaReceita()
             return;
         }
         frmReceitaPadrao = CreateForm<TfrmReceitaPadrao>(hostContext().mainWindow);
+        ligaCompanheiros(frmReceitaPadrao->companheiros());
         boIdCriado = true;
     }
     frmReceitaPadrao->showNormal();

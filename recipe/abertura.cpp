@@ -1,4 +1,5 @@
 // Opening, activation, branch confirmation, central selection and closing of the recipe form.
+#include "arvorepratos.h"
 #include "cli_pla01300.h"
 #include "filialtrabalho.h"
 #include "frmreceitapadrao.h"
@@ -77,11 +78,8 @@ void TfrmReceitaPadrao::FormCreate()
     dbaPadrao->setFieldCode(QStringLiteral("CDPRATO"));
     dbaPadrao->setFieldName(QStringLiteral("NMPRATO"));
     dbaPadrao->setFieldAux(QStringLiteral("CDFILAUXPRAT"));
+    // A local dish is marked (image 1, recipe/arvorepratos.h).
     dbaPadrao->setStateImages({QIcon(), style()->standardIcon(QStyle::SP_FileIcon)});
-    // A local dish is marked; a standard dish and the groups carry no image.
-    dbaPadrao->OnGetImageIndex = [](TDBTree&, const TTreeNode& node) {
-        return node.lastLevel && node.aux != u"P" ? 1 : -1;
-    };
 
     pgcPadrao->setCurrentWidget(tshFormulario);
     m_primeiraAtivacao = true;
@@ -328,39 +326,7 @@ void TfrmReceitaPadrao::ShowColumns()
 {
     if (!cdsParamPlaneja->Active() || cdsParamPlaneja->IsEmpty())
         carregaParamPlaneja(m_filial);
-    // Each optional column of the four ingredient lists is shown while its planning flag is not "N".
-    using Role = QString recipe::LevelFields::*;
-    static const QList<std::pair<const char*, QList<Role>>> optional{
-        {"IDGANHOCOCC", {&recipe::LevelFields::cookingGain}},
-        {"IDAPROVCOCC", {&recipe::LevelFields::cookingYield}},
-        {"IDPERDALIMP", {&recipe::LevelFields::cleaningLoss}},
-        {"IDAPROVLIMP", {&recipe::LevelFields::cleaningYield}},
-        {"IDTEMPPREP", {&recipe::LevelFields::prepTime}},
-        {"IDUTDIASLIMSEG", {&recipe::LevelFields::anticipation}},
-        {"IDUTREQCOMPENTD",
-         {&recipe::LevelFields::requisitionType, &recipe::LevelFields::complement, &recipe::LevelFields::directEntry}},
-        {"IDPERDADEGELO", {&recipe::LevelFields::defrostLoss}},
-    };
-    const auto show = [this](const recipe::LevelFields& level, const QString& fieldName, bool visible) {
-        if (fieldName.isEmpty())
-            return;
-        if (auto* ds = findChild<ClientDataSet*>(level.dataSet))
-            if (Field* field = ds->FindField(fieldName))
-                field->setVisible(visible);
-        if (auto* grid = findChild<TDBGrid*>(level.grid)) {
-            const int column = IndiceCol(*grid, fieldName);
-            if (column >= 0)
-                grid->Columns(column)->setVisible(visible);
-        }
-    };
-    for (const recipe::Level levelId : {recipe::Level::Padrao, recipe::Level::TpCard, recipe::Level::Filial,
-                                         recipe::Level::Servico}) {
-        const recipe::LevelFields& level = recipe::levelFields(levelId);
-        show(level, QStringLiteral("CDAPRERECE"), flag(cdsParamPlaneja, "IDAPRERECE") != u"N");
-        for (const auto& [flagName, roles] : optional)
-            for (Role role : roles)
-                show(level, level.*role, flag(cdsParamPlaneja, flagName) != u"N");
-    }
+    m_arvore->ShowColumns();
 }
 
 // --- Central of the menu-type page -----------------------------------------------------------

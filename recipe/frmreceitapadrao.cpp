@@ -1,8 +1,10 @@
 #include "frmreceitapadrao.h"
+#include "arvorepratos.h"
 #include "containerprato.h"
 #include "conversaounidade.h"
 #include "enviador.h"
 #include "filialtrabalho.h"
+#include "lancadores.h"
 #include "paginareceita.h"
 #include "regrashabilitacao.h"
 #include "tabelapaginas.h"
@@ -41,6 +43,8 @@ TfrmReceitaPadrao::TfrmReceitaPadrao(QWidget* parent) : TfrmPadraoArvPlus(parent
     criaPaginasNiveis();
     for (recipe::PainelPrato* painel : m_paineis)
         m_containers->verificaTransporte(*painel);
+    m_arvore = std::make_unique<recipe::ArvorePratos>(*this);
+    m_lancadores = std::make_unique<recipe::Lancadores>(*this);
 }
 
 TfrmReceitaPadrao::~TfrmReceitaPadrao() = default;
@@ -92,6 +96,10 @@ void TfrmReceitaPadrao::connectHandlers()
         });
     }
 }
+
+void TfrmReceitaPadrao::sbtImprimirClick() { m_lancadores->sbtImprimirClick(); }
+
+recipe::Companheiros& TfrmReceitaPadrao::companheiros() const { return m_lancadores->companheiros; }
 
 QList<std::pair<QAction*, QWidget*>> TfrmReceitaPadrao::pageMenuItems() const
 {

@@ -35,8 +35,11 @@ class TShape;
 } // namespace framework
 
 namespace recipe {
+class ArvorePratos;
 class ContainerPrato;
 class ConversaoUnidade;
+class Lancadores;
+struct Companheiros;
 class Enviador;
 class FilialTrabalho;
 class FotoPrato;
@@ -124,6 +127,7 @@ public:
     void sbtCancelarClick() override;
     void sbtProcurarClick() override;
     void sbtVerificarClick() override;
+    void sbtImprimirClick() override; // the reports' popup
     // Habilita_Desabilita with the active page's source.
     void AtualizaBotoes() override;
     // F12 to the page's selector, Ctrl+Enter to confirm (and go on inserting), product code
@@ -141,6 +145,9 @@ public:
     void cdsPratoAfterScroll();
     void cdsParamGeralAfterPost();
     void dtsPratoStateChange();
+
+    // Habilita_NivelCompleto, and dcbPrato, dcbStatus and lblStatus shown only at the last level.
+    void mostraNivelCompleto(const QString& code);
 
     void Vd_CdPrato(bool required);
     void Vd_SgUnidPrato(bool required);
@@ -213,6 +220,9 @@ public:
     // The production product a post copies into the dish comes from the current row of
     // cdsProdProd, opened by the production product lookup; while it is closed the dish keeps
     // its own.
+
+    // The companion forms the menus and toolbar open (lancadores.h), connected by the module.
+    recipe::Companheiros& companheiros() const;
 
     // Working branch: the branch every server call of the form is about.
     const QString& WorkingBranch() const { return m_filial; }
@@ -343,7 +353,6 @@ private:
     void origemNaCentral();  // standard or local: a new dish posted in a central module
     void Vd_ExistePrato();   // the new code in another branch's tree (GetExistPrat)
     bool enviaPrato(bool deletion); // false when nothing was pending
-    void mostraNivelCompleto(const QString& code);
     bool treeMatchesRecord() const;
     bool inserting() const;
     double pesoDaLista(framework::ClientDataSet& list, const recipe::LevelFields& level);
@@ -376,6 +385,8 @@ private:
     std::unique_ptr<recipe::TabelaPaginas> m_paginas;
     std::unique_ptr<recipe::Enviador> m_enviador;
     std::unique_ptr<recipe::RegrasHabilitacao> m_regras;
+    std::unique_ptr<recipe::ArvorePratos> m_arvore;
+    std::unique_ptr<recipe::Lancadores> m_lancadores;
     std::unique_ptr<recipe::PaginaReceita> m_paginaPadrao;
     std::unique_ptr<recipe::PaginaReceita> m_paginaTpCard, m_paginaFilial, m_paginaServico;
     framework::PanelFocus* m_panTpCardFocus = nullptr;

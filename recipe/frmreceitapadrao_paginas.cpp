@@ -165,7 +165,8 @@ void TfrmReceitaPadrao::createMenuReceita()
     item("mnuTrocaProd", QStringLiteral("Trocar In&grediente"), Qt::CTRL | Qt::Key_G);
     // Each toolbar button shows its menu item's command.
     const std::pair<const char*, const char*> buttons[] = {
-        {"sbtNutrientes", "mnuNutrientes"}, {"sbtUtProdRece", "mnuUtProdRece"}, {"sbtTrocaProd", "mnuTrocaProd"}};
+        {"sbtImporta", "mnuImporta"},       {"sbtNutrientes", "mnuNutrientes"}, {"sbtCusto", "mnuCusto"},
+        {"sbtUtProdRece", "mnuUtProdRece"}, {"sbtTrocaProd", "mnuTrocaProd"}};
     for (const auto& [button, action] : buttons) {
         auto* b = named(new QToolButton(tlbPadrao), button);
         b->setDefaultAction(findChild<QAction*>(QString::fromLatin1(action)));
