@@ -124,8 +124,11 @@ public:
         const qreal baseline = qRound(y + ascent());
         for (qsizetype i = 0; i < kept; ++i) {
             const Glyph& g = glyph(s[i]);
-            m_glyphs << g.index;
-            m_positions << QPointF(qRound(x), baseline);
+            // A blank paints nothing, and readers see the word gap from the positions alone.
+            if (s[i] != u' ') {
+                m_glyphs << g.index;
+                m_positions << QPointF(qRound(x), baseline);
+            }
             x += g.advance;
         }
         if (cut) {
