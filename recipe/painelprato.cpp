@@ -323,16 +323,30 @@ void PainelPrato::criaControles(QWidget* page)
         m_validade->setMaximumWidth(90);
         place(QStringLiteral("Validade de Consumo"), m_validade);
     }
+    if (!m_nomes.status.isEmpty()) {
+        m_status = new framework::TDBComboBox(m_painel, m_nomes.status);
+        m_status->setItems(statusItems);
+        m_status->setDataSource(m_fonte);
+        m_status->setDataField(QStringLiteral("IDATIVO"));
+        place(QStringLiteral("Status"), m_status);
+    }
+    // Three captioned controls a row: the panel shares its page with the ingredient list.
     nextRow();
     m_qtPessoa = edit(m_nomes.qtyPerPerson, d.qtyPerPerson);
     place(QStringLiteral("Qtde. por Pessoa"), m_qtPessoa);
     m_qtContainer = edit(m_nomes.qtyPerContainer, d.qtyPerContainer);
     place(QStringLiteral("Qtde. por Container"), m_qtContainer);
-    nextRow();
     m_amostra = edit(m_nomes.sample, d.sampleQty);
     place(QStringLiteral("Qtde. Amostra"), m_amostra);
+    nextRow();
     m_perMin = edit(m_nomes.minPercent, d.minPercent);
     place(QStringLiteral("% Mínimo por Container"), m_perMin);
+    if (!m_nomes.finalOrigin.isEmpty() && !d.finalOrigin.isEmpty()) {
+        m_origem = new QComboBox(m_painel);
+        m_origem->setObjectName(m_nomes.finalOrigin);
+        m_origem->addItems({m_form.msgPadrao->Msg(QStringLiteral("MATRIZ")), m_form.msgPadrao->Msg(QStringLiteral("FILIAL"))});
+        place(QStringLiteral("Produto Final"), m_origem);
+    }
     nextRow();
     if (TDBEdit* fantasia = edit(m_nomes.fancyName, d.fancyName)) {
         fantasia->setMaxLength(80);
@@ -364,20 +378,6 @@ void PainelPrato::criaControles(QWidget* page)
         place({}, m_armazenamento, 1, m_lblArmazenamento);
         nextRow();
     }
-    if (!m_nomes.finalOrigin.isEmpty() && !d.finalOrigin.isEmpty()) {
-        m_origem = new QComboBox(m_painel);
-        m_origem->setObjectName(m_nomes.finalOrigin);
-        m_origem->addItems({m_form.msgPadrao->Msg(QStringLiteral("MATRIZ")), m_form.msgPadrao->Msg(QStringLiteral("FILIAL"))});
-        place(QStringLiteral("Produto Final"), m_origem);
-    }
-    if (!m_nomes.status.isEmpty()) {
-        m_status = new framework::TDBComboBox(m_painel, m_nomes.status);
-        m_status->setItems(statusItems);
-        m_status->setDataSource(m_fonte);
-        m_status->setDataField(QStringLiteral("IDATIVO"));
-        place(QStringLiteral("Status"), m_status);
-    }
-    nextRow();
     if (!m_nomes.mediCaseCode.isEmpty()) {
         m_cdMediCase = edit(m_nomes.mediCaseCode, QStringLiteral("CDMEDICASE"));
         m_cdMediCase->setMaxLength(5);
