@@ -5,6 +5,7 @@
 #include "frmreceitapadrao.h"
 #include "paginafoto.h"
 #include "seletorcodigo.h"
+#include "subpaginas.h"
 #include "tabelapaginas.h"
 #include "validacao.h"
 
@@ -82,6 +83,9 @@ FotoPrato::FotoPrato(TfrmReceitaPadrao& form)
     m_paginas[1] = new PaginaFoto(form, niveis[1], *m_enviador, {componente<TMaskEdit>(form, "medCdFiliFto")});
     m_paginas[2] = new PaginaFoto(form, niveis[2], *m_enviador,
                                   {componente<TMaskEdit>(form, "medCdFiliServFto"), componente<TMaskEdit>(form, "medCdServFto")});
+    m_subPaginas = std::make_unique<SubPaginas>(form, form.tshFoto, form.pgcFoto);
+    for (PaginaFoto* page : m_paginas)
+        m_subPaginas->adiciona(page);
     conecta();
 }
 
@@ -140,23 +144,7 @@ void FotoPrato::conecta()
     guardedConnect(m_sbtAbrirFto, &QToolButton::clicked, this, [this] { sbtAbrirFtoClick(); });
     guardedConnect(m_dbcAjustaFto, &QCheckBox::clicked, this, [this] { dbcAjustaFtoClick(); });
 
-    // Leaving a sub-page posts what it edits; when the post fails the sub-page stays.
-    guardedConnect(m_form.pgcFoto, &QTabWidget::currentChanged, this, [this] {
-        QWidget* leaving = m_abaAnterior;
-        for (PaginaFoto* page : m_paginas) {
-            if (page->aba() != leaving || !page->editando())
-                continue;
-            try {
-                page->dataSet()->Post();
-            } catch (...) {
-                const QSignalBlocker block(m_form.pgcFoto);
-                m_form.pgcFoto->setCurrentWidget(leaving);
-                throw;
-            }
-        }
-        if (m_form.pgcPadrao->currentWidget() == m_form.tshFoto)
-            pgcFotoChange();
-    });
+    m_subPaginas->ligaTroca(this, [this] { pgcFotoChange(); });
 
     for (PaginaFoto* page : m_paginas) {
         const auto shown = [this, page] {
@@ -218,45 +206,23 @@ void FotoPrato::conectaSeletores()
 
 void FotoPrato::registra(TabelaPaginas& paginas)
 {
-    for (PaginaFoto* page : m_paginas) {
-        Pagina pagina;
-        pagina.tab = page->aba();
-        pagina.dataSet = page->dataSet();
-        pagina.fonte = page->fonte();
-        pagina.regra(Comando::Incluir, [page](const Pagina&) { page->incluir(); });
-        pagina.regra(Comando::Alterar, [page](const Pagina&) { page->alterar(); });
-        pagina.regra(Comando::Excluir, [page](const Pagina&) { page->excluir(); });
-        pagina.regra(Comando::Confirmar, [page](const Pagina&) { page->confirmar(); });
-        pagina.regra(Comando::Cancelar, [page](const Pagina&) { page->cancelar(); });
-        paginas.adiciona(pagina);
-    }
+    m_subPaginas->registra(paginas);
 }
 
 PaginaFoto& FotoPrato::visivel() const
 {
-    QWidget* shown = m_form.pgcFoto->currentWidget();
-    for (PaginaFoto* page : m_paginas)
-        if (page->aba() == shown)
-            return *page;
-    return *m_paginas[0];
+    return static_cast<PaginaFoto&>(m_subPaginas->visivel());
 }
 
 void FotoPrato::mostraSubPagina(int index)
 {
-    const auto state = m_form.dtsPadrao->State();
-    if (state == State::Edit || state == State::Insert)
-        return;
-    m_form.pgcPadrao->setCurrentWidget(m_form.tshFoto);
-    if (m_form.pgcFoto->currentWidget() != m_paginas[index]->aba())
-        m_form.pgcFoto->setCurrentWidget(m_paginas[index]->aba());
-    else
-        pgcFotoChange();
+    m_subPaginas->mostra(index, [this] { pgcFotoChange(); });
 }
 
 void FotoPrato::pgcFotoChange()
 {
     PaginaFoto& page = visivel();
-    m_abaAnterior = page.aba();
+    m_subPaginas->marcaVisivel();
     for (int i = 0; i < 3; ++i)
         m_menus[i]->setChecked(m_paginas[i] == &page);
     m_form.Limpa_Componentes();

@@ -21,6 +21,7 @@ namespace recipe {
 
 class Enviador;
 class PaginaFoto;
+class SubPaginas;
 class TabelaPaginas;
 
 // The photo page (tshFoto): the three level sub-pages of pgcFoto with their image controls, the
@@ -69,7 +70,7 @@ private:
     QToolButton *m_sbtAtivaFto = nullptr, *m_sbtDesativaFto = nullptr, *m_sbtAbrirFto = nullptr;
     QLineEdit *m_edtNmFiliFto = nullptr, *m_edtNmFiliServFto = nullptr, *m_edtNmServFto = nullptr;
     std::array<QAction*, 3> m_menus{};
-    QWidget* m_abaAnterior = nullptr; // the sub-page the last change left shown
+    std::unique_ptr<SubPaginas> m_subPaginas;
     bool m_paginasTravadas = false;   // the other pages were locked for an edit
 };
 

@@ -8,6 +8,7 @@
 #include "paginapreparo.h"
 #include "respostaservidor.h"
 #include "seletorcodigo.h"
+#include "subpaginas.h"
 #include "tabelapaginas.h"
 #include "validacao.h"
 
@@ -92,6 +93,9 @@ ModoPreparo::ModoPreparo(TfrmReceitaPadrao& form)
     m_paginas[2] = new PaginaPreparo(form, niveis[2], *m_enviador,
                                      {componente<TMaskEdit>(form, "medCdFiliServPrep"),
                                       componente<TMaskEdit>(form, "medCdServPrep")});
+    m_subPaginas = std::make_unique<SubPaginas>(form, form.tshModoPrep, form.pgcModoPrep);
+    for (PaginaPreparo* page : m_paginas)
+        m_subPaginas->adiciona(page);
     conecta();
     new FormaPreparo(form);
 }
@@ -172,23 +176,7 @@ void ModoPreparo::conecta()
     });
     m_barra->antesDeAlterar = [this] { visivel().iniciaEdicao(); };
 
-    // Leaving a sub-page posts what it edits; when the post fails the sub-page stays.
-    guardedConnect(m_form.pgcModoPrep, &QTabWidget::currentChanged, this, [this] {
-        QWidget* leaving = m_abaAnterior;
-        for (PaginaPreparo* page : m_paginas) {
-            if (page->aba() != leaving || !page->editando())
-                continue;
-            try {
-                page->dataSet()->Post();
-            } catch (...) {
-                const QSignalBlocker block(m_form.pgcModoPrep);
-                m_form.pgcModoPrep->setCurrentWidget(leaving);
-                throw;
-            }
-        }
-        if (m_form.pgcPadrao->currentWidget() == m_form.tshModoPrep)
-            pgcModoPrepChange();
-    });
+    m_subPaginas->ligaTroca(this, [this] { pgcModoPrepChange(); });
 
     for (PaginaPreparo* page : m_paginas) {
         ClientDataSet* ds = page->dataSet();
@@ -243,45 +231,23 @@ void ModoPreparo::conectaSeletores()
 
 void ModoPreparo::registra(TabelaPaginas& paginas)
 {
-    for (PaginaPreparo* page : m_paginas) {
-        Pagina pagina;
-        pagina.tab = page->aba();
-        pagina.dataSet = page->dataSet();
-        pagina.fonte = page->fonte();
-        pagina.regra(Comando::Incluir, [page](const Pagina&) { page->incluir(); });
-        pagina.regra(Comando::Alterar, [page](const Pagina&) { page->alterar(); });
-        pagina.regra(Comando::Excluir, [page](const Pagina&) { page->excluir(); });
-        pagina.regra(Comando::Confirmar, [page](const Pagina&) { page->confirmar(); });
-        pagina.regra(Comando::Cancelar, [page](const Pagina&) { page->cancelar(); });
-        paginas.adiciona(pagina);
-    }
+    m_subPaginas->registra(paginas);
 }
 
 void ModoPreparo::mostraSubPagina(int index)
 {
-    const auto state = m_form.dtsPadrao->State();
-    if (state == ClientDataSet::State::Edit || state == ClientDataSet::State::Insert)
-        return;
-    m_form.pgcPadrao->setCurrentWidget(m_form.tshModoPrep);
-    if (m_form.pgcModoPrep->currentWidget() != m_paginas[index]->aba())
-        m_form.pgcModoPrep->setCurrentWidget(m_paginas[index]->aba());
-    else
-        pgcModoPrepChange();
+    m_subPaginas->mostra(index, [this] { pgcModoPrepChange(); });
 }
 
 PaginaPreparo& ModoPreparo::visivel() const
 {
-    QWidget* shown = m_form.pgcModoPrep->currentWidget();
-    for (PaginaPreparo* page : m_paginas)
-        if (page->aba() == shown)
-            return *page;
-    return *m_paginas[0];
+    return static_cast<PaginaPreparo&>(m_subPaginas->visivel());
 }
 
 void ModoPreparo::pgcModoPrepChange()
 {
     PaginaPreparo& page = visivel();
-    m_abaAnterior = page.aba();
+    m_subPaginas->marcaVisivel();
     for (int i = 0; i < 3; ++i)
         m_menus[i]->setChecked(m_paginas[i] == &page);
     m_form.Limpa_Componentes();

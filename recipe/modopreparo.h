@@ -24,6 +24,7 @@ namespace recipe {
 class BarraFormatacao;
 class Enviador;
 class PaginaPreparo;
+class SubPaginas;
 class TabelaPaginas;
 
 // The preparation-mode page (tshModoPrep): the three level sub-pages of pgcModoPrep, the
@@ -75,7 +76,7 @@ private:
     QMenu* m_pmnImporta = nullptr;
     QLineEdit *m_edtNmFiliPrep = nullptr, *m_edtNmFiliServPrep = nullptr, *m_edtNmServPrep = nullptr;
     std::array<QAction*, 3> m_menus{};
-    QWidget* m_abaAnterior = nullptr; // the sub-page the last change left shown
+    std::unique_ptr<SubPaginas> m_subPaginas;
 };
 
 } // namespace recipe

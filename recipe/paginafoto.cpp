@@ -25,31 +25,17 @@ using namespace framework;
 
 namespace recipe {
 
-namespace {
-
 using State = ClientDataSet::State;
-
-QString texto(const ClientDataSet* dataSet, const QString& field)
-{
-    return dataSet->Active() && !dataSet->IsEmpty() ? dataSet->FieldByName(field)->AsString() : QString();
-}
-
-QStringList nomesChave(const CamposFoto& campos)
-{
-    return QStringList{QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")} + campos.escopo;
-}
-
-} // namespace
 
 PaginaFoto::PaginaFoto(TfrmReceitaPadrao& form, const CamposFoto& campos, Enviador& enviador,
                        QList<TMaskEdit*> seletores)
-    : QObject(&form), m_form(form), m_campos(campos), m_enviador(enviador), m_seletores(std::move(seletores))
+    : PaginaNumerada(form,
+                     {campos.letra, campos.aba, campos.fonte, campos.dataSet, campos.escopo, campos.numero,
+                      campos.ativo, campos.carga, campos.atualiza},
+                     enviador, std::move(seletores)),
+      m_campos(campos)
 {
-    setObjectName(QStringLiteral("pagina_") + QLatin1String(campos.aba));
-    m_aba = form.findChild<QWidget*>(QLatin1String(campos.aba));
     criaDataSet();
-    m_fonte = new DataSource(&form, QLatin1String(campos.fonte));
-    m_fonte->setDataSet(m_dataSet);
     m_imagem = new TDBImage(m_aba, QLatin1String(campos.imagem));
     if (!m_aba->layout())
         new QVBoxLayout(m_aba);
@@ -61,7 +47,7 @@ PaginaFoto::PaginaFoto(TfrmReceitaPadrao& form, const CamposFoto& campos, Enviad
 
 void PaginaFoto::criaDataSet()
 {
-    m_dataSet = new ClientDataSet(&m_form, QLatin1String(m_campos.dataSet));
+    useDataSet(new ClientDataSet(&m_form, QLatin1String(m_campos.dataSet)));
     for (const QString& name : m_campos.campos) {
         if (name == QLatin1String(m_campos.foto))
             m_dataSet->AddField(name, FieldType::Blob);
@@ -77,7 +63,7 @@ void PaginaFoto::criaDataSet()
             m_dataSet->AddField(name, FieldType::String, 1);
     }
     m_dataSet->CreateDataSet();
-    QStringList order = nomesChave(m_campos);
+    QStringList order = nomesChave();
     order << QLatin1String(m_campos.numero);
     m_dataSet->setIndexFieldNames(order.join(QLatin1Char(';')));
 }
@@ -85,7 +71,10 @@ void PaginaFoto::criaDataSet()
 void PaginaFoto::conecta()
 {
     m_dataSet->BeforeInsert = [this](ClientDataSet&) { antesDeIncluir(); };
-    m_dataSet->OnNewRecord = [this](ClientDataSet&) { novoRegistro(); };
+    m_dataSet->OnNewRecord = [this](ClientDataSet&) {
+        numeraNovo(QStringLiteral("GetProxCodigoFto"), QStringLiteral("cdsProxCodigoFto"));
+        m_dataSet->FieldByName(QLatin1String(m_campos.ajuste))->setAsString(QStringLiteral("S"));
+    };
     m_dataSet->AfterInsert = [this](ClientDataSet&) {
         if (m_campos.letra != 'P' && m_imagem->isEnabled() && !m_imagem->hasFocus())
             m_imagem->setFocus();
@@ -109,29 +98,6 @@ void PaginaFoto::conecta()
     m_dataSet->AfterDelete = [this](ClientDataSet&) { envia(); };
 }
 
-QStringList PaginaFoto::chave() const
-{
-    QStringList values{texto(m_form.cdsPrato, QStringLiteral("CDFILAUXPRAT")), texto(m_form.cdsPrato, QStringLiteral("CDPRATO"))};
-    for (const TMaskEdit* edit : m_seletores)
-        values << edit->Text();
-    return values;
-}
-
-bool PaginaFoto::pertenceAoPrato() const
-{
-    if (!m_dataSet->Active() || m_dataSet->IsEmpty())
-        return false;
-    QStringList row;
-    for (const QString& name : nomesChave(m_campos))
-        row << m_dataSet->FieldByName(name)->AsString();
-    return row == chave();
-}
-
-bool PaginaFoto::editando() const
-{
-    return m_dataSet->state() == State::Edit || m_dataSet->state() == State::Insert;
-}
-
 QString PaginaFoto::flag() const
 {
     if (m_dataSet->state() == State::Insert || !m_dataSet->Active() || m_dataSet->IsEmpty())
@@ -144,40 +110,11 @@ bool PaginaFoto::ajustado() const
     return m_dataSet->Active() && !m_dataSet->IsEmpty() && m_dataSet->Fields()[4]->AsString() == u"S";
 }
 
-void PaginaFoto::carrega()
+// The standard photos are asked for in the working branch's tree, the others by the level's
+// branch; the service level's rows are told apart by the filter.
+QVariantList PaginaFoto::argumentosCarga(const QStringList& key) const
 {
-    if (editando() || pertenceAoPrato())
-        return filtra();
-    const QStringList key = chave();
-    // Without a dish, or a branch or service chosen, there is nothing to ask for.
-    for (const QString& value : key)
-        if (value.isEmpty())
-            return filtra();
-    // The standard photos are asked for in the working branch's tree, the others by the level's
-    // branch; the service level's rows are told apart here.
-    QVariantList args{m_seletores.isEmpty() ? m_form.WorkingBranch() : key.value(2), key.value(1)};
-    m_dataSet->DisableControls();
-    const auto enable = qScopeGuard([this] { m_dataSet->EnableControls(); });
-    m_dataSet->setFiltered(false);
-    loadPacket(m_dataSet, m_form.netReceitaPadrao->call(QLatin1String(m_campos.carga), args,
-                                                        QStringLiteral("get_") + QLatin1String(m_campos.dataSet)));
-    filtra();
-}
-
-void PaginaFoto::filtra()
-{
-    if (editando() || !m_dataSet->Active())
-        return;
-    const QStringList names = nomesChave(m_campos);
-    const QStringList key = chave();
-    QStringList parts;
-    for (int i = 0; i < names.size(); ++i)
-        parts << names[i] + QStringLiteral(" = ") + QuotedStr(key.value(i));
-    m_dataSet->DisableControls();
-    const auto enable = qScopeGuard([this] { m_dataSet->EnableControls(); });
-    m_dataSet->setFilter(parts.join(QStringLiteral(" AND ")));
-    m_dataSet->setFiltered(true);
-    m_dataSet->First();
+    return {m_seletores.isEmpty() ? m_form.WorkingBranch() : key.value(2), key.value(1)};
 }
 
 void PaginaFoto::esvazia()
@@ -191,7 +128,7 @@ void PaginaFoto::Vd_FotoPadrao(const QString& operation) const
 {
     if (m_campos.letra != 'P')
         return;
-    if (texto(m_form.cdsPrato, QStringLiteral("CDFILAUXPRAT")) != u"P")
+    if (origemPrato() != u"P")
         falha("FOTPAD_N_PRATLOCA");
     if (!hostContext().ModuFili)
         return;
@@ -238,22 +175,9 @@ void PaginaFoto::excluir()
     m_dataSet->Delete();
 }
 
-void PaginaFoto::confirmar()
-{
-    if (editando())
-        m_dataSet->Post();
-    else if (m_dataSet->Active() && m_dataSet->ChangeCount() > 0)
-        envia(); // a change the server refused before goes again
-}
-
 void PaginaFoto::cancelar()
 {
-    if (msgMensagensPadroes().ShowMsg(QStringLiteral("Canc"), mtConfirmation, mbYes | mbNo) != mrYes)
-        return;
-    if (editando())
-        m_dataSet->Cancel();
-    if (m_dataSet->Active() && m_dataSet->ChangeCount() > 0)
-        m_dataSet->CancelUpdates();
+    descarta();
 }
 
 // --- Dataset events ----------------------------------------------------------------------------
@@ -281,70 +205,21 @@ void PaginaFoto::antesDeIncluir()
     }
     if (chave().first().isEmpty())
         throw Abort(); // no dish
-    m_flagNovo = !m_dataSet->Active() || m_dataSet->IsEmpty() ? QStringLiteral("1") : QStringLiteral("2");
-}
-
-void PaginaFoto::novoRegistro()
-{
-    const QStringList names = nomesChave(m_campos);
-    const QStringList key = chave();
-    for (int i = 0; i < names.size(); ++i)
-        m_dataSet->FieldByName(names[i])->setAsString(key.value(i));
-    QVariantList args{key.value(0), key.value(1), key.value(2), key.value(3)};
-    const QVariant answer = m_form.netReceitaPadrao->call(QStringLiteral("GetProxCodigoFto"), args,
-                                                          QStringLiteral("get_cdsProxCodigoFto"));
-    ClientDataSet next(nullptr, QStringLiteral("cdsProxCodigoFto"));
-    loadPacket(&next, answer);
-    const Field* number = next.IsEmpty() ? nullptr : next.FindField(QLatin1String(m_campos.numero));
-    QString code = QStringLiteral("01");
-    if (number && !number->IsNull()) {
-        if (number->AsInteger() >= 99)
-            throw Abort(); // no number left: the insertion is given up without a word
-        code = Ajusta(QString::number(number->AsInteger()), 2);
-    }
-    m_dataSet->FieldByName(QLatin1String(m_campos.ativo))->setAsString(m_flagNovo);
-    m_dataSet->FieldByName(QLatin1String(m_campos.numero))->setAsString(code);
-    m_dataSet->FieldByName(QLatin1String(m_campos.ajuste))->setAsString(QStringLiteral("S"));
-}
-
-void PaginaFoto::envia()
-{
-    m_enviador.envia(*m_dataSet, {QLatin1String(m_campos.atualiza),
-                                  QStringLiteral("upd_") + QLatin1String(m_campos.dataSet), {}, {}});
-    // The post's state change saw the change still pending: the commands follow the answer.
-    if (m_form.dtsPadrao->DataSet() == m_dataSet)
-        m_form.AtualizaBotoes();
+    escolheFlagNovo();
 }
 
 // --- Activation and pictures ---------------------------------------------------------------------
 
-void PaginaFoto::defineAtivo(const QString& flag)
-{
-    m_dataSet->Edit();
-    m_dataSet->FieldByName(QLatin1String(m_campos.ativo))->setAsString(flag);
-    m_dataSet->Post();
-}
-
 void PaginaFoto::desativa()
 {
-    if (Cli_pla01300::boConsulta || !m_dataSet->Active() || m_dataSet->IsEmpty())
-        return;
-    defineAtivo(QStringLiteral("2"));
+    if (podeAtivar())
+        defineAtivo(QStringLiteral("2"));
 }
 
 void PaginaFoto::ativa()
 {
-    if (Cli_pla01300::boConsulta || !m_dataSet->Active() || m_dataSet->IsEmpty())
-        return;
-    const ClientDataSet::Bookmark current = m_dataSet->GetBookmark();
-    {
-        m_dataSet->DisableControls();
-        const auto enable = qScopeGuard([this] { m_dataSet->EnableControls(); });
-        if (m_dataSet->Locate(QLatin1String(m_campos.ativo), QStringLiteral("1")))
-            defineAtivo(QStringLiteral("2"));
-        m_dataSet->GotoBookmark(current);
-    }
-    defineAtivo(QStringLiteral("1"));
+    if (podeAtivar())
+        ativaVisivel();
 }
 
 void PaginaFoto::abre(const QByteArray& bytes)
@@ -357,14 +232,6 @@ void PaginaFoto::abre(const QByteArray& bytes)
         photo->Clear();
     else
         photo->setAsBlob(bytes);
-}
-
-void PaginaFoto::falha(const char* key, QWidget* control) const
-{
-    if (control && control->isEnabled())
-        control->setFocus();
-    m_form.msgPadrao->ShowMsg(QString::fromLatin1(key), mtError, mbOK);
-    throw Abort();
 }
 
 } // namespace recipe

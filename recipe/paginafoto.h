@@ -1,23 +1,18 @@
 #pragma once
 
+#include "paginanumerada.h"
+
 #include <QByteArray>
-#include <QObject>
-#include <QString>
-#include <QStringList>
 
 class QWidget;
 class TfrmReceitaPadrao;
 
 namespace framework {
-class ClientDataSet;
-class DataSource;
 class TDBImage;
 class TMaskEdit;
 } // namespace framework
 
 namespace recipe {
-
-class Enviador;
 
 // The names of one level of the dish photos.
 struct CamposFoto {
@@ -39,29 +34,18 @@ struct CamposFoto {
 // One sub-page of the dish photos (standard, branch or service): its dataset of the dish's
 // numbered photos, the image control over the visible photo and the rules of the level. The
 // branch and service levels are scoped by the selectors given (empty for the standard level).
-class PaginaFoto : public QObject {
+class PaginaFoto : public PaginaNumerada {
     Q_OBJECT
 public:
     PaginaFoto(TfrmReceitaPadrao& form, const CamposFoto& campos, Enviador& enviador,
                QList<framework::TMaskEdit*> seletores);
 
     const CamposFoto& campos() const { return m_campos; }
-    QWidget* aba() const { return m_aba; }
-    framework::ClientDataSet* dataSet() const { return m_dataSet; }
-    framework::DataSource* fonte() const { return m_fonte; }
     framework::TDBImage* imagem() const { return m_imagem; }
 
-    // The dish and selector values the level's rows hold, in key order.
-    QStringList chave() const;
-    bool pertenceAoPrato() const; // the current row is of the current dish (and selectors)
-    // Loads the level's photos unless they are being edited or already belong to the dish (no
-    // call without a dish, branch or service), then filters the dataset to them.
-    void carrega();
-    void filtra();
     // Shows nothing of the level until its selector is confirmed.
     void esvazia();
 
-    bool editando() const;
     QString flag() const;  // the visible photo's active flag ("" while inserting or empty)
     bool desativado() const { return flag() == u"2"; }
     bool ajustado() const; // the visible photo's fit flag is "S"
@@ -73,11 +57,10 @@ public:
     void Vd_Foto() const;
 
     // Toolbar rules of the page table.
-    void incluir();
-    void alterar();
-    void excluir();
-    void confirmar();
-    void cancelar();
+    void incluir() override;
+    void alterar() override;
+    void excluir() override;
+    void cancelar() override;
 
     // The visible photo becomes the active one (the former active one is deactivated), or is
     // deactivated. Each change is sent at once.
@@ -87,23 +70,13 @@ public:
     void abre(const QByteArray& bytes);
 
 private:
+    QVariantList argumentosCarga(const QStringList& key) const override;
     void criaDataSet();
     void conecta();
     void antesDeIncluir();
-    void novoRegistro();
-    void envia();
-    void defineAtivo(const QString& flag);
-    [[noreturn]] void falha(const char* key, QWidget* control = nullptr) const;
 
-    TfrmReceitaPadrao& m_form;
     CamposFoto m_campos;
-    Enviador& m_enviador;
-    QList<framework::TMaskEdit*> m_seletores;
-    QWidget* m_aba;
-    framework::ClientDataSet* m_dataSet;
-    framework::DataSource* m_fonte;
     framework::TDBImage* m_imagem;
-    QString m_flagNovo; // the flag of the photo being inserted, set before it exists
 };
 
 } // namespace recipe

@@ -26,26 +26,17 @@ using namespace framework;
 
 namespace recipe {
 
-namespace {
-
 using State = ClientDataSet::State;
-
-QString texto(const ClientDataSet* dataSet, const QString& field)
-{
-    return dataSet->Active() && !dataSet->IsEmpty() ? dataSet->FieldByName(field)->AsString() : QString();
-}
-
-} // namespace
 
 PaginaPreparo::PaginaPreparo(TfrmReceitaPadrao& form, const CamposPreparo& campos, Enviador& enviador,
                              QList<TMaskEdit*> seletores)
-    : QObject(&form), m_form(form), m_campos(campos), m_enviador(enviador), m_seletores(std::move(seletores))
+    : PaginaNumerada(form,
+                     {campos.letra, campos.aba, campos.fonte, campos.dataSet, campos.escopo, campos.numero,
+                      campos.ativo, campos.carga, campos.atualiza},
+                     enviador, std::move(seletores)),
+      m_campos(campos)
 {
-    setObjectName(QStringLiteral("pagina_") + QLatin1String(campos.aba));
-    m_aba = form.findChild<QWidget*>(QLatin1String(campos.aba));
     criaDataSet();
-    m_fonte = new DataSource(&form, QLatin1String(campos.fonte));
-    m_fonte->setDataSet(m_dataSet);
     m_editor = new TDBRichEdit(m_aba, QLatin1String(campos.editor));
     if (!m_aba->layout())
         new QVBoxLayout(m_aba);
@@ -58,7 +49,7 @@ PaginaPreparo::PaginaPreparo(TfrmReceitaPadrao& form, const CamposPreparo& campo
 
 void PaginaPreparo::criaDataSet()
 {
-    m_dataSet = new ClientDataSet(&m_form, QLatin1String(m_campos.dataSet));
+    useDataSet(new ClientDataSet(&m_form, QLatin1String(m_campos.dataSet)));
     m_dataSet->AddField(QStringLiteral("CDFILAUXPRAT"), FieldType::String, 4);
     m_dataSet->AddField(QStringLiteral("CDPRATO"), FieldType::String, 10);
     for (const QString& scope : m_campos.escopo)
@@ -79,7 +70,9 @@ void PaginaPreparo::criaDataSet()
 void PaginaPreparo::conecta()
 {
     m_dataSet->BeforeInsert = [this](ClientDataSet&) { antesDeIncluir(); };
-    m_dataSet->OnNewRecord = [this](ClientDataSet&) { novoRegistro(); };
+    m_dataSet->OnNewRecord = [this](ClientDataSet&) {
+        numeraNovo(QStringLiteral("GetProxCodigoPrat"), QStringLiteral("cdsProxCodigoPrat"));
+    };
     m_dataSet->BeforeEdit = [this](ClientDataSet&) {
         if (Cli_pla01300::boConsulta)
             throw Abort(); // query mode changes nothing, whatever the path
@@ -95,72 +88,10 @@ void PaginaPreparo::conecta()
     m_dataSet->AfterDelete = [this](ClientDataSet&) { envia(); };
 }
 
-QStringList PaginaPreparo::chave() const
-{
-    QStringList values{texto(m_form.cdsPrato, QStringLiteral("CDFILAUXPRAT")), texto(m_form.cdsPrato, QStringLiteral("CDPRATO"))};
-    for (const TMaskEdit* edit : m_seletores)
-        values << edit->Text();
-    return values;
-}
-
-bool PaginaPreparo::pertenceAoPrato() const
-{
-    if (!m_dataSet->Active() || m_dataSet->IsEmpty())
-        return false;
-    QStringList names{QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")};
-    names += m_campos.escopo;
-    QStringList row;
-    for (const QString& name : names)
-        row << m_dataSet->FieldByName(name)->AsString();
-    return row == chave();
-}
-
-bool PaginaPreparo::editando() const
-{
-    return m_dataSet->state() == State::Edit || m_dataSet->state() == State::Insert;
-}
-
 bool PaginaPreparo::desativado() const
 {
     return m_dataSet->state() != State::Insert && m_dataSet->Active() && !m_dataSet->IsEmpty()
            && m_dataSet->FieldByName(QLatin1String(m_campos.ativo))->AsString() == u"2";
-}
-
-void PaginaPreparo::carrega()
-{
-    if (editando() || pertenceAoPrato())
-        return filtra();
-    const QStringList key = chave();
-    // Without a dish, or a branch or service chosen, there is nothing to ask for.
-    for (const QString& value : key)
-        if (value.isEmpty())
-            return filtra();
-    QVariantList args;
-    for (const QString& value : key)
-        args << value;
-    m_dataSet->DisableControls();
-    const auto enable = qScopeGuard([this] { m_dataSet->EnableControls(); });
-    loadPacket(m_dataSet, m_form.netReceitaPadrao->call(QLatin1String(m_campos.carga), args,
-                                                        QStringLiteral("get_") + QLatin1String(m_campos.dataSet)));
-    filtra();
-}
-
-void PaginaPreparo::filtra()
-{
-    if (editando())
-        return;
-    // Quoted values: a code holding a quote cannot leave the filter.
-    QStringList names{QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")};
-    names += m_campos.escopo;
-    const QStringList key = chave();
-    QStringList parts;
-    for (int i = 0; i < names.size(); ++i)
-        parts << names[i] + QStringLiteral(" = ") + QuotedStr(key.value(i));
-    m_dataSet->DisableControls();
-    const auto enable = qScopeGuard([this] { m_dataSet->EnableControls(); });
-    m_dataSet->setFilter(parts.join(QStringLiteral(" AND ")));
-    m_dataSet->setFiltered(true);
-    m_dataSet->First();
 }
 
 void PaginaPreparo::iniciaEdicao()
@@ -175,7 +106,7 @@ void PaginaPreparo::Vd_TxPreparo(const QString& operation) const
 {
     if (m_campos.letra != 'P')
         return;
-    if (operation == u"I" && texto(m_form.cdsPrato, QStringLiteral("CDFILAUXPRAT")) != u"P")
+    if (operation == u"I" && origemPrato() != u"P")
         falha("PREPPADR_N_PRATLOCA");
     if (!hostContext().ModuFili)
         return;
@@ -219,22 +150,10 @@ void PaginaPreparo::excluir()
     m_dataSet->Delete();
 }
 
-void PaginaPreparo::confirmar()
-{
-    if (editando())
-        m_dataSet->Post();
-    else if (m_dataSet->ChangeCount() > 0)
-        envia(); // a change the server refused before goes again
-}
-
 void PaginaPreparo::cancelar()
 {
-    if (msgMensagensPadroes().ShowMsg(QStringLiteral("Canc"), mtConfirmation, mbYes | mbNo) != mrYes)
+    if (!descarta())
         return;
-    if (editando())
-        m_dataSet->Cancel();
-    if (m_dataSet->ChangeCount() > 0)
-        m_dataSet->CancelUpdates();
     m_editor->setContent(m_dataSet->IsEmpty() ? QByteArray()
                                               : m_dataSet->FieldByName(QLatin1String(m_campos.texto))->AsBlob());
 }
@@ -251,32 +170,9 @@ void PaginaPreparo::antesDeIncluir()
             falha(edit == m_seletores.first() ? "FILIAL_EMPTY" : "SERV_EMPTY", edit);
     if (chave().first().isEmpty())
         throw Abort(); // no dish
-    m_flagNovo = m_dataSet->IsEmpty() ? QStringLiteral("1") : QStringLiteral("2");
+    escolheFlagNovo();
     m_editor->clear();
     m_editor->setFocus();
-}
-
-void PaginaPreparo::novoRegistro()
-{
-    QStringList names{QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")};
-    names += m_campos.escopo;
-    const QStringList key = chave();
-    for (int i = 0; i < names.size(); ++i)
-        m_dataSet->FieldByName(names[i])->setAsString(key.value(i));
-    QVariantList args{key.value(0), key.value(1), key.value(2), key.value(3)};
-    const QVariant answer = m_form.netReceitaPadrao->call(QStringLiteral("GetProxCodigoPrat"), args,
-                                                          QStringLiteral("get_cdsProxCodigoPrat"));
-    ClientDataSet next(nullptr, QStringLiteral("cdsProxCodigoPrat"));
-    loadPacket(&next, answer);
-    const Field* number = next.IsEmpty() ? nullptr : next.FindField(QLatin1String(m_campos.numero));
-    QString code = QStringLiteral("01");
-    if (number && !number->IsNull()) {
-        if (number->AsInteger() >= 99)
-            throw Abort(); // no number left: the insertion is given up without a word
-        code = Ajusta(QString::number(number->AsInteger()), 2);
-    }
-    m_dataSet->FieldByName(QLatin1String(m_campos.ativo))->setAsString(m_flagNovo);
-    m_dataSet->FieldByName(QLatin1String(m_campos.numero))->setAsString(code);
 }
 
 void PaginaPreparo::antesDePostar()
@@ -292,27 +188,11 @@ void PaginaPreparo::antesDePostar()
         Seta_Campo_Null(*m_dataSet);
 }
 
-void PaginaPreparo::envia()
-{
-    m_enviador.envia(*m_dataSet, {QLatin1String(m_campos.atualiza),
-                                  QStringLiteral("upd_") + QLatin1String(m_campos.dataSet), {}, {}});
-    // The post's state change saw the change still pending: the commands follow the answer.
-    if (m_form.dtsPadrao->DataSet() == m_dataSet)
-        m_form.AtualizaBotoes();
-}
-
 // --- Activation and imports ----------------------------------------------------------------------
-
-void PaginaPreparo::defineAtivo(const QString& flag)
-{
-    m_dataSet->Edit();
-    m_dataSet->FieldByName(QLatin1String(m_campos.ativo))->setAsString(flag);
-    m_dataSet->Post();
-}
 
 void PaginaPreparo::desativa()
 {
-    if (Cli_pla01300::boConsulta || m_dataSet->IsEmpty())
+    if (!podeAtivar())
         return;
     m_editor->setFocus();
     defineAtivo(QStringLiteral("2"));
@@ -320,18 +200,10 @@ void PaginaPreparo::desativa()
 
 void PaginaPreparo::ativa()
 {
-    if (Cli_pla01300::boConsulta || m_dataSet->IsEmpty())
+    if (!podeAtivar())
         return;
     m_editor->setFocus();
-    const ClientDataSet::Bookmark current = m_dataSet->GetBookmark();
-    {
-        m_dataSet->DisableControls();
-        const auto enable = qScopeGuard([this] { m_dataSet->EnableControls(); });
-        if (m_dataSet->Locate(QLatin1String(m_campos.ativo), QStringLiteral("1")))
-            defineAtivo(QStringLiteral("2"));
-        m_dataSet->GotoBookmark(current);
-    }
-    defineAtivo(QStringLiteral("1"));
+    ativaVisivel();
 }
 
 void PaginaPreparo::importaArquivo(const QByteArray& bytes)
@@ -390,14 +262,6 @@ bool PaginaPreparo::recusaTecla(const QKeyEvent& key)
             m_dataSet->Edit();
     }
     return false;
-}
-
-void PaginaPreparo::falha(const char* key, QWidget* control) const
-{
-    if (control && control->isEnabled())
-        control->setFocus();
-    m_form.msgPadrao->ShowMsg(QString::fromLatin1(key), mtError, mbOK);
-    throw Abort();
 }
 
 } // namespace recipe

@@ -1,6 +1,7 @@
 // The dish photos of the standard, branch and service levels: methods of
 // Pla01300.rdmReceitaPadrao.
 #include "fotos.h"
+#include "numeracao.h"
 #include "rdmreceitapadrao.h"
 
 #include "appserver/errors.h"
@@ -111,16 +112,9 @@ QVariant FotosPrato::GetProxCodigoFto(Call& call) const
         where += QStringLiteral(" AND CDSERVFILI = ?");
         values << service;
     }
-    // The next number after the highest; past 98 the answer stays 99, which the client refuses.
-    const QString next = QStringLiteral("CASE WHEN MAX(CAST(%1 AS INTEGER)) >= 98 THEN 99 "
-                                        "ELSE MAX(CAST(%1 AS INTEGER)) + 1 END")
-                             .arg(nivel.numero);
-    QStringList select;
-    for (const NivelFoto* each : {&padrao, &filial, &servico})
-        select << (each == &nivel ? next : QStringLiteral("CAST(NULL AS INTEGER)")) + QStringLiteral(" AS ") + each->numero;
-    return QVariant::fromValue(call.select(QStringLiteral("SELECT %1 FROM %2 WHERE %3")
-                                               .arg(select.join(QStringLiteral(", ")), QLatin1String(nivel.tabela), where),
-                                           values, defs));
+    const QString sql = selectProximoNumero({padrao.numero, filial.numero, servico.numero}, nivel.numero,
+                                            QLatin1String(nivel.tabela), where);
+    return QVariant::fromValue(call.select(sql, values, defs));
 }
 
 void FotosPrato::UpdFotoPraPad(Call& call) const

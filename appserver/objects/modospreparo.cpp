@@ -1,5 +1,6 @@
 // The preparation modes of a dish on the standard, branch and service levels, and the dish's
 // preparation forms: methods of Pla01300.rdmReceitaPadrao.
+#include "numeracao.h"
 #include "rdmreceitapadrao.h"
 
 #include "appserver/errors.h"
@@ -117,17 +118,9 @@ QVariant RdmReceitaPadrao::GetProxCodigoPrat(Call& call) const
         values << branch;
     if (nivel.escopo.size() > 1)
         values << service;
-    // The next number after the highest; past 98 the answer stays 99, which the client refuses.
-    const QString next = QStringLiteral("CASE WHEN MAX(CAST(%1 AS INTEGER)) >= 98 THEN 99 "
-                                        "ELSE MAX(CAST(%1 AS INTEGER)) + 1 END")
-                             .arg(nivel.numero);
-    QStringList select;
-    for (const NivelPreparo* each : {&padrao, &filial, &servico})
-        select << (each == &nivel ? next : QStringLiteral("CAST(NULL AS INTEGER)")) + QStringLiteral(" AS ") + each->numero;
-    return QVariant::fromValue(call.select(QStringLiteral("SELECT %1 FROM %2 WHERE %3")
-                                               .arg(select.join(QStringLiteral(", ")), QLatin1String(nivel.tabela),
-                                                    nivel.filtroPrato()),
-                                           values, defs));
+    const QString sql = selectProximoNumero({padrao.numero, filial.numero, servico.numero}, nivel.numero,
+                                            QLatin1String(nivel.tabela), nivel.filtroPrato());
+    return QVariant::fromValue(call.select(sql, values, defs));
 }
 
 void RdmReceitaPadrao::UpdPrepPad(Call& call) const
