@@ -416,3 +416,29 @@ TEST_F(DadosPratoForm, TheTransportEditsOfEachLevelAreCheckedWhenLeftAndBeforeTh
     EXPECT_EQ(form->cdsPratFili->state(), State::Edit);
     EXPECT_EQ(sql("SELECT QTAMOSTRFILI" + where), stored); // nothing reached the database
 }
+
+TEST_F(DadosPratoForm, QuantityPerPersonOfTheBranchRescalesTheBranchRecipeOnly)
+{
+    openAt("0002");
+    select("2010010001");
+    showPage(form->tshReceLoca);
+    focus(form->medCdFilial);
+    focus(form->dbgReceFili); // the branch record is created with the standard data
+    exec("UPDATE PRATFILI SET QTPADRAOFILI = 2 WHERE CDFILIAL = '0002' AND CDPRATO = '2010010001'");
+    focus(form->medCdFilial);
+    focus(form->dbgReceFili); // and read again
+    const QString product = " AND CDPRODUTO = (SELECT CDPRODUTO FROM PRODUTO WHERE CDARVPROD = '3010010001')";
+    const QString branchRice = "SELECT QTPRODRECLOC FROM RECEFILI WHERE CDFILIAL = '0002' AND CDPRATO = '2010010001'"
+                               + product;
+    const QString standardRice = "SELECT QTPRODPRAT FROM PRODPRAT WHERE CDPRATO = '2010010001'" + product;
+    const double branchBefore = value(branchRice).toDouble(), standardBefore = value(standardRice).toDouble();
+    ASSERT_GT(branchBefore, 0);
+
+    type(child<QLineEdit>("dbeQtPadraoFili"), "3");
+    script->answer(mrYes); // alt_prop_prod_rec
+    confirm();
+    EXPECT_TRUE(asked("alt_prop_prod_rec"));
+    EXPECT_NEAR(value(branchRice).toDouble(), branchBefore * 1.5, 1e-6);
+    EXPECT_NEAR(value(standardRice).toDouble(), standardBefore, 1e-9);
+    EXPECT_TRUE(script->failures().isEmpty());
+}
