@@ -1,6 +1,7 @@
 // The toolbar's maintenance commands as the page table runs them, the confirmation and cancel of
 // each page, and the keyboard of the edit cycle.
 #include "cli_pla01300.h"
+#include "componente.h"
 #include "containerprato.h"
 #include "fotoprato.h"
 #include "enviador.h"
@@ -138,9 +139,7 @@ void TfrmReceitaPadrao::registraSeletores()
     };
     for (const auto& [page, names] : pages)
         for (const QString& name : names) {
-            auto* edit = findChild<TMaskEdit*>(name);
-            if (!edit)
-                throw Error(QStringLiteral("Componente %1 não encontrado no formulário.").arg(name));
+            auto* edit = recipe::componente<TMaskEdit>(*this, name);
             m_seletores[page] << edit;
         }
 }

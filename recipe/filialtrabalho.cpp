@@ -1,4 +1,5 @@
 #include "filialtrabalho.h"
+#include "componente.h"
 #include "frmreceitapadrao.h"
 #include "respostaservidor.h"
 #include "seletorcodigo.h"
@@ -41,12 +42,7 @@ const Seletor seletores[] = {
 template <class W>
 W* achado(const TfrmReceitaPadrao& form, const char* name)
 {
-    if (!name)
-        return nullptr;
-    auto* found = form.findChild<W*>(QString::fromLatin1(name));
-    if (!found)
-        throw framework::Error(QStringLiteral("Componente %1 não encontrado no formulário.").arg(QLatin1String(name)));
-    return found;
+    return name ? componente<W>(form, name) : nullptr;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "fotoprato.h"
 
 #include "cli_pla01300.h"
+#include "componente.h"
 #include "enviador.h"
 #include "frmreceitapadrao.h"
 #include "paginafoto.h"
@@ -61,14 +62,6 @@ const CamposFoto niveis[] = {
 const char* const filtroImagem = "All (*.jpg;*.jpeg;*.bmp)|*.jpg;*.jpeg;*.bmp|JPG Image File (*.jpg)|*.jpg|"
                                  "JPEG Image File (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp";
 
-template <class T>
-T* componente(QObject& form, const char* name)
-{
-    auto* found = form.findChild<T*>(QString::fromLatin1(name));
-    if (!found)
-        throw Error(QStringLiteral("Componente %1 não encontrado no formulário.").arg(QLatin1String(name)));
-    return found;
-}
 
 } // namespace
 

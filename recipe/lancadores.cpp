@@ -1,5 +1,6 @@
 #include "lancadores.h"
 #include "cli_pla01300.h"
+#include "componente.h"
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
 #include "respostaservidor.h"
@@ -106,10 +107,7 @@ QMenu* Lancadores::popup(const char* name, std::initializer_list<std::pair<const
 
 QAction* Lancadores::item(const char* name) const
 {
-    auto* action = m_form.findChild<QAction*>(QString::fromLatin1(name));
-    if (!action)
-        throw Error(QStringLiteral("Componente %1 não encontrado no formulário.").arg(QLatin1String(name)));
-    return action;
+    return componente<QAction>(m_form, name);
 }
 
 void Lancadores::abreAbaixo(QMenu* menu, QWidget* button) const

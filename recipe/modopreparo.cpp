@@ -2,6 +2,7 @@
 
 #include "barraformatacao.h"
 #include "cli_pla01300.h"
+#include "componente.h"
 #include "enviador.h"
 #include "formapreparo.h"
 #include "frmreceitapadrao.h"
@@ -68,14 +69,6 @@ const char* const filtroArquivo =
 const char* const filtroAbrir =
     "Todos os Arquivos(*.*)|*.*|Arquivos Rich Text (*.rtf)|*.rtf|Arquivos de Texto(*.txt)|*.txt";
 
-template <class T>
-T* componente(QObject& form, const char* name)
-{
-    auto* found = form.findChild<T*>(QString::fromLatin1(name));
-    if (!found)
-        throw Error(QStringLiteral("Componente %1 não encontrado no formulário.").arg(QLatin1String(name)));
-    return found;
-}
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "paginanumerada.h"
 
 #include "cli_pla01300.h"
+#include "componente.h"
 #include "enviador.h"
 #include "frmreceitapadrao.h"
 #include "respostaservidor.h"
@@ -27,9 +28,7 @@ PaginaNumerada::PaginaNumerada(TfrmReceitaPadrao& form, NomesNumerados nomes, En
       m_nomes(std::move(nomes))
 {
     setObjectName(QStringLiteral("pagina_") + QLatin1String(m_nomes.aba));
-    m_aba = form.findChild<QWidget*>(QLatin1String(m_nomes.aba));
-    if (!m_aba)
-        throw Error(QStringLiteral("Componente %1 não encontrado no formulário.").arg(QLatin1String(m_nomes.aba)));
+    m_aba = componente<QWidget>(form, m_nomes.aba);
     m_fonte = new DataSource(&form, QLatin1String(m_nomes.fonte));
 }
 

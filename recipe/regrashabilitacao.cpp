@@ -1,5 +1,7 @@
 #include "regrashabilitacao.h"
 
+#include "componente.h"
+
 #include "framework/abort.h"
 #include "framework/ui/dbcheckbox.h"
 #include "framework/ui/dbedit.h"
@@ -15,20 +17,11 @@ namespace {
 
 using State = framework::ClientDataSet::State;
 
-template <class T>
-T* resolve(QObject& form, const char* name)
-{
-    auto* found = form.findChild<T*>(QString::fromLatin1(name));
-    if (!found)
-        throw framework::Error(QStringLiteral("Componente %1 não encontrado no formulário.").arg(QLatin1String(name)));
-    return found;
-}
-
 Alvo alvo(QObject& form, const char* name)
 {
     if (auto* action = form.findChild<QAction*>(QString::fromLatin1(name)))
         return Alvo(action);
-    return Alvo(resolve<QWidget>(form, name));
+    return Alvo(componente<QWidget>(form, name));
 }
 
 QList<Alvo> alvos(QObject& form, std::initializer_list<const char*> names)
@@ -111,7 +104,7 @@ RegrasHabilitacao::RegrasHabilitacao(QObject& form)
     lblNomeRes = alvo(form, "lblNomeRes");
     // The format panel's last two buttons (cut and copy) keep their state.
     const QList<QAbstractButton*> botoes =
-        resolve<QWidget>(form, "fpnReceita")->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly);
+        componente<QWidget>(form, "fpnReceita")->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly);
     for (int i = 0; i < botoes.size() - 2; ++i)
         formatacao << botoes[i];
     sbtAbrirFto = alvo(form, "sbtAbrirFto");
@@ -126,12 +119,12 @@ RegrasHabilitacao::RegrasHabilitacao(QObject& form)
         {QStringLiteral("cdsReceServ"), alvos(form, {"lblCdServico", "medCdServico", "btpServico"}),
          alvos(form, {"lblCdFiliServ", "medCdFiliServ", "btpFiliServ"})},
     };
-    dbeNrPrep = resolve<framework::TDBEdit>(form, "dbeNrPrep");
-    dbeNomeMod = resolve<framework::TDBEdit>(form, "dbeNomeMod");
-    dbeNrFoto = resolve<framework::TDBEdit>(form, "dbeNrFoto");
-    dbcAjustaFto = resolve<framework::TDBCheckBox>(form, "dbcAjustaFto");
-    dbnNavModPrep = resolve<framework::TDBNavigator>(form, "dbnNavModPrep");
-    dbnNavFoto = resolve<framework::TDBNavigator>(form, "dbnNavFoto");
+    dbeNrPrep = componente<framework::TDBEdit>(form, "dbeNrPrep");
+    dbeNomeMod = componente<framework::TDBEdit>(form, "dbeNomeMod");
+    dbeNrFoto = componente<framework::TDBEdit>(form, "dbeNrFoto");
+    dbcAjustaFto = componente<framework::TDBCheckBox>(form, "dbcAjustaFto");
+    dbnNavModPrep = componente<framework::TDBNavigator>(form, "dbnNavModPrep");
+    dbnNavFoto = componente<framework::TDBNavigator>(form, "dbnNavFoto");
 }
 
 QStringList RegrasHabilitacao::nomes()

@@ -1,5 +1,7 @@
 #include "seletorcodigo.h"
 
+#include "componente.h"
+
 #include "framework/abort.h"
 #include "framework/core/consiste.h"
 #include "framework/core/hostcontext.h"
@@ -14,18 +16,6 @@
 
 namespace recipe {
 
-namespace {
-
-template <class T>
-T& porNome(QObject& form, const char* name)
-{
-    auto* found = form.findChild<T*>(QString::fromLatin1(name));
-    if (!found)
-        throw framework::Error(QStringLiteral("Componente %1 não encontrado no formulário.").arg(QLatin1String(name)));
-    return *found;
-}
-
-} // namespace
 
 QLineEdit* ligaSeletor(QObject* context, framework::TMaskEdit& code, const QString& nameEdit,
                        framework::TBtnPesquisa& button, framework::Query& query, const QString& codeField,
@@ -55,9 +45,9 @@ QLineEdit* ligaSeletor(QObject* context, framework::TMaskEdit& code, const QStri
 
 QLineEdit* ligaSeletor(QObject& form, QObject* context, SeletorCodigo s)
 {
-    auto& code = porNome<framework::TMaskEdit>(form, s.edit);
+    auto& code = *componente<framework::TMaskEdit>(form, s.edit);
     code.setEditMask(QLatin1String(s.mask));
-    return ligaSeletor(context, code, QLatin1String(s.nameEdit), porNome<framework::TBtnPesquisa>(form, s.button),
+    return ligaSeletor(context, code, QLatin1String(s.nameEdit), *componente<framework::TBtnPesquisa>(form, s.button),
                        *s.query, QLatin1String(s.codeField), QLatin1String(s.nameField), std::move(s.beforeSearch),
                        std::move(s.exit));
 }

@@ -1,5 +1,6 @@
 #include "seletoresnivel.h"
 #include "cli_pla01300.h"
+#include "componente.h"
 #include "painelprato.h"
 #include "seletorcodigo.h"
 #include "tabelapaginas.h"
@@ -32,10 +33,7 @@ bool editando(const ClientDataSet& ds) { return ds.state() == State::Edit || ds.
 
 framework::TBtnPesquisa& botao(TfrmReceitaPadrao& form, const char* name)
 {
-    auto* button = form.findChild<framework::TBtnPesquisa*>(QString::fromLatin1(name));
-    if (!button)
-        throw framework::Error(QStringLiteral("Componente %1 não encontrado no formulário.").arg(QLatin1String(name)));
-    return *button;
+    return *componente<framework::TBtnPesquisa>(form, name);
 }
 
 } // namespace
