@@ -184,7 +184,7 @@ public:
     static void RefreshPesqPrato(bool refresh);
 
     // --- Standard ingredient list (paginareceita.h) ---------------------------------------------
-    recipe::PaginaReceita& PaginaPadrao() const { return *m_paginaPadrao; }
+    recipe::PaginaReceita& PaginaPadrao() const;
     void dbgProdPratColEnter();
     void dbgProdPratColExit();
     void dbgProdPratEditButtonClick();
@@ -387,8 +387,7 @@ private:
     std::unique_ptr<recipe::RegrasHabilitacao> m_regras;
     std::unique_ptr<recipe::ArvorePratos> m_arvore;
     std::unique_ptr<recipe::Lancadores> m_lancadores;
-    std::unique_ptr<recipe::PaginaReceita> m_paginaPadrao;
-    std::unique_ptr<recipe::PaginaReceita> m_paginaTpCard, m_paginaFilial, m_paginaServico;
+    std::array<std::unique_ptr<recipe::PaginaReceita>, 4> m_paginasNivel; // by recipe::Level
     framework::PanelFocus* m_panTpCardFocus = nullptr;
     std::array<recipe::PainelPrato*, 4> m_paineis{}; // by recipe::Level
     recipe::SeletoresNivel* m_seletoresNivel = nullptr;

@@ -21,26 +21,28 @@ void TfrmReceitaPadrao::criaPaginaPadrao()
     regras.progressoBase = QStringLiteral("pro_UpProdBasePR");
     regras.produtoProducao = QStringLiteral("dbeCdProdPadr");
     recipe::addQuantidadePessoaMessages(*msgPadrao);
-    m_paginaPadrao = std::make_unique<recipe::PaginaReceita>(*this, recipe::levelFields(recipe::Level::Padrao), regras);
+    m_paginasNivel[static_cast<int>(recipe::Level::Padrao)] = std::make_unique<recipe::PaginaReceita>(*this, recipe::levelFields(recipe::Level::Padrao), regras);
 }
 
-void TfrmReceitaPadrao::dbgProdPratColEnter() { m_paginaPadrao->ColEnter(); }
+recipe::PaginaReceita& TfrmReceitaPadrao::PaginaPadrao() const { return PaginaNivel(recipe::Level::Padrao); }
 
-void TfrmReceitaPadrao::dbgProdPratColExit() { m_paginaPadrao->ColExit(); }
+void TfrmReceitaPadrao::dbgProdPratColEnter() { PaginaPadrao().ColEnter(); }
 
-void TfrmReceitaPadrao::dbgProdPratEditButtonClick() { m_paginaPadrao->EditButtonClick(); }
+void TfrmReceitaPadrao::dbgProdPratColExit() { PaginaPadrao().ColExit(); }
 
-void TfrmReceitaPadrao::dbgProdPratExit() { m_paginaPadrao->Exit(); }
+void TfrmReceitaPadrao::dbgProdPratEditButtonClick() { PaginaPadrao().EditButtonClick(); }
 
-void TfrmReceitaPadrao::cdsProdPratBeforePost() { m_paginaPadrao->BeforePost(); }
+void TfrmReceitaPadrao::dbgProdPratExit() { PaginaPadrao().Exit(); }
 
-void TfrmReceitaPadrao::cdsProdPratAfterPost() { m_paginaPadrao->AfterPost(); }
+void TfrmReceitaPadrao::cdsProdPratBeforePost() { PaginaPadrao().BeforePost(); }
 
-void TfrmReceitaPadrao::Atualiza_Proporcional() { m_paginaPadrao->Atualiza_Proporcional(); }
+void TfrmReceitaPadrao::cdsProdPratAfterPost() { PaginaPadrao().AfterPost(); }
+
+void TfrmReceitaPadrao::Atualiza_Proporcional() { PaginaPadrao().Atualiza_Proporcional(); }
 
 void TfrmReceitaPadrao::Calcula_Qtde_Prop_Pessoa(framework::ClientDataSet& list, double factor)
 {
-    for (recipe::PaginaReceita* page : {m_paginaPadrao.get(), m_paginaTpCard.get(), m_paginaFilial.get(), m_paginaServico.get()})
+    for (const auto& page : m_paginasNivel)
         if (page && &list == &page->lista())
             page->Calcula_Qtde_Prop_Pessoa(factor);
 }

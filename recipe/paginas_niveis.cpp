@@ -120,7 +120,7 @@ void TfrmReceitaPadrao::criaPaginasNiveis()
     regras.produtoProducao = QStringLiteral("dbeCdProdFili");
     regras.bloqueio = [this] { BloqAltRecLo(true); };
     regras.primeiraLinha = [this] { BloPratLoc(); };
-    m_paginaFilial = std::make_unique<recipe::PaginaReceita>(*this, filial, regras);
+    m_paginasNivel[static_cast<int>(Level::Filial)] = std::make_unique<recipe::PaginaReceita>(*this, filial, regras);
 
     const LevelFields& servico = recipe::levelFields(Level::Servico);
     regras = niveis(servico);
@@ -133,7 +133,7 @@ void TfrmReceitaPadrao::criaPaginasNiveis()
     regras.produtoProducao = QStringLiteral("dbeCdProdServ");
     regras.bloqueio = [this] { BloqAltRecLo(true); };
     regras.primeiraLinha = [this] { BloPratLoc(); };
-    m_paginaServico = std::make_unique<recipe::PaginaReceita>(*this, servico, regras);
+    m_paginasNivel[static_cast<int>(Level::Servico)] = std::make_unique<recipe::PaginaReceita>(*this, servico, regras);
 
     // The menu type has no production product, no lock of revised recipes and no last-row check;
     // its base-product method takes the central and the menu type after the group.
@@ -146,7 +146,7 @@ void TfrmReceitaPadrao::criaPaginasNiveis()
     regras.escopoNoFim = true;
     regras.verificaUltima = false;
     regras.recarregaProdutos = true;
-    m_paginaTpCard = std::make_unique<recipe::PaginaReceita>(*this, tpCard, regras);
+    m_paginasNivel[static_cast<int>(Level::TpCard)] = std::make_unique<recipe::PaginaReceita>(*this, tpCard, regras);
 
     ligaTpCard();
 
@@ -170,13 +170,7 @@ void TfrmReceitaPadrao::criaPaginasNiveis()
 
 recipe::PaginaReceita& TfrmReceitaPadrao::PaginaNivel(Level level) const
 {
-    switch (level) {
-    case Level::TpCard: return *m_paginaTpCard;
-    case Level::Filial: return *m_paginaFilial;
-    case Level::Servico: return *m_paginaServico;
-    case Level::Padrao: break;
-    }
-    return *m_paginaPadrao;
+    return *m_paginasNivel.at(static_cast<int>(level));
 }
 
 // --- Selectors and the lock of revised recipes ----------------------------------------------------
