@@ -3,8 +3,10 @@
 #include "framework/abort.h"
 #include "framework/core/hostcontext.h"
 #include "framework/ui/guard.h"
+#include "pdfjoin.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -22,7 +24,12 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSqlDatabase>
+#include <QThread>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <atomic>
+#include <future>
+#include <vector>
 
 namespace framework {
 
@@ -72,6 +79,94 @@ void setUpPage(QPagedPaintDevice& device, const ReportDocument& document)
     device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
                                      document.definition().landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                                      QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter));
+}
+
+// A report file written whole or not at all: a failed or cancelled run leaves what was there.
+class SavedReport {
+public:
+    explicit SavedReport(const QString& fileName) : m_file(fileName)
+    {
+        if (!m_file.open(QIODevice::WriteOnly))
+            fail();
+    }
+    QIODevice& device() { return m_file; }
+    void write(const QByteArray& bytes)
+    {
+        if (m_file.write(bytes) != bytes.size())
+            fail();
+    }
+    void commit()
+    {
+        if (!m_file.commit())
+            fail();
+    }
+
+private:
+    [[noreturn]] void fail() const
+    {
+        throw Error(QStringLiteral("Não foi possível gravar o relatório em %1: %2").arg(m_file.fileName(), m_file.errorString()));
+    }
+
+    QSaveFile m_file;
+};
+
+void setUpPdf(QPdfWriter& writer, const ReportDocument& document)
+{
+    writer.setResolution(300);
+    writer.setTitle(document.title());
+    writer.setCreator(QStringLiteral("Receita Padrão"));
+    setUpPage(writer, document);
+}
+
+// Pages first to end - 1 of the report as a PDF file's bytes.
+QByteArray pdfPages(const ReportDocument& document, int first, int end, const ReportProgress& progress)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        setUpPdf(writer, document);
+        ReportPainter(document).paint(writer, progress, first, end);
+    }
+    return buffer.data();
+}
+
+// Below this many pages per part, threads and joining cost more than they save.
+constexpr int pagesPerPart = 8;
+
+// Most of a long report's time goes into the PDF writer, so its pages are painted in parts, one
+// per core, and joined. This thread paints the first part and reports progress for the whole.
+QByteArray paintPdf(const ReportDocument& document, const ReportProgress& progress)
+{
+    int pages = 0;
+    {
+        QBuffer unused;
+        QPdfWriter metrics(&unused);
+        setUpPdf(metrics, document);
+        pages = ReportPainter(document).pageCount(metrics);
+    }
+    const int parts = std::clamp(pages / pagesPerPart, 1, std::max(1, QThread::idealThreadCount()));
+    const auto bound = [&](int part) { return pages * part / parts; };
+
+    std::atomic_bool cancelled = false;
+    std::vector<std::future<QByteArray>> others;
+    for (int part = 1; part < parts; ++part)
+        others.push_back(std::async(std::launch::async, [&, part] {
+            return pdfPages(document, bound(part), bound(part + 1), [&cancelled](int) { return !cancelled; });
+        }));
+    QList<QByteArray> pdfs;
+    try {
+        pdfs << pdfPages(document, 0, bound(1), [&](int done) { return !progress || progress(done * parts); });
+        for (std::future<QByteArray>& other : others)
+            pdfs << other.get();
+    } catch (...) {
+        cancelled = true;
+        for (std::future<QByteArray>& other : others)
+            if (other.valid())
+                other.wait();
+        throw;
+    }
+    return joinPdfs(pdfs);
 }
 
 // The default editor: the definition's text in a window; saving checks it first, so a broken
@@ -174,23 +269,17 @@ ReportDocument FileReportEngine::run(const ReportLayout& layout, const QVariantM
 
 void FileReportEngine::writePdf(const ReportDocument& document, const QString& fileName, const ReportProgress& progress)
 {
-    QPdfWriter writer(fileName);
-    writer.setResolution(300);
-    writer.setTitle(document.title());
-    writer.setCreator(QStringLiteral("Receita Padrão"));
-    setUpPage(writer, document);
-    // A file that cannot be written leaves the painter inactive, which the painter reports.
-    ReportPainter(document).paint(writer, progress);
+    SavedReport out(fileName);
+    const QByteArray pdf = paintPdf(document, progress);
+    out.write(pdf);
+    out.commit();
 }
 
 void FileReportEngine::writeCsv(const ReportDocument& document, const QString& fileName)
 {
-    QSaveFile out(fileName);
-    if (!out.open(QIODevice::WriteOnly))
-        throw Error(QStringLiteral("Não foi possível gravar o relatório em %1: %2").arg(fileName, out.errorString()));
-    document.writeCsv(out);
-    if (!out.commit())
-        throw Error(QStringLiteral("Não foi possível gravar o relatório em %1: %2").arg(fileName, out.errorString()));
+    SavedReport out(fileName);
+    document.writeCsv(out.device());
+    out.commit();
 }
 
 void FileReportEngine::preview(const ReportLayout& layout, const QVariantMap& params)

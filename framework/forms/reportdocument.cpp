@@ -177,6 +177,38 @@ private:
     mutable QHash<ushort, Glyph> m_other;
 };
 
+QFont reportFont(int points, bool bold)
+{
+    QFont font(QStringLiteral("Sans Serif"), points);
+    font.setBold(bold);
+    return font;
+}
+
+// A report's fonts and page breaks on one device.
+struct PageSetup {
+    PageSetup(const ReportDocument& document, const QPaintDevice& device)
+        : body(reportFont(8, false), device), bold(reportFont(8, true), device), title(reportFont(13, true), device),
+          small(reportFont(7, false), device), lineHeight(body.height() * 1.25), pad(body.averageCharWidth() * 0.6)
+    {
+        const qreal headerHeight = title.height() * 1.4 + document.filters().size() * small.height() * 1.2 + lineHeight * 1.6;
+        const qreal footerHeight = small.height() * 2;
+        const int perPage = std::max(1, int((device.height() - headerHeight - footerHeight) / lineHeight));
+        const QList<ReportLine>& lines = document.lines();
+        for (int i = 0, onPage = 0; i < lines.size(); ++i, ++onPage) {
+            // A heading never ends a page: it moves to the next with its first row.
+            const bool lonelyHeading = onPage == perPage - 1 && perPage > 1 && lines[i].kind == ReportLine::Kind::GroupHeader;
+            if (onPage == perPage || lonelyHeading) {
+                starts << i;
+                onPage = 0;
+            }
+        }
+    }
+
+    PageFont body, bold, title, small;
+    qreal lineHeight, pad;
+    QList<int> starts{0}; // each page's first line
+};
+
 } // namespace
 
 ReportDocument ReportDocument::build(const ReportDefinition& definition, QSqlDatabase& db, const QVariantMap& params,
@@ -306,41 +338,26 @@ void ReportDocument::writeCsv(QIODevice& out) const
     }
 }
 
-int ReportPainter::paint(QPagedPaintDevice& device, const ReportProgress& progress) const
+int ReportPainter::pageCount(const QPagedPaintDevice& device) const
+{
+    return int(PageSetup(m_document, device).starts.size());
+}
+
+int ReportPainter::paint(QPagedPaintDevice& device, const ReportProgress& progress, int first, int end) const
 {
     QPainter p(&device);
     if (!p.isActive())
         throw Error(QStringLiteral("Não foi possível iniciar a impressão do relatório."));
 
-    const QFont body(QStringLiteral("Sans Serif"), 8);
-    QFont bold = body;
-    bold.setBold(true);
-    QFont titleFont(QStringLiteral("Sans Serif"), 13);
-    titleFont.setBold(true);
-    const QFont small(QStringLiteral("Sans Serif"), 7);
-    PageFont bodyMetrics(body, device), boldMetrics(bold, device), titleMetrics(titleFont, device),
-        smallMetrics(small, device);
-
+    PageSetup setup(m_document, device);
+    PageFont &bodyMetrics = setup.body, &boldMetrics = setup.bold, &titleMetrics = setup.title, &smallMetrics = setup.small;
     const qreal width = device.width(), height = device.height();
-    const qreal lineHeight = bodyMetrics.height() * 1.25;
-    const qreal pad = bodyMetrics.averageCharWidth() * 0.6;
+    const qreal lineHeight = setup.lineHeight, pad = setup.pad;
     const QStringList& filters = m_document.filters();
-    const qreal headerHeight = titleMetrics.height() * 1.4 + filters.size() * smallMetrics.height() * 1.2
-        + lineHeight * 1.6;
-    const qreal footerHeight = smallMetrics.height() * 2;
-    const int perPage = std::max(1, int((height - headerHeight - footerHeight) / lineHeight));
-
     const QList<ReportLine>& lines = m_document.lines();
-    QList<int> starts{0};
-    for (int i = 0, onPage = 0; i < lines.size(); ++i, ++onPage) {
-        // A heading never ends a page: it moves to the next with its first row.
-        const bool lonelyHeading = onPage == perPage - 1 && perPage > 1 && lines[i].kind == ReportLine::Kind::GroupHeader;
-        if (onPage == perPage || lonelyHeading) {
-            starts << i;
-            onPage = 0;
-        }
-    }
+    const QList<int>& starts = setup.starts;
     const int pages = int(starts.size());
+    end = end < 0 ? pages : std::min(end, pages);
 
     const QList<ReportColumn>& columns = m_document.definition().columns;
     int totalWeight = 0;
@@ -357,8 +374,8 @@ int ReportPainter::paint(QPagedPaintDevice& device, const ReportProgress& progre
     };
     const QString issued = QStringLiteral("Emitido em %1").arg(m_document.issued().toString(QStringLiteral("dd/MM/yyyy HH:mm")));
 
-    for (int page = 0; page < pages; ++page) {
-        if (page > 0 && !device.newPage())
+    for (int page = first; page < end; ++page) {
+        if (page > first && !device.newPage())
             throw Error(QStringLiteral("Não foi possível criar a página %1 do relatório.").arg(page + 1));
         // Page header: title and issue date, the filters, the column titles.
         qreal y = 0;
@@ -416,10 +433,10 @@ int ReportPainter::paint(QPagedPaintDevice& device, const ReportProgress& progre
         text(smallMetrics, QStringLiteral("Página %1 de %2").arg(page + 1).arg(pages), width * 0.6, width, footY, Qt::AlignRight);
         for (PageFont* font : {&titleMetrics, &smallMetrics, &boldMetrics, &bodyMetrics})
             font->flush(p);
-        if ((page + 1) % 20 == 0)
-            reportProgress(progress, page + 1);
+        if ((page + 1 - first) % 20 == 0)
+            reportProgress(progress, page + 1 - first);
     }
-    return pages;
+    return std::max(0, end - first);
 }
 
 } // namespace framework

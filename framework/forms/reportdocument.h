@@ -63,8 +63,11 @@ private:
 class ReportPainter {
 public:
     explicit ReportPainter(const ReportDocument& document) : m_document(document) {}
-    // The number of pages painted; throws framework::Abort when progress cancels.
-    int paint(QPagedPaintDevice& device, const ReportProgress& progress = {}) const;
+    // The pages the report takes on the device.
+    int pageCount(const QPagedPaintDevice& device) const;
+    // Paints pages first to end - 1 (every page by default), numbered of the whole report, and
+    // returns how many; throws framework::Abort when progress cancels.
+    int paint(QPagedPaintDevice& device, const ReportProgress& progress = {}, int first = 0, int end = -1) const;
 
 private:
     const ReportDocument& m_document;

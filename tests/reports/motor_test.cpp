@@ -2,9 +2,11 @@
 // with pdftotext, its CSV, a missing definition and faults in a definition.
 #include "framework/abort.h"
 #include "framework/forms/filereportengine.h"
+#include "framework/forms/pdfjoin.h"
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -72,6 +74,16 @@ protected:
         QFile f(dir.filePath(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(text);
+    }
+
+    // Items in three groups after the five above, each of quantity 1.
+    void addItems(int count)
+    {
+        QSqlQuery q(db);
+        db.transaction();
+        for (int i = 0; i < count; ++i)
+            q.exec(QStringLiteral("INSERT INTO VENDA VALUES ('%1', 'item %2', 1)").arg(QChar('D' + i * 3 / count)).arg(i, 4, 10, QChar('0')));
+        db.commit();
     }
 
     ReportLayout layout() const { return engine->layouts(QStringLiteral("TST001")).value(0); }
@@ -144,6 +156,50 @@ TEST_F(ReportEngineTest, LongReportsRunOverPagesNumberedOfTheTotal)
     ASSERT_GT(pages, 1);
     EXPECT_TRUE(text.contains(QStringLiteral("Página %1 de %1").arg(pages))) << text.right(400).toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("item 299")));
+}
+
+// A long report is painted in parts on several cores and saved as one file: a reader finds every
+// page once, in order, and no fault in the file.
+TEST_F(ReportEngineTest, ManyPagesAreSavedAsOneWholeFileInOrder)
+{
+    addItems(3000);
+    const QString pdf = dir.filePath("muitas.pdf");
+    engine->saveAs(layout(), {{"P_MIN", 0}}, pdf);
+
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    ASSERT_TRUE(info.waitForFinished(10000));
+    EXPECT_EQ(info.readAllStandardError(), QByteArray());
+    const QString text = pdfText(pdf);
+    const QStringList pages = text.split(u'\f', Qt::SkipEmptyParts);
+    ASSERT_GT(pages.size(), 30);
+    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(QStringLiteral("Pages: +%1\n").arg(pages.size()))));
+    for (int page = 0; page < pages.size(); ++page)
+        ASSERT_TRUE(pages[page].contains(QStringLiteral("Página %1 de %2").arg(page + 1).arg(pages.size()))) << page;
+    EXPECT_TRUE(pages.first().contains(QStringLiteral("item 0000")));
+    EXPECT_TRUE(pages.last().contains(QStringLiteral("item 2999")));
+    EXPECT_TRUE(pages.last().contains(QStringLiteral("4.238,42"))); // the grand total, with the first rows'
+}
+
+// Cancelling a save, or a save that fails, keeps the file that was there.
+TEST_F(ReportEngineTest, CancelledSaveKeepsTheFileThatWasThere)
+{
+    addItems(3000);
+    const QString pdf = dir.filePath("anterior.pdf");
+    write(QStringLiteral("anterior.pdf"), "o relatório de ontem");
+    const ReportDocument doc =
+        ReportDocument::build(ReportDefinition::load(dir.filePath("TST00101.QR2")), db, {{"P_MIN", 0}});
+    EXPECT_THROW(FileReportEngine::writePdf(doc, pdf, [](int) { return false; }), Abort);
+    QFile kept(pdf);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("o relatório de ontem"));
+    EXPECT_THROW(FileReportEngine::writePdf(doc, dir.filePath("nao/existe.pdf")), Error);
+}
+
+TEST(PdfJoin, AnythingButTheWritersOwnFilesIsRefused)
+{
+    EXPECT_EQ(joinPdfs({"%PDF-1.4 só uma parte"}), QByteArray("%PDF-1.4 só uma parte"));
+    EXPECT_THROW(joinPdfs({"%PDF-1.4", "não é um PDF"}), Error);
 }
 
 // Pages are laid out glyph by glyph: a text wider than its column ends in "…" before the next
