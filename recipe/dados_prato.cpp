@@ -1,5 +1,5 @@
-// The dish data of the standard, branch and service levels, the selectors of the branch and
-// service pages, and the working branch's hold on the branch selectors.
+// The dish data of the standard, branch and service levels, and the working branch's hold on the
+// branch selectors.
 #include "filialtrabalho.h"
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
@@ -76,7 +76,6 @@ void TfrmReceitaPadrao::criaDadosPrato()
     servico.lista = cdsReceServ;
     painel(Level::Servico, tshReceServ, std::move(servico));
 
-    m_seletoresNivel = new recipe::SeletoresNivel(*this, PainelDados(Level::Filial), PainelDados(Level::Servico));
     m_filialTrabalho = std::make_unique<recipe::FilialTrabalho>(*this);
 }
 

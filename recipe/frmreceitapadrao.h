@@ -204,9 +204,6 @@ public:
     // The menu type of the central: TPCARD_EMPTY when required and empty, TPCARD_NCAD when the
     // central has no such menu type; shows its name.
     void Vd_CdTipoCard(bool required);
-    void medCdTpCardExit();
-    void panTpCardEnter();
-    void panTpCardExit(); // loads the page and gives the menu type the standard fancy name
 
     // --- Filled in by the pages still to be built ---------------------------------------------
     // Preparation form check of the dish record, run at every post (preparation modes);
@@ -315,13 +312,11 @@ private:
     void connectCicloEdicao();
     void criaPaginaPadrao();
     void criaPaginasNiveis();
-    void ligaTpCard();
     // The page's branch (and service, or the menu type), checked before a row changes.
     void validaSeletores(const recipe::LevelFields& level);
     // Entering a level's grid: its selectors, its branch's planning parameters, the product swap.
     void entraGradeNivel(const recipe::LevelFields& level);
     void carregaParamPrato(const QString& branch);
-    void herdaNomeFantasia();
     void criaDadosPrato();
 
     // Edit cycle (ciclo_edicao.cpp, carga_paginas.cpp).
@@ -388,7 +383,6 @@ private:
     std::unique_ptr<recipe::ArvorePratos> m_arvore;
     std::unique_ptr<recipe::Lancadores> m_lancadores;
     std::array<std::unique_ptr<recipe::PaginaReceita>, 4> m_paginasNivel; // by recipe::Level
-    framework::PanelFocus* m_panTpCardFocus = nullptr;
     std::array<recipe::PainelPrato*, 4> m_paineis{}; // by recipe::Level
     recipe::SeletoresNivel* m_seletoresNivel = nullptr;
     std::unique_ptr<recipe::FilialTrabalho> m_filialTrabalho;

@@ -1,12 +1,13 @@
 // The branch, service and menu-type ingredient lists: three more instances of the ingredient-list
 // page, told apart from the standard one by their rules and the page selectors they read; the
-// lock of revised recipes; the menu type's selector and its dish data.
+// lock of revised recipes; the menu type's dish data, and the selectors of the three pages.
 #include "cli_pla01300.h"
 #include "enviador.h"
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
 #include "paginareceita.h"
 #include "painelprato.h"
+#include "seletoresnivel.h"
 #include "respostaservidor.h"
 #include "tabelapaginas.h"
 #include "validacao.h"
@@ -15,10 +16,6 @@
 #include "framework/core/consiste.h"
 #include "framework/core/hostcontext.h"
 #include "framework/data/clientdataset.h"
-#include "framework/data/datasource.h"
-#include "framework/forms/panelfocus.h"
-#include "framework/ui/btnpesquisa.h"
-#include "framework/ui/guard.h"
 #include "framework/ui/maskedit.h"
 #include "framework/ui/messages.h"
 #include "framework/ui/query.h"
@@ -148,8 +145,6 @@ void TfrmReceitaPadrao::criaPaginasNiveis()
     regras.recarregaProdutos = true;
     m_paginasNivel[static_cast<int>(Level::TpCard)] = std::make_unique<recipe::PaginaReceita>(*this, tpCard, regras);
 
-    ligaTpCard();
-
     // The menu type's dish data: the level's panel with the central and menu type as keys.
     recipe::PainelPrato::Regras dados;
     dados.chaves = [this](ClientDataSet& record) {
@@ -160,12 +155,15 @@ void TfrmReceitaPadrao::criaPaginasNiveis()
     dados.antesCor = [this] {
         if (editing(*cdsReceTpCard))
             return false;
-        medCdTpCardExit();
+        Vd_CdTipoCard(false);
         return true;
     };
     dados.lista = cdsReceTpCard;
     m_paineis[static_cast<int>(Level::TpCard)] = new recipe::PainelPrato(
         *this, tpCard, recipe::controlesPrato(Level::TpCard), tshTpCard, std::move(dados));
+
+    m_seletoresNivel = new recipe::SeletoresNivel(*this, PainelDados(Level::Filial), PainelDados(Level::Servico),
+                                                  PainelDados(Level::TpCard));
 }
 
 recipe::PaginaReceita& TfrmReceitaPadrao::PaginaNivel(Level level) const
@@ -245,99 +243,4 @@ bool TfrmReceitaPadrao::BloqAltRecLo(bool raise)
     return locked;
 }
 
-// --- The menu type ----------------------------------------------------------------------------
-
-void TfrmReceitaPadrao::ligaTpCard()
-{
-    guardedConnect(medCdTpCard, &TMaskEdit::exited, this, [this] { medCdTpCardExit(); });
-    guardedConnect(medCdTpCard, &QLineEdit::textEdited, this, [this] { edtNmTpCard->clear(); });
-    auto* lookup = findChild<TBtnPesquisa*>(QStringLiteral("btpTpCard"));
-    lookup->setDataSet(qryTipoCard);
-    lookup->setTitle(msgPadrao->Msg(QStringLiteral("TIPO_CARD")));
-    lookup->setEmptyText(msgPadrao->Msg(QStringLiteral("N_HA_TIPO_CARD")));
-    lookup->BeforePesq = [this](TBtnPesquisa&) {
-        qryTipoCard->Close();
-        qryTipoCard->setParam(QStringLiteral("P_CDFILCENTPME"), Ajusta(medCdCentral->Text(), 4));
-        qryTipoCard->setParam(QStringLiteral("P_TCDTIPOCARD"), QStringLiteral("T"));
-        qryTipoCard->setParam(QStringLiteral("P_CDTIPOCARD"), QString());
-    };
-    lookup->AfterPesq = [this](TBtnPesquisa&) {
-        medCdTpCard->setText(qryTipoCard->FieldByName(QStringLiteral("CDTIPOCARD"))->AsString());
-        edtNmTpCard->setText(qryTipoCard->FieldByName(QStringLiteral("NMTIPOCARD"))->AsString());
-    };
-    m_panTpCardFocus = new PanelFocus(panTpCard, [this] { panTpCardEnter(); }, [this] { panTpCardExit(); });
-}
-
-void TfrmReceitaPadrao::Vd_CdTipoCard(bool required)
-{
-    const auto fail = [this](const char* key) {
-        if (medCdTpCard->isEnabled())
-            medCdTpCard->setFocus();
-        MensErro(msgPadrao->Msg(QString::fromLatin1(key)));
-    };
-    VdCentral(true);
-    const QString code = recipe::codigoTipoCard(medCdTpCard->Text());
-    if (code != medCdTpCard->Text())
-        medCdTpCard->setText(code);
-    if (code.isEmpty()) {
-        if (required)
-            fail("TPCARD_EMPTY");
-        return;
-    }
-    qryTipoCard->Close();
-    qryTipoCard->setParam(QStringLiteral("P_CDFILCENTPME"), Ajusta(medCdCentral->Text(), 4));
-    qryTipoCard->setParam(QStringLiteral("P_TCDTIPOCARD"), QString());
-    qryTipoCard->setParam(QStringLiteral("P_CDTIPOCARD"), code);
-    qryTipoCard->Open();
-    if (qryTipoCard->IsEmpty())
-        fail("TPCARD_NCAD");
-    edtNmTpCard->setText(qryTipoCard->FieldByName(QStringLiteral("NMTIPOCARD"))->AsString());
-}
-
-void TfrmReceitaPadrao::medCdTpCardExit() { Vd_CdTipoCard(false); }
-
-void TfrmReceitaPadrao::panTpCardEnter()
-{
-    // While the menu type is being chosen the page shows nothing of the previous one.
-    for (ClientDataSet* dataSet : {cdsReceTpCard, cdsPratTpCard}) {
-        dataSet->setFilter(QStringLiteral("CDPRATO = ''"));
-        dataSet->setFiltered(true);
-    }
-}
-
-void TfrmReceitaPadrao::panTpCardExit()
-{
-    Vd_CdTipoCard(false);
-    pgcPadraoChange();
-    herdaNomeFantasia();
-    Habilita_Desabilita(dtsPadrao);
-}
-
-void TfrmReceitaPadrao::herdaNomeFantasia()
-{
-    if (!cdsPrato->Active() || cdsPrato->IsEmpty() || !cdsPratTpCard->Active() || editing(*cdsPratTpCard)
-        || medCdCentral->Text().trimmed().isEmpty() || medCdTpCard->Text().trimmed().isEmpty())
-        return;
-    const QString dish = cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString();
-    // The standard fancy name is that of the dish data of the standard page, read for the dish's
-    // group when that page has not read it yet.
-    const auto& loaded = m_carregado[static_cast<int>(Level::Padrao)];
-    if (!cdsDadosPrat->Active() || loaded.grupo != PenultimoNivel(dish)) {
-        ClientDataSet* toolbar = dtsPadrao->DataSet();
-        carregaLista(*m_paginas->pagina(tshPadrao), false);
-        dtsPadrao->setDataSet(toolbar);
-    }
-    filtraPeloPrato(*cdsDadosPrat);
-    const QString fancy = cdsDadosPrat->IsEmpty() ? QString() : cdsDadosPrat->FieldByName(QStringLiteral("NMFANTASIAPR"))->AsString();
-    if (fancy.trimmed().isEmpty())
-        return;
-    if (!cdsPratTpCard->IsEmpty() && !cdsPratTpCard->FieldByName(QStringLiteral("NMFANTASIAPRTP"))->AsString().trimmed().isEmpty())
-        return;
-    if (cdsPratTpCard->IsEmpty())
-        cdsPratTpCard->Insert();
-    else
-        cdsPratTpCard->Edit();
-    cdsPratTpCard->FieldByName(QStringLiteral("NMFANTASIAPRTP"))->setAsString(fancy);
-    cdsPratTpCard->Post();
-}
-
+void TfrmReceitaPadrao::Vd_CdTipoCard(bool required) { m_seletoresNivel->Vd_CdTipoCard(required); }

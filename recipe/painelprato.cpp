@@ -509,6 +509,21 @@ Field* PainelPrato::campo(const QString& name) const
     return name.isEmpty() ? nullptr : m_dados->FindField(name);
 }
 
+void PainelPrato::herdaNomeFantasia(const QString& nome)
+{
+    if (Cli_pla01300::boConsulta || nome.trimmed().isEmpty() || !m_dados->Active() || editando())
+        return;
+    Field* fantasia = campo(m_nivel.dish.fancyName);
+    if (!m_dados->IsEmpty() && !fantasia->AsString().trimmed().isEmpty())
+        return;
+    if (m_dados->IsEmpty())
+        m_dados->Insert();
+    else
+        m_dados->Edit();
+    fantasia->setAsString(nome);
+    m_dados->Post(); // BeforePost sets the dish and the level's keys
+}
+
 bool PainelPrato::editando() const
 {
     return m_dados->state() == State::Edit || m_dados->state() == State::Insert;

@@ -96,6 +96,10 @@ public:
 
     // Sends what the record has pending (each post does; Confirmar again after a refusal).
     void envia();
+    // Gives this level's record the standard dish's fancy name when it has none, creating the
+    // record when the level has none; posted, and so sent, at once. Left alone while editing and
+    // in query mode.
+    void herdaNomeFantasia(const QString& nome);
     // Picks a colour for the shape (0 principal, 1 secondary, 2 auxiliary), stores and sends it.
     void escolheCor(int shape);
     // The dish weight as the portion: stored and sent without the proportional question.

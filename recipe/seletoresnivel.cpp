@@ -13,7 +13,9 @@
 #include "framework/data/clientdataset.h"
 #include "framework/data/datasource.h"
 #include "framework/forms/panelfocus.h"
+#include "framework/core/consiste.h"
 #include "framework/ui/btnpesquisa.h"
+#include "framework/ui/guard.h"
 #include "framework/ui/maskedit.h"
 #include "framework/ui/messages.h"
 #include "framework/ui/query.h"
@@ -38,8 +40,8 @@ framework::TBtnPesquisa& botao(TfrmReceitaPadrao& form, const char* name)
 
 } // namespace
 
-SeletoresNivel::SeletoresNivel(TfrmReceitaPadrao& form, PainelPrato& filial, PainelPrato& servico)
-    : QObject(&form), m_form(form), m_filial(filial), m_servico(servico),
+SeletoresNivel::SeletoresNivel(TfrmReceitaPadrao& form, PainelPrato& filial, PainelPrato& servico, PainelPrato& tpCard)
+    : QObject(&form), m_form(form), m_filial(filial), m_servico(servico), m_tpCard(tpCard),
       m_validacao(std::make_unique<Validacao>(*form.msgPadrao, *form.qryServico))
 {
     framework::Query& filiais = *form.qryFilial;
@@ -55,9 +57,36 @@ SeletoresNivel::SeletoresNivel(TfrmReceitaPadrao& form, PainelPrato& filial, Pai
                               *form.qryServico, QStringLiteral("CDSERVFILI"), QStringLiteral("NMSERVICO"),
                               [&form] { abreServicos(*form.qryServico, form.medCdFiliServ->Text()); },
                               [this] { validaServico(false); });
-    m_panFilial = new framework::PanelFocus(form.panFilial, [this] { panFilialEnter(); }, [this] { panFilialExit(); });
-    m_panServico = new framework::PanelFocus(form.panServico, [this] { panServicoEnter(); }, [this] { panServicoExit(); });
+    ligaTpCard();
+    m_panFilial = new framework::PanelFocus(
+        form.panFilial, [this] { esvazia(*m_form.cdsReceFili, m_filial); }, [this] { panFilialExit(); });
+    m_panServico = new framework::PanelFocus(
+        form.panServico, [this] { esvazia(*m_form.cdsReceServ, m_servico); }, [this] { panServicoExit(); });
+    m_panTpCard = new framework::PanelFocus(
+        form.panTpCard, [this] { esvazia(*m_form.cdsReceTpCard, m_tpCard); }, [this] { panTpCardExit(); });
     new framework::PanelFocus(servico.painel(), [this] { panDadPratServEnter(); }, {});
+}
+
+void SeletoresNivel::ligaTpCard()
+{
+    framework::Query& tipos = *m_form.qryTipoCard;
+    framework::TMaskEdit& codigo = *m_form.medCdTpCard;
+    framework::guardedConnect(&codigo, &framework::TMaskEdit::exited, this, [this] { Vd_CdTipoCard(false); });
+    framework::guardedConnect(&codigo, &QLineEdit::textEdited, this, [this] { m_form.edtNmTpCard->clear(); });
+    framework::TBtnPesquisa& lookup = botao(m_form, "btpTpCard");
+    lookup.setDataSet(&tipos);
+    lookup.setTitle(m_form.msgPadrao->Msg(QStringLiteral("TIPO_CARD")));
+    lookup.setEmptyText(m_form.msgPadrao->Msg(QStringLiteral("N_HA_TIPO_CARD")));
+    lookup.BeforePesq = [this, &tipos](framework::TBtnPesquisa&) {
+        tipos.Close();
+        tipos.setParam(QStringLiteral("P_CDFILCENTPME"), framework::Ajusta(m_form.medCdCentral->Text(), 4));
+        tipos.setParam(QStringLiteral("P_TCDTIPOCARD"), QStringLiteral("T"));
+        tipos.setParam(QStringLiteral("P_CDTIPOCARD"), QString());
+    };
+    lookup.AfterPesq = [this, &tipos, &codigo](framework::TBtnPesquisa&) {
+        codigo.setText(tipos.FieldByName(QStringLiteral("CDTIPOCARD"))->AsString());
+        m_form.edtNmTpCard->setText(tipos.FieldByName(QStringLiteral("NMTIPOCARD"))->AsString());
+    };
 }
 
 SeletoresNivel::~SeletoresNivel() = default;
@@ -76,10 +105,6 @@ void SeletoresNivel::esvazia(ClientDataSet& lista, PainelPrato& painel)
         m_form.Habilita_Botoes(page->fonte, false);
 }
 
-void SeletoresNivel::panFilialEnter() { esvazia(*m_form.cdsReceFili, m_filial); }
-
-void SeletoresNivel::panServicoEnter() { esvazia(*m_form.cdsReceServ, m_servico); }
-
 // --- The codes -----------------------------------------------------------------------------------
 
 void SeletoresNivel::medCdFilialExit() { validaFilial(*m_form.medCdFilial, *m_nmFilial, false); }
@@ -89,6 +114,34 @@ void SeletoresNivel::medCdFiliServExit() { validaFilial(*m_form.medCdFiliServ, *
 void SeletoresNivel::validaServico(bool required)
 {
     m_validacao->Vd_CdServico(m_form.medCdFiliServ->Text(), *m_form.medCdServico, *m_nmServico, required);
+}
+
+void SeletoresNivel::Vd_CdTipoCard(bool required)
+{
+    framework::TMaskEdit& codigo = *m_form.medCdTpCard;
+    const auto falha = [this, &codigo](const char* key) {
+        if (codigo.isEnabled())
+            codigo.setFocus();
+        framework::MensErro(m_form.msgPadrao->Msg(QString::fromLatin1(key)));
+    };
+    m_form.VdCentral(true);
+    const QString code = codigoTipoCard(codigo.Text());
+    if (code != codigo.Text())
+        codigo.setText(code);
+    if (code.isEmpty()) {
+        if (required)
+            falha("TPCARD_EMPTY");
+        return;
+    }
+    framework::Query& tipos = *m_form.qryTipoCard;
+    tipos.Close();
+    tipos.setParam(QStringLiteral("P_CDFILCENTPME"), framework::Ajusta(m_form.medCdCentral->Text(), 4));
+    tipos.setParam(QStringLiteral("P_TCDTIPOCARD"), QString());
+    tipos.setParam(QStringLiteral("P_CDTIPOCARD"), code);
+    tipos.Open();
+    if (tipos.IsEmpty())
+        falha("TPCARD_NCAD");
+    m_form.edtNmTpCard->setText(tipos.FieldByName(QStringLiteral("NMTIPOCARD"))->AsString());
 }
 
 void SeletoresNivel::panDadPratServEnter()
@@ -131,28 +184,11 @@ void SeletoresNivel::filtra(ClientDataSet& lista, PainelPrato& painel)
             m_form.filtraPeloPrato(*ds);
 }
 
-void SeletoresNivel::herdaNomeFantasia(PainelPrato& painel, const QString& branch, const QString& service)
+void SeletoresNivel::herdaNomeFantasia(PainelPrato& painel)
 {
-    ClientDataSet& padrao = *m_form.cdsDadosPrat;
-    ClientDataSet& dados = painel.dados();
-    if (Cli_pla01300::boConsulta || !padrao.Active() || padrao.IsEmpty() || !dados.Active() || editando(dados))
-        return;
-    const QString nome = padrao.FieldByName(QStringLiteral("NMFANTASIAPR"))->AsString();
-    const QString campo = dados.FindField(QStringLiteral("NMFANTASIAPF")) ? QStringLiteral("NMFANTASIAPF")
-                                                                           : QStringLiteral("NMFANTASIASE");
-    if (nome.isEmpty() || (!dados.IsEmpty() && !dados.FieldByName(campo)->IsNull()))
-        return;
-    if (dados.IsEmpty())
-        dados.Insert();
-    else
-        dados.Edit();
-    for (const char* key : {"CDFILAUXPRAT", "CDPRATO"})
-        dados.FieldByName(QString::fromLatin1(key))->setValue(m_form.cdsPrato->FieldByName(QString::fromLatin1(key))->Value());
-    dados.FieldByName(QStringLiteral("CDFILIAL"))->setAsString(branch);
-    if (!service.isEmpty())
-        dados.FieldByName(QStringLiteral("CDSERVFILI"))->setAsString(service);
-    dados.FieldByName(campo)->setAsString(nome);
-    dados.Post();
+    const ClientDataSet& padrao = *m_form.cdsDadosPrat;
+    if (padrao.Active() && !padrao.IsEmpty())
+        painel.herdaNomeFantasia(padrao.FieldByName(QStringLiteral("NMFANTASIAPR"))->AsString());
 }
 
 void SeletoresNivel::panFilialExit()
@@ -164,7 +200,7 @@ void SeletoresNivel::panFilialExit()
     m_form.pgcPadraoChange();
     filtra(*m_form.cdsReceFili, m_filial);
     if (!m_form.medCdFilial->Text().trimmed().isEmpty())
-        herdaNomeFantasia(m_filial, m_form.medCdFilial->Text(), {});
+        herdaNomeFantasia(m_filial);
     if (const Pagina* page = m_form.Paginas().pagina(m_form.tshReceLoca))
         m_form.Habilita_Botoes(page->fonte, !m_form.medCdFilial->hasFocus());
 }
@@ -177,12 +213,22 @@ void SeletoresNivel::panServicoExit()
     validaServico(false);
     m_form.pgcPadraoChange();
     filtra(*m_form.cdsReceServ, m_servico);
-    const QString branch = m_form.medCdFiliServ->Text().trimmed();
-    const QString service = m_form.medCdServico->Text().trimmed();
-    if (!branch.isEmpty() && !service.isEmpty())
-        herdaNomeFantasia(m_servico, branch, service);
+    if (!m_form.medCdFiliServ->Text().trimmed().isEmpty() && !m_form.medCdServico->Text().trimmed().isEmpty())
+        herdaNomeFantasia(m_servico);
     if (const Pagina* page = m_form.Paginas().pagina(m_form.tshReceServ))
         m_form.Habilita_Botoes(page->fonte, !m_form.medCdFiliServ->hasFocus() && !m_form.medCdServico->hasFocus());
+}
+
+void SeletoresNivel::panTpCardExit()
+{
+    if (m_panTpCard->contains(QApplication::focusWidget()))
+        return;
+    Vd_CdTipoCard(false);
+    m_form.pgcPadraoChange();
+    filtra(*m_form.cdsReceTpCard, m_tpCard);
+    if (!m_form.medCdCentral->Text().trimmed().isEmpty() && !m_form.medCdTpCard->Text().trimmed().isEmpty())
+        herdaNomeFantasia(m_tpCard);
+    m_form.Habilita_Desabilita(m_form.dtsPadrao);
 }
 
 } // namespace recipe

@@ -231,6 +231,27 @@ TEST_F(RecipeLevels, LeavingTheMenuTypePanelGivesItTheStandardFancyNameOnce)
     EXPECT_EQ(form->cdsPratTpCard->state(), State::Browse);
 }
 
+// Choosing another menu type: while its code has the focus the page shows nothing of the previous
+// one and offers no command on it; leaving shows the chosen menu type's recipe.
+TEST_F(RecipeLevels, WhileTheMenuTypeIsChosenThePreviousRecipeIsNeitherShownNorEditable)
+{
+    openForm();
+    showMenuType("2020010001", "PADRAO");
+    const int rows = list->RecordCount();
+    ASSERT_GT(rows, 0);
+    ASSERT_TRUE(form->mnuAlterar->isEnabled());
+    form->medCdTpCard->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(list->RecordCount(), 0);
+    EXPECT_TRUE(form->cdsPratTpCard->IsEmpty());
+    EXPECT_FALSE(form->mnuAlterar->isEnabled());
+    EXPECT_FALSE(form->mnuExcluir->isEnabled());
+    grid->setFocus();
+    QApplication::processEvents();
+    EXPECT_TRUE(script->messages().isEmpty()) << script->messageTexts().join(" | ").toStdString();
+    EXPECT_EQ(list->RecordCount(), rows);
+}
+
 TEST_F(RecipeLevels, AFlagTitleOnTheMenuTypeGridChangesThatMenuTypesRecipeOnly)
 {
     openForm();
