@@ -29,6 +29,7 @@
 #include <QMenuBar>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QStyle>
 #include <QToolButton>
 
 using namespace framework;
@@ -163,14 +164,28 @@ void TfrmReceitaPadrao::createMenuReceita()
     item("mnuUtProdRece", QStringLiteral("Utilização &de Produto nas Receitas"), Qt::CTRL | Qt::Key_T);
     item("mnuImporta", QStringLiteral("I&mportar / Revisar Receita"), Qt::CTRL | Qt::Key_M);
     item("mnuTrocaProd", QStringLiteral("Trocar In&grediente"), Qt::CTRL | Qt::Key_G);
-    // Each toolbar button shows its menu item's command.
-    const std::pair<const char*, const char*> buttons[] = {
-        {"sbtImporta", "mnuImporta"},       {"sbtNutrientes", "mnuNutrientes"}, {"sbtCusto", "mnuCusto"},
-        {"sbtUtProdRece", "mnuUtProdRece"}, {"sbtTrocaProd", "mnuTrocaProd"}};
-    for (const auto& [button, action] : buttons) {
-        auto* b = named(new QToolButton(tlbPadrao), button);
-        b->setDefaultAction(findChild<QAction*>(QString::fromLatin1(action)));
-        tlbPadrao->addWidget(b);
+    // Each toolbar button shows its menu item's command under a short caption, so that the whole
+    // toolbar fits the form's width; the menu item's full text is the button's tip.
+    const struct {
+        const char* button;
+        const char* action;
+        const char* caption;
+        QStyle::StandardPixmap icon;
+    } buttons[] = {
+        {"sbtImporta", "mnuImporta", "Importar", QStyle::SP_DialogOpenButton},
+        {"sbtNutrientes", "mnuNutrientes", "Nutrientes", QStyle::SP_FileDialogInfoView},
+        {"sbtCusto", "mnuCusto", "Custo", QStyle::SP_FileDialogContentsView},
+        {"sbtUtProdRece", "mnuUtProdRece", "Utilização", QStyle::SP_FileDialogListView},
+        {"sbtTrocaProd", "mnuTrocaProd", "Trocar", QStyle::SP_BrowserReload},
+    };
+    for (const auto& b : buttons) {
+        auto* action = findChild<QAction*>(QString::fromLatin1(b.action));
+        action->setIconText(QString::fromUtf8(b.caption));
+        action->setIcon(style()->standardIcon(b.icon));
+        auto* button = named(new QToolButton(tlbPadrao), b.button);
+        button->setDefaultAction(action);
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        tlbPadrao->addWidget(button);
     }
 }
 

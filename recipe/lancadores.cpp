@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTabWidget>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -64,6 +65,8 @@ Lancadores::Lancadores(TfrmReceitaPadrao& form) : m_form(form)
     m_sbtCalculadora = new QToolButton(form.tlbPadrao);
     m_sbtCalculadora->setObjectName(QStringLiteral("sbtCalculadora"));
     m_sbtCalculadora->setText(QStringLiteral("Calculadora"));
+    m_sbtCalculadora->setIcon(form.style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    m_sbtCalculadora->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     m_sbtCalculadora->setToolTip(QStringLiteral("Ajustar ou revisar quantidades"));
     form.tlbPadrao->addWidget(m_sbtCalculadora);
     QAction* calculadora = item("mnuCalculadora");
