@@ -5,6 +5,7 @@
 #include <QMap>
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
 
 namespace framework {
 
