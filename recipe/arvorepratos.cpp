@@ -1,4 +1,5 @@
 #include "arvorepratos.h"
+#include "registroprato.h"
 #include "cli_pla01300.h"
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
@@ -58,7 +59,7 @@ void ArvorePratos::dbaPadraoChange(const TTreeNode& node) const
     if (auto* grid = m_form.findChild<framework::TDBGrid*>(QStringLiteral("dbgContainer")))
         if (ClientDataSet* containers = grid->DataSet(); containers && !grid->hasFocus() && !node.lastLevel)
             containers->Close();
-    m_form.mostraNivelCompleto(node.code);
+    m_form.Registro().mostraNivelCompleto(node.code);
 }
 
 void ArvorePratos::ShowColumns() const

@@ -2,6 +2,7 @@
 // reuse of a loaded group, the dish filter, and the enabling rules applied to the active page.
 #include "cli_pla01300.h"
 #include "containerprato.h"
+#include "registroprato.h"
 #include "fotoprato.h"
 #include "enviador.h"
 #include "frmreceitapadrao.h"
@@ -263,7 +264,7 @@ void TfrmReceitaPadrao::Habilita_Desabilita(DataSource* source)
 {
     auto s = situacao(source, Cli_pla01300::boConsulta);
     s.prato = source && source->DataSet() == cdsPrato;
-    s.arvoreConfere = treeMatchesRecord();
+    s.arvoreConfere = m_registro->treeMatchesRecord();
     const Pagina* page = paginaAtiva();
     s.paginaReceita = page && page->nivel;
     s.modoPreparo = pgcPadrao->currentWidget() == tshModoPrep;
@@ -282,7 +283,7 @@ void TfrmReceitaPadrao::Habilita_Botoes(DataSource* source, bool enabled)
 {
     auto s = situacao(source, Cli_pla01300::boConsulta);
     s.prato = source && source->DataSet() == cdsPrato;
-    s.arvoreConfere = treeMatchesRecord();
+    s.arvoreConfere = m_registro->treeMatchesRecord();
     const Pagina* page = paginaAtiva();
     s.paginaReceita = page && page->nivel;
     s.trocaProduto = trocaProdutoPermitida();

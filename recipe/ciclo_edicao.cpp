@@ -2,6 +2,7 @@
 // each page, and the keyboard of the edit cycle.
 #include "cli_pla01300.h"
 #include "componente.h"
+#include "registroprato.h"
 #include "containerprato.h"
 #include "fotoprato.h"
 #include "enviador.h"
@@ -176,9 +177,9 @@ void TfrmReceitaPadrao::connectCicloEdicao()
     }
     guardedConnect(cdsPrato, &ClientDataSet::currentChanged, this, [this] { dtsPratoDataChange(); });
     // The standard recipe follows the branch module's limits.
-    cdsProdPrat->BeforeInsert = [this](ClientDataSet&) { Vd_Receita(QStringLiteral("I")); };
-    cdsProdPrat->BeforeEdit = [this](ClientDataSet&) { Vd_Receita(QStringLiteral("A")); };
-    cdsProdPrat->BeforeDelete = [this](ClientDataSet&) { Vd_Receita(QStringLiteral("E")); };
+    cdsProdPrat->BeforeInsert = [this](ClientDataSet&) { m_registro->Vd_Receita(QStringLiteral("I")); };
+    cdsProdPrat->BeforeEdit = [this](ClientDataSet&) { m_registro->Vd_Receita(QStringLiteral("A")); };
+    cdsProdPrat->BeforeDelete = [this](ClientDataSet&) { m_registro->Vd_Receita(QStringLiteral("E")); };
 }
 
 // --- Commands ----------------------------------------------------------------------------------
@@ -216,7 +217,7 @@ void TfrmReceitaPadrao::incluiPrato()
         dbeNmPrato->setFocus();
     // The code check of the new dish reads the dishes as they are now.
     try {
-        carregaPratoAux();
+        m_registro->carregaPratoAux();
     } catch (...) {
         if (dbeNmPrato->isEnabled())
             dbeNmPrato->setFocus();
@@ -224,12 +225,12 @@ void TfrmReceitaPadrao::incluiPrato()
     }
     if (cdsPrato->state() == State::Browse)
         cdsPrato->Insert();
-    mostraNivelCompleto(cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString());
+    m_registro->mostraNivelCompleto(cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString());
 }
 
 void TfrmReceitaPadrao::alteraPrato()
 {
-    if (NivelBloq(cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString()))
+    if (m_registro->NivelBloq(cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString()))
         falha("NIVBL_ALT");
     if (dbeNmPrato->isEnabled())
         dbeNmPrato->setFocus();
@@ -240,14 +241,14 @@ void TfrmReceitaPadrao::excluiPrato()
 {
     const auto timer = pausaTimer(timIdle);
     dbaPadrao->Resync();
-    Vd_NivelPrato(QStringLiteral("E"));
+    m_registro->Vd_NivelPrato(QStringLiteral("E"));
     const QString code = cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString();
-    if (NivelBloq(code))
+    if (m_registro->NivelBloq(code))
         falha("NIVBL_EXC");
     const int level = cdsPrato->FieldByName(QStringLiteral("CDNVPRATO"))->AsString().toInt();
     if (level < hostContext().DBPictObj(1).GetTtNiveis()) {
         // A group with dishes under it stays (the server also looks at other branches' trees).
-        carregaPratoAux();
+        m_registro->carregaPratoAux();
         cdsPratoAux->setFilter(QStringLiteral("CDPRATO LIKE ") + QuotedStr(code + u'%'));
         cdsPratoAux->setFiltered(true);
         const auto unfilter = qScopeGuard([this] {
@@ -265,7 +266,7 @@ void TfrmReceitaPadrao::excluiPrato()
     dbaPadrao->Resync();
     cdsPrato->Delete();
     if (cdsPrato->IsEmpty())
-        RefreshPesqPrato(true);
+        recipe::RegistroPrato::RefreshPesqPrato(true);
     dbaPadrao->Resync();
 }
 
@@ -278,7 +279,7 @@ void TfrmReceitaPadrao::cancelaPrato()
     // A change the server refused is still pending: giving up the edit gives it up too.
     if (cdsPrato->Active() && cdsPrato->ChangeCount() > 0)
         cdsPrato->CancelUpdates();
-    mostraNivelCompleto(treeCode());
+    m_registro->mostraNivelCompleto(treeCode());
 }
 
 void TfrmReceitaPadrao::verificaPrato()
@@ -298,7 +299,7 @@ void TfrmReceitaPadrao::verificaPrato()
 void TfrmReceitaPadrao::incluiLista(const Pagina& page)
 {
     Habilita_NivelCompleto(dbeCdPrato->Text());
-    carregaPratoAux();
+    m_registro->carregaPratoAux();
     if (page.dataSet->state() == State::Browse)
         page.dataSet->Insert();
     if (page.tab == tshReceServ || page.tab == tshTpCard)
@@ -307,7 +308,7 @@ void TfrmReceitaPadrao::incluiLista(const Pagina& page)
 
 void TfrmReceitaPadrao::alteraLista(const Pagina& page)
 {
-    if (NivelBloq(cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString()))
+    if (m_registro->NivelBloq(cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString()))
         falha("NIVBL_ALT");
     TDBGrid* grid = gridOf(this, *page.nivel);
     const auto visible = [grid](const QString& fieldName) {
@@ -328,7 +329,7 @@ void TfrmReceitaPadrao::excluiLista(const Pagina& page)
     const auto timer = pausaTimer(timIdle);
     ClientDataSet& list = *page.dataSet;
     if (page.tab == tshPadrao)
-        Vd_Receita(QStringLiteral("E"));
+        m_registro->Vd_Receita(QStringLiteral("E"));
     if (!list.Active() || list.IsEmpty())
         falha("NO_DADOS");
     if (list.state() != State::Browse
@@ -337,7 +338,7 @@ void TfrmReceitaPadrao::excluiLista(const Pagina& page)
     list.Delete();
     if (list.IsEmpty()) {
         Habilita_Desabilita(page.fonte);
-        RefreshPesqPrato(true);
+        recipe::RegistroPrato::RefreshPesqPrato(true);
     }
 }
 
@@ -374,7 +375,7 @@ void TfrmReceitaPadrao::enviaLista(const Pagina& page)
     m_enviador->envia(*page.dataSet, {page.nivel->updateMethod, QStringLiteral("upd_") + page.dataSet->objectName(), {}, {}});
     Habilita_Desabilita(page.fonte);
     Habilita_Pagina(true);
-    RefreshPesqPrato(true);
+    recipe::RegistroPrato::RefreshPesqPrato(true);
 }
 
 void TfrmReceitaPadrao::cancelaLista(const Pagina& page)

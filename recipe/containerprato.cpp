@@ -1,4 +1,5 @@
 #include "containerprato.h"
+#include "registroprato.h"
 
 #include "cli_pla01300.h"
 #include "enviador.h"
@@ -474,7 +475,7 @@ void ContainerPrato::incluir()
 
 void ContainerPrato::alterar()
 {
-    if (m_form.NivelBloq(prato("CDPRATO")))
+    if (m_form.Registro().NivelBloq(prato("CDPRATO")))
         falha("NIVBL_ALT");
     if (!m_lista->Active() || m_lista->IsEmpty() || m_lista->state() != State::Browse)
         return;

@@ -1,6 +1,7 @@
 // The dish data of the standard, branch and service levels, and the working branch's hold on the
 // branch selectors.
 #include "filialtrabalho.h"
+#include "registroprato.h"
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
 #include "painelprato.h"
@@ -34,7 +35,7 @@ void TfrmReceitaPadrao::criaDadosPrato()
     const auto autoriza = [this](const char* operation, const char* vdReceita) {
         if (!hostContext().ModuFili && !server::Autoriza(*netAutoriza, 4, QString::fromLatin1(operation)))
             throw Abort();
-        Vd_Receita(QString::fromLatin1(vdReceita));
+        m_registro->Vd_Receita(QString::fromLatin1(vdReceita));
     };
     padrao.antesIncluir = [autoriza] { autoriza("INCLUSAO_PRODUTO_RECEITA_PADRAO", "I"); };
     padrao.antesAlterar = [autoriza] { autoriza("ALTERACAO_PRODUTO_RECEITA_PADRAO", "A"); };
@@ -42,7 +43,7 @@ void TfrmReceitaPadrao::criaDadosPrato()
         if (editing(*cdsProdPrat))
             return false;
         dbaPadrao->Resync();
-        Vd_Receita(QStringLiteral("I"));
+        m_registro->Vd_Receita(QStringLiteral("I"));
         return true;
     };
     padrao.lista = cdsProdPrat;

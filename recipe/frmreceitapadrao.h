@@ -45,6 +45,7 @@ class FilialTrabalho;
 class FotoPrato;
 class PaginaReceita;
 class PainelPrato;
+class RegistroPrato;
 class SeletoresNivel;
 class ModoPreparo;
 class RegrasHabilitacao;
@@ -135,37 +136,13 @@ public:
     void FormKeyDown(QKeyEvent* event) override;
 
     // --- Dish record (tshFormulario) ---------------------------------------------------------
-    void cdsPratoBeforeInsert(); // proposes the new code
-    void cdsPratoAfterInsert();
-    void cdsPratoBeforeEdit();
-    void cdsPratoBeforePost();
-    void cdsPratoAfterPost();    // sends the record at once (UpdPrato)
-    void cdsPratoBeforeDelete();
-    void cdsPratoAfterDelete();  // sends the deletion at once
-    void cdsPratoAfterScroll();
-    void cdsParamGeralAfterPost();
-    void dtsPratoStateChange();
-
-    // Habilita_NivelCompleto, and dcbPrato, dcbStatus and lblStatus shown only at the last level.
-    void mostraNivelCompleto(const QString& code);
-
-    void Vd_CdPrato(bool required);
-    void Vd_SgUnidPrato(bool required);
-    void Vd_VrArredTrans();
-    void Vd_NivelPrato(const QString& operation); // "I", "A", "E": the branch module's limits
-    void Vd_Receita(const QString& operation);    // the standard recipe of the current dish
-    // True when the code's level is blocked (CDNVBLPRAT); an unset block is stored as "0" first.
-    bool NivelBloq(const QString& code);
-
-    void dbeCdPratoExit();
-    void dbeCdUnidadeExit();
-    void dbeArredTransExit();
-    // True when the key is dropped.
-    bool dbeTempoKeyPress(const QKeyEvent& event) const;
-    void btpUnidadeBeforePesq();
-    void btpUnidadeAfterPesq();
-    void btnSegMercBeforePesq();
-    void btnSegMercAfterPesq();
+    // Its rules and checks (registroprato.h).
+    recipe::RegistroPrato& Registro() const { return *m_registro; }
+    bool isCompleteLevel(const QString& code) const;
+    // The code of the dish tree's current node.
+    QString treeCode() const;
+    // Shows the key's message after focusing the control (when enabled) and aborts.
+    [[noreturn]] void falha(const char* key, QWidget* control = nullptr) const;
 
     // The dish data panel of a level (painelprato.h): standard, branch and service.
     recipe::PainelPrato& PainelDados(recipe::Level level) const;
@@ -176,12 +153,6 @@ public:
     // Dish weight: the ingredient quantities of the active recipe page in the dish's unit,
     // stored as the portion weight of the page's dish data once the user confirms.
     void sbtCalcPadraoClick();
-
-    // Reads the dishes of the working branch's tree into cdsPratoAux.
-    void carregaPratoAux();
-
-    // Sets "RefreshPesqPrato" of the host's open menu forms: true makes them reload their dishes.
-    static void RefreshPesqPrato(bool refresh);
 
     // --- Standard ingredient list (paginareceita.h) ---------------------------------------------
     recipe::PaginaReceita& PaginaPadrao() const;
@@ -341,27 +312,14 @@ private:
     QStringList escopo(const recipe::LevelFields& level) const;
     bool trocaProdutoPermitida() const;
 
-    // Dish record rules.
-    // Shows the key's message after focusing the control (when enabled) and aborts.
-    [[noreturn]] void falha(const char* key, QWidget* control = nullptr) const;
-    QString propoeCodigo();
-    void origemNaCentral();  // standard or local: a new dish posted in a central module
-    void Vd_ExistePrato();   // the new code in another branch's tree (GetExistPrat)
-    bool enviaPrato(bool deletion); // false when nothing was pending
-    bool treeMatchesRecord() const;
-    bool inserting() const;
     double pesoDaLista(framework::ClientDataSet& list, const recipe::LevelFields& level);
 
     QString nomeFilial(const QString& code);
     void carregaParamPlaneja(const QString& branch);
     void confirmaFilial();
     void ajustaCentralDaFilial();
-    bool isCompleteLevel(const QString& code) const;
-    QString treeCode() const;
 
     std::unique_ptr<recipe::ConversaoUnidade> m_conversao;
-    QString m_codigoProposto;          // the code proposed for the dish being inserted
-    bool m_reabrindoPrato = false;     // a refused record goes back to edit without new checks
     QString m_filial;                  // working branch
     bool m_primeiraAtivacao = true;    // first activation still to come
     bool m_validaLinhas = false;       // per-row ingredient checks on
@@ -385,6 +343,7 @@ private:
     std::array<std::unique_ptr<recipe::PaginaReceita>, 4> m_paginasNivel; // by recipe::Level
     std::array<recipe::PainelPrato*, 4> m_paineis{}; // by recipe::Level
     recipe::SeletoresNivel* m_seletoresNivel = nullptr;
+    recipe::RegistroPrato* m_registro = nullptr;
     std::unique_ptr<recipe::FilialTrabalho> m_filialTrabalho;
     recipe::ModoPreparo* m_modoPreparo = nullptr; // the preparation-mode page
     recipe::ContainerPrato* m_containers = nullptr; // the dish's containers on the record page

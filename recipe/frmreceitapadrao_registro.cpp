@@ -3,8 +3,12 @@
 #include "cli_pla01300.h"
 #include "conversaounidade.h"
 #include "frmreceitapadrao.h"
+#include "registroprato.h"
+
+#include "framework/abort.h"
 #include "validacao.h"
 
+#include "framework/abort.h"
 #include "framework/data/clientdataset.h"
 #include "framework/data/datasource.h"
 #include "framework/ui/btnpesquisa.h"
@@ -19,7 +23,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QTabWidget>
 #include <QToolButton>
@@ -380,32 +383,19 @@ void TfrmReceitaPadrao::createPesoECores()
 
 void TfrmReceitaPadrao::connectRegistroPrato()
 {
-    cdsPrato->BeforeInsert = [this](ClientDataSet&) { cdsPratoBeforeInsert(); };
-    cdsPrato->AfterInsert = [this](ClientDataSet&) { cdsPratoAfterInsert(); };
-    cdsPrato->BeforeEdit = [this](ClientDataSet&) { cdsPratoBeforeEdit(); };
-    cdsPrato->BeforePost = [this](ClientDataSet&) { cdsPratoBeforePost(); };
-    cdsPrato->AfterPost = [this](ClientDataSet&) { cdsPratoAfterPost(); };
-    cdsPrato->BeforeDelete = [this](ClientDataSet&) { cdsPratoBeforeDelete(); };
-    cdsPrato->AfterDelete = [this](ClientDataSet&) { cdsPratoAfterDelete(); };
-    cdsPrato->AfterScroll = [this](ClientDataSet&) { cdsPratoAfterScroll(); };
-    cdsParamGeral->AfterPost = [this](ClientDataSet&) { cdsParamGeralAfterPost(); };
-    guardedConnect(dtsPrato, &DataSource::stateChanged, this, [this] { dtsPratoStateChange(); });
-
-    guardedConnect(dbeCdPrato, &TMaskEdit::exited, this, [this] { dbeCdPratoExit(); });
-    guardedConnect(dbeCdUnidade, &TMaskEdit::exited, this, [this] { dbeCdUnidadeExit(); });
-    guardedConnect(dbeNmFormaPreparo, &TMaskEdit::exited, this, [this] { dbeCdUnidadeExit(); });
-    guardedConnect(dbeArredTrans, &TMaskEdit::exited, this, [this] { dbeArredTransExit(); });
-    installGuardedEventFilter(dbeTempo, [this](QObject*, QEvent* event) {
-        return event->type() == QEvent::KeyPress && dbeTempoKeyPress(static_cast<const QKeyEvent&>(*event));
-    });
-    btpUnidade->BeforePesq = [this](TBtnPesquisa&) { btpUnidadeBeforePesq(); };
-    btpUnidade->AfterPesq = [this](TBtnPesquisa&) { btpUnidadeAfterPesq(); };
-    btnSegMerc->BeforePesq = [this](TBtnPesquisa&) { btnSegMercBeforePesq(); };
-    btnSegMerc->AfterPesq = [this](TBtnPesquisa&) { btnSegMercAfterPesq(); };
+    m_registro = new recipe::RegistroPrato(*this);
 
     guardedConnect(shpCorPrincipal, &TShape::mouseUp, this, [this] { shpCorPrincipalMouseUp(); });
     guardedConnect(shpCorSecundaria, &TShape::mouseUp, this, [this] { shpCorSecundariaMouseUp(); });
     guardedConnect(shpCorAuxiliar, &TShape::mouseUp, this, [this] { shpCorAuxiliarMouseUp(); });
     for (QToolButton* button : {sbtCalcPadrao, sbtCalcTC, sbtCalcPratLoca, sbtCalcServ})
         guardedConnect(button, &QToolButton::clicked, this, [this] { sbtCalcPadraoClick(); });
+}
+
+void TfrmReceitaPadrao::falha(const char* key, QWidget* control) const
+{
+    if (control && control->isEnabled())
+        control->setFocus();
+    msgPadrao->ShowMsg(QString::fromLatin1(key), mtError, mbOK);
+    throw Abort();
 }

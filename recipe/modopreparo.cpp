@@ -1,4 +1,5 @@
 #include "modopreparo.h"
+#include "registroprato.h"
 
 #include "barraformatacao.h"
 #include "cli_pla01300.h"
@@ -330,7 +331,7 @@ void ModoPreparo::mnuImpArquivoClick()
 void ModoPreparo::mnuImpModPrepReceClick()
 {
     ClientDataSet* dishes = m_form.cdsPratoAux;
-    m_form.carregaPratoAux();
+    m_form.Registro().carregaPratoAux();
     const auto unfilter = qScopeGuard([dishes] { dishes->setFiltered(false); });
     // Dishes of the last level only.
     dishes->setFilter(QStringLiteral("CDNVPRATO = ") + QuotedStr(QString::number(hostContext().DBPictObj(1).GetTtNiveis())));

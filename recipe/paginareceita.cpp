@@ -1,4 +1,5 @@
 #include "paginareceita.h"
+#include "registroprato.h"
 
 #include "cli_pla01300.h"
 #include "conversaounidade.h"
@@ -625,7 +626,7 @@ void PaginaReceita::Calcula_Qtde_Prop_Pessoa(double factor)
     // One authorisation and one check of the recipe's products for the whole run.
     autoriza(m_regras.autorizaAlteracao);
     if (m_nivel.level == Level::Padrao)
-        m_form.Vd_Receita(QStringLiteral("A"));
+        m_form.Registro().Vd_Receita(QStringLiteral("A"));
     Vd_ProdInativo();
     m_inativosVerificados = true;
     const QString dishUnit = m_form.cdsPrato->FieldByName(sgUnidade)->AsString();
@@ -1174,7 +1175,7 @@ void PaginaReceita::BeforeInsert()
         throw framework::Abort();
     autoriza(m_regras.autorizaInclusao);
     if (m_nivel.level == Level::Padrao)
-        m_form.Vd_Receita(QStringLiteral("I"));
+        m_form.Registro().Vd_Receita(QStringLiteral("I"));
     if (m_regras.validaSeletores)
         m_regras.validaSeletores();
     if (m_regras.primeiraLinha && m_lista->IsEmpty())
@@ -1212,7 +1213,7 @@ void PaginaReceita::BeforeEdit()
     if (!m_calcQtPessoa) {
         autoriza(m_regras.autorizaAlteracao);
         if (m_nivel.level == Level::Padrao)
-            m_form.Vd_Receita(QStringLiteral("A"));
+            m_form.Registro().Vd_Receita(QStringLiteral("A"));
         if (m_regras.validaSeletores)
             m_regras.validaSeletores();
     }
@@ -1284,7 +1285,7 @@ void PaginaReceita::BeforeDelete()
 {
     autoriza(m_regras.autorizaExclusao);
     if (m_nivel.level == Level::Padrao)
-        m_form.Vd_Receita(QStringLiteral("E"));
+        m_form.Registro().Vd_Receita(QStringLiteral("E"));
     const QString owner = campo(QStringLiteral("CDFILAUXPRAT"))->AsString();
     const QString dish = campo(QStringLiteral("CDPRATO"))->AsString();
     auto* production = m_regras.produtoProducao.isEmpty()

@@ -1,6 +1,7 @@
 // The dish weight computed from a recipe page's ingredients.
 #include "cli_pla01300.h"
 #include "conversaounidade.h"
+#include "registroprato.h"
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
 #include "painelprato.h"
@@ -38,7 +39,7 @@ void TfrmReceitaPadrao::sbtCalcPadraoClick()
         return;
     if (level->level == recipe::Level::Padrao) {
         dbaPadrao->Resync();
-        Vd_Receita(QStringLiteral("I"));
+        m_registro->Vd_Receita(QStringLiteral("I"));
     }
     if (!list->Active() || list->IsEmpty())
         falha("N_DADOS_CALC");
