@@ -295,8 +295,12 @@ void FileReportEngine::preview(const ReportLayout& layout, const QVariantMap& pa
     dialog.setObjectName(QStringLiteral("frmVisualizaRelatorio"));
     dialog.setWindowTitle(document.title());
     dialog.setWindowState(Qt::WindowMaximized);
-    guardedConnect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                   [&document](QPrinter* target) { ReportPainter(document).paint(*target); });
+    // The preview paints every page at once (and again on a page-setup change): a long report
+    // shows its progress, and Cancelar leaves the pages painted so far.
+    guardedConnect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&document](QPrinter* target) {
+        RunProgress progress;
+        ReportPainter(document).paint(*target, progress.pages());
+    });
     dialog.exec();
 }
 
