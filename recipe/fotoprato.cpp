@@ -8,7 +8,6 @@
 #include "seletorcodigo.h"
 #include "subpaginas.h"
 #include "tabelapaginas.h"
-#include "validacao.h"
 
 #include "framework/abort.h"
 #include "framework/core/dbpicture.h"
@@ -24,7 +23,6 @@
 #include "framework/ui/guard.h"
 #include "framework/ui/maskedit.h"
 #include "framework/ui/messages.h"
-#include "framework/ui/query.h"
 #include "server/connection.h"
 
 #include <QAction>
@@ -46,17 +44,25 @@ namespace {
 using State = ClientDataSet::State;
 
 const CamposFoto niveis[] = {
-    {'P', "tshFotoPad", "cdsFotoPraPad", "dtsFotoPraPad", "imgFtoPad",
-     {"CDFILAUXPRAT", "CDPRATO", "NRFOTOPRAPAD", "IDFOTOPRAPAD", "IDAJUSFOTPAD", "FGFOTOPRAPAD"}, {},
-     "NRFOTOPRAPAD", "IDFOTOPRAPAD", "IDAJUSFOTPAD", "FGFOTOPRAPAD", "GetFotoPraPad", "UpdFotoPraPad"},
-    {'F', "tshFotoFil", "cdsFotoPraFil", "dtsFotoPraFil", "imgFtoFili",
+    {{'P', "tshFotoPad", "dtsFotoPraPad", "cdsFotoPraPad", {}, "NRFOTOPRAPAD", "IDFOTOPRAPAD", "GetFotoPraPad",
+      "UpdFotoPraPad"},
+     "imgFtoPad",
+     {"CDFILAUXPRAT", "CDPRATO", "NRFOTOPRAPAD", "IDFOTOPRAPAD", "IDAJUSFOTPAD", "FGFOTOPRAPAD"},
+     "IDAJUSFOTPAD",
+     "FGFOTOPRAPAD"},
+    {{'F', "tshFotoFil", "dtsFotoPraFil", "cdsFotoPraFil", {"CDFILIAL"}, "NRFOTOPRAFIL", "IDFOTOPRAFIL",
+      "GetFotoPraFil", "UpdFotoPraFil"},
+     "imgFtoFili",
      {"CDPRATO", "CDFILAUXPRAT", "CDFILIAL", "IDFOTOPRAFIL", "IDAJUSFOTFIL", "FGFOTOPRAFIL", "NRFOTOPRAFIL"},
-     {"CDFILIAL"}, "NRFOTOPRAFIL", "IDFOTOPRAFIL", "IDAJUSFOTFIL", "FGFOTOPRAFIL", "GetFotoPraFil", "UpdFotoPraFil"},
-    {'S', "tshFotoSer", "cdsFotoPraSer", "dtsFotoPraServ", "imgFtoServ",
+     "IDAJUSFOTFIL",
+     "FGFOTOPRAFIL"},
+    {{'S', "tshFotoSer", "dtsFotoPraServ", "cdsFotoPraSer", {"CDFILIAL", "CDSERVFILI"}, "NRFOTOPRASER",
+      "IDFOTOPRASER", "GetFotoPraSer", "UpdFotoPraSer"},
+     "imgFtoServ",
      {"CDFILAUXPRAT", "CDPRATO", "CDFILIAL", "IDFOTOPRASER", "IDAJUSFOTSER", "FGFOTOPRASER", "CDSERVFILI",
       "NRFOTOPRASER"},
-     {"CDFILIAL", "CDSERVFILI"}, "NRFOTOPRASER", "IDFOTOPRASER", "IDAJUSFOTSER", "FGFOTOPRASER", "GetFotoPraSer",
-     "UpdFotoPraSer"},
+     "IDAJUSFOTSER",
+     "FGFOTOPRASER"},
 };
 
 const char* const filtroImagem = "All (*.jpg;*.jpeg;*.bmp)|*.jpg;*.jpeg;*.bmp|JPG Image File (*.jpg)|*.jpg|"
@@ -167,19 +173,9 @@ void FotoPrato::conecta()
 
 void FotoPrato::conectaSeletores()
 {
-    Query* filiais = m_form.qryFilial;
-    const auto abreFiliais = [filiais] { recipe::abreFiliais(*filiais); };
-    m_edtNmFiliFto = ligaSeletor(m_form, this, {"medCdFiliFto", ">aaaa", "edtNmFiliFto", "btnFtoFili", filiais,
-                                                "CDFILIAL", "NMFILIAL", abreFiliais, [this] { medCdFiliFtoExit(); }});
-    m_edtNmFiliServFto =
-        ligaSeletor(m_form, this, {"medCdFiliServFto", ">aaaa", "edtNmFiliServFto", "btnFtoFiliServ", filiais,
-                                   "CDFILIAL", "NMFILIAL", abreFiliais, [this] { medCdFiliServFtoExit(); }});
-    Query* servicos = m_form.qryServico;
-    m_edtNmServFto = ligaSeletor(
-        m_form, this,
-        {"medCdServFto", "ccccc", "edtNmServFto", "btnFtoServ", servicos, "CDSERVFILI", "NMSERVICO",
-         [this, servicos] { abreServicos(*servicos, componente<TMaskEdit>(m_form, "medCdFiliServFto")->Text()); },
-         [this] { medCdServFtoExit(); }});
+    m_edtNmFiliFto = ligaSeletoresSubPaginas(m_form, this, {"medCdFiliFto", "edtNmFiliFto", "btnFtoFili"},
+                                             {"medCdFiliServFto", "edtNmFiliServFto", "btnFtoFiliServ"},
+                                             {"medCdServFto", "edtNmServFto", "btnFtoServ"}, [this] { medCdFiliFtoExit(); });
 
     // Entering a selector panel shows no photo of the former choice and leaves the toolbar off
     // until the choice is confirmed; leaving the service panel shows the service's photos.
@@ -305,18 +301,6 @@ void FotoPrato::medCdFiliFtoExit()
     validaFilial(*componente<TMaskEdit>(m_form, "medCdFiliFto"), *m_edtNmFiliFto, false);
     if (m_form.pgcPadrao->currentWidget() == m_form.tshFoto && &visivel() == m_paginas[1])
         pgcFotoChange();
-}
-
-void FotoPrato::medCdFiliServFtoExit()
-{
-    validaFilial(*componente<TMaskEdit>(m_form, "medCdFiliServFto"), *m_edtNmFiliServFto, false);
-}
-
-void FotoPrato::medCdServFtoExit()
-{
-    auto* filial = componente<TMaskEdit>(m_form, "medCdFiliServFto");
-    auto* servico = componente<TMaskEdit>(m_form, "medCdServFto");
-    Validacao(*m_form.msgPadrao, *m_form.qryServico).Vd_CdServico(filial->Text(), *servico, *m_edtNmServFto, false);
 }
 
 } // namespace recipe

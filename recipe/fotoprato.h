@@ -57,8 +57,6 @@ private:
     void conectaSeletores();
     void mostraSubPagina(int index);
     void medCdFiliFtoExit();
-    void medCdFiliServFtoExit();
-    void medCdServFtoExit();
 
     TfrmReceitaPadrao& m_form;
     std::unique_ptr<Enviador> m_enviador;
@@ -68,7 +66,7 @@ private:
     framework::TDBCheckBox* m_dbcAjustaFto = nullptr;
     framework::TDBNavigator* m_dbnNavFoto = nullptr;
     QToolButton *m_sbtAtivaFto = nullptr, *m_sbtDesativaFto = nullptr, *m_sbtAbrirFto = nullptr;
-    QLineEdit *m_edtNmFiliFto = nullptr, *m_edtNmFiliServFto = nullptr, *m_edtNmServFto = nullptr;
+    QLineEdit* m_edtNmFiliFto = nullptr;
     std::array<QAction*, 3> m_menus{};
     std::unique_ptr<SubPaginas> m_subPaginas;
     bool m_paginasTravadas = false;   // the other pages were locked for an edit

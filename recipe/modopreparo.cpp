@@ -12,7 +12,6 @@
 #include "seletorcodigo.h"
 #include "subpaginas.h"
 #include "tabelapaginas.h"
-#include "validacao.h"
 
 #include "framework/abort.h"
 #include "framework/core/consiste.h"
@@ -29,9 +28,7 @@
 #include "framework/ui/guard.h"
 #include "framework/ui/maskedit.h"
 #include "framework/ui/messages.h"
-#include "framework/ui/query.h"
 #include "framework/ui/search.h"
-#include "framework/ui/validafilial.h"
 #include "server/connection.h"
 
 #include <QAction>
@@ -56,13 +53,23 @@ namespace {
 using State = ClientDataSet::State;
 
 const CamposPreparo niveis[] = {
-    {'P', "tshPrepPad", "cdsPrepPad", "dtsPadraoText", "drePadrao", {}, "NRPREPPRAT", "IDPREPPRAT", "TXPREPPRAT",
-     "NMRPREPPRAT", "GetPrepPad", "UpdPrepPad", "Padrão"},
-    {'F', "tshPrepFil", "cdsPrepFil", "dtsFilialText", "drePrepFil", {QStringLiteral("CDFILIAL")}, "NRPREPFILI",
-     "IDPREPFILI", "TXPREPFILI", "NMRPREPFILI", "GetPrepFil", "UpdPrepFil", "Filial"},
-    {'S', "tshPrepSer", "cdsPrepSer", "dtsServicoText", "dreServico",
-     {QStringLiteral("CDFILIAL"), QStringLiteral("CDSERVFILI")}, "NRPREPSERV", "IDPREPSERV", "TXPREPSERV",
-     "NMRPREPSERV", "GetPrepSer", "UpdPrepSer", "Serviço"},
+    {{'P', "tshPrepPad", "dtsPadraoText", "cdsPrepPad", {}, "NRPREPPRAT", "IDPREPPRAT", "GetPrepPad", "UpdPrepPad"},
+     "drePadrao",
+     "TXPREPPRAT",
+     "NMRPREPPRAT",
+     "Padrão"},
+    {{'F', "tshPrepFil", "dtsFilialText", "cdsPrepFil", {QStringLiteral("CDFILIAL")}, "NRPREPFILI", "IDPREPFILI",
+      "GetPrepFil", "UpdPrepFil"},
+     "drePrepFil",
+     "TXPREPFILI",
+     "NMRPREPFILI",
+     "Filial"},
+    {{'S', "tshPrepSer", "dtsServicoText", "cdsPrepSer", {QStringLiteral("CDFILIAL"), QStringLiteral("CDSERVFILI")},
+      "NRPREPSERV", "IDPREPSERV", "GetPrepSer", "UpdPrepSer"},
+     "dreServico",
+     "TXPREPSERV",
+     "NMRPREPSERV",
+     "Serviço"},
 };
 
 const char* const filtroArquivo =
@@ -189,20 +196,10 @@ void ModoPreparo::conecta()
 
 void ModoPreparo::conectaSeletores()
 {
-    // The branch and service selectors of the branch and service sub-pages.
-    Query* filiais = m_form.qryFilial;
-    const auto abreFiliais = [filiais] { recipe::abreFiliais(*filiais); };
-    m_edtNmFiliPrep = ligaSeletor(m_form, this, {"medCdFiliPrep", ">aaaa", "edtNmFiliPrep", "btpFiliPrep", filiais,
-                                                 "CDFILIAL", "NMFILIAL", abreFiliais, [this] { medCdFiliPrepExit(); }});
-    m_edtNmFiliServPrep =
-        ligaSeletor(m_form, this, {"medCdFiliServPrep", ">aaaa", "edtNmFiliServPrep", "btpFiliServPrep", filiais,
-                                   "CDFILIAL", "NMFILIAL", abreFiliais, [this] { medCdFiliServPrepExit(); }});
-    Query* servicos = m_form.qryServico;
-    m_edtNmServPrep = ligaSeletor(
-        m_form, this,
-        {"medCdServPrep", "ccccc", "edtNmServPrep", "btpServPrep", servicos, "CDSERVFILI", "NMSERVICO",
-         [this, servicos] { abreServicos(*servicos, componente<TMaskEdit>(m_form, "medCdFiliServPrep")->Text()); },
-         [this] { medCdServPrepExit(); }});
+    m_edtNmFiliPrep = ligaSeletoresSubPaginas(m_form, this, {"medCdFiliPrep", "edtNmFiliPrep", "btpFiliPrep"},
+                                              {"medCdFiliServPrep", "edtNmFiliServPrep", "btpFiliServPrep"},
+                                              {"medCdServPrep", "edtNmServPrep", "btpServPrep"},
+                                              [this] { medCdFiliPrepExit(); });
 
     // Entering the branch of the branch sub-page shows no mode and leaves the toolbar off until
     // the branch is confirmed.
@@ -355,30 +352,10 @@ void ModoPreparo::mnuImpModPrepReceClick()
 
 void ModoPreparo::medCdFiliPrepExit()
 {
-    auto* edit = componente<TMaskEdit>(m_form, "medCdFiliPrep");
-    edit->setText(Ajusta(edit->Text(), 4));
-    try {
-        m_edtNmFiliPrep->setText(ValidaFilial(edit->Text(), hostContext().Operador, true));
-    } catch (...) {
-        m_edtNmFiliPrep->clear();
-        edit->setFocus();
-        throw;
-    }
+    validaFilial(*componente<TMaskEdit>(m_form, "medCdFiliPrep"), *m_edtNmFiliPrep, true);
     PaginaPreparo& page = *m_paginas[1];
     page.filtra();
     m_form.Habilita_Desabilita(page.fonte());
-}
-
-void ModoPreparo::medCdFiliServPrepExit()
-{
-    validaFilial(*componente<TMaskEdit>(m_form, "medCdFiliServPrep"), *m_edtNmFiliServPrep, false);
-}
-
-void ModoPreparo::medCdServPrepExit()
-{
-    auto* filial = componente<TMaskEdit>(m_form, "medCdFiliServPrep");
-    auto* servico = componente<TMaskEdit>(m_form, "medCdServPrep");
-    Validacao(*m_form.msgPadrao, *m_form.qryServico).Vd_CdServico(filial->Text(), *servico, *m_edtNmServPrep, false);
 }
 
 } // namespace recipe

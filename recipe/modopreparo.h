@@ -63,8 +63,6 @@ private:
     void mostraSubPagina(int index);
     void conectaSeletores();
     void medCdFiliPrepExit();
-    void medCdFiliServPrepExit();
-    void medCdServPrepExit();
 
     TfrmReceitaPadrao& m_form;
     std::unique_ptr<Enviador> m_enviador;
@@ -74,7 +72,7 @@ private:
     framework::TDBNavigator* m_dbnNavModPrep = nullptr;
     QToolButton *m_sbtAtiva = nullptr, *m_sbtDesativa = nullptr, *m_sbtSalva = nullptr, *m_sbtImpArquiv = nullptr;
     QMenu* m_pmnImporta = nullptr;
-    QLineEdit *m_edtNmFiliPrep = nullptr, *m_edtNmFiliServPrep = nullptr, *m_edtNmServPrep = nullptr;
+    QLineEdit* m_edtNmFiliPrep = nullptr;
     std::array<QAction*, 3> m_menus{};
     std::unique_ptr<SubPaginas> m_subPaginas;
 };

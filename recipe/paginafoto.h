@@ -14,21 +14,12 @@ class TMaskEdit;
 
 namespace recipe {
 
-// The names of one level of the dish photos.
-struct CamposFoto {
-    char letra;             // 'P' standard, 'F' branch, 'S' service
-    const char* aba;        // tshFotoPad, ...
-    const char* dataSet;    // cdsFotoPraPad, ...
-    const char* fonte;      // dtsFotoPraPad, ...
-    const char* imagem;     // imgFtoPad, ...
-    QStringList campos;     // the dataset's fields in their order (active flag 4th, fit flag 5th)
-    QStringList escopo;     // CDFILIAL, CDSERVFILI where the level has them
-    const char* numero;     // NRFOTOPRA...
-    const char* ativo;      // IDFOTOPRA...: "1" active, "2" deactivated
-    const char* ajuste;     // IDAJUSFOT...: "S" fit the picture to the control
-    const char* foto;       // FGFOTOPRA...: the image file's bytes
-    const char* carga;      // GetFotoPraPad, ...
-    const char* atualiza;   // UpdFotoPraPad, ...
+// The names of one level of the dish photos, beyond those of every numbered level.
+struct CamposFoto : NomesNumerados {
+    const char* imagem; // imgFtoPad, ...
+    QStringList campos; // the dataset's fields in their order (active flag 4th, fit flag 5th)
+    const char* ajuste; // IDAJUSFOT...: "S" fit the picture to the control
+    const char* foto;   // FGFOTOPRA...: the image file's bytes
 };
 
 // One sub-page of the dish photos (standard, branch or service): its dataset of the dish's

@@ -30,10 +30,7 @@ using State = ClientDataSet::State;
 
 PaginaPreparo::PaginaPreparo(TfrmReceitaPadrao& form, const CamposPreparo& campos, Enviador& enviador,
                              QList<TMaskEdit*> seletores)
-    : PaginaNumerada(form,
-                     {campos.letra, campos.aba, campos.fonte, campos.dataSet, campos.escopo, campos.numero,
-                      campos.ativo, campos.carga, campos.atualiza},
-                     enviador, std::move(seletores)),
+    : PaginaNumerada(form, campos, enviador, std::move(seletores)),
       m_campos(campos)
 {
     criaDataSet();

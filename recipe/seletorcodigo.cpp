@@ -1,6 +1,8 @@
 #include "seletorcodigo.h"
 
 #include "componente.h"
+#include "frmreceitapadrao.h"
+#include "validacao.h"
 
 #include "framework/abort.h"
 #include "framework/core/consiste.h"
@@ -8,6 +10,7 @@
 #include "framework/ui/btnpesquisa.h"
 #include "framework/ui/guard.h"
 #include "framework/ui/maskedit.h"
+#include "framework/ui/messages.h"
 #include "framework/ui/query.h"
 #include "framework/ui/validafilial.h"
 
@@ -50,6 +53,31 @@ QLineEdit* ligaSeletor(QObject& form, QObject* context, SeletorCodigo s)
     return ligaSeletor(context, code, QLatin1String(s.nameEdit), *componente<framework::TBtnPesquisa>(form, s.button),
                        *s.query, QLatin1String(s.codeField), QLatin1String(s.nameField), std::move(s.beforeSearch),
                        std::move(s.exit));
+}
+
+QLineEdit* ligaSeletoresSubPaginas(TfrmReceitaPadrao& form, QObject* context, NomesSeletor filial,
+                                   NomesSeletor filiServ, NomesSeletor servico, std::function<void()> saidaFilial)
+{
+    framework::Query* filiais = form.qryFilial;
+    framework::Query* servicos = form.qryServico;
+    const auto abre = [filiais] { abreFiliais(*filiais); };
+    // The exits find their edits by name: the name edits are made by the wiring below.
+    const auto edit = [&form](const char* name) { return componente<framework::TMaskEdit>(form, name); };
+    const auto nome = [&form](const char* name) { return componente<QLineEdit>(form, name); };
+    QLineEdit* nmFilial = ligaSeletor(form, context, {filial.edit, ">aaaa", filial.nameEdit, filial.button, filiais,
+                                                      "CDFILIAL", "NMFILIAL", abre, std::move(saidaFilial)});
+    ligaSeletor(form, context, {filiServ.edit, ">aaaa", filiServ.nameEdit, filiServ.button, filiais, "CDFILIAL",
+                                "NMFILIAL", abre, [edit, nome, filiServ] {
+                                    validaFilial(*edit(filiServ.edit), *nome(filiServ.nameEdit), false);
+                                }});
+    ligaSeletor(form, context,
+                {servico.edit, "ccccc", servico.nameEdit, servico.button, servicos, "CDSERVFILI", "NMSERVICO",
+                 [servicos, edit, filiServ] { abreServicos(*servicos, edit(filiServ.edit)->Text()); },
+                 [&form, servicos, edit, nome, filiServ, servico] {
+                     Validacao(*form.msgPadrao, *servicos)
+                         .Vd_CdServico(edit(filiServ.edit)->Text(), *edit(servico.edit), *nome(servico.nameEdit), false);
+                 }});
+    return nmFilial;
 }
 
 void validaFilial(framework::TMaskEdit& code, QLineEdit& name, bool required)

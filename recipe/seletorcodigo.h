@@ -5,6 +5,7 @@
 
 class QLineEdit;
 class QObject;
+class TfrmReceitaPadrao;
 
 namespace framework {
 class Query;
@@ -35,6 +36,19 @@ struct SeletorCodigo {
     std::function<void()> exit;
 };
 QLineEdit* ligaSeletor(QObject& form, QObject* context, SeletorCodigo seletor);
+
+// The header selectors of a page's branch and service sub-pages (preparation modes, photos):
+// the branch of the branch sub-page, and the branch and service of the service sub-page, each
+// with its name beside it and the form's branch or service lookup. Leaving the service
+// sub-page's codes checks them without requiring them; leaving the branch sub-page's branch
+// runs saidaFilial. Returns the name edit of the branch sub-page's branch.
+struct NomesSeletor {
+    const char* edit;     // medCdFiliPrep, ...
+    const char* nameEdit; // edtNmFiliPrep, ...
+    const char* button;   // btpFiliPrep, ...
+};
+QLineEdit* ligaSeletoresSubPaginas(TfrmReceitaPadrao& form, QObject* context, NomesSeletor filial,
+                                   NomesSeletor filiServ, NomesSeletor servico, std::function<void()> saidaFilial);
 
 // Leaving a branch code edit: the code padded to 4 and written back, checked (ValidaFilial)
 // and its name shown; on failure the name is cleared, the edit takes the focus back (when

@@ -11,40 +11,26 @@ namespace appserver {
 
 namespace {
 
-// One level's table. Its key is the dish, the level's scope and the mode number; exactly the
-// columns below, in this order, go to the client.
-struct NivelPreparo {
-    const char* tabela;
-    QStringList escopo;   // CDFILIAL, CDSERVFILI where the level has them
-    QString numero;       // NRPREP...
-    QString ativo;        // IDPREP...: "1" active, "2" deactivated
-    QString texto;        // TXPREP...
-    QString responsavel;  // NMRPREP...
-    const char* colunas;
-
-    QStringList chaves() const
-    {
-        return QStringList{QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")} + escopo + QStringList{numero};
-    }
-    // "CDFILAUXPRAT = ? AND CDPRATO = ? [AND CDFILIAL = ? [AND CDSERVFILI = ?]]"
-    QString filtroPrato() const
-    {
-        QString sql = QStringLiteral("CDFILAUXPRAT = ? AND CDPRATO = ?");
-        for (const QString& column : escopo)
-            sql += QStringLiteral(" AND %1 = ?").arg(column);
-        return sql;
-    }
+// One level's table, with the text and the responsible person of its modes.
+struct NivelPreparo : NivelNumerado {
+    QString texto;       // TXPREP...
+    QString responsavel; // NMRPREP...
 };
 
-const NivelPreparo padrao{"PREPPRAT", {}, "NRPREPPRAT", "IDPREPPRAT", "TXPREPPRAT", "NMRPREPPRAT",
-                          "CDFILAUXPRAT:T4 CDPRATO:T10 NRPREPPRAT:T2 IDPREPPRAT:T1 TXPREPPRAT:X NMRPREPPRAT:T40"};
-const NivelPreparo filial{"PREPFILI", {"CDFILIAL"}, "NRPREPFILI", "IDPREPFILI", "TXPREPFILI", "NMRPREPFILI",
-                          "CDFILAUXPRAT:T4 CDPRATO:T10 CDFILIAL:T4 NRPREPFILI:T2 IDPREPFILI:T1 TXPREPFILI:X "
-                          "NMRPREPFILI:T40"};
-const NivelPreparo servico{"PREPSERV", {"CDFILIAL", "CDSERVFILI"}, "NRPREPSERV", "IDPREPSERV", "TXPREPSERV",
-                           "NMRPREPSERV",
-                           "CDFILAUXPRAT:T4 CDPRATO:T10 CDFILIAL:T4 CDSERVFILI:T5 NRPREPSERV:T2 IDPREPSERV:T1 "
-                           "TXPREPSERV:X NMRPREPSERV:T40"};
+const NivelPreparo padrao{{"PREPPRAT", {}, "NRPREPPRAT", "IDPREPPRAT",
+                           "CDFILAUXPRAT:T4 CDPRATO:T10 NRPREPPRAT:T2 IDPREPPRAT:T1 TXPREPPRAT:X NMRPREPPRAT:T40"},
+                          "TXPREPPRAT",
+                          "NMRPREPPRAT"};
+const NivelPreparo filial{{"PREPFILI", {"CDFILIAL"}, "NRPREPFILI", "IDPREPFILI",
+                           "CDFILAUXPRAT:T4 CDPRATO:T10 CDFILIAL:T4 NRPREPFILI:T2 IDPREPFILI:T1 TXPREPFILI:X "
+                           "NMRPREPFILI:T40"},
+                          "TXPREPFILI",
+                          "NMRPREPFILI"};
+const NivelPreparo servico{{"PREPSERV", {"CDFILIAL", "CDSERVFILI"}, "NRPREPSERV", "IDPREPSERV",
+                            "CDFILAUXPRAT:T4 CDPRATO:T10 CDFILIAL:T4 CDSERVFILI:T5 NRPREPSERV:T2 IDPREPSERV:T1 "
+                            "TXPREPSERV:X NMRPREPSERV:T40"},
+                           "TXPREPSERV",
+                           "NMRPREPSERV"};
 
 // A code as its key column holds it; blank stays blank.
 QString codigo(const QString& text, int width)
@@ -75,16 +61,10 @@ framework::DataPacket modos(Call& call, const NivelPreparo& nivel)
                        valoresPrato(call, nivel, 0), def);
 }
 
-// Applies the change log; a dish keeps at most one active mode on each level.
 void atualizaModos(Call& call, const NivelPreparo& nivel)
 {
-    call.apply(call.packet(0), {QString::fromLatin1(nivel.tabela), nivel.chaves()});
-    QStringList groups{QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")};
-    groups += nivel.escopo;
-    const QVariant doubled = call.value(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = '1' GROUP BY %3 HAVING COUNT(*) > 1")
-                                            .arg(QLatin1String(nivel.tabela), nivel.ativo, groups.join(QStringLiteral(", "))));
-    if (doubled.isValid() && !doubled.isNull())
-        throw Refusal(QStringLiteral("Já existe um modo de preparo ativo para este prato. Desative-o antes de ativar outro."));
+    atualizaNumerados(
+        call, nivel, QStringLiteral("Já existe um modo de preparo ativo para este prato. Desative-o antes de ativar outro."));
 }
 
 } // namespace
@@ -106,21 +86,7 @@ QVariant RdmReceitaPadrao::GetPrepSer(Call& call) const
 
 QVariant RdmReceitaPadrao::GetProxCodigoPrat(Call& call) const
 {
-    static const auto defs = fields("NRPREPPRAT:D NRPREPFILI:D NRPREPSERV:D");
-    // The level is told by the scope sent: no branch is the standard level, no service the branch's.
-    const QString branch = codigo(call.text(2), 4);
-    const QString service = codigo(call.text(3), 5);
-    const NivelPreparo& nivel = branch.isEmpty() ? padrao : service.isEmpty() ? filial : servico;
-    call.setArg(2, branch);
-    call.setArg(3, service);
-    QVariantList values{call.text(0).trimmed(), call.text(1).trimmed()};
-    if (nivel.escopo.size() > 0)
-        values << branch;
-    if (nivel.escopo.size() > 1)
-        values << service;
-    const QString sql = selectProximoNumero({padrao.numero, filial.numero, servico.numero}, nivel.numero,
-                                            QLatin1String(nivel.tabela), nivel.filtroPrato());
-    return QVariant::fromValue(call.select(sql, values, defs));
+    return proximoNumero(call, padrao, filial, servico);
 }
 
 void RdmReceitaPadrao::UpdPrepPad(Call& call) const

@@ -1,17 +1,61 @@
 #include "numeracao.h"
 
+#include "appserver/call.h"
+#include "appserver/errors.h"
+#include "appserver/resultcolumns.h"
+#include "framework/core/consiste.h"
+
 namespace appserver {
 
-QString selectProximoNumero(const QStringList& numberColumns, const QString& column, const QString& table,
-                            const QString& where)
+QStringList NivelNumerado::chaves() const
 {
+    return QStringList{QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")} + escopo + QStringList{numero};
+}
+
+QString NivelNumerado::filtroPrato() const
+{
+    QString sql = QStringLiteral("CDFILAUXPRAT = ? AND CDPRATO = ?");
+    for (const QString& column : escopo)
+        sql += QStringLiteral(" AND %1 = ?").arg(column);
+    return sql;
+}
+
+void atualizaNumerados(Call& call, const NivelNumerado& nivel, const QString& duasAtivas)
+{
+    call.apply(call.packet(0), {QString::fromLatin1(nivel.tabela), nivel.chaves()});
+    QStringList groups{QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")};
+    groups += nivel.escopo;
+    const QVariant doubled = call.value(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = '1' GROUP BY %3 HAVING COUNT(*) > 1")
+                                            .arg(QLatin1String(nivel.tabela), nivel.ativo, groups.join(QStringLiteral(", "))));
+    if (doubled.isValid() && !doubled.isNull())
+        throw Refusal(duasAtivas);
+}
+
+QVariant proximoNumero(Call& call, const NivelNumerado& padrao, const NivelNumerado& filial,
+                       const NivelNumerado& servico)
+{
+    const QString branch = framework::Ajusta(call.text(2), 4);
+    const QString service = framework::Ajusta(call.text(3), 5);
+    const NivelNumerado& nivel = branch.isEmpty() ? padrao : service.isEmpty() ? filial : servico;
+    call.setArg(2, branch);
+    call.setArg(3, service);
+    QVariantList values{call.text(0).trimmed(), call.text(1).trimmed()};
+    if (!nivel.escopo.isEmpty())
+        values << branch;
+    if (nivel.escopo.size() > 1)
+        values << service;
+
     const QString next =
         QStringLiteral("CASE WHEN MAX(CAST(%1 AS INTEGER)) >= 98 THEN 99 ELSE MAX(CAST(%1 AS INTEGER)) + 1 END")
-            .arg(column);
-    QStringList select;
-    for (const QString& each : numberColumns)
-        select << (each == column ? next : QStringLiteral("CAST(NULL AS INTEGER)")) + QStringLiteral(" AS ") + each;
-    return QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(select.join(QStringLiteral(", ")), table, where);
+            .arg(nivel.numero);
+    QStringList select, defs;
+    for (const NivelNumerado* each : {&padrao, &filial, &servico}) {
+        select << (each == &nivel ? next : QStringLiteral("CAST(NULL AS INTEGER)")) + QStringLiteral(" AS ") + each->numero;
+        defs << each->numero + QStringLiteral(":D");
+    }
+    const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                            .arg(select.join(QStringLiteral(", ")), QLatin1String(nivel.tabela), nivel.filtroPrato());
+    return QVariant::fromValue(call.select(sql, values, fields(defs.join(u' ').toLatin1().constData())));
 }
 
 } // namespace appserver
