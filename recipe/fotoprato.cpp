@@ -124,16 +124,18 @@ void FotoPrato::criaControles()
     m_sbtDesativaFto->setText(QStringLiteral("Desativar Foto"));
     m_sbtAbrirFto = componente<QToolButton>(m_form, "sbtAbrirFto");
     m_sbtAbrirFto->setText(QStringLiteral("Abrir Foto"));
-    // The sub-pages from the menu.
+}
+
+QList<QAction*> FotoPrato::criaMenus()
+{
     QMenu* fotos = m_form.mnuPaginas->addMenu(QStringLiteral("Fo&tos"));
-    m_menus = {fotos->addAction(QStringLiteral("&Padrão")), fotos->addAction(QStringLiteral("&Local")),
-               fotos->addAction(QStringLiteral("&Serviço"))};
-    const char* names[] = {"mnuFotoPadrao", "mnuFotoLocal", "mnuFotoServico"};
-    for (int i = 0; i < 3; ++i) {
-        m_menus[i]->setObjectName(QLatin1String(names[i]));
-        m_menus[i]->setCheckable(true);
-        guardedConnect(m_menus[i], &QAction::triggered, this, [this, i] { mostraSubPagina(i); });
+    QList<QAction*> menus;
+    for (const auto& [name, caption] : {std::pair{"mnuFotoPadrao", "&Padrão"}, std::pair{"mnuFotoLocal", "&Local"},
+                                        std::pair{"mnuFotoServico", "&Serviço"}}) {
+        menus << fotos->addAction(QString::fromUtf8(caption));
+        menus.last()->setObjectName(QLatin1String(name));
     }
+    return menus;
 }
 
 void FotoPrato::conecta()
@@ -144,6 +146,7 @@ void FotoPrato::conecta()
     guardedConnect(m_dbcAjustaFto, &QCheckBox::clicked, this, [this] { dbcAjustaFtoClick(); });
 
     m_subPaginas->ligaTroca(this, [this] { pgcFotoChange(); });
+    m_subPaginas->ligaMenus(this, criaMenus(), [this] { pgcFotoChange(); });
 
     for (PaginaFoto* page : m_paginas) {
         const auto shown = [this, page] {
@@ -203,17 +206,10 @@ PaginaFoto& FotoPrato::visivel() const
     return static_cast<PaginaFoto&>(m_subPaginas->visivel());
 }
 
-void FotoPrato::mostraSubPagina(int index)
-{
-    m_subPaginas->mostra(index, [this] { pgcFotoChange(); });
-}
-
 void FotoPrato::pgcFotoChange()
 {
     PaginaFoto& page = visivel();
     m_subPaginas->marcaVisivel();
-    for (int i = 0; i < 3; ++i)
-        m_menus[i]->setChecked(m_paginas[i] == &page);
     m_form.Limpa_Componentes();
     // A selector being typed in keeps the level's photos away until it is left.
     bool selecionando = false;

@@ -55,7 +55,8 @@ private:
     void adicionaMensagens();
     void conecta();
     void conectaSeletores();
-    void mostraSubPagina(int index);
+    // mnuFotoPadrao, mnuFotoLocal, mnuFotoServico in the pages menu.
+    QList<QAction*> criaMenus();
     void medCdFiliFtoExit();
 
     TfrmReceitaPadrao& m_form;
@@ -67,7 +68,6 @@ private:
     framework::TDBNavigator* m_dbnNavFoto = nullptr;
     QToolButton *m_sbtAtivaFto = nullptr, *m_sbtDesativaFto = nullptr, *m_sbtAbrirFto = nullptr;
     QLineEdit* m_edtNmFiliFto = nullptr;
-    std::array<QAction*, 3> m_menus{};
     std::unique_ptr<SubPaginas> m_subPaginas;
     bool m_paginasTravadas = false;   // the other pages were locked for an edit
 };

@@ -150,17 +150,18 @@ void ModoPreparo::criaControles()
     QAction* receita = m_pmnImporta->addAction(QStringLiteral("&De Outra Receita ..."));
     receita->setObjectName(QStringLiteral("mnuImpModPrepRece"));
     guardedConnect(arquivo, &QAction::triggered, this, [this] { mnuImpArquivoClick(); });
-    // The sub-pages from the menu; the service one is the menu's own item.
-    QMenu* modos = m_form.mnuPaginas->addMenu(QStringLiteral("Modos de P&reparo"));
-    m_menus = {modos->addAction(QStringLiteral("&Padrão")), modos->addAction(QStringLiteral("&Local")),
-               m_form.mnuModoServico};
-    m_menus[0]->setObjectName(QStringLiteral("mnuModoPadrao"));
-    m_menus[1]->setObjectName(QStringLiteral("mnuModoLocal"));
-    for (int i = 0; i < 3; ++i) {
-        m_menus[i]->setCheckable(true);
-        guardedConnect(m_menus[i], &QAction::triggered, this, [this, i] { mostraSubPagina(i); });
-    }
     guardedConnect(receita, &QAction::triggered, this, [this] { mnuImpModPrepReceClick(); });
+}
+
+QList<QAction*> ModoPreparo::criaMenus()
+{
+    // The service sub-page's item is the pages menu's own.
+    QMenu* modos = m_form.mnuPaginas->addMenu(QStringLiteral("Modos de P&reparo"));
+    QAction* padrao = modos->addAction(QStringLiteral("&Padrão"));
+    padrao->setObjectName(QStringLiteral("mnuModoPadrao"));
+    QAction* local = modos->addAction(QStringLiteral("&Local"));
+    local->setObjectName(QStringLiteral("mnuModoLocal"));
+    return {padrao, local, m_form.mnuModoServico};
 }
 
 void ModoPreparo::conecta()
@@ -178,6 +179,7 @@ void ModoPreparo::conecta()
     m_barra->antesDeAlterar = [this] { visivel().iniciaEdicao(); };
 
     m_subPaginas->ligaTroca(this, [this] { pgcModoPrepChange(); });
+    m_subPaginas->ligaMenus(this, criaMenus(), [this] { pgcModoPrepChange(); });
 
     for (PaginaPreparo* page : m_paginas) {
         ClientDataSet* ds = page->dataSet();
@@ -225,11 +227,6 @@ void ModoPreparo::registra(TabelaPaginas& paginas)
     m_subPaginas->registra(paginas);
 }
 
-void ModoPreparo::mostraSubPagina(int index)
-{
-    m_subPaginas->mostra(index, [this] { pgcModoPrepChange(); });
-}
-
 PaginaPreparo& ModoPreparo::visivel() const
 {
     return static_cast<PaginaPreparo&>(m_subPaginas->visivel());
@@ -239,8 +236,6 @@ void ModoPreparo::pgcModoPrepChange()
 {
     PaginaPreparo& page = visivel();
     m_subPaginas->marcaVisivel();
-    for (int i = 0; i < 3; ++i)
-        m_menus[i]->setChecked(m_paginas[i] == &page);
     m_form.Limpa_Componentes();
     m_barra->setEditor(page.editor());
     const bool complete = m_form.cdsPrato->Active() && !m_form.cdsPrato->IsEmpty();

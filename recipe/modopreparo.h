@@ -59,8 +59,8 @@ private:
     void adicionaMensagens();
     void conecta();
     bool ativoOuIncluindo() const; // save and import work only there
-    // mnuModoPadrao, mnuModoLocal, mnuModoServico: the preparation page at that sub-page.
-    void mostraSubPagina(int index);
+    // mnuModoPadrao, mnuModoLocal and mnuModoServico, each showing its sub-page.
+    QList<QAction*> criaMenus();
     void conectaSeletores();
     void medCdFiliPrepExit();
 
@@ -73,7 +73,6 @@ private:
     QToolButton *m_sbtAtiva = nullptr, *m_sbtDesativa = nullptr, *m_sbtSalva = nullptr, *m_sbtImpArquiv = nullptr;
     QMenu* m_pmnImporta = nullptr;
     QLineEdit* m_edtNmFiliPrep = nullptr;
-    std::array<QAction*, 3> m_menus{};
     std::unique_ptr<SubPaginas> m_subPaginas;
 };
 

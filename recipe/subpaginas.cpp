@@ -8,6 +8,7 @@
 #include "framework/data/datasource.h"
 #include "framework/ui/guard.h"
 
+#include <QAction>
 #include <QSignalBlocker>
 #include <QTabWidget>
 
@@ -70,9 +71,30 @@ void SubPaginas::ligaTroca(QObject* context, std::function<void()> mostrar)
     });
 }
 
+void SubPaginas::ligaMenus(QObject* context, const QList<QAction*>& menus, std::function<void()> mostrar)
+{
+    m_menus = menus;
+    for (int i = 0; i < m_menus.size(); ++i) {
+        m_menus[i]->setCheckable(true);
+        // A checkable item checks itself when triggered, shown or not.
+        framework::guardedConnect(m_menus[i], &QAction::triggered, context, [this, i, mostrar] {
+            mostra(i, mostrar);
+            marcaMenus();
+        });
+    }
+}
+
+void SubPaginas::marcaMenus() const
+{
+    const QWidget* shown = visivel().aba();
+    for (int i = 0; i < m_menus.size() && i < m_subPaginas.size(); ++i)
+        m_menus[i]->setChecked(m_subPaginas[i]->aba() == shown);
+}
+
 void SubPaginas::marcaVisivel()
 {
     m_anterior = visivel().aba();
+    marcaMenus();
 }
 
 } // namespace recipe

@@ -3,6 +3,7 @@
 #include <QList>
 #include <functional>
 
+class QAction;
 class QObject;
 class QTabWidget;
 class QWidget;
@@ -28,20 +29,25 @@ public:
 
     // Each sub-page's commands in the page table.
     void registra(TabelaPaginas& tabela) const;
-    // A menu item's sub-page: the page at that sub-page, unless the toolbar's dataset is being
-    // edited; showing it again runs mostrar.
-    void mostra(int index, const std::function<void()>& mostrar) const;
+    // The menu items that show each sub-page (in the sub-pages' order), checked on the one shown:
+    // an item shows the page at its sub-page, unless the toolbar's dataset is being edited;
+    // showing the shown one again runs mostrar.
+    void ligaMenus(QObject* context, const QList<QAction*>& menus, std::function<void()> mostrar);
     // Leaving a sub-page posts what it edits; when that post fails the sub-page stays. After a
     // change, mostrar runs while the page is shown.
     void ligaTroca(QObject* context, std::function<void()> mostrar);
-    // The sub-page shown is the one the next change leaves.
+    // The sub-page shown is the one the next change leaves, and its menu item is checked.
     void marcaVisivel();
 
 private:
+    void mostra(int index, const std::function<void()>& mostrar) const;
+    void marcaMenus() const;
+
     TfrmReceitaPadrao& m_form;
     QWidget* m_pagina;
     QTabWidget* m_abas;
     QList<PaginaNumerada*> m_subPaginas;
+    QList<QAction*> m_menus;
     QWidget* m_anterior = nullptr;
 };
 

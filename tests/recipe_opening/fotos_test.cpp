@@ -185,3 +185,33 @@ TEST_F(FotoTest, StandardPhotosOfTheDemoShowAndAServiceWithoutCodeAsksNothing)
     EXPECT_EQ(pad->state(), State::Browse);
     hostContext().ModuFili = false;
 }
+
+// The pages menu reaches each photo sub-page and checks the item of the one shown, whichever way
+// it was reached; while a photo is being edited it leaves the page where it is.
+TEST_F(FotoTest, ThePagesMenuShowsEachSubPageAndChecksTheOneShown)
+{
+    ASSERT_TRUE(form->dbaPadrao->setSelectedCode("2010010001"));
+    const auto item = [this](const char* name) { return form->findChild<QAction*>(QString::fromLatin1(name)); };
+    const auto checked = [&] {
+        QStringList names;
+        for (const char* name : {"mnuFotoPadrao", "mnuFotoLocal", "mnuFotoServico"})
+            if (item(name)->isChecked())
+                names << QString::fromLatin1(name);
+        return names;
+    };
+    press(item("mnuFotoLocal"));
+    EXPECT_EQ(form->pgcPadrao->currentWidget(), form->tshFoto);
+    EXPECT_EQ(form->pgcFoto->currentWidget(), form->tshFotoFil);
+    EXPECT_EQ(checked(), QStringList{"mnuFotoLocal"});
+    form->pgcFoto->setCurrentWidget(form->tshFotoPad);
+    QApplication::processEvents();
+    EXPECT_EQ(checked(), QStringList{"mnuFotoPadrao"});
+
+    press(form->mnuIncluir);
+    ASSERT_EQ(form->findChild<ClientDataSet*>("cdsFotoPraPad")->state(), State::Insert);
+    press(item("mnuFotoServico"));
+    EXPECT_EQ(form->pgcFoto->currentWidget(), form->tshFotoPad);
+    EXPECT_EQ(checked(), QStringList{"mnuFotoPadrao"});
+    script->answer(mrYes); // cancel the new photo
+    press(form->mnuCancelar);
+}
