@@ -144,7 +144,7 @@ QStringList TfrmReceitaPadrao::escopo(const recipe::LevelFields& level) const
 {
     // At their key widths, as they are stored.
     switch (level.level) {
-    case recipe::Level::TpCard: return {Ajusta(medCdCentral->Text(), 4), recipe::codigoTipoCard(medCdTpCard->Text())};
+    case recipe::Level::TpCard: return {Ajusta(medCdCentral->Text(), 4), framework::AjustaTipoCard(medCdTpCard->Text())};
     case recipe::Level::Filial: return {Ajusta(medCdFilial->Text(), 4)};
     case recipe::Level::Servico: return {Ajusta(medCdFiliServ->Text(), 4), Ajusta(medCdServico->Text(), 5)};
     case recipe::Level::Padrao: break;

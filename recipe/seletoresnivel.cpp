@@ -125,7 +125,7 @@ void SeletoresNivel::Vd_CdTipoCard(bool required)
         framework::MensErro(m_form.msgPadrao->Msg(QString::fromLatin1(key)));
     };
     m_form.VdCentral(true);
-    const QString code = codigoTipoCard(codigo.Text());
+    const QString code = framework::AjustaTipoCard(codigo.Text());
     if (code != codigo.Text())
         codigo.setText(code);
     if (code.isEmpty()) {

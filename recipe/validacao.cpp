@@ -54,15 +54,6 @@ void focusField(QWidget* control, const QString& fieldName)
 
 } // namespace
 
-QString codigoTipoCard(const QString& code)
-{
-    const QString trimmed = code.trimmed();
-    for (const QChar c : trimmed)
-        if (!c.isDigit())
-            return trimmed;
-    return framework::Ajusta(trimmed, 10);
-}
-
 void addValidationMessages(framework::TMessages& messages)
 {
     messages.Add({

@@ -33,9 +33,6 @@ QString RealToStTime(double hours);
 double RoundNumber(const QString& text);
 // Item of the storage-type combos: "RESFRIADO" 0, "CONGELADO" 1, anything else 2 ("NENHUM").
 int indexTipoArmazenamento(const QString& storageType);
-// Menu-type codes: a number is brought to its ten digits; a code with letters (a menu type named
-// "HOSPITALAR") is kept as typed.
-QString codigoTipoCard(const QString& code);
 // The framework's reading of number texts, under the name the recipe form uses.
 using framework::StrToFloatDef;
 

@@ -210,7 +210,7 @@ QVariant Ingredientes::ProUpdQtdeFix(Call& call) const
     QString where = " WHERE CDFILAUXPRAT = ? AND CDPRATO = ?";
     QVariantList values{flag, call.text(1), call.text(2)};
     if (l.nivel == receitas::Nivel::TpCard)
-        scope << framework::Ajusta(call.text(3), 4) << codigoTipoCard(call.text(4));
+        scope << framework::Ajusta(call.text(3), 4) << framework::AjustaTipoCard(call.text(4));
     else if (!l.chaves.isEmpty())
         scope << framework::Ajusta(call.text(3), 4);
     if (l.nivel == receitas::Nivel::Servico)

@@ -33,15 +33,6 @@ QVariant baseProduto(Call& call, receitas::Nivel nivel, const char* table, const
 
 } // namespace
 
-QString codigoTipoCard(const QString& code)
-{
-    const QString trimmed = code.trimmed();
-    for (const QChar c : trimmed)
-        if (!c.isDigit())
-            return trimmed;
-    return framework::Ajusta(trimmed, 10);
-}
-
 QVariant NiveisReceita::GetParamGrup(Call& call) const
 {
     const QVariant value = call.value(
@@ -69,7 +60,7 @@ QVariant NiveisReceita::ProUpProdBaseTP(Call& call) const
     if (call.text(5).trimmed().isEmpty() || call.text(6).trimmed().isEmpty())
         throw Refusal(QStringLiteral("Central e tipo de cardápio devem ser informados."));
     return baseProduto(call, receitas::Nivel::TpCard, "RECETPCARD", "IDPRODBASEPRTP", {"CDFILCENTPME", "CDTIPOCARD"},
-                       {framework::Ajusta(call.text(5), 4), codigoTipoCard(call.text(6))}, 2, 3, 4);
+                       {framework::Ajusta(call.text(5), 4), framework::AjustaTipoCard(call.text(6))}, 2, 3, 4);
 }
 
 void NiveisReceita::UpdPratTpCard(Call& call) const

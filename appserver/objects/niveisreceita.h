@@ -4,10 +4,6 @@
 
 namespace appserver {
 
-// Menu-type codes: a number is brought to its ten digits; a code with letters (a menu type named
-// "HOSPITALAR") is compared as it was typed.
-QString codigoTipoCard(const QString& code);
-
 // The branch, service and menu-type recipes beside the standard one: their base-product flags,
 // the menu type's dish data and the operator group's parameters the recipe pages ask for
 // (Pla01300.rdmReceitaPadrao). Mixed into that object, which registers them.

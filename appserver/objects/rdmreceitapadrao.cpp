@@ -208,7 +208,7 @@ QVariant RdmReceitaPadrao::GetReceitaPad(Call& call) const
 QVariant RdmReceitaPadrao::GetReceitaTpCard(Call& call) const
 {
     return receitas::carrega(call, receitas::Nivel::TpCard, call.text(0), call.code(1, 4),
-                             {framework::Ajusta(call.text(2), 4), codigoTipoCard(call.text(3))});
+                             {framework::Ajusta(call.text(2), 4), framework::AjustaTipoCard(call.text(3))});
 }
 
 QVariant RdmReceitaPadrao::GetReceitaLoc(Call& call) const

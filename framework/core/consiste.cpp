@@ -58,6 +58,15 @@ QString Ajusta(const QString& text, int width)
     return code.rightJustified(width, QLatin1Char('0'));
 }
 
+QString AjustaTipoCard(const QString& code)
+{
+    const QString trimmed = code.trimmed();
+    for (const QChar c : trimmed)
+        if (!c.isDigit())
+            return trimmed;
+    return Ajusta(trimmed, 10);
+}
+
 QString QuotedStr(const QString& text)
 {
     QString quoted = text;

@@ -23,6 +23,9 @@ double RoundDec(int digits, Value value) = delete;
 // A longer code is returned trimmed but whole; a blank one stays empty, so that a required check
 // after Ajusta still sees that nothing was typed.
 QString Ajusta(const QString& text, int width);
+// A menu-type code as its key column holds it: a number is brought to its ten digits, a code
+// with letters (a menu type named "HOSPITALAR") is kept as typed, trimmed.
+QString AjustaTipoCard(const QString& code);
 
 // Both arguments are evaluated, as for any function call.
 template <typename A, typename B>
