@@ -277,6 +277,7 @@ void Lancadores::sbtUtProdReceClick()
 
 void Lancadores::sbtNutrientesClick()
 {
+    disponivel(bool(companheiros.CriaNutrPrat), "Consultar Nutrientes");
     // The page is read again first: the query shows what the server holds.
     m_form.pgcPadraoChange();
     QWidget* tab = m_form.pgcPadrao->currentWidget();
@@ -295,12 +296,12 @@ void Lancadores::sbtNutrientesClick()
     else
         return;
     args << prato("CDPRATO") << prato("NMPRATO") << prato("CDFILAUXPRAT");
-    disponivel(bool(companheiros.CriaNutrPrat), "Consultar Nutrientes");
     companheiros.CriaNutrPrat(args);
 }
 
 void Lancadores::sbtCustoClick()
 {
+    disponivel(bool(companheiros.CriaCustoPrato), "Consultar Custo");
     m_form.pgcPadraoChange();
     QWidget* tab = m_form.pgcPadrao->currentWidget();
     // Central and menu type, the recipe's branch, the branch whose prices apply, the service;
@@ -319,7 +320,6 @@ void Lancadores::sbtCustoClick()
     else
         return;
     args << prato("CDPRATO") << prato("NMPRATO") << prato("CDFILAUXPRAT");
-    disponivel(bool(companheiros.CriaCustoPrato), "Consultar Custo");
     companheiros.CriaCustoPrato(args);
 }
 
