@@ -5,12 +5,12 @@
 
 namespace framework {
 
-// Joins PDF files written by Qt's PDF writer into one whose pages are the parts' pages in order:
-// a long report is painted in parts on several cores and saved as one file.
+// Joins PDF files into one whose pages are the parts' pages in order: a long report is painted in
+// parts on several cores and saved as one file.
 //
-// It reads exactly what that writer produces (one cross-reference table, a flat page list,
-// objects numbered from 1) and throws framework::Error on anything else. Each part keeps its own
-// fonts; the parts' own catalogs and page lists become empty objects.
+// The first part keeps its catalog and document information; every page brings the fonts and
+// images its part gave it. A part that cannot be read whole throws framework::Error; a single
+// part is returned as it is.
 QByteArray joinPdfs(const QList<QByteArray>& parts);
 
 } // namespace framework
