@@ -196,7 +196,7 @@ TEST_F(ReportEngineTest, CancelledSaveKeepsTheFileThatWasThere)
     EXPECT_THROW(FileReportEngine::writePdf(doc, dir.filePath("nao/existe.pdf")), Error);
 }
 
-TEST(PdfJoin, AnythingButTheWritersOwnFilesIsRefused)
+TEST(PdfJoin, ASinglePartIsKeptAndANonPdfPartIsRefused)
 {
     EXPECT_EQ(joinPdfs({"%PDF-1.4 só uma parte"}), QByteArray("%PDF-1.4 só uma parte"));
     EXPECT_THROW(joinPdfs({"%PDF-1.4", "não é um PDF"}), Error);
