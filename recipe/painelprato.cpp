@@ -426,10 +426,10 @@ void PainelPrato::liga()
 {
     m_dados->BeforeInsert = [this](ClientDataSet&) { BeforeInsert(); };
     m_dados->BeforeEdit = [this](ClientDataSet&) { BeforeEdit(); };
-    m_dados->AfterInsert = [this](ClientDataSet&) { m_qtAnterior = QVariant(); };
+    m_dados->AfterInsert = [this](ClientDataSet&) { m_qtEscala = QVariant(); };
     m_dados->AfterEdit = [this](ClientDataSet&) {
         const Field* qt = campo(m_nivel.dish.qtyPerPerson);
-        m_qtAnterior = qt && !qt->IsNull() ? qt->Value() : QVariant();
+        m_qtEscala = qt && !qt->IsNull() ? qt->Value() : QVariant();
     };
     m_dados->OnNewRecord = [this](ClientDataSet&) { NewRecord(); };
     m_dados->BeforePost = [this](ClientDataSet&) { BeforePost(); };
@@ -726,13 +726,14 @@ void PainelPrato::BeforePost()
         m_validade->setText(text);
         validade->setAsFloat(m_validacao->StTimeToReal(text));
     }
-    if (!semPergunta)
-        perguntaProporcional();
     VdCookchill();
     if (m_origem)
         campo(d.finalOrigin)->setAsString(m_origem->currentIndex() == 0 ? QStringLiteral("M") : QStringLiteral("F"));
     if (m_armazenamento)
         campo(QStringLiteral("IDTPPRODCHILL"))->setAsString(storageOfIndex(m_armazenamento->currentIndex()));
+    // Last: the rows are rescaled only for a record every check has let through.
+    if (!semPergunta)
+        perguntaProporcional();
 }
 
 void PainelPrato::perguntaProporcional()
@@ -740,7 +741,7 @@ void PainelPrato::perguntaProporcional()
     const Field* qt = campo(m_nivel.dish.qtyPerPerson);
     if (!qt)
         return;
-    const double antes = m_qtAnterior.isNull() ? 0 : m_qtAnterior.toDouble();
+    const double antes = m_qtEscala.isNull() ? 0 : m_qtEscala.toDouble();
     const double agora = qt->IsNull() ? 0 : qt->AsFloat();
     if (antes == 0 || agora == 0 || antes == agora)
         return;
@@ -750,6 +751,7 @@ void PainelPrato::perguntaProporcional()
         return;
     if (m_regras.lista)
         m_form.Calcula_Qtde_Prop_Pessoa(*m_regras.lista, agora / antes);
+    m_qtEscala = agora;
 }
 
 void PainelPrato::AfterPost() { envia(); }

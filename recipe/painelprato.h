@@ -151,7 +151,9 @@ private:
     framework::ClientDataSet *m_mediCase = nullptr, *m_vdMediCase = nullptr;
     std::unique_ptr<Validacao> m_validacao;
     std::unique_ptr<Enviador> m_enviador;
-    QVariant m_qtAnterior;           // quantity per person when the edit began
+    // The quantity per person the level's rows are scaled for: the record's when the edit began,
+    // then the one a rescale scaled them to, so that posting again never scales them twice.
+    QVariant m_qtEscala;
     bool m_semPergunta = false;      // the dish weight sets the quantity: no proportional question
     bool m_emEdicao = false;         // the record was being edited at the last state change
 };
