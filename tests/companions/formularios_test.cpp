@@ -261,6 +261,32 @@ TEST_F(CompanionFormTest, TheCurrentProductStaysReadableWhenTheGridHasNoFocus)
     });
 }
 
+// Escape closes the queries as it closes a dialog, from the grid as from the other controls.
+TEST_F(CompanionFormTest, EscapeClosesTheQueries)
+{
+    bool costClosed = false, nutritionClosed = false;
+    custo([&](TfrmCustoPrato& form) {
+        form.dbgProduto->setFocus();
+        QTest::keyClick(form.dbgProduto, Qt::Key_Escape);
+        QApplication::processEvents();
+        costClosed = !form.isVisible();
+    });
+    EXPECT_TRUE(costClosed);
+    custo([&](TfrmCustoPrato& form) {
+        form.cboTipoCusto->setFocus();
+        QTest::keyClick(form.cboTipoCusto, Qt::Key_Escape);
+        QApplication::processEvents();
+        costClosed = !form.isVisible();
+    });
+    EXPECT_TRUE(costClosed);
+    nutricao([&](TfrmConsNutrPrat& form) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QApplication::processEvents();
+        nutritionClosed = !form.isVisible();
+    });
+    EXPECT_TRUE(nutritionClosed);
+}
+
 // --- Nutrition ----------------------------------------------------------------------------------
 
 TEST_F(CompanionFormTest, NutrientsAndNDPCalOfAKnownDish)
