@@ -479,12 +479,13 @@ void PaginaReceita::autorizaEdicao()
 {
     if (!m_autorizacaoPendente || reescalando() || m_lista->state() != State::Edit)
         return;
-    m_autorizacaoPendente = false;
     if (!framework::hostContext().ModuFili
         && !server::Autoriza(*m_form.netAutoriza, kindReceita, m_regras.autorizaAlteracao)) {
+        m_autorizacaoPendente = false;
         m_lista->Cancel();
         throw framework::Abort();
     }
+    m_autorizacaoPendente = false;
 }
 
 QString PaginaReceita::niveisProduto() const
@@ -649,10 +650,9 @@ void PaginaReceita::Calcula_Qtde_Prop_Pessoa(double factor)
             m_form.timIdle->start();
         QApplication::restoreOverrideCursor();
     });
-    // One authorisation and one check of the recipe's products for the whole run.
-    autoriza(m_regras.autorizaAlteracao);
-    if (m_nivel.level == Level::Padrao)
-        m_form.Registro().Vd_Receita(QStringLiteral("A"));
+    // The dish data's post that asks for the run has passed the guards of a change to the level
+    // (query mode, the standard recipe's block, the supervisor); one check of the recipe's
+    // products serves every row.
     Vd_ProdInativo();
     m_inativosVerificados = true;
     const QString dishUnit = m_form.cdsPrato->FieldByName(sgUnidade)->AsString();

@@ -681,6 +681,7 @@ void PainelPrato::BeforeInsert()
         throw framework::Abort();
     if (m_regras.antesIncluir)
         m_regras.antesIncluir();
+    m_autorizacaoPendente = false;
 }
 
 void PainelPrato::BeforeEdit()
@@ -689,6 +690,7 @@ void PainelPrato::BeforeEdit()
         throw framework::Abort();
     if (m_regras.antesAlterar)
         m_regras.antesAlterar();
+    m_autorizacaoPendente = bool(m_regras.autorizaAlteracao);
 }
 
 void PainelPrato::NewRecord()
@@ -706,6 +708,14 @@ void PainelPrato::BeforePost()
 {
     const LevelFields::DishData& d = m_nivel.dish;
     const bool semPergunta = std::exchange(m_semPergunta, false);
+    if (m_autorizacaoPendente && editando()) {
+        if (!m_regras.autorizaAlteracao()) {
+            m_autorizacaoPendente = false;
+            m_dados->Cancel();
+            throw framework::Abort();
+        }
+        m_autorizacaoPendente = false;
+    }
     vd_MediCase();
     if (Field* qt = campo(d.householdQty); qt && !qt->IsNull())
         qt->setAsFloat(framework::RoundDec(qt->AsFloat(), 5));

@@ -525,6 +525,40 @@ TEST_F(RecipeIngredients, TheKeysTypedIntoAGuardedCellStayInTheCell)
     EXPECT_TRUE(script->failures().isEmpty());
 }
 
+// The same for the standard dish data: the quantity per person typed whole, the supervisor asked
+// once when it is confirmed, the rescale it asks for needing no second authorisation.
+TEST_F(RecipeIngredients, TheKeysTypedIntoTheGuardedDishDataStayInItsEdit)
+{
+    withoutOwnAuthorisation();
+    exec("UPDATE DADOSPRAT SET QTPADRAOPRAT = 2 WHERE CDFILAUXPRAT = 'P' AND CDPRATO = '2010010001'");
+    const double rice = stored("QTPRODPRAT", "3010010001").toDouble();
+    openOnDish("2010010001");
+    auto* quantity = form->findChild<QLineEdit*>("dbeQtPadraoPadr");
+    ASSERT_NE(quantity, nullptr);
+    quantity->setFocus();
+    quantity->selectAll();
+    script->authorize("SUPERV", "1234");
+    typeKeys("2,5");
+    EXPECT_EQ(script->pendingAnswers(), 1); // nobody was asked while typing
+    EXPECT_EQ(quantity->text(), "2,5");
+    script->answer(mrYes); // alt_prop_prod_rec
+    press(form->mnuConfirmar);
+    EXPECT_EQ(script->pendingAnswers(), 0);
+    EXPECT_DOUBLE_EQ(value("SELECT QTPADRAOPRAT FROM DADOSPRAT WHERE CDPRATO = '2010010001'").toDouble(), 2.5);
+    EXPECT_NEAR(stored("QTPRODPRAT", "3010010001").toDouble(), rice * 1.25, 1e-9);
+
+    // Refused: the record is back to what it holds.
+    quantity->setFocus();
+    quantity->selectAll();
+    script->refuseAuthorization();
+    typeKeys("9");
+    press(form->mnuConfirmar);
+    EXPECT_EQ(form->cdsDadosPrat->state(), State::Browse);
+    EXPECT_DOUBLE_EQ(form->cdsDadosPrat->FieldByName("QTPADRAOPRAT")->AsFloat(), 2.5);
+    EXPECT_DOUBLE_EQ(value("SELECT QTPADRAOPRAT FROM DADOSPRAT WHERE CDPRATO = '2010010001'").toDouble(), 2.5);
+    EXPECT_TRUE(script->failures().isEmpty());
+}
+
 // A click on a flag's title, or Ctrl+Space in its column, changes every row on the server: it is
 // guarded as a row edit is.
 TEST_F(RecipeIngredients, AFlagTitleIsGuardedAsARowEdit)
