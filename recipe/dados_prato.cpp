@@ -38,7 +38,11 @@ void TfrmReceitaPadrao::criaDadosPrato()
         m_registro->Vd_Receita(QString::fromLatin1(vdReceita));
     };
     padrao.antesIncluir = [autoriza] { autoriza("INCLUSAO_PRODUTO_RECEITA_PADRAO", "I"); };
-    padrao.antesAlterar = [autoriza] { autoriza("ALTERACAO_PRODUTO_RECEITA_PADRAO", "A"); };
+    padrao.antesAlterar = [this] { m_registro->Vd_Receita(QStringLiteral("A")); };
+    padrao.autorizaAlteracao = [this] {
+        return hostContext().ModuFili
+               || server::Autoriza(*netAutoriza, 4, QStringLiteral("ALTERACAO_PRODUTO_RECEITA_PADRAO"));
+    };
     padrao.antesCor = [this, editing] {
         if (editing(*cdsProdPrat))
             return false;

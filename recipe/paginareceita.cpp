@@ -465,6 +465,29 @@ void PaginaReceita::autoriza(const QString& operation) const
         throw framework::Abort();
 }
 
+void PaginaReceita::verificaAlteracao() const
+{
+    if (Cli_pla01300::boConsulta)
+        throw framework::Abort();
+    if (m_nivel.level == Level::Padrao)
+        m_form.Registro().Vd_Receita(QStringLiteral("A"));
+    if (m_regras.validaSeletores)
+        m_regras.validaSeletores();
+}
+
+void PaginaReceita::autorizaEdicao()
+{
+    if (!m_autorizacaoPendente || reescalando() || m_lista->state() != State::Edit)
+        return;
+    if (!framework::hostContext().ModuFili
+        && !server::Autoriza(*m_form.netAutoriza, kindReceita, m_regras.autorizaAlteracao)) {
+        m_autorizacaoPendente = false;
+        m_lista->Cancel();
+        throw framework::Abort();
+    }
+    m_autorizacaoPendente = false;
+}
+
 QString PaginaReceita::niveisProduto() const
 {
     return QString::number(framework::hostContext().DBPictObj(0).GetTtNiveis());
@@ -606,6 +629,10 @@ void PaginaReceita::Atualiza_Proporcional()
 
 void PaginaReceita::Calcula_Qtde_Prop_Pessoa(double factor)
 {
+    m_lista->CheckBrowseMode();
+    // The run is one operation: whatever stops it, the list goes back to what it was.
+    const framework::DataPacket antes = m_lista->Data();
+    const QString atual = m_lista->IsEmpty() ? QString() : campo(cdProduto)->AsString();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool idleWasActive = m_form.timIdle->isActive();
     m_form.timIdle->stop();
@@ -623,24 +650,31 @@ void PaginaReceita::Calcula_Qtde_Prop_Pessoa(double factor)
             m_form.timIdle->start();
         QApplication::restoreOverrideCursor();
     });
-    // One authorisation and one check of the recipe's products for the whole run.
-    autoriza(m_regras.autorizaAlteracao);
-    if (m_nivel.level == Level::Padrao)
-        m_form.Registro().Vd_Receita(QStringLiteral("A"));
+    // The dish data's post that asks for the run has passed the guards of a change to the level
+    // (query mode, the standard recipe's block, the supervisor); one check of the recipe's
+    // products serves every row.
     Vd_ProdInativo();
     m_inativosVerificados = true;
     const QString dishUnit = m_form.cdsPrato->FieldByName(sgUnidade)->AsString();
-    for (m_lista->First(); !m_lista->Eof(); m_lista->Next()) {
-        Field* net = campo(m_nivel.netQty);
-        const double inDishUnit = m_unidades->emUnidade(
-            {campo(cdProduto)->AsString(), campo(sgUnidade)->AsString(), campo(sgUnidProd)->AsString()}, dishUnit,
-            net->AsFloat());
-        if (inDishUnit == 0)
-            continue;
-        m_lista->Edit();
-        net->setAsFloat(net->AsFloat() * factor);
-        VrPeNutrAlterado();
-        m_lista->Post();
+    try {
+        for (m_lista->First(); !m_lista->Eof(); m_lista->Next()) {
+            Field* net = campo(m_nivel.netQty);
+            const double inDishUnit = m_unidades->emUnidade(
+                {campo(cdProduto)->AsString(), campo(sgUnidade)->AsString(), campo(sgUnidProd)->AsString()}, dishUnit,
+                net->AsFloat());
+            if (inDishUnit == 0)
+                continue;
+            m_lista->Edit();
+            net->setAsFloat(net->AsFloat() * factor);
+            VrPeNutrAlterado();
+            m_lista->Post();
+        }
+    } catch (...) {
+        m_lista->Cancel();
+        m_lista->SetData(antes);
+        if (!atual.isEmpty())
+            m_lista->Locate(cdProduto, atual);
+        throw;
     }
 }
 
@@ -796,6 +830,20 @@ void PaginaReceita::Vd_ComplementoRecePadr()
         falha(QStringLiteral("QTDE_ZERO"), complement->FieldName());
 }
 
+void PaginaReceita::Vd_ApreRece()
+{
+    if (!editando() || campo(cdApreRece)->AsString().trimmed().isEmpty() || campo(cdProduto)->AsString().isEmpty())
+        return;
+    const QString code = framework::Ajusta(campo(cdApreRece)->AsString().trimmed(), 3);
+    m_qryApreRece->Close();
+    m_qryApreRece->setParam(cdApreRece, code);
+    m_qryApreRece->Open();
+    if (m_qryApreRece->IsEmpty())
+        falha(QStringLiteral("ApreProd_nc"), cdApreRece);
+    campo(QStringLiteral("NMAPRERECE"))->setAsString(m_qryApreRece->FieldByName(QStringLiteral("NMAPRERECE"))->AsString());
+    campo(cdApreRece)->setAsString(code);
+}
+
 void PaginaReceita::Vd_ProdInativo()
 {
     const QString x = QStringLiteral("x");
@@ -831,6 +879,7 @@ void PaginaReceita::Vd_ProdInativo()
 void PaginaReceita::ColExit()
 {
     const LevelFields& f = m_nivel;
+    autorizaEdicao();
     if (m_lista->state() == State::Edit || m_lista->state() == State::Insert)
         arredondaPercentuais();
     if (coluna(cdArvProd)) {
@@ -861,17 +910,8 @@ void PaginaReceita::ColExit()
     if (colunaQuantidade())
         recalculaQuantidades();
     parNutriente();
-    if (m_lista->state() == State::Edit && coluna(cdApreRece) && !campo(cdApreRece)->AsString().trimmed().isEmpty()
-        && !campo(cdProduto)->AsString().isEmpty()) {
-        const QString code = framework::Ajusta(campo(cdApreRece)->AsString().trimmed(), 3);
-        m_qryApreRece->Close();
-        m_qryApreRece->setParam(cdApreRece, code);
-        m_qryApreRece->Open();
-        if (m_qryApreRece->IsEmpty())
-            falha(QStringLiteral("ApreProd_nc"), cdApreRece);
-        campo(QStringLiteral("NMAPRERECE"))->setAsString(m_qryApreRece->FieldByName(QStringLiteral("NMAPRERECE"))->AsString());
-        campo(cdApreRece)->setAsString(code);
-    }
+    if (coluna(cdApreRece))
+        Vd_ApreRece();
 }
 
 void PaginaReceita::ColEnter()
@@ -973,6 +1013,9 @@ void PaginaReceita::TitleClick(TColumn& column)
     const QString name = column.FieldName();
     if (name != m_nivel.baseProduct && name != m_nivel.fixedQty)
         return;
+    // Every row of the recipe changes on the server at once: the guards of a row edit.
+    verificaAlteracao();
+    autoriza(m_regras.autorizaAlteracao);
     const auto bookmark = m_lista->GetBookmark();
     m_lista->First();
     const QString value = campo(name)->AsString() == u"S" ? QStringLiteral("N") : QStringLiteral("S");
@@ -1182,6 +1225,7 @@ void PaginaReceita::BeforeInsert()
         m_regras.primeiraLinha();
     if (m_regras.bloqueio)
         m_regras.bloqueio();
+    m_autorizacaoPendente = false;
     m_qtAnterior = 0;
     m_qtAnteriorNula = false;
     m_modoEdicao = QStringLiteral("I");
@@ -1208,15 +1252,11 @@ void PaginaReceita::BeforeEdit()
 {
     if (Cli_pla01300::boConsulta)
         throw framework::Abort();
-    if (!m_validaPost)
+    // The rows a run posts are not edits of the user's: nothing to check or to remember.
+    if (reescalando())
         return;
-    if (!m_calcQtPessoa) {
-        autoriza(m_regras.autorizaAlteracao);
-        if (m_nivel.level == Level::Padrao)
-            m_form.Registro().Vd_Receita(QStringLiteral("A"));
-        if (m_regras.validaSeletores)
-            m_regras.validaSeletores();
-    }
+    verificaAlteracao();
+    m_autorizacaoPendente = !m_regras.autorizaAlteracao.isEmpty();
     const Field* net = campo(m_nivel.netQty);
     m_qtAnteriorNula = net->IsNull();
     m_qtAnterior = net->AsFloat();
@@ -1230,6 +1270,7 @@ void PaginaReceita::BeforePost()
         Vd_ProdInativo();
     if (!m_validaPost)
         return;
+    autorizaEdicao();
     const LevelFields& f = m_nivel;
     Vd_CdProduto(true);
     Field* type = campo(f.requisitionType);
@@ -1249,6 +1290,8 @@ void PaginaReceita::BeforePost()
     Vd_PeFatCorr(*campo(f.cleaningYield), true);
     Vd_PePerDegelo();
     Vd_HrTempPrep();
+    if (coluna(cdApreRece))
+        Vd_ApreRece();
     if (campo(f.cookingGain)->IsNull())
         campo(f.cookingGain)->setAsFloat(0);
     m_validacao->Vd_CoccaoLimpeza(*m_grade, m_nivel);
@@ -1274,7 +1317,8 @@ void PaginaReceita::BeforePost()
 
 void PaginaReceita::AfterPost()
 {
-    const bool proportional = m_validaPost && m_altProporcional->isChecked() && m_modoEdicao == u"E"
+    // A run's own posts never start another run.
+    const bool proportional = !reescalando() && m_altProporcional->isChecked() && m_modoEdicao == u"E"
                               && m_qtAnterior != campo(m_nivel.netQty)->AsFloat();
     m_modoEdicao = QStringLiteral("B");
     if (proportional)

@@ -110,6 +110,8 @@ public:
     void Vd_HrTempPrep();
     void Vd_ComplementoRecePadr();
     void Vd_ProdInativo();
+    // A presentation typed on a row (edited or new) must exist; its name is brought with it.
+    void Vd_ApreRece();
 
     // --- Quantities --------------------------------------------------------------------------
     // The derived quantity of the row from the driving one: gross from net ("B", "P") or net
@@ -120,7 +122,8 @@ public:
     void Vd_QtCalcNutr();
     // Scales the net quantity of every other unfixed row by the edited row's new/old ratio.
     void Atualiza_Proporcional();
-    // Scales the net quantity of every row expressible in the dish's unit by factor.
+    // Scales the net quantity of every row expressible in the dish's unit by factor. All or
+    // nothing: a run that fails leaves the list as it was.
     void Calcula_Qtde_Prop_Pessoa(double factor);
 
     void VrPeNutrAlterado();
@@ -144,6 +147,14 @@ private:
     bool colunaQuantidade() const;
     [[noreturn]] void falha(const QString& key, const QString& fieldName, const QStringList& args = {}) const;
     void autoriza(const QString& operation) const;
+    // What a change of saved rows must pass, but the supervisor (asked by the caller): query mode
+    // refuses silently, then the standard recipe's block and the level's selectors.
+    void verificaAlteracao() const;
+    // The supervisor of a row edit, asked once what was typed is kept; refused, the row goes back
+    // to its saved values.
+    void autorizaEdicao();
+    // A run of rows posted by the proportional update or the rescaling is under way.
+    bool reescalando() const { return !m_validaPost || m_calcQtPessoa; }
     void arredondaPercentuais();
     void recalculaQuantidades();
     void parNutriente();
@@ -177,6 +188,10 @@ private:
     // The recipe's products were checked for this run of row posts: the answer is the dish's,
     // not the row's, so one check serves every row the run posts.
     bool m_inativosVerificados = false;
+    // The row edit still needs the supervisor. Asked when the edit begins, the prompt would take
+    // the keys typed after the one that opened the cell: it waits until what was typed is kept
+    // (the column left, the row posted).
+    bool m_autorizacaoPendente = false;
     double m_qtAnterior = 0;     // net quantity when the row's edit began
     bool m_qtAnteriorNula = true;
     QString m_modoEdicao = QStringLiteral("B"); // "I", "E" or "B"

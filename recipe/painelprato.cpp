@@ -426,10 +426,10 @@ void PainelPrato::liga()
 {
     m_dados->BeforeInsert = [this](ClientDataSet&) { BeforeInsert(); };
     m_dados->BeforeEdit = [this](ClientDataSet&) { BeforeEdit(); };
-    m_dados->AfterInsert = [this](ClientDataSet&) { m_qtAnterior = QVariant(); };
+    m_dados->AfterInsert = [this](ClientDataSet&) { m_qtEscala = QVariant(); };
     m_dados->AfterEdit = [this](ClientDataSet&) {
         const Field* qt = campo(m_nivel.dish.qtyPerPerson);
-        m_qtAnterior = qt && !qt->IsNull() ? qt->Value() : QVariant();
+        m_qtEscala = qt && !qt->IsNull() ? qt->Value() : QVariant();
     };
     m_dados->OnNewRecord = [this](ClientDataSet&) { NewRecord(); };
     m_dados->BeforePost = [this](ClientDataSet&) { BeforePost(); };
@@ -681,6 +681,7 @@ void PainelPrato::BeforeInsert()
         throw framework::Abort();
     if (m_regras.antesIncluir)
         m_regras.antesIncluir();
+    m_autorizacaoPendente = false;
 }
 
 void PainelPrato::BeforeEdit()
@@ -689,6 +690,7 @@ void PainelPrato::BeforeEdit()
         throw framework::Abort();
     if (m_regras.antesAlterar)
         m_regras.antesAlterar();
+    m_autorizacaoPendente = bool(m_regras.autorizaAlteracao);
 }
 
 void PainelPrato::NewRecord()
@@ -706,6 +708,14 @@ void PainelPrato::BeforePost()
 {
     const LevelFields::DishData& d = m_nivel.dish;
     const bool semPergunta = std::exchange(m_semPergunta, false);
+    if (m_autorizacaoPendente && editando()) {
+        if (!m_regras.autorizaAlteracao()) {
+            m_autorizacaoPendente = false;
+            m_dados->Cancel();
+            throw framework::Abort();
+        }
+        m_autorizacaoPendente = false;
+    }
     vd_MediCase();
     if (Field* qt = campo(d.householdQty); qt && !qt->IsNull())
         qt->setAsFloat(framework::RoundDec(qt->AsFloat(), 5));
@@ -726,13 +736,14 @@ void PainelPrato::BeforePost()
         m_validade->setText(text);
         validade->setAsFloat(m_validacao->StTimeToReal(text));
     }
-    if (!semPergunta)
-        perguntaProporcional();
     VdCookchill();
     if (m_origem)
         campo(d.finalOrigin)->setAsString(m_origem->currentIndex() == 0 ? QStringLiteral("M") : QStringLiteral("F"));
     if (m_armazenamento)
         campo(QStringLiteral("IDTPPRODCHILL"))->setAsString(storageOfIndex(m_armazenamento->currentIndex()));
+    // Last: the rows are rescaled only for a record every check has let through.
+    if (!semPergunta)
+        perguntaProporcional();
 }
 
 void PainelPrato::perguntaProporcional()
@@ -740,7 +751,7 @@ void PainelPrato::perguntaProporcional()
     const Field* qt = campo(m_nivel.dish.qtyPerPerson);
     if (!qt)
         return;
-    const double antes = m_qtAnterior.isNull() ? 0 : m_qtAnterior.toDouble();
+    const double antes = m_qtEscala.isNull() ? 0 : m_qtEscala.toDouble();
     const double agora = qt->IsNull() ? 0 : qt->AsFloat();
     if (antes == 0 || agora == 0 || antes == agora)
         return;
@@ -750,6 +761,7 @@ void PainelPrato::perguntaProporcional()
         return;
     if (m_regras.lista)
         m_form.Calcula_Qtde_Prop_Pessoa(*m_regras.lista, agora / antes);
+    m_qtEscala = agora;
 }
 
 void PainelPrato::AfterPost() { envia(); }

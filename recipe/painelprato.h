@@ -68,6 +68,10 @@ public:
     struct Regras {
         // BeforeInsert / BeforeEdit after the query-mode block (which is common); throwing aborts.
         std::function<void()> antesIncluir, antesAlterar;
+        // The supervisor of a change to the saved record, asked before the post that keeps it:
+        // asked as the edit begins, on the first key typed into an edit, the prompt would take
+        // the keys typed after it. False refuses: the record goes back to what it holds.
+        std::function<bool()> autorizaAlteracao;
         // Step "keys" of BeforePost: the level's own keys (branch, service) into the record.
         std::function<void(framework::ClientDataSet& dados)> chaves;
         // Before a colour is picked; false leaves the shape alone.
@@ -151,8 +155,11 @@ private:
     framework::ClientDataSet *m_mediCase = nullptr, *m_vdMediCase = nullptr;
     std::unique_ptr<Validacao> m_validacao;
     std::unique_ptr<Enviador> m_enviador;
-    QVariant m_qtAnterior;           // quantity per person when the edit began
+    // The quantity per person the level's rows are scaled for: the record's when the edit began,
+    // then the one a rescale scaled them to, so that posting again never scales them twice.
+    QVariant m_qtEscala;
     bool m_semPergunta = false;      // the dish weight sets the quantity: no proportional question
+    bool m_autorizacaoPendente = false; // the edit still needs the supervisor (Regras::autorizaAlteracao)
     bool m_emEdicao = false;         // the record was being edited at the last state change
 };
 

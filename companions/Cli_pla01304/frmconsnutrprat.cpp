@@ -33,6 +33,7 @@ TfrmConsNutrPrat::TfrmConsNutrPrat(QWidget* parent) : TfrmPadrParam(parent)
     setWindowTitle(QStringLiteral("Consulta de Nutrientes"));
     resize(560, 460);
     createComponents();
+    companions::fechaComEsc(*this);
 }
 
 TfrmConsNutrPrat::~TfrmConsNutrPrat() = default;

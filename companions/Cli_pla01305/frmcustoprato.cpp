@@ -54,6 +54,7 @@ TfrmCustoPrato::TfrmCustoPrato(QWidget* parent) : TfrmPadrParam(parent)
     setWindowTitle(QStringLiteral("Consulta de Custo"));
     resize(820, 520);
     createComponents();
+    companions::fechaComEsc(*this);
 }
 
 TfrmCustoPrato::~TfrmCustoPrato() = default;

@@ -1,12 +1,15 @@
 #include "formcompanheiro.h"
 
 #include "framework/abort.h"
+#include "framework/forms/frmpadrparam.h"
+#include "framework/ui/guard.h"
 #include "framework/ui/maskedit.h"
 #include "framework/ui/messages.h"
 #include "recipe/cli_pla01300.h"
 #include "recipe/frmreceitapadrao.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -45,6 +48,20 @@ void falha(const framework::TMessages& messages, const QString& key, QWidget* co
         control->setFocus();
     messages.ShowMsg(key, framework::mtError, framework::mbOK);
     throw framework::Abort();
+}
+
+void fechaComEsc(framework::TfrmPadrParam& form)
+{
+    // Installed on the form itself: the key reaches it only when no control took it.
+    framework::installGuardedEventFilter(&form, [&form](QObject*, QEvent* event) {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Escape || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        form.sbtCancelClick();
+        return true;
+    });
 }
 
 } // namespace companions

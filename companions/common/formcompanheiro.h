@@ -6,8 +6,9 @@ class QLineEdit;
 class QWidget;
 
 namespace framework {
+class TfrmPadrParam;
 class TMessages;
-}
+} // namespace framework
 
 namespace companions {
 
@@ -22,5 +23,9 @@ QLineEdit* linhaCabecalho(QWidget* parent, const QString& panelName, const QStri
 // Fails a check: focus on the control (when given and enabled), the key's message as an error,
 // and the running action ends (framework::Abort).
 [[noreturn]] void falha(const framework::TMessages& messages, const QString& key, QWidget* control = nullptr);
+
+// Escape closes a query form as "Fechar" does, as it closes a dialog: once the control with the
+// focus has left the key alone (a cell being edited, an open list keep it for themselves).
+void fechaComEsc(framework::TfrmPadrParam& form);
 
 } // namespace companions

@@ -188,7 +188,7 @@ void TDBGrid::refreshEditor(const Field* field)
         m_delegate->setEditorData(editor, index);
 }
 
-TCellPaint TDBGrid::cellPaint(const QModelIndex& index, bool selected) const
+TCellPaint TDBGrid::cellPaint(const QModelIndex& index, bool selected, QPalette::ColorGroup group) const
 {
     TCellPaint cell;
     ClientDataSet* ds = DataSet();
@@ -200,7 +200,7 @@ TCellPaint TDBGrid::cellPaint(const QModelIndex& index, bool selected) const
     cell.editing = ds && index.row() == ds->currentPosition()
                    && (ds->state() == ClientDataSet::State::Edit || ds->state() == ClientDataSet::State::Insert);
     cell.text = index.data(Qt::DisplayRole).toString();
-    cell.textColor = palette().color(selected ? QPalette::HighlightedText : QPalette::Text);
+    cell.textColor = palette().color(group, selected ? QPalette::HighlightedText : QPalette::Text);
     if (OnDrawColumnCell)
         m_paintGuard.run([&] { OnDrawColumnCell(*const_cast<TDBGrid*>(this), cell); });
     return cell;

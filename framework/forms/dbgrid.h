@@ -101,8 +101,9 @@ public:
     void setEditorMode(bool on);
     QWidget* InplaceEditor() const;
 
-    // The look of a cell after OnDrawColumnCell; what the grid paints.
-    TCellPaint cellPaint(const QModelIndex& index, bool selected) const;
+    // The look of a cell after OnDrawColumnCell; what the grid paints. The text colour is the
+    // palette's in the colour group the cell is painted in (inactive while the grid has no focus).
+    TCellPaint cellPaint(const QModelIndex& index, bool selected, QPalette::ColorGroup group = QPalette::Active) const;
 
     GridEvent OnColEnter, OnColExit, OnEditButtonClick, OnDblClick, OnEnter, OnExit;
     ColumnEvent OnCellClick, OnTitleClick;

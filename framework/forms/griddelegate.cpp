@@ -112,7 +112,12 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
 {
     QStyleOptionViewItem opt(option);
     initStyleOption(&opt, index);
-    const TCellPaint cell = m_grid->cellPaint(index, opt.state & QStyle::State_Selected);
+    // The colours of the group the style paints the cell in, as Qt's item views choose it: the
+    // selection of a grid without the focus is drawn inactive, and so must its text be.
+    const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                       : (opt.state & QStyle::State_Active) ? QPalette::Active
+                                                                            : QPalette::Inactive;
+    const TCellPaint cell = m_grid->cellPaint(index, opt.state & QStyle::State_Selected, group);
     opt.text.clear();
     QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);

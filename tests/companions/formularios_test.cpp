@@ -13,6 +13,7 @@
 #include "framework/ui/shape.h"
 
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -235,6 +236,55 @@ TEST_F(CompanionFormTest, ReferenceDateIsRequiredAndMustBeADate)
         EXPECT_EQ(script->lastMessage().text, "\"31/02/2026\" não é uma data válida.");
         EXPECT_TRUE(QTest::qWaitFor([&] { return form.depDtReferencia->hasFocus(); }, 1000));
     });
+}
+
+// The cost grid without the focus: its current cell, the first product's name, drawn readable.
+TEST_F(CompanionFormTest, TheCurrentProductStaysReadableWhenTheGridHasNoFocus)
+{
+    custo([&](TfrmCustoPrato& form) {
+        TDBGrid& grid = *form.dbgProduto;
+        form.cboTipoCusto->setFocus();
+        QApplication::processEvents();
+        ASSERT_FALSE(grid.hasFocus());
+        const QModelIndex first = grid.model()->index(0, IndiceCol(grid, "NMPRODUTO"));
+        ASSERT_EQ(grid.currentIndex(), first);
+        ASSERT_TRUE(grid.selectionModel()->isSelected(first));
+        const QImage image =
+            grid.viewport()->grab(grid.visualRect(first).adjusted(1, 1, -2, -2)).toImage().convertToFormat(QImage::Format_RGB32);
+        // The text stands out from the cell's background (its top left corner).
+        const int background = qGray(image.pixel(0, 0));
+        int contrast = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                contrast = std::max(contrast, std::abs(qGray(image.pixel(x, y)) - background));
+        EXPECT_GT(contrast, 120);
+    });
+}
+
+// Escape closes the queries as it closes a dialog, from the grid as from the other controls.
+TEST_F(CompanionFormTest, EscapeClosesTheQueries)
+{
+    bool costClosed = false, nutritionClosed = false;
+    custo([&](TfrmCustoPrato& form) {
+        form.dbgProduto->setFocus();
+        QTest::keyClick(form.dbgProduto, Qt::Key_Escape);
+        QApplication::processEvents();
+        costClosed = !form.isVisible();
+    });
+    EXPECT_TRUE(costClosed);
+    custo([&](TfrmCustoPrato& form) {
+        form.cboTipoCusto->setFocus();
+        QTest::keyClick(form.cboTipoCusto, Qt::Key_Escape);
+        QApplication::processEvents();
+        costClosed = !form.isVisible();
+    });
+    EXPECT_TRUE(costClosed);
+    nutricao([&](TfrmConsNutrPrat& form) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QApplication::processEvents();
+        nutritionClosed = !form.isVisible();
+    });
+    EXPECT_TRUE(nutritionClosed);
 }
 
 // --- Nutrition ----------------------------------------------------------------------------------

@@ -93,6 +93,29 @@ protected:
         command->trigger();
         QApplication::processEvents();
     }
+    // Types over what an edit of the page's dish data holds.
+    void typeInto(const char* name, const QString& text)
+    {
+        auto* edit = form->findChild<QLineEdit*>(QString::fromLatin1(name));
+        ASSERT_NE(edit, nullptr) << name;
+        edit->setFocus();
+        QApplication::processEvents();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, text);
+        QApplication::processEvents();
+    }
+    // Keys as the user types them: each to whatever has the focus by then (the cell's editor once
+    // the first key opened it).
+    static void typeKeys(const QString& text)
+    {
+        for (const QChar c : text) {
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+            QApplication::processEvents();
+        }
+    }
+    // The nutritionist may not change the standard recipe herself: the supervisor is asked.
+    void withoutOwnAuthorisation() { exec("DELETE FROM USUAUTORIZA WHERE CDOPERADOR = 'NUTRI'"); }
 
     TfrmReceitaPadrao* form = nullptr;
     ClientDataSet* list = nullptr;
@@ -180,6 +203,66 @@ TEST_P(RecipeIngredientsOnBackends, TheProportionalUpdateScalesTheUnfixedRowsAnd
     // Each rescaled row carries its own derived quantities (rice loses nothing).
     EXPECT_DOUBLE_EQ(stored("QTBRUTAPR", "3010010001").toDouble(), 15);
     EXPECT_EQ(list->FieldByName("CDARVPROD")->AsString(), "1040010001");
+}
+
+// The quantity per person doubled with "Alteração Proporcional" on: the rescale is one run, the
+// rows it posts start no proportional update of the others.
+TEST_P(RecipeIngredientsOnBackends, AQuantityPerPersonRescaleIsOneRunWithTheProportionalChangeOn)
+{
+    exec("UPDATE PRODPRAT SET QTPRODPRAT = 10 WHERE CDFILAUXPRAT = 'P' AND CDPRATO = '2010010001'");
+    exec(QStringLiteral("UPDATE PRODPRAT SET QTPRODPRAT = 20 WHERE CDPRATO = '2010010001' AND CDPRODUTO = '%1'")
+             .arg(product("3010010001")));
+    exec("UPDATE DADOSPRAT SET QTPADRAOPRAT = 100 WHERE CDFILAUXPRAT = 'P' AND CDPRATO = '2010010001'");
+    openOnDish("2010010001");
+    form->findChild<QCheckBox*>("chbAltPropPadr")->setChecked(true);
+    typeInto("dbeQtPadraoPadr", "200");
+    script->answer(mrYes); // alt_prop_prod_rec
+    press(form->mnuConfirmar);
+    EXPECT_EQ(script->messageKeys(), QStringList{"alt_prop_prod_rec"});
+    EXPECT_DOUBLE_EQ(value("SELECT QTPADRAOPRAT FROM DADOSPRAT WHERE CDPRATO = '2010010001'").toDouble(), 200);
+    EXPECT_DOUBLE_EQ(stored("QTPRODPRAT", "1040010001").toDouble(), 20);
+    EXPECT_DOUBLE_EQ(stored("QTPRODPRAT", "3010010001").toDouble(), 40);
+    EXPECT_DOUBLE_EQ(stored("QTPRODPRAT", "5020010001").toDouble(), 20);
+    EXPECT_DOUBLE_EQ(stored("QTPRODPRAT", "5010010001").toDouble(), 10); // litres: not in the dish's unit
+    EXPECT_DOUBLE_EQ(stored("QTBRUTAPR", "3010010001").toDouble(), 40);
+    EXPECT_EQ(list->ChangeCount(), 0);
+}
+
+// Cook chill without anticipation refuses the dish data before anything is asked or scaled; the
+// post that goes through asks once and scales once; a refused edit given up leaves the rows.
+TEST_P(RecipeIngredientsOnBackends, ARefusedDishDataPostScalesNothingAndItsRetryScalesOnce)
+{
+    exec("UPDATE DADOSPRAT SET QTPADRAOPRAT = 2, IDPRODCHILL = 'S', QTLIMSEGPADR = '0', IDTPPRODCHILL = 'CONGELADO' "
+         "WHERE CDFILAUXPRAT = 'P' AND CDPRATO = '2010010001'");
+    const double rice = stored("QTPRODPRAT", "3010010001").toDouble();
+    openOnDish("2010010001");
+    typeInto("dbeQtPadraoPadr", "3");
+    press(form->mnuConfirmar); // no answer queued: a question now would fail the test
+    EXPECT_EQ(script->messageKeys(), QStringList{"ANTECIPACAO_NEG_ZER"});
+    EXPECT_EQ(form->cdsDadosPrat->state(), State::Edit);
+    EXPECT_EQ(list->ChangeCount(), 0);
+
+    typeInto("dbeLimAntePadr", "2");
+    script->answer(mrYes); // alt_prop_prod_rec
+    press(form->mnuConfirmar);
+    EXPECT_EQ(script->messageKeys().count("alt_prop_prod_rec"), 1);
+    EXPECT_DOUBLE_EQ(value("SELECT QTPADRAOPRAT FROM DADOSPRAT WHERE CDPRATO = '2010010001'").toDouble(), 3);
+    EXPECT_NEAR(stored("QTPRODPRAT", "3010010001").toDouble(), rice * 1.5, 1e-9);
+
+    // Refused again and given up: the record and the rows are what the database holds.
+    script->reset();
+    typeInto("dbeQtPadraoPadr", "6");
+    typeInto("dbeLimAntePadr", "0");
+    press(form->mnuConfirmar);
+    EXPECT_EQ(script->messageKeys(), QStringList{"ANTECIPACAO_NEG_ZER"});
+    script->answer(mrYes); // Canc_Todas
+    press(form->mnuCancelar);
+    EXPECT_EQ(form->cdsDadosPrat->state(), State::Browse);
+    EXPECT_DOUBLE_EQ(form->cdsDadosPrat->FieldByName("QTPADRAOPRAT")->AsFloat(), 3);
+    EXPECT_EQ(list->ChangeCount(), 0);
+    ASSERT_TRUE(list->Locate("CDARVPROD", QStringLiteral("3010010001")));
+    EXPECT_NEAR(shown("QTPRODPRAT"), rice * 1.5, 1e-9);
+    EXPECT_NEAR(stored("QTPRODPRAT", "3010010001").toDouble(), rice * 1.5, 1e-9);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, RecipeIngredientsOnBackends,
@@ -382,4 +465,142 @@ TEST_F(RecipeIngredients, LeavingTheGridForAnotherControlConfirmsWhatItEdits)
     EXPECT_DOUBLE_EQ(stored("QTPRODPRAT", "1040010001").toDouble(), 0.5);
     // Garlic loses 15 % in cleaning.
     EXPECT_DOUBLE_EQ(stored("QTBRUTAPR", "1040010001").toDouble(), framework::RoundDec(0.5 / 0.85, 5));
+}
+
+// A rescale stopped by a row it cannot post takes back the rows it had already scaled.
+TEST_F(RecipeIngredients, ARescaleStoppedByARowLeavesTheRecipeAsItWas)
+{
+    exec(QStringLiteral("UPDATE PRODPRAT SET VRPEFATCORPR = 100, VRPEFATCORPRAP = 0 WHERE CDPRATO = '2010010001' "
+                        "AND CDPRODUTO = '%1'")
+             .arg(product("5020010001"))); // the salt, last in the list
+    exec("UPDATE DADOSPRAT SET QTPADRAOPRAT = 2 WHERE CDFILAUXPRAT = 'P' AND CDPRATO = '2010010001'");
+    openOnDish("2010010001");
+    const double garlic = stored("QTPRODPRAT", "1040010001").toDouble();
+    typeInto("dbeQtPadraoPadr", "4");
+    script->answer(mrYes); // alt_prop_prod_rec
+    press(form->mnuConfirmar);
+    EXPECT_EQ(script->lastMessage().key, "FATCORAPROV_INV");
+    EXPECT_EQ(list->ChangeCount(), 0);
+    EXPECT_EQ(list->RecordCount(), 4);
+    ASSERT_TRUE(list->Locate("CDARVPROD", QStringLiteral("1040010001")));
+    EXPECT_DOUBLE_EQ(shown("QTPRODPRAT"), garlic);
+    EXPECT_EQ(form->cdsDadosPrat->state(), State::Edit); // the dish data was not posted either
+    script->answer(mrYes); // Canc_Todas
+    press(form->mnuCancelar);
+    EXPECT_DOUBLE_EQ(value("SELECT QTPADRAOPRAT FROM DADOSPRAT WHERE CDPRATO = '2010010001'").toDouble(), 2);
+    EXPECT_DOUBLE_EQ(stored("QTPRODPRAT", "1040010001").toDouble(), garlic);
+}
+
+// Typing a quantity straight into a cell of a row the supervisor must authorise: every key goes
+// to the cell; the supervisor is asked once what was typed is kept, and a refusal gives it up.
+TEST_F(RecipeIngredients, TheKeysTypedIntoAGuardedCellStayInTheCell)
+{
+    withoutOwnAuthorisation();
+    openOnDish("2010010001");
+    list->First(); // garlic
+    goTo("QTPRODPRAT");
+    script->authorize("SUPERV", "1234");
+    typeKeys("0,02");
+    EXPECT_EQ(script->pendingAnswers(), 1); // nobody was asked while typing
+    auto* editor = qobject_cast<QLineEdit*>(grid->InplaceEditor());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "0,02");
+    goTo("VRPEFATCOCPR");
+    EXPECT_EQ(script->pendingAnswers(), 0);
+    EXPECT_DOUBLE_EQ(shown("QTPRODPRAT"), 0.02);
+    press(form->mnuConfirmar);
+    EXPECT_DOUBLE_EQ(stored("QTPRODPRAT", "1040010001").toDouble(), 0.02);
+
+    // Refused: the row is back to what it holds.
+    list->Next(); // rice
+    const double rice = shown("QTPRODPRAT");
+    goTo("QTPRODPRAT");
+    script->refuseAuthorization();
+    typeKeys("5");
+    goTo("VRPEFATCOCPR");
+    EXPECT_EQ(script->pendingAnswers(), 0);
+    EXPECT_EQ(list->state(), State::Browse);
+    EXPECT_DOUBLE_EQ(shown("QTPRODPRAT"), rice);
+    EXPECT_EQ(list->ChangeCount(), 0);
+    EXPECT_TRUE(script->failures().isEmpty());
+}
+
+// The same for the standard dish data: the quantity per person typed whole, the supervisor asked
+// once when it is confirmed, the rescale it asks for needing no second authorisation.
+TEST_F(RecipeIngredients, TheKeysTypedIntoTheGuardedDishDataStayInItsEdit)
+{
+    withoutOwnAuthorisation();
+    exec("UPDATE DADOSPRAT SET QTPADRAOPRAT = 2 WHERE CDFILAUXPRAT = 'P' AND CDPRATO = '2010010001'");
+    const double rice = stored("QTPRODPRAT", "3010010001").toDouble();
+    openOnDish("2010010001");
+    auto* quantity = form->findChild<QLineEdit*>("dbeQtPadraoPadr");
+    ASSERT_NE(quantity, nullptr);
+    quantity->setFocus();
+    quantity->selectAll();
+    script->authorize("SUPERV", "1234");
+    typeKeys("2,5");
+    EXPECT_EQ(script->pendingAnswers(), 1); // nobody was asked while typing
+    EXPECT_EQ(quantity->text(), "2,5");
+    script->answer(mrYes); // alt_prop_prod_rec
+    press(form->mnuConfirmar);
+    EXPECT_EQ(script->pendingAnswers(), 0);
+    EXPECT_DOUBLE_EQ(value("SELECT QTPADRAOPRAT FROM DADOSPRAT WHERE CDPRATO = '2010010001'").toDouble(), 2.5);
+    EXPECT_NEAR(stored("QTPRODPRAT", "3010010001").toDouble(), rice * 1.25, 1e-9);
+
+    // Refused: the record is back to what it holds.
+    quantity->setFocus();
+    quantity->selectAll();
+    script->refuseAuthorization();
+    typeKeys("9");
+    press(form->mnuConfirmar);
+    EXPECT_EQ(form->cdsDadosPrat->state(), State::Browse);
+    EXPECT_DOUBLE_EQ(form->cdsDadosPrat->FieldByName("QTPADRAOPRAT")->AsFloat(), 2.5);
+    EXPECT_DOUBLE_EQ(value("SELECT QTPADRAOPRAT FROM DADOSPRAT WHERE CDPRATO = '2010010001'").toDouble(), 2.5);
+    EXPECT_TRUE(script->failures().isEmpty());
+}
+
+// A click on a flag's title, or Ctrl+Space in its column, changes every row on the server: it is
+// guarded as a row edit is.
+TEST_F(RecipeIngredients, AFlagTitleIsGuardedAsARowEdit)
+{
+    withoutOwnAuthorisation();
+    openOnDish("2010010001");
+    const auto flagged = [this](const char* column) {
+        return value(QStringLiteral("SELECT COUNT(*) FROM PRODPRAT WHERE CDPRATO = '2010010001' AND %1 = 'S'")
+                         .arg(QLatin1String(column)))
+            .toInt();
+    };
+    const int fixed = IndiceCol(*grid, "IDQTDEFIXPR");
+    ASSERT_GE(fixed, 0);
+    script->refuseAuthorization();
+    emit grid->horizontalHeader()->sectionClicked(fixed);
+    QApplication::processEvents();
+    EXPECT_EQ(script->pendingAnswers(), 0);
+    EXPECT_EQ(flagged("IDQTDEFIXPR"), 0);
+
+    goTo("IDQTDEFIXPR");
+    script->authorize("SUPERV", "1234");
+    QTest::keyClick(grid, Qt::Key_Space, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(script->pendingAnswers(), 0);
+    EXPECT_EQ(flagged("IDQTDEFIXPR"), 4);
+
+    // In a branch module the standard recipe is read only.
+    hostContext().ModuFili = true;
+    const int base = IndiceCol(*grid, "IDPRODBASEPR");
+    emit grid->horizontalHeader()->sectionClicked(base);
+    QApplication::processEvents();
+    EXPECT_EQ(script->lastMessage().text, QString::fromUtf8("Receita padrão não pode ser alterada em módulo filial."));
+    EXPECT_EQ(flagged("IDPRODBASEPR"), 0);
+
+    // In query mode nothing happens and nothing is said.
+    hostContext().ModuFili = false;
+    Cli_pla01300::boConsulta = true;
+    script->reset();
+    emit grid->horizontalHeader()->sectionClicked(base);
+    QApplication::processEvents();
+    Cli_pla01300::boConsulta = false;
+    EXPECT_TRUE(script->messages().isEmpty());
+    EXPECT_EQ(flagged("IDPRODBASEPR"), 0);
+    EXPECT_TRUE(script->failures().isEmpty());
 }

@@ -11,6 +11,7 @@
 #include "recipe/paginareceita.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -95,6 +96,18 @@ protected:
     static void press(QAction* command)
     {
         command->trigger();
+        QApplication::processEvents();
+    }
+    // Types over what an edit of the page's dish data holds.
+    void typeInto(const char* name, const QString& text)
+    {
+        auto* edit = form->findChild<QLineEdit*>(QString::fromLatin1(name));
+        ASSERT_NE(edit, nullptr) << name;
+        edit->setFocus();
+        QApplication::processEvents();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, text);
         QApplication::processEvents();
     }
 
@@ -279,6 +292,31 @@ TEST_F(RecipeLevels, AFlagTitleOnTheMenuTypeGridChangesThatMenuTypesRecipeOnly)
     EXPECT_TRUE(script->messages().isEmpty()) << script->messageTexts().join(" | ").toStdString();
 }
 
+// A product typed on a new menu-type row: its presentation is checked as on a saved row.
+TEST_F(RecipeLevels, ANewMenuTypeRowHasItsPresentationChecked)
+{
+    openForm();
+    showMenuType("2010010001", "HOSPITALAR");
+    press(form->mnuIncluir);
+    ASSERT_EQ(list->state(), State::Insert);
+    type("CDARVPROD", "4020010001"); // an egg
+    type("CDAPRERECE", "9");
+    goTo("QTPRODPRATTP");
+    EXPECT_EQ(script->lastMessage().text, QString::fromUtf8("Apresentação não cadastrada."));
+    EXPECT_EQ(grid->SelectedColumn()->FieldName(), "CDAPRERECE");
+    type("CDAPRERECE", "2");
+    goTo("QTPRODPRATTP");
+    EXPECT_EQ(list->FieldByName("CDAPRERECE")->AsString(), "002");
+    EXPECT_EQ(list->FieldByName("NMAPRERECE")->AsString(), "Congelado");
+    type("QTPRODPRATTP", "1");
+    goTo("VRPEFATCOCPRTP");
+    press(form->mnuConfirmar);
+    EXPECT_EQ(script->messages().size(), 1) << script->messageTexts().join(" | ").toStdString();
+    EXPECT_EQ(count("SELECT R.CDAPRERECE FROM RECETPCARD R JOIN PRODUTO P ON P.CDPRODUTO = R.CDPRODUTO "
+                    "WHERE R.CDTIPOCARD = 'HOSPITALAR' AND R.CDPRATO = '2010010001' AND P.CDARVPROD = '4020010001'"),
+              "002");
+}
+
 // Each level's quantity and cleaning loss typed, confirmed, read back from the server.
 class RecipeLevelsOnBackends : public RecipeLevels, public ::testing::WithParamInterface<testdb::Backend> {
 protected:
@@ -319,6 +357,43 @@ TEST_P(RecipeLevelsOnBackends, AnEditConfirmedAtEachLevelReadsBackTheSame)
     editConfirmAndReload("RECESERV", "CDFILIAL = '0002' AND CDSERVFILI = '00002'");
     showMenuType("2010010001", "HOSPITALAR");
     editConfirmAndReload("RECETPCARD", "CDFILCENTPME = '0001' AND CDTIPOCARD = 'HOSPITALAR'");
+}
+
+// The branch's quantity per person: refused by the cook-chill check before anything is asked or
+// scaled; posted, asked once and scaled once, with "Alteração Proporcional" on.
+TEST_P(RecipeLevelsOnBackends, TheBranchsQuantityPerPersonScalesItsRecipeOnceAfterItsChecks)
+{
+    exec("INSERT INTO PRATFILI (CDFILIAL, CDFILAUXPRAT, CDPRATO, NMFANTASIAPF, QTPADRAOFILI, IDPRODCHILL, "
+         "QTLIMSEGFILI, IDTPPRODCHILL, IDATIVO) VALUES ('0002', 'P', '2010010001', 'Arroz da casa', 2, 'S', '0', "
+         "'CONGELADO', 'S')");
+    const QString rows = "FROM RECEFILI WHERE CDFILIAL = '0002' AND CDPRATO = '2010010001'";
+    exec("UPDATE RECEFILI SET QTPRODRECLOC = 10 WHERE CDFILIAL = '0002' AND CDPRATO = '2010010001'");
+    const auto net = [&](const char* tree) {
+        return value(QStringLiteral("SELECT R.QTPRODRECLOC FROM RECEFILI R JOIN PRODUTO P ON P.CDPRODUTO = R.CDPRODUTO "
+                                    "WHERE R.CDFILIAL = '0002' AND R.CDPRATO = '2010010001' AND P.CDARVPROD = '%1'")
+                         .arg(QLatin1String(tree)))
+            .toDouble();
+    };
+    openForm();
+    showBranch("2010010001");
+    form->findChild<QCheckBox*>("chbAltPropLo")->setChecked(true);
+    typeInto("dbeQtPadraoFili", "3");
+    press(form->mnuConfirmar); // no answer queued: a question now would fail the test
+    EXPECT_EQ(script->messageKeys(), QStringList{"ANTECIPACAO_NEG_ZER"});
+    EXPECT_EQ(list->ChangeCount(), 0);
+
+    typeInto("dbeLimAnteLocal", "2");
+    script->answer(mrYes); // alt_prop_prod_rec
+    press(form->mnuConfirmar);
+    EXPECT_EQ(script->messageKeys().count("alt_prop_prod_rec"), 1);
+    EXPECT_DOUBLE_EQ(value("SELECT QTPADRAOFILI FROM PRATFILI WHERE CDFILIAL = '0002' AND CDPRATO = '2010010001'")
+                         .toDouble(),
+                     3);
+    EXPECT_DOUBLE_EQ(net("3010010001"), 15);
+    EXPECT_DOUBLE_EQ(net("1040010001"), 15);
+    EXPECT_DOUBLE_EQ(net("5010010001"), 10); // litres: not in the dish's unit
+    EXPECT_EQ(list->ChangeCount(), 0);
+    EXPECT_EQ(count("SELECT COUNT(*) " + rows), QString::number(list->RecordCount()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, RecipeLevelsOnBackends,
