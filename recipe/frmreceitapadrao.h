@@ -111,6 +111,8 @@ public:
     // unless forced; filters both to the dish.
     void carregaLista(const recipe::Pagina& page, bool force);
     void filtraPeloPrato(framework::ClientDataSet& dataSet) const;
+    // The dataset shows the current dish's rows (not a view emptied while a selector is chosen).
+    bool filtradoPeloPrato(const framework::ClientDataSet& dataSet) const;
     // After a cancel on one of the four ingredient lists.
     void RecAfterCancel(framework::ClientDataSet& list);
     // The pages the toolbar works on, with the rule of each command.
@@ -279,6 +281,7 @@ private:
     void createMenuReceita();
     void createPaginasPendentes();
     void registraPaginas();
+    void registraPaineis();
     void registraSeletores();
     void connectCicloEdicao();
     void criaPaginaPadrao();
@@ -333,6 +336,8 @@ private:
     std::array<Carregado, 4> m_carregado;
     QWidget* m_paginaAtual = nullptr;  // the page pgcPadraoChanging is leaving
     bool m_retornoModal = false;       // the window lost the focus to one of its own dialogs
+    bool m_atualizandoBotoes = false;  // AtualizaBotoes is running
+    QMetaObject::Connection m_seguirFoco; // the toolbar follows the focus into panels and grids
     QList<framework::ClientDataSet*> m_datasets; // the form's datasets, in creation order
     QHash<QWidget*, QList<QWidget*>> m_seletores; // F12's selectors of each page
     std::unique_ptr<recipe::TabelaPaginas> m_paginas;
