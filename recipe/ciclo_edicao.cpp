@@ -239,6 +239,32 @@ void TfrmReceitaPadrao::sbtConfirmarClick()
     m_paginas->executa(page, Comando::Confirmar);
 }
 
+// --- Closing with changes --------------------------------------------------------------------------
+
+void TfrmReceitaPadrao::confirmaPendentes()
+{
+    for (ClientDataSet* dataSet : std::as_const(m_datasets))
+        if (editing(*dataSet))
+            dataSet->Post();
+    // A refusal shows the server's text and ends here (the form stays open).
+    for (const Pagina* page : m_paginas->pendentes())
+        if (m_paginas->permite(page->tab, Comando::Confirmar))
+            page->regras[static_cast<int>(Comando::Confirmar)](*page);
+    if (!m_paginas->pendentes().isEmpty())
+        throw Abort();
+}
+
+void TfrmReceitaPadrao::descartaPendentes()
+{
+    for (const Pagina* page : m_paginas->pendentes()) {
+        ClientDataSet& dataSet = *page->dataSet;
+        if (editing(dataSet))
+            dataSet.Cancel();
+        if (dataSet.Active() && dataSet.ChangeCount() > 0)
+            dataSet.CancelUpdates();
+    }
+}
+
 // --- The dish record -----------------------------------------------------------------------------
 
 void TfrmReceitaPadrao::incluiPrato()

@@ -311,6 +311,10 @@ private:
     void verificaLista(const recipe::Pagina& page);
     // Confirmar of a recipe page: its list goes to the server through the one sender.
     void enviaLista(const recipe::Pagina& page);
+    // Closing with changes on some page: every one posted and sent (throws, leaving the form
+    // open, when one cannot be), or every one given up.
+    void confirmaPendentes();
+    void descartaPendentes();
     void carregaPaginaReceita(const recipe::Pagina& page);
     QStringList escopo(const recipe::LevelFields& level) const;
     bool trocaProdutoPermitida() const;
