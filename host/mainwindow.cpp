@@ -5,6 +5,7 @@
 #include "package.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFormLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -24,6 +25,16 @@ MainWindow::MainWindow(const Package& package, const QString& databaseText, QWid
     buildModuleMenu();
     buildContextPanel(databaseText);
     resize(800, 520);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isWindow() && child->isVisible() && !child->close()) {
+            event->ignore();
+            return;
+        }
+    QMainWindow::closeEvent(event);
 }
 
 void MainWindow::buildModuleMenu()

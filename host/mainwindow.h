@@ -19,6 +19,11 @@ public:
 
     framework::TMessages* messages() const { return m_messages; }
 
+protected:
+    // The modules' windows are closed first: one that keeps the user (changes not confirmed)
+    // keeps the host open.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void buildModuleMenu();
     void buildContextPanel(const QString& databaseText);

@@ -7,6 +7,7 @@
 #include "regrashabilitacao.h"
 #include "respostaservidor.h"
 #include "seletorcodigo.h"
+#include "tabelapaginas.h"
 
 #include "framework/abort.h"
 #include "framework/core/consiste.h"
@@ -391,6 +392,17 @@ void TfrmReceitaPadrao::FormResize()
 
 void TfrmReceitaPadrao::FormClose()
 {
+    // Changes still to be confirmed on any page are asked about once: confirmed (the form stays
+    // open when one is refused), given up, or the form stays.
+    if (m_paginas && !m_paginas->pendentes().isEmpty()) {
+        const int answer = msgPadrao->ShowMsg(QStringLiteral("SAIR_PENDENTE"), mtConfirmation, mbYes | mbNo | mbCancel);
+        if (answer == mrYes)
+            confirmaPendentes();
+        else if (answer == mrNo)
+            descartaPendentes();
+        else
+            throw Abort();
+    }
     TfrmPadraoArvPlus::FormClose();
     timIdle->stop();
     Cli_pla01300::inContCheck = 0;

@@ -4,14 +4,17 @@
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
 #include "respostaservidor.h"
+#include "tabelapaginas.h"
 
 #include "framework/core/hostcontext.h"
 #include "framework/data/clientdataset.h"
 #include "framework/forms/dbgrid.h"
 #include "framework/forms/dbtree.h"
+#include "framework/ui/messages.h"
 
 #include <QAction>
 #include <QList>
+#include <QStringList>
 #include <QTabWidget>
 
 using framework::ClientDataSet;
@@ -31,13 +34,31 @@ ArvorePratos::ArvorePratos(TfrmReceitaPadrao& form) : m_form(form)
 
 void ArvorePratos::dbaPadraoChanging(const TTreeNode&, bool& allowChange) const
 {
-    // Posted rows not yet confirmed belong to the dish shown: the user confirms or cancels first.
-    // The commands are brought up to date first: a post sent at once leaves nothing pending.
+    // What any page edits, or holds unsent, belongs to the dish shown (a post reads the keys
+    // from it): the user confirms or cancels first.
     if (!m_form.cdsPrato->Active())
         return;
+    const QList<const Pagina*> pendentes = m_form.Paginas().pendentes();
+    if (pendentes.isEmpty())
+        return;
+    allowChange = false;
     m_form.AtualizaBotoes();
-    if (m_form.mnuConfirmar->isEnabled())
-        allowChange = false;
+    // On the page shown Confirmar says so; a page out of sight is named.
+    const Pagina& page = *pendentes.first();
+    if (!page.tab->isVisibleTo(&m_form))
+        m_form.msgPadrao->ShowMsg(QStringLiteral("PRATO_PENDENTE"), framework::mtInformation, framework::mbOK,
+                                  {titulo(page)});
+}
+
+QString ArvorePratos::titulo(const Pagina& page) const
+{
+    // The tab and, inside the preparation-mode and photo pages, the sub-page.
+    QStringList names;
+    for (QTabWidget* tabs : {m_form.pgcPadrao, m_form.pgcModoPrep, m_form.pgcFoto})
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->widget(i) == page.tab || tabs->widget(i)->isAncestorOf(page.tab))
+                names << tabs->tabText(i).remove(u'&');
+    return names.join(QStringLiteral(" / "));
 }
 
 void ArvorePratos::dbaPadraoChange(const TTreeNode& node) const

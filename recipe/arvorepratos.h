@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QString>
 
 class TfrmReceitaPadrao;
 
@@ -11,6 +11,8 @@ struct TTreeNode;
 
 namespace recipe {
 
+struct Pagina;
+
 // The dish tree's events on the recipe form: moves refused while changes wait for Confirmar,
 // what a node reached enables, the mark of local dishes, and Delete refused in query mode.
 class ArvorePratos {
@@ -18,7 +20,8 @@ public:
     // Installs the handlers on the form's tree dbaPadrao.
     explicit ArvorePratos(TfrmReceitaPadrao& form);
 
-    // Once the tree holds dishes, another node may not be chosen while Confirmar is enabled.
+    // Once the tree holds dishes, another node may not be chosen while a page of the form edits
+    // or holds changes not yet sent; one out of sight is named to the user.
     void dbaPadraoChanging(const framework::TTreeNode& node, bool& allowChange) const;
     // After the move: the record's commands and controls follow the node's level; a group
     // shows the dish record page; the container list stays only while its grid has the focus.
@@ -33,6 +36,8 @@ public:
     static void dbaPadraoKeyDown(int& key);
 
 private:
+    QString titulo(const Pagina& page) const; // "Foto / Local", ...
+
     TfrmReceitaPadrao& m_form;
 };
 

@@ -25,6 +25,7 @@
 #include "server/connection.h"
 
 #include <QAction>
+#include <QScopedValueRollback>
 #include <QTabWidget>
 
 using namespace framework;
@@ -82,12 +83,10 @@ void TfrmReceitaPadrao::pgcPadraoChange()
     for (const auto& [item, itemPage] : items)
         item->setChecked(itemPage == tab);
 
+    // The toolbar follows the page the table finds (AtualizaBotoes); a page it does not know
+    // gets no dataset and its commands stay off.
     const Pagina* page = m_paginas->pagina(tab);
-    // A page the table does not know gets no dataset: its commands stay off.
-    dtsPadrao->setDataSet(page ? page->dataSet : nullptr);
-    if (tab == tshFormulario)
-        Habilita_Desabilita(editing(m_containers->lista()) ? m_containers->fonte() : dtsPrato);
-    else if (tab == tshModoPrep)
+    if (tab == tshModoPrep)
         m_modoPreparo->pgcModoPrepChange();
     else if (tab == tshFoto)
         m_fotos->pgcFotoChange();
@@ -134,10 +133,7 @@ void TfrmReceitaPadrao::carregaPaginaReceita(const Pagina& page)
             if (Field* f = cdsDadosPrat->FindField(QString::fromLatin1(name)))
                 f->setReadOnly(hostContext().ModuFili || local);
     }
-    if (page.tab == tshPadrao)
-        Habilita_Desabilita(page.fonte);
-    else
-        Habilita_Botoes(page.fonte, !selectorFocused);
+    AtualizaBotoes();
 }
 
 QStringList TfrmReceitaPadrao::escopo(const recipe::LevelFields& level) const
@@ -181,14 +177,27 @@ void TfrmReceitaPadrao::carregaLista(const Pagina& page, bool force)
     dtsPadrao->setDataSet(&list);
 }
 
+namespace {
+
+QString filtroDoPrato(const ClientDataSet& prato)
+{
+    return QStringLiteral("CDPRATO = ") + QuotedStr(prato.FieldByName(QStringLiteral("CDPRATO"))->AsString())
+           + QStringLiteral(" and CDFILAUXPRAT = ")
+           + QuotedStr(prato.FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString());
+}
+
+} // namespace
+
 void TfrmReceitaPadrao::filtraPeloPrato(ClientDataSet& dataSet) const
 {
-    const QString filter = QStringLiteral("CDPRATO = ")
-                           + QuotedStr(cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString())
-                           + QStringLiteral(" and CDFILAUXPRAT = ")
-                           + QuotedStr(cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString());
-    dataSet.setFilter(filter);
+    dataSet.setFilter(filtroDoPrato(*cdsPrato));
     dataSet.setFiltered(true);
+}
+
+bool TfrmReceitaPadrao::filtradoPeloPrato(const ClientDataSet& dataSet) const
+{
+    return cdsPrato->Active() && !cdsPrato->IsEmpty() && dataSet.Active() && dataSet.Filtered()
+           && dataSet.Filter() == filtroDoPrato(*cdsPrato);
 }
 
 bool TfrmReceitaPadrao::trocaProdutoPermitida() const
@@ -230,13 +239,18 @@ void TfrmReceitaPadrao::dtsPratoDataChange()
 
 namespace {
 
-recipe::RegrasHabilitacao::Situacao situacao(const DataSource* source, bool consulta)
+recipe::RegrasHabilitacao::Situacao situacao(const recipe::TabelaPaginas& paginas, const DataSource* source, bool consulta)
 {
     recipe::RegrasHabilitacao::Situacao s;
     const ClientDataSet* ds = source ? source->DataSet() : nullptr;
     s.estado = ds ? ds->state() : State::Inactive;
     s.linhas = ds && ds->Active() && !ds->IsEmpty();
     s.pendente = ds && ds->Active() && ds->ChangeCount() > 0;
+    // A recipe page's dish data being typed, or refused by the server, is confirmed or
+    // cancelled with the page.
+    for (const Pagina& page : paginas.paginas())
+        if (page.fonte == source && page.dadosPrato && recipe::TabelaPaginas::pendente(page.dadosPrato))
+            s.pendente = true;
     s.consulta = consulta;
     s.moduloP = hostContext().ModuloAtiv == u"P";
     s.moduloFilial = hostContext().ModuFili;
@@ -262,7 +276,7 @@ void desabilitaSemRegra(const TfrmReceitaPadrao& form, const Pagina* page)
 
 void TfrmReceitaPadrao::Habilita_Desabilita(DataSource* source)
 {
-    auto s = situacao(source, Cli_pla01300::boConsulta);
+    auto s = situacao(*m_paginas, source, Cli_pla01300::boConsulta);
     s.prato = source && source->DataSet() == cdsPrato;
     s.arvoreConfere = m_registro->treeMatchesRecord();
     const Pagina* page = paginaAtiva();
@@ -274,14 +288,14 @@ void TfrmReceitaPadrao::Habilita_Desabilita(DataSource* source)
     m_regras->Habilita_Desabilita(s);
     if (s.estado == State::Edit && s.prato && dbeCdPrato->hasFocus())
         dbeNmPrato->setFocus();
-    if (source == m_containers->fonte() && m_containers->ativa())
+    if (page && page->dataSet == m_containers->lista())
         m_containers->habilitaBarra();
     desabilitaSemRegra(*this, page);
 }
 
 void TfrmReceitaPadrao::Habilita_Botoes(DataSource* source, bool enabled)
 {
-    auto s = situacao(source, Cli_pla01300::boConsulta);
+    auto s = situacao(*m_paginas, source, Cli_pla01300::boConsulta);
     s.prato = source && source->DataSet() == cdsPrato;
     s.arvoreConfere = m_registro->treeMatchesRecord();
     const Pagina* page = paginaAtiva();
@@ -301,10 +315,19 @@ void TfrmReceitaPadrao::AtualizaBotoes()
     // The base form runs this before the form's own parts exist.
     if (!m_regras || !m_paginas)
         return TfrmPadraoArvPlus::AtualizaBotoes();
+    // The data source's switch below comes back here.
+    if (m_atualizandoBotoes)
+        return;
+    const QScopedValueRollback<bool> running(m_atualizandoBotoes, true);
     const Pagina* page = paginaAtiva();
+    dtsPadrao->setDataSet(page ? page->dataSet : nullptr);
     if (!page) {
         m_regras->desabilitaComandos();
         return;
     }
-    Habilita_Desabilita(page->fonte);
+    // While the page's branch, service or menu type is being chosen nothing can be edited.
+    if (recipe::TabelaPaginas::selecionando(*page, focusWidget()))
+        Habilita_Botoes(page->fonte, false);
+    else
+        Habilita_Desabilita(page->fonte);
 }

@@ -104,6 +104,8 @@ void TfrmReceitaPadrao::registraPaginas()
         {Level::Filial, {cdsReceFili, cdsPratFili}},
         {Level::Servico, {cdsReceServ, cdsPratServ}},
     };
+    const std::pair<Level, QWidget*> headers[] = {
+        {Level::Padrao, nullptr}, {Level::TpCard, panTpCard}, {Level::Filial, panFilial}, {Level::Servico, panServico}};
     for (const auto& [level, dataSets] : levels) {
         const recipe::LevelFields& fields = recipe::levelFields(level);
         Pagina page;
@@ -112,6 +114,7 @@ void TfrmReceitaPadrao::registraPaginas()
         page.fonte = findChild<DataSource*>(fields.dataSource);
         page.nivel = &fields;
         page.dadosPrato = dataSets[1];
+        page.cabecalho = headers[static_cast<int>(level)].second;
         page.regra(Comando::Incluir, [this](const Pagina& p) { incluiLista(p); });
         page.regra(Comando::Alterar, [this](const Pagina& p) { alteraLista(p); });
         page.regra(Comando::Excluir, [this](const Pagina& p) { excluiLista(p); });
@@ -124,6 +127,35 @@ void TfrmReceitaPadrao::registraPaginas()
     m_modoPreparo->registra(*m_paginas);
     m_containers->registra(*m_paginas);
     m_fotos->registra(*m_paginas);
+}
+
+void TfrmReceitaPadrao::registraPaineis()
+{
+    // Each level's dish data is a page inside its recipe page: entering the panel makes its
+    // record the toolbar's. Confirmar and a second Cancelar act on the whole recipe page, as
+    // there; the record itself is changed by typing, Alterar, a colour or a measure chosen.
+    for (recipe::PainelPrato* painel : m_paineis) {
+        const Pagina* lista = m_paginas->pagina(findChild<QWidget*>(painel->nivel().page));
+        QWidget* tab = lista->tab;
+        Pagina page;
+        page.tab = painel->painel();
+        page.dentroDe = tab;
+        page.dataSet = &painel->dados();
+        page.fonte = &painel->fonte();
+        page.nivel = lista->nivel;
+        page.cabecalho = lista->cabecalho;
+        page.regra(Comando::Alterar, [painel](const Pagina&) { painel->altera(); });
+        page.regra(Comando::Verificar, [this, tab](const Pagina&) { verificaLista(*m_paginas->pagina(tab)); });
+        page.regra(Comando::Confirmar, [this, tab](const Pagina&) { enviaLista(*m_paginas->pagina(tab)); });
+        page.regra(Comando::Cancelar, [this, tab](const Pagina& p) {
+            // The record being typed is given up alone; after that the page's changes, as there.
+            if (editing(*p.dataSet))
+                p.dataSet->Cancel();
+            else
+                cancelaLista(*m_paginas->pagina(tab));
+        });
+        m_paginas->adiciona(page);
+    }
 }
 
 void TfrmReceitaPadrao::registraSeletores()
@@ -147,7 +179,7 @@ void TfrmReceitaPadrao::registraSeletores()
 
 const Pagina* TfrmReceitaPadrao::paginaAtiva() const
 {
-    return m_paginas ? m_paginas->pagina(abaComandos()) : nullptr;
+    return m_paginas ? m_paginas->ativa(abaComandos(), focusWidget()) : nullptr;
 }
 
 QWidget* TfrmReceitaPadrao::abaComandos() const
@@ -157,8 +189,6 @@ QWidget* TfrmReceitaPadrao::abaComandos() const
         return pgcModoPrep->currentWidget();
     if (tab == tshFoto)
         return pgcFoto->currentWidget();
-    if (tab == tshFormulario && m_containers && m_containers->ativa())
-        return m_containers->grade();
     return tab;
 }
 
@@ -184,28 +214,55 @@ void TfrmReceitaPadrao::connectCicloEdicao()
 
 // --- Commands ----------------------------------------------------------------------------------
 
-void TfrmReceitaPadrao::sbtIncluirClick() { m_paginas->executa(abaComandos(), Comando::Incluir); }
+void TfrmReceitaPadrao::sbtIncluirClick() { m_paginas->executa(paginaAtiva(), Comando::Incluir); }
 
-void TfrmReceitaPadrao::sbtAlterarClick() { m_paginas->executa(abaComandos(), Comando::Alterar); }
+void TfrmReceitaPadrao::sbtAlterarClick() { m_paginas->executa(paginaAtiva(), Comando::Alterar); }
 
-void TfrmReceitaPadrao::sbtExcluirClick() { m_paginas->executa(abaComandos(), Comando::Excluir); }
+void TfrmReceitaPadrao::sbtExcluirClick() { m_paginas->executa(paginaAtiva(), Comando::Excluir); }
 
-void TfrmReceitaPadrao::sbtProcurarClick() { m_paginas->executa(abaComandos(), Comando::Procurar); }
+void TfrmReceitaPadrao::sbtProcurarClick() { m_paginas->executa(paginaAtiva(), Comando::Procurar); }
 
-void TfrmReceitaPadrao::sbtVerificarClick() { m_paginas->executa(abaComandos(), Comando::Verificar); }
+void TfrmReceitaPadrao::sbtVerificarClick() { m_paginas->executa(paginaAtiva(), Comando::Verificar); }
 
-void TfrmReceitaPadrao::sbtCancelarClick() { m_paginas->executa(abaComandos(), Comando::Cancelar); }
+void TfrmReceitaPadrao::sbtCancelarClick() { m_paginas->executa(paginaAtiva(), Comando::Cancelar); }
 
 void TfrmReceitaPadrao::sbtConfirmarClick()
 {
-    if (!paginaAtiva())
-        m_paginas->executa(abaComandos(), Comando::Confirmar); // refused
+    const Pagina* page = paginaAtiva();
+    if (!page || !m_paginas->permite(page->tab, Comando::Confirmar))
+        m_paginas->executa(page, Comando::Confirmar); // refused
     // In the order the components were created: posting the dish record and the dish data sends
     // them at once; the ingredient lists keep their posted rows until their page is confirmed.
     for (ClientDataSet* dataSet : std::as_const(m_datasets))
         if (editing(*dataSet))
             dataSet->Post();
-    m_paginas->executa(abaComandos(), Comando::Confirmar);
+    m_paginas->executa(page, Comando::Confirmar);
+}
+
+// --- Closing with changes --------------------------------------------------------------------------
+
+void TfrmReceitaPadrao::confirmaPendentes()
+{
+    for (ClientDataSet* dataSet : std::as_const(m_datasets))
+        if (editing(*dataSet))
+            dataSet->Post();
+    // A refusal shows the server's text and ends here (the form stays open).
+    for (const Pagina* page : m_paginas->pendentes())
+        if (m_paginas->permite(page->tab, Comando::Confirmar))
+            page->regras[static_cast<int>(Comando::Confirmar)](*page);
+    if (!m_paginas->pendentes().isEmpty())
+        throw Abort();
+}
+
+void TfrmReceitaPadrao::descartaPendentes()
+{
+    for (const Pagina* page : m_paginas->pendentes()) {
+        ClientDataSet& dataSet = *page->dataSet;
+        if (editing(dataSet))
+            dataSet.Cancel();
+        if (dataSet.Active() && dataSet.ChangeCount() > 0)
+            dataSet.CancelUpdates();
+    }
 }
 
 // --- The dish record -----------------------------------------------------------------------------
@@ -421,12 +478,7 @@ void TfrmReceitaPadrao::FormKeyDown(QKeyEvent* event)
     const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
 
     if (key == Qt::Key_F12 && modifiers == Qt::NoModifier) {
-        QWidget* page = pgcPadrao->currentWidget();
-        if (page == tshModoPrep)
-            page = pgcModoPrep->currentWidget();
-        else if (page == tshFoto)
-            page = pgcFoto->currentWidget();
-        for (QWidget* edit : m_seletores.value(page)) {
+        for (QWidget* edit : m_seletores.value(abaComandos())) {
             if (edit->isEnabled()) {
                 edit->setFocus();
                 break;
@@ -438,9 +490,10 @@ void TfrmReceitaPadrao::FormKeyDown(QKeyEvent* event)
 
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && modifiers == Qt::ControlModifier) {
         event->accept();
-        const ClientDataSet* ds = dtsPadrao->DataSet();
-        // The page's dish data being typed is confirmed the same way.
+        // The dataset of the page the toolbar works on; on a recipe page, its dish data being
+        // typed is confirmed the same way.
         const Pagina* page = paginaAtiva();
+        const ClientDataSet* ds = page ? page->dataSet : nullptr;
         const bool dish = page && page->dadosPrato && editing(*page->dadosPrato);
         if (!ds || !(editing(*ds) || dish) || !mnuConfirmar->isEnabled())
             return;

@@ -137,14 +137,6 @@ void ContainerPrato::criaComponentes()
 void ContainerPrato::conecta()
 {
     m_grade->OnEnter = [this](TDBGrid&) { dbgContainerEnter(); };
-    m_grade->OnExit = [this](TDBGrid&) {
-        // Another control of the form: the toolbar goes back to the dish record.
-        const QWidget* focus = QApplication::focusWidget();
-        if (QApplication::activeModalWidget() || !focus || focus->window() != m_form.window())
-            return;
-        if (m_form.pgcPadrao->currentWidget() == m_form.tshFormulario && !editando(*m_lista))
-            m_form.dtsPadrao->setDataSet(m_form.cdsPrato);
-    };
     m_grade->OnColEnter = [this](TDBGrid& grid) {
         const TColumn* column = grid.SelectedColumn();
         grid.setOption(TDBGrid::dgEditing, !column || column->FieldName() != principal);
@@ -195,6 +187,7 @@ void ContainerPrato::registra(TabelaPaginas& paginas)
 {
     Pagina pagina;
     pagina.tab = m_grade;
+    pagina.dentroDe = m_form.tshFormulario;
     pagina.dataSet = m_lista;
     pagina.fonte = m_fonte;
     pagina.regra(Comando::Incluir, [this](const Pagina&) { incluir(); });
@@ -205,12 +198,6 @@ void ContainerPrato::registra(TabelaPaginas& paginas)
     pagina.regra(Comando::Confirmar, [this](const Pagina&) { confirmar(); });
     pagina.regra(Comando::Cancelar, [this](const Pagina&) { cancelar(); });
     paginas.adiciona(pagina);
-}
-
-bool ContainerPrato::ativa() const
-{
-    const QWidget* focus = m_form.focusWidget();
-    return focus && (focus == m_grade || m_grade->isAncestorOf(focus));
 }
 
 void ContainerPrato::habilitaBarra() const
@@ -254,8 +241,6 @@ void ContainerPrato::dbgContainerEnter()
     const TColumn* column = m_grade->SelectedColumn();
     m_grade->setOption(TDBGrid::dgEditing, !column || column->FieldName() != principal);
     carrega();
-    if (m_form.pgcPadrao->currentWidget() == m_form.tshFormulario && !editando(*m_form.cdsPrato))
-        m_form.dtsPadrao->setDataSet(m_lista);
     m_form.AtualizaBotoes();
 }
 
@@ -268,8 +253,7 @@ void ContainerPrato::carregaCatalogo()
 void ContainerPrato::estadoMudou()
 {
     const bool editing = editando(*m_lista);
-    if (ativa() || m_form.dtsPadrao->DataSet() == m_lista)
-        m_form.Habilita_Desabilita(m_fonte);
+    m_form.AtualizaBotoes();
     // The other pages wait while a container row is being edited, then come back as the dish
     // allows.
     if (m_form.pgcPadrao->currentWidget() == m_form.tshFormulario && (editing || m_paginasTravadas)) {

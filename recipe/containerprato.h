@@ -48,8 +48,6 @@ public:
     framework::TDBGrid* grade() const { return m_grade; }
     framework::ClientDataSet* lista() const { return m_lista; }
     framework::DataSource* fonte() const { return m_fonte; }
-    // The grid (or its cell editor) has the form's focus.
-    bool ativa() const;
     // While the grid is active: Alterar and Excluir only on a list with rows and nothing to confirm.
     void habilitaBarra() const;
 

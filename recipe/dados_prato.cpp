@@ -54,6 +54,7 @@ void TfrmReceitaPadrao::criaDadosPrato()
     painel(Level::Padrao, tshPadrao, std::move(padrao));
 
     recipe::PainelPrato::Regras filial;
+    filial.exigeSeletores = [this] { validaSeletores(recipe::levelFields(Level::Filial)); };
     filial.chaves = [this](ClientDataSet& dados) {
         dados.FieldByName(QStringLiteral("CDFILIAL"))->setAsString(medCdFilial->Text());
     };
@@ -67,7 +68,7 @@ void TfrmReceitaPadrao::criaDadosPrato()
     painel(Level::Filial, tshReceLoca, std::move(filial));
 
     recipe::PainelPrato::Regras servico;
-    servico.antesIncluir = [this] { m_seletoresNivel->panDadPratServEnter(); };
+    servico.exigeSeletores = [this] { validaSeletores(recipe::levelFields(Level::Servico)); };
     servico.chaves = [this](ClientDataSet& dados) {
         dados.FieldByName(QStringLiteral("CDFILIAL"))->setAsString(medCdFiliServ->Text());
         dados.FieldByName(QStringLiteral("CDSERVFILI"))->setAsString(medCdServico->Text());

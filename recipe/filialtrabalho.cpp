@@ -85,8 +85,11 @@ void FilialTrabalho::Atualiza_FiliProc() const
 
     const bool moduloFilial = framework::hostContext().ModuFili;
     for (const Seletor& s : seletores) {
+        // A selector Desabilita_Filial locked follows the working branch; one merely disabled
+        // while its page holds changes keeps the branch those changes are for.
         auto* code = achado<framework::TMaskEdit>(m_form, s.code);
-        if (!code || !(code->Text().trimmed().isEmpty() || !code->isEnabled() || moduloFilial))
+        const bool locked = code && code->property("Tag").toInt() == 99;
+        if (!code || !(code->Text().trimmed().isEmpty() || locked || moduloFilial))
             continue;
         const bool replaced = code->Text() != branch;
         code->setText(branch);

@@ -17,7 +17,8 @@ public:
     void limpaSeletores() const;
     // Locks (tag 99) or frees (tag 0) every branch selector: label, code and lookup.
     void Desabilita_Filial(bool lock) const;
-    // Selectors that are empty, locked, or in a branch module take the working branch; a
+    // Selectors that are empty, locked by Desabilita_Filial, or in a branch module take the
+    // working branch (a selector disabled for another reason keeps its own); a
     // service selector whose branch was replaced keeps its service only when the working branch
     // has it.
     void Atualiza_FiliProc() const;

@@ -79,9 +79,11 @@ FotoPrato::FotoPrato(TfrmReceitaPadrao& form)
     adicionaMensagens();
     criaControles();
     m_paginas[0] = new PaginaFoto(form, niveis[0], *m_enviador, {});
-    m_paginas[1] = new PaginaFoto(form, niveis[1], *m_enviador, {componente<TMaskEdit>(form, "medCdFiliFto")});
+    m_paginas[1] =
+        new PaginaFoto(form, niveis[1], *m_enviador, {{componente<TMaskEdit>(form, "medCdFiliFto"), "edtNmFiliFto"}});
     m_paginas[2] = new PaginaFoto(form, niveis[2], *m_enviador,
-                                  {componente<TMaskEdit>(form, "medCdFiliServFto"), componente<TMaskEdit>(form, "medCdServFto")});
+                                  {{componente<TMaskEdit>(form, "medCdFiliServFto"), "edtNmFiliServFto"},
+                                   {componente<TMaskEdit>(form, "medCdServFto"), "edtNmServFto"}});
     m_subPaginas = std::make_unique<SubPaginas>(form, form.tshFoto, form.pgcFoto);
     for (PaginaFoto* page : m_paginas)
         m_subPaginas->adiciona(page);

@@ -6,6 +6,7 @@
 #include "filialtrabalho.h"
 #include "lancadores.h"
 #include "paginareceita.h"
+#include "painelprato.h"
 #include "regrashabilitacao.h"
 #include "tabelapaginas.h"
 
@@ -41,13 +42,23 @@ TfrmReceitaPadrao::TfrmReceitaPadrao(QWidget* parent) : TfrmPadraoArvPlus(parent
     registraSeletores();
     criaPaginaPadrao();
     criaPaginasNiveis();
+    registraPaineis();
     for (recipe::PainelPrato* painel : m_paineis)
         m_containers->verificaTransporte(*painel);
+    // Entering a dish-data panel or a grid, or choosing a selector, moves the toolbar with it.
+    m_seguirFoco = guardedConnect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && isAncestorOf(now))
+            AtualizaBotoes();
+    });
     m_arvore = std::make_unique<recipe::ArvorePratos>(*this);
     m_lancadores = std::make_unique<recipe::Lancadores>(*this);
 }
 
-TfrmReceitaPadrao::~TfrmReceitaPadrao() = default;
+TfrmReceitaPadrao::~TfrmReceitaPadrao()
+{
+    // The controls destroyed below move the focus: the toolbar no longer follows it.
+    disconnect(m_seguirFoco);
+}
 
 void TfrmReceitaPadrao::createComponents()
 {
@@ -78,8 +89,11 @@ void TfrmReceitaPadrao::connectHandlers()
             try {
                 pgcPadraoChanging(leaving);
             } catch (...) {
-                const QSignalBlocker block(pgcPadrao);
-                pgcPadrao->setCurrentWidget(leaving);
+                {
+                    const QSignalBlocker block(pgcPadrao);
+                    pgcPadrao->setCurrentWidget(leaving);
+                }
+                AtualizaBotoes(); // the toolbar is back on the page shown
                 throw;
             }
         }

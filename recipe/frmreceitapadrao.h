@@ -111,6 +111,8 @@ public:
     // unless forced; filters both to the dish.
     void carregaLista(const recipe::Pagina& page, bool force);
     void filtraPeloPrato(framework::ClientDataSet& dataSet) const;
+    // The dataset shows the current dish's rows (not a view emptied while a selector is chosen).
+    bool filtradoPeloPrato(const framework::ClientDataSet& dataSet) const;
     // After a cancel on one of the four ingredient lists.
     void RecAfterCancel(framework::ClientDataSet& list);
     // The pages the toolbar works on, with the rule of each command.
@@ -279,6 +281,7 @@ private:
     void createMenuReceita();
     void createPaginasPendentes();
     void registraPaginas();
+    void registraPaineis();
     void registraSeletores();
     void connectCicloEdicao();
     void criaPaginaPadrao();
@@ -308,6 +311,10 @@ private:
     void verificaLista(const recipe::Pagina& page);
     // Confirmar of a recipe page: its list goes to the server through the one sender.
     void enviaLista(const recipe::Pagina& page);
+    // Closing with changes on some page: every one posted and sent (throws, leaving the form
+    // open, when one cannot be), or every one given up.
+    void confirmaPendentes();
+    void descartaPendentes();
     void carregaPaginaReceita(const recipe::Pagina& page);
     QStringList escopo(const recipe::LevelFields& level) const;
     bool trocaProdutoPermitida() const;
@@ -333,6 +340,8 @@ private:
     std::array<Carregado, 4> m_carregado;
     QWidget* m_paginaAtual = nullptr;  // the page pgcPadraoChanging is leaving
     bool m_retornoModal = false;       // the window lost the focus to one of its own dialogs
+    bool m_atualizandoBotoes = false;  // AtualizaBotoes is running
+    QMetaObject::Connection m_seguirFoco; // the toolbar follows the focus into panels and grids
     QList<framework::ClientDataSet*> m_datasets; // the form's datasets, in creation order
     QHash<QWidget*, QList<QWidget*>> m_seletores; // F12's selectors of each page
     std::unique_ptr<recipe::TabelaPaginas> m_paginas;

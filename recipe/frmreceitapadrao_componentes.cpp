@@ -68,6 +68,9 @@ void TfrmReceitaPadrao::addMessages()
         {"get_cdsGerParamGeral", "Carregando parâmetros gerais..."},
         {"get_cdsCentral", "Carregando centrais..."},
         {"pro_Conectar", "Conectando ao servidor de aplicação..."},
+        {"SAIR_PENDENTE", "Existem alterações não confirmadas. Deseja confirmá-las antes de sair?"},
+        {"PRATO_PENDENTE", "Existem alterações não confirmadas em \"%s\". Confirme-as ou cancele-as antes de "
+                           "trocar de prato."},
     });
 }
 

@@ -4,6 +4,7 @@
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
 #include "respostaservidor.h"
+#include "tabelapaginas.h"
 #include "validacao.h"
 
 #include "framework/abort.h"
@@ -132,6 +133,12 @@ QString Lancadores::prato(const char* field) const
     return prato.Active() && !prato.IsEmpty() ? prato.FieldByName(QString::fromLatin1(field))->AsString() : QString();
 }
 
+ClientDataSet* Lancadores::listaDaPagina() const
+{
+    const Pagina* page = m_form.Paginas().pagina(m_form.pgcPadrao->currentWidget());
+    return page && page->nivel ? page->dataSet : nullptr;
+}
+
 QString Lancadores::nome(const char* edit) const
 {
     auto* name = m_form.findChild<QLineEdit*>(QString::fromLatin1(edit));
@@ -173,7 +180,7 @@ void Lancadores::validaNivel(TDBGrid& grid, TMaskEdit& branch, const char* nameE
         branch.setFocus();
         throw;
     }
-    const ClientDataSet* list = m_form.dtsPadrao->DataSet();
+    const ClientDataSet* list = listaDaPagina();
     if (!list || !list->Active() || list->IsEmpty())
         m_form.BloPratLoc();
 }
@@ -213,11 +220,11 @@ void Lancadores::pmnReceitaClick()
         return;
     }
     hostContext().LoadBPL(QStringLiteral("PLA01301"),
-                          {referencia(m_form.dtsPadrao->DataSet()), prato("CDPRATO"), prato("CDFILAUXPRAT"),
+                          {referencia(listaDaPagina()), prato("CDPRATO"), prato("CDFILAUXPRAT"),
                            branch + working, service, m_form.medCdCentral->Text(), m_form.medCdTpCard->Text(), kind,
                            false});
     m_form.sbtVerificarClick();
-    m_form.Habilita_Desabilita(m_form.dtsPadrao);
+    m_form.AtualizaBotoes();
 }
 
 void Lancadores::pmnPratoClick()
@@ -337,7 +344,7 @@ void Lancadores::pmnFatorAjusteClick()
     const LevelFields* level = levelFieldsOfPage(m_form.pgcPadrao->currentWidget()->objectName());
     if (!level)
         return;
-    ClientDataSet* list = m_form.dtsPadrao->DataSet();
+    ClientDataSet* list = listaDaPagina();
     if (!list || !list->Active() || list->IsEmpty())
         MensErro(m_form.msgPadrao->Msg(QStringLiteral("FATOAJUS_EMPTY")));
     // The adjustment starts from a quantity, unit or factor column: elsewhere the quantity the

@@ -11,6 +11,7 @@ class QWidget;
 class TfrmReceitaPadrao;
 
 namespace framework {
+class ClientDataSet;
 class TDBGrid;
 class TMaskEdit;
 } // namespace framework
@@ -78,6 +79,8 @@ private:
     void recarregaServico() const; // the service page, when showing, is read again
     QString prato(const char* field) const;
     QString nome(const char* edit) const;
+    // The ingredient list of the recipe page shown (the toolbar may be on its dish data).
+    framework::ClientDataSet* listaDaPagina() const;
 
     TfrmReceitaPadrao& m_form;
     QMenu *m_pmnImpRecPrat = nullptr, *m_pmnRelatorio = nullptr, *m_pmnPercentual = nullptr,

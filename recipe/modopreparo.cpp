@@ -90,10 +90,11 @@ ModoPreparo::ModoPreparo(TfrmReceitaPadrao& form)
     adicionaMensagens();
     criaControles();
     m_paginas[0] = new PaginaPreparo(form, niveis[0], *m_enviador, {});
-    m_paginas[1] = new PaginaPreparo(form, niveis[1], *m_enviador, {componente<TMaskEdit>(form, "medCdFiliPrep")});
+    m_paginas[1] =
+        new PaginaPreparo(form, niveis[1], *m_enviador, {{componente<TMaskEdit>(form, "medCdFiliPrep"), "edtNmFiliPrep"}});
     m_paginas[2] = new PaginaPreparo(form, niveis[2], *m_enviador,
-                                     {componente<TMaskEdit>(form, "medCdFiliServPrep"),
-                                      componente<TMaskEdit>(form, "medCdServPrep")});
+                                     {{componente<TMaskEdit>(form, "medCdFiliServPrep"), "edtNmFiliServPrep"},
+                                      {componente<TMaskEdit>(form, "medCdServPrep"), "edtNmServPrep"}});
     m_subPaginas = std::make_unique<SubPaginas>(form, form.tshModoPrep, form.pgcModoPrep);
     for (PaginaPreparo* page : m_paginas)
         m_subPaginas->adiciona(page);
@@ -120,7 +121,6 @@ void ModoPreparo::adicionaMensagens()
         {"PREPPADR_N_INC", "Modo de preparo padrão não pode ser incluído em módulo filial."},
         {"PREPPADR_N_ALT", "Modo de preparo padrão não pode ser alterado em módulo filial."},
         {"PREPPADR_N_EXC", "Modo de preparo padrão não pode ser excluído em módulo filial."},
-        {"FILIAL_EMPTY", "Filial deve ser informada."},
         {"SERV_EMPTY", "Serviço deve ser informado."},
         {"PRATO", "Prato"},
         {"PRATO_INF", "Não há prato cadastrado."},
@@ -247,7 +247,8 @@ void ModoPreparo::pgcModoPrepChange()
     m_dbeNrPrep->setDataSource(page.fonte());
     m_dbeNomeMod->setDataSource(page.fonte());
     m_dbnNavModPrep->setDataSource(page.fonte());
-    m_form.Habilita_Desabilita(page.fonte());
+    // Off while the level's branch or service is being chosen.
+    m_form.AtualizaBotoes();
     mostraAtivacao();
 }
 
@@ -350,7 +351,7 @@ void ModoPreparo::medCdFiliPrepExit()
     validaFilial(*componente<TMaskEdit>(m_form, "medCdFiliPrep"), *m_edtNmFiliPrep, true);
     PaginaPreparo& page = *m_paginas[1];
     page.filtra();
-    m_form.Habilita_Desabilita(page.fonte());
+    m_form.AtualizaBotoes();
 }
 
 } // namespace recipe

@@ -4,20 +4,16 @@
 #include "enviador.h"
 #include "frmreceitapadrao.h"
 #include "respostaservidor.h"
-#include "validacao.h"
 
 #include "framework/abort.h"
-#include "framework/core/consiste.h"
 #include "framework/core/hostcontext.h"
 #include "framework/data/clientdataset.h"
 #include "framework/data/datasource.h"
 #include "framework/ui/dbimage.h"
 #include "framework/ui/maskedit.h"
 #include "framework/ui/messages.h"
-#include "framework/ui/validafilial.h"
 #include "server/connection.h"
 
-#include <QLineEdit>
 #include <QScopeGuard>
 #include <QVBoxLayout>
 
@@ -28,7 +24,7 @@ namespace recipe {
 using State = ClientDataSet::State;
 
 PaginaFoto::PaginaFoto(TfrmReceitaPadrao& form, const CamposFoto& campos, Enviador& enviador,
-                       QList<TMaskEdit*> seletores)
+                       QList<SeletorNivel> seletores)
     : PaginaNumerada(form, campos, enviador, std::move(seletores)),
       m_campos(campos)
 {
@@ -116,7 +112,7 @@ QVariantList PaginaFoto::argumentosCarga(const QStringList& key) const
 
 void PaginaFoto::esvazia()
 {
-    if (editando())
+    if (editando() || (m_dataSet->Active() && m_dataSet->ChangeCount() > 0))
         return;
     m_dataSet->Close();
 }
@@ -184,22 +180,7 @@ void PaginaFoto::antesDeIncluir()
     if (Cli_pla01300::boConsulta)
         throw Abort();
     Vd_FotoPadrao(QStringLiteral("I"));
-    if (!m_seletores.isEmpty()) {
-        TMaskEdit* branch = m_seletores.first();
-        branch->setText(Ajusta(branch->Text(), 4));
-        try {
-            ValidaFilial(branch->Text(), hostContext().Operador, true);
-        } catch (...) {
-            branch->setFocus();
-            throw;
-        }
-    }
-    if (m_seletores.size() > 1) {
-        auto* name = m_form.findChild<QLineEdit*>(QStringLiteral("edtNmServFto"));
-        if (!name)
-            throw Error(QStringLiteral("Componente edtNmServFto não encontrado no formulário."));
-        Validacao(*m_form.msgPadrao, *m_form.qryServico).Vd_CdServico(m_seletores.first()->Text(), *m_seletores[1], *name, true);
-    }
+    validaSeletores();
     if (chave().first().isEmpty())
         throw Abort(); // no dish
     escolheFlagNovo();

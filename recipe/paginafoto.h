@@ -28,13 +28,13 @@ struct CamposFoto : NomesNumerados {
 class PaginaFoto : public PaginaNumerada {
     Q_OBJECT
 public:
-    PaginaFoto(TfrmReceitaPadrao& form, const CamposFoto& campos, Enviador& enviador,
-               QList<framework::TMaskEdit*> seletores);
+    PaginaFoto(TfrmReceitaPadrao& form, const CamposFoto& campos, Enviador& enviador, QList<SeletorNivel> seletores);
 
     const CamposFoto& campos() const { return m_campos; }
     framework::TDBImage* imagem() const { return m_imagem; }
 
-    // Shows nothing of the level until its selector is confirmed.
+    // Shows nothing of the level until its selector is confirmed; a change the server refused
+    // stays.
     void esvazia();
 
     QString flag() const;  // the visible photo's active flag ("" while inserting or empty)

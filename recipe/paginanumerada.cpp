@@ -5,6 +5,8 @@
 #include "enviador.h"
 #include "frmreceitapadrao.h"
 #include "respostaservidor.h"
+#include "seletorcodigo.h"
+#include "validacao.h"
 
 #include "framework/abort.h"
 #include "framework/core/consiste.h"
@@ -14,6 +16,7 @@
 #include "framework/ui/messages.h"
 #include "server/connection.h"
 
+#include <QLineEdit>
 #include <QScopeGuard>
 
 using namespace framework;
@@ -23,7 +26,7 @@ namespace recipe {
 using State = ClientDataSet::State;
 
 PaginaNumerada::PaginaNumerada(TfrmReceitaPadrao& form, NomesNumerados nomes, Enviador& enviador,
-                               QList<TMaskEdit*> seletores)
+                               QList<SeletorNivel> seletores)
     : QObject(&form), m_form(form), m_enviador(enviador), m_seletores(std::move(seletores)),
       m_nomes(std::move(nomes))
 {
@@ -56,9 +59,26 @@ QStringList PaginaNumerada::chave() const
     QStringList values{origemPrato(), prato->Active() && !prato->IsEmpty()
                                           ? prato->FieldByName(QStringLiteral("CDPRATO"))->AsString()
                                           : QString()};
-    for (const TMaskEdit* edit : m_seletores)
-        values << edit->Text();
+    for (const SeletorNivel& seletor : m_seletores)
+        values << seletor.codigo->Text();
     return values;
+}
+
+QWidget* PaginaNumerada::cabecalho() const
+{
+    return m_seletores.isEmpty() ? nullptr : m_seletores.first().codigo->parentWidget();
+}
+
+void PaginaNumerada::validaSeletores() const
+{
+    if (m_seletores.isEmpty())
+        return;
+    const SeletorNivel& filial = m_seletores.first();
+    validaFilial(*filial.codigo, *componente<QLineEdit>(m_form, filial.nome), true);
+    if (m_seletores.size() > 1)
+        Validacao(*m_form.msgPadrao, *m_form.qryServico)
+            .Vd_CdServico(filial.codigo->Text(), *m_seletores[1].codigo, *componente<QLineEdit>(m_form, m_seletores[1].nome),
+                          true);
 }
 
 bool PaginaNumerada::pertenceAoPrato() const
@@ -86,7 +106,8 @@ QVariantList PaginaNumerada::argumentosCarga(const QStringList& key) const
 
 void PaginaNumerada::carrega()
 {
-    if (editando() || pertenceAoPrato())
+    // A change the server refused stays until it is sent or given up (the tree waits for it).
+    if (editando() || pertenceAoPrato() || (m_dataSet->Active() && m_dataSet->ChangeCount() > 0))
         return filtra();
     const QStringList key = chave();
     // Without a dish, or a branch or service chosen, there is nothing to ask for.

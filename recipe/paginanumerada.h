@@ -31,6 +31,12 @@ struct NomesNumerados {
     const char* atualiza; // the level's update
 };
 
+// A selector of a level's sub-page: the code edit and the name edit shown beside it.
+struct SeletorNivel {
+    framework::TMaskEdit* codigo;
+    const char* nome; // edtNmFiliPrep, ...
+};
+
 // One level's sub-page of numbered records of the current dish: the dataset keyed by the dish
 // and the level's selectors (branch, service), loading and filtering, numbering through the
 // server, activation (one active record per dish and level) and sending each change at once.
@@ -41,13 +47,16 @@ public:
     QWidget* aba() const { return m_aba; }
     framework::ClientDataSet* dataSet() const { return m_dataSet; }
     framework::DataSource* fonte() const { return m_fonte; }
+    // The header of the level's selectors (none on the standard level).
+    QWidget* cabecalho() const;
 
     // The dish and selector values the level's rows hold, in key order.
     QStringList chave() const;
     bool pertenceAoPrato() const; // the current row is of the current dish (and selectors)
     bool editando() const;
-    // Loads the level's records unless they are being edited or already belong to the dish (no
-    // call without a dish, branch or service), then filters the dataset to them.
+    // Loads the level's records unless they are being edited, hold a change the server refused,
+    // or already belong to the dish (no call without a dish, branch or service), then filters
+    // the dataset to them.
     void carrega();
     void filtra();
     // The toolbar's commands on the sub-page. Confirmar posts the record being edited, or sends
@@ -60,8 +69,7 @@ public:
 
 protected:
     // The derived page makes the dataset and hands it over with useDataSet.
-    PaginaNumerada(TfrmReceitaPadrao& form, NomesNumerados nomes, Enviador& enviador,
-                   QList<framework::TMaskEdit*> seletores);
+    PaginaNumerada(TfrmReceitaPadrao& form, NomesNumerados nomes, Enviador& enviador, QList<SeletorNivel> seletores);
     void useDataSet(framework::ClientDataSet* dataSet);
 
     // The loader's arguments for a key; by default the key itself.
@@ -69,6 +77,9 @@ protected:
     QStringList nomesChave() const;
     QString origemPrato() const; // CDFILAUXPRAT of the current dish
 
+    // Before an insertion, as leaving them does: the branch padded and checked, then the
+    // service; both required.
+    void validaSeletores() const;
     // OnNewRecord: the key, the next number from the server (the insertion is given up
     // without a word once the numbers are used up) and the flag chosen before the insert.
     void numeraNovo(const QString& method, const QString& packet);
@@ -87,7 +98,7 @@ protected:
 
     TfrmReceitaPadrao& m_form;
     Enviador& m_enviador;
-    QList<framework::TMaskEdit*> m_seletores;
+    QList<SeletorNivel> m_seletores;
     QWidget* m_aba;
     framework::ClientDataSet* m_dataSet = nullptr;
     framework::DataSource* m_fonte;

@@ -29,7 +29,7 @@ namespace recipe {
 using State = ClientDataSet::State;
 
 PaginaPreparo::PaginaPreparo(TfrmReceitaPadrao& form, const CamposPreparo& campos, Enviador& enviador,
-                             QList<TMaskEdit*> seletores)
+                             QList<SeletorNivel> seletores)
     : PaginaNumerada(form, campos, enviador, std::move(seletores)),
       m_campos(campos)
 {
@@ -162,9 +162,7 @@ void PaginaPreparo::antesDeIncluir()
     if (Cli_pla01300::boConsulta)
         throw Abort();
     Vd_TxPreparo(QStringLiteral("I"));
-    for (TMaskEdit* edit : m_seletores)
-        if (edit->Text().isEmpty())
-            falha(edit == m_seletores.first() ? "FILIAL_EMPTY" : "SERV_EMPTY", edit);
+    validaSeletores();
     if (chave().first().isEmpty())
         throw Abort(); // no dish
     escolheFlagNovo();
@@ -172,15 +170,21 @@ void PaginaPreparo::antesDeIncluir()
     m_editor->setFocus();
 }
 
+void PaginaPreparo::Vd_Preparo(const QString& text) const
+{
+    if (text.trimmed().isEmpty())
+        falha("TXPREPARO_EMPTY", m_editor);
+}
+
 void PaginaPreparo::antesDePostar()
 {
-    if (m_editor->IsEmptyText())
-        falha("TXPREPARO_EMPTY", m_editor);
-    // The editor's content (rich text) goes in unless the field already holds bytes imported as
-    // they came and left untouched.
+    Vd_Preparo(m_editor->toPlainText());
+    // What was typed; a new mode's text is the editor's. Imports store the editor's rich text
+    // themselves; a post that only changes the activation keeps the mode's text.
     m_editor->updateRecord();
-    if (m_dataSet->FieldByName(QLatin1String(m_campos.texto))->IsNull())
-        m_dataSet->FieldByName(QLatin1String(m_campos.texto))->setAsBlob(m_editor->content());
+    Field* texto = m_dataSet->FieldByName(QLatin1String(m_campos.texto));
+    if (texto->IsNull())
+        texto->setAsBlob(m_editor->content());
     if (m_campos.letra == 'P')
         Seta_Campo_Null(*m_dataSet);
 }
@@ -207,8 +211,8 @@ void PaginaPreparo::importaArquivo(const QByteArray& bytes)
 {
     if (!editando())
         iniciaEdicao();
-    m_dataSet->FieldByName(QLatin1String(m_campos.texto))->setAsBlob(bytes);
     m_editor->setContent(bytes);
+    m_dataSet->FieldByName(QLatin1String(m_campos.texto))->setAsBlob(m_editor->content());
 }
 
 void PaginaPreparo::importaTexto(const QByteArray& text)
@@ -222,8 +226,8 @@ void PaginaPreparo::importaTexto(const QByteArray& text)
             m_editor->clear();
         }
     }
-    m_dataSet->FieldByName(QLatin1String(m_campos.texto))->setAsBlob(text);
     m_editor->setContent(text);
+    m_dataSet->FieldByName(QLatin1String(m_campos.texto))->setAsBlob(m_editor->content());
 }
 
 // --- Keyboard ----------------------------------------------------------------------------------

@@ -30,7 +30,7 @@ class PaginaPreparo : public PaginaNumerada {
     Q_OBJECT
 public:
     PaginaPreparo(TfrmReceitaPadrao& form, const CamposPreparo& campos, Enviador& enviador,
-                  QList<framework::TMaskEdit*> seletores);
+                  QList<SeletorNivel> seletores);
 
     const CamposPreparo& campos() const { return m_campos; }
     framework::TDBRichEdit* editor() const { return m_editor; }
@@ -42,6 +42,8 @@ public:
     // The standard level's limits for operation "I", "A" or "E": no standard mode for a local
     // dish, and none changed in a branch module. The other levels have none.
     void Vd_TxPreparo(const QString& operation) const;
+    // A mode's text: none fails with "TXPREPARO_EMPTY", the editor taking the focus.
+    void Vd_Preparo(const QString& text) const;
 
     // Toolbar rules of the page table.
     void incluir() override;
@@ -53,10 +55,11 @@ public:
     // or is deactivated. Each change is sent at once.
     void ativa();
     void desativa();
-    // The text of an imported file, as it is, into the visible mode.
+    // An imported file into the visible mode: shown as the editor reads it (RTF, or anything
+    // else as plain text) and kept as the RTF the field always holds.
     void importaArquivo(const QByteArray& bytes);
     // The text brought from another dish: replaces the current mode's text, or creates a mode
-    // in an empty level.
+    // in an empty level; kept as the editor's rich text, as a file is.
     void importaTexto(const QByteArray& text);
 
 protected:

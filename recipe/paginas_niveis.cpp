@@ -147,6 +147,7 @@ void TfrmReceitaPadrao::criaPaginasNiveis()
 
     // The menu type's dish data: the level's panel with the central and menu type as keys.
     recipe::PainelPrato::Regras dados;
+    dados.exigeSeletores = [this, fields = &tpCard] { validaSeletores(*fields); };
     dados.chaves = [this](ClientDataSet& record) {
         const QStringList keys = escopo(recipe::levelFields(Level::TpCard));
         record.FieldByName(QStringLiteral("CDFILCENTPME"))->setAsString(keys.value(0));

@@ -6,6 +6,7 @@
 #include "frmreceitapadrao.h"
 #include "quantidadepessoa.h"
 #include "respostaservidor.h"
+#include "tabelapaginas.h"
 #include "validacao.h"
 
 #include "framework/abort.h"
@@ -30,6 +31,8 @@
 #include <QLabel>
 #include <QScopeGuard>
 #include <QTabWidget>
+
+#include <algorithm>
 
 namespace recipe {
 
@@ -596,21 +599,41 @@ void PainelPrato::comandos()
 {
     if (m_form.pgcPadrao->currentWidget()->objectName() != m_nivel.page)
         return;
-    // A record being edited, or a change the server refused, can be confirmed or cancelled;
-    // meanwhile the other pages wait.
-    if (editando() || (m_dados->Active() && m_dados->ChangeCount() > 0)) {
-        m_form.Habilita_Desabilita(m_fonte);
-        m_form.Habilita_Pagina(false);
-    } else {
-        m_form.AtualizaBotoes();
-        m_form.Habilita_Pagina(true);
-    }
+    // A record being edited, or a change the server refused, can be confirmed or cancelled
+    // (the page table says where); meanwhile the other pages wait.
+    const bool pendente = TabelaPaginas::pendente(m_dados) || TabelaPaginas::pendente(m_regras.lista);
+    m_form.AtualizaBotoes();
+    m_form.Habilita_Pagina(!pendente);
 }
 
 void PainelPrato::entraEdicao()
 {
-    if (m_dados->Active() && !editando())
-        m_dados->Edit();
+    if (!m_dados->Active() || editando())
+        return;
+    try {
+        if (m_dados->IsEmpty())
+            m_dados->Insert();
+        else
+            m_dados->Edit();
+    } catch (...) {
+        mostraRegistro(); // what the refused change showed goes back
+        throw;
+    }
+}
+
+void PainelPrato::exigeVista() const
+{
+    if (!m_form.filtradoPeloPrato(*m_dados))
+        throw framework::Abort();
+    if (m_regras.exigeSeletores)
+        m_regras.exigeSeletores();
+}
+
+void PainelPrato::altera()
+{
+    entraEdicao();
+    if (m_qtPessoa && m_qtPessoa->isEnabled())
+        m_qtPessoa->setFocus();
 }
 
 // --- Cook chill ------------------------------------------------------------------------------
@@ -679,6 +702,7 @@ void PainelPrato::BeforeInsert()
 {
     if (Cli_pla01300::boConsulta)
         throw framework::Abort();
+    exigeVista();
     if (m_regras.antesIncluir)
         m_regras.antesIncluir();
     m_autorizacaoPendente = false;
@@ -688,6 +712,7 @@ void PainelPrato::BeforeEdit()
 {
     if (Cli_pla01300::boConsulta)
         throw framework::Abort();
+    exigeVista();
     if (m_regras.antesAlterar)
         m_regras.antesAlterar();
     m_autorizacaoPendente = bool(m_regras.autorizaAlteracao);
@@ -726,15 +751,25 @@ void PainelPrato::BeforePost()
     if (Vd_QtContainer && m_qtContainer)
         Vd_QtContainer(*m_qtContainer);
 
-    if (m_regras.chaves)
-        m_regras.chaves(*m_dados);
-    for (const char* key : {"CDFILAUXPRAT", "CDPRATO"})
-        campo(QString::fromLatin1(key))->setValue(m_form.cdsPrato->FieldByName(QString::fromLatin1(key))->Value());
+    // A new record takes the dish's and the level's keys; an existing one keeps its own.
+    if (m_dados->state() == State::Insert) {
+        if (m_regras.chaves)
+            m_regras.chaves(*m_dados);
+        for (const char* key : {"CDFILAUXPRAT", "CDPRATO"})
+            campo(QString::fromLatin1(key))->setValue(m_form.cdsPrato->FieldByName(QString::fromLatin1(key))->Value());
+    }
 
     if (Field* validade = campo(d.validityHours); validade && m_validade) {
-        const QString text = m_validacao->AjustaHora(m_validade->Text());
-        m_validade->setText(text);
-        validade->setAsFloat(m_validacao->StTimeToReal(text));
+        // No validity typed is none stored: a level's empty override leaves the standard one.
+        const QString typed = m_validade->Text();
+        if (std::none_of(typed.begin(), typed.end(), [](QChar c) { return c.isDigit(); })) {
+            m_validade->clear();
+            validade->Clear();
+        } else {
+            const QString text = m_validacao->AjustaHora(typed);
+            m_validade->setText(text);
+            validade->setAsFloat(m_validacao->StTimeToReal(text));
+        }
     }
     VdCookchill();
     if (m_origem)
@@ -796,10 +831,11 @@ void PainelPrato::escolheCor(int shape)
         return;
     if (!m_dados->Active())
         return;
+    exigeVista();
     const std::optional<QColor> color = framework::EscolherCor(m_cores[shape]->BrushColor());
     if (!color)
         return;
-    m_dados->Edit();
+    entraEdicao();
     campo(fields[shape])->setValue(framework::numberFromColor(*color));
     m_cores[shape]->setBrushColor(*color);
     m_dados->Post();
@@ -809,7 +845,7 @@ void PainelPrato::gravaPesoPorcao(double weight)
 {
     m_semPergunta = true;
     const auto clear = qScopeGuard([this] { m_semPergunta = false; });
-    m_dados->Edit();
+    entraEdicao();
     campo(m_nivel.dish.qtyPerPerson)->setAsFloat(weight);
     m_dados->Post();
 }

@@ -76,6 +76,9 @@ public:
         std::function<void(framework::ClientDataSet& dados)> chaves;
         // Before a colour is picked; false leaves the shape alone.
         std::function<bool()> antesCor;
+        // The level's branch, service or menu type, required before any change of its record
+        // (throws when missing or unknown).
+        std::function<void()> exigeSeletores;
         // The ingredient list rescaled by the quantity-per-person question.
         framework::ClientDataSet* lista = nullptr;
     };
@@ -84,6 +87,7 @@ public:
                 Regras regras);
     ~PainelPrato() override;
 
+    const LevelFields& nivel() const { return m_nivel; }
     framework::ClientDataSet& dados() const { return *m_dados; }
     framework::DataSource& fonte() const { return *m_fonte; }
     QWidget* painel() const { return m_painel; }
@@ -106,6 +110,9 @@ public:
     void herdaNomeFantasia(const QString& nome);
     // Picks a colour for the shape (0 principal, 1 secondary, 2 auxiliary), stores and sends it.
     void escolheCor(int shape);
+    // Alterar on the panel: the record into edit (created when the level has none for the dish),
+    // the focus on its first edit.
+    void altera();
     // The dish weight as the portion: stored and sent without the proportional question.
     void gravaPesoPorcao(double weight);
 
@@ -123,7 +130,12 @@ private:
     void pintaCores();
     void estadoMudou();
     void comandos(); // toolbar and tabs after the record's edit, post or cancel
+    // The record into edit for a change; the level's record of the dish is created by its first
+    // change.
     void entraEdicao();
+    // Only the dish's own record of the level chosen may change: throws while the view is
+    // emptied for a selector or the level's selectors are missing.
+    void exigeVista() const;
 
     void BeforeInsert();
     void BeforeEdit();

@@ -101,8 +101,7 @@ void SeletoresNivel::esvazia(ClientDataSet& lista, PainelPrato& painel)
         ds->setFilter(QStringLiteral("CDPRATO = ' '"));
         ds->setFiltered(true);
     }
-    if (const Pagina* page = m_form.Paginas().pagina(m_form.pgcPadrao->currentWidget()))
-        m_form.Habilita_Botoes(page->fonte, false);
+    m_form.AtualizaBotoes(); // off while the panel has the focus
 }
 
 // --- The codes -----------------------------------------------------------------------------------
@@ -201,8 +200,7 @@ void SeletoresNivel::panFilialExit()
     filtra(*m_form.cdsReceFili, m_filial);
     if (!m_form.medCdFilial->Text().trimmed().isEmpty())
         herdaNomeFantasia(m_filial);
-    if (const Pagina* page = m_form.Paginas().pagina(m_form.tshReceLoca))
-        m_form.Habilita_Botoes(page->fonte, !m_form.medCdFilial->hasFocus());
+    m_form.AtualizaBotoes();
 }
 
 void SeletoresNivel::panServicoExit()
@@ -215,8 +213,7 @@ void SeletoresNivel::panServicoExit()
     filtra(*m_form.cdsReceServ, m_servico);
     if (!m_form.medCdFiliServ->Text().trimmed().isEmpty() && !m_form.medCdServico->Text().trimmed().isEmpty())
         herdaNomeFantasia(m_servico);
-    if (const Pagina* page = m_form.Paginas().pagina(m_form.tshReceServ))
-        m_form.Habilita_Botoes(page->fonte, !m_form.medCdFiliServ->hasFocus() && !m_form.medCdServico->hasFocus());
+    m_form.AtualizaBotoes();
 }
 
 void SeletoresNivel::panTpCardExit()
@@ -228,7 +225,7 @@ void SeletoresNivel::panTpCardExit()
     filtra(*m_form.cdsReceTpCard, m_tpCard);
     if (!m_form.medCdCentral->Text().trimmed().isEmpty() && !m_form.medCdTpCard->Text().trimmed().isEmpty())
         herdaNomeFantasia(m_tpCard);
-    m_form.Habilita_Desabilita(m_form.dtsPadrao);
+    m_form.AtualizaBotoes();
 }
 
 } // namespace recipe

@@ -30,6 +30,7 @@ void SubPaginas::registra(TabelaPaginas& tabela) const
         pagina.tab = subPagina->aba();
         pagina.dataSet = subPagina->dataSet();
         pagina.fonte = subPagina->fonte();
+        pagina.cabecalho = subPagina->cabecalho();
         pagina.regra(Comando::Incluir, [subPagina](const Pagina&) { subPagina->incluir(); });
         pagina.regra(Comando::Alterar, [subPagina](const Pagina&) { subPagina->alterar(); });
         pagina.regra(Comando::Excluir, [subPagina](const Pagina&) { subPagina->excluir(); });
@@ -61,8 +62,11 @@ void SubPaginas::ligaTroca(QObject* context, std::function<void()> mostrar)
             try {
                 subPagina->dataSet()->Post();
             } catch (...) {
-                const QSignalBlocker block(m_abas);
-                m_abas->setCurrentWidget(leaving);
+                {
+                    const QSignalBlocker block(m_abas);
+                    m_abas->setCurrentWidget(leaving);
+                }
+                m_form.AtualizaBotoes(); // the toolbar is back on the sub-page shown
                 throw;
             }
         }

@@ -191,6 +191,18 @@ void BM_Atualiza_FiliProc(benchmark::State& state)
 }
 BENCHMARK(BM_Atualiza_FiliProc)->Unit(benchmark::kMicrosecond);
 
+// The toolbar's rules as every focus change and idle tick run them: the page the table finds
+// (the focus in the dish data panel, the list of 200 ingredients beside it) and its commands.
+void BM_AtualizaBotoes(benchmark::State& state)
+{
+    TfrmReceitaPadrao& form = *Fixture::instance().form;
+    if (auto* edit = form.findChild<QWidget*>(QStringLiteral("dbeNmFantasiaPadr")))
+        edit->setFocus();
+    for (auto _ : state)
+        form.AtualizaBotoes();
+}
+BENCHMARK(BM_AtualizaBotoes)->Unit(benchmark::kMicrosecond);
+
 } // namespace
 
 int main(int argc, char** argv)

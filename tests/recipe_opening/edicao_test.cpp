@@ -136,7 +136,7 @@ TEST_F(RecipeEditCycle, APageTheTableDoesNotKnowRefusesEveryCommand)
     QWidget* unknown = form->tshFolhaDados;
     for (int command = 0; command < recipe::comandos; ++command)
         EXPECT_FALSE(form->Paginas().permite(unknown, recipe::Comando(command))) << command;
-    guarded([this, unknown] { form->Paginas().executa(unknown, recipe::Comando::Excluir); });
+    guarded([this, unknown] { form->Paginas().executa(form->Paginas().pagina(unknown), recipe::Comando::Excluir); });
     // Reached anyway, the command is refused and the dish stays.
     EXPECT_EQ(script->lastMessage().kind, mtError);
     EXPECT_EQ(count("SELECT COUNT(*) FROM PRATO WHERE CDPRATO = '2010010001'"), "1");

@@ -10,6 +10,7 @@
 #include "module/pkg_pla01300.h"
 #include "recipe/cli_pla01300.h"
 #include "recipe/frmreceitapadrao.h"
+#include "recipe/tabelapaginas.h"
 #include "testdatabase.h"
 
 #include <QApplication>
@@ -53,10 +54,9 @@ protected:
     void TearDown() override
     {
         if (TfrmReceitaPadrao* form = Cli_pla01300::frmReceitaPadrao) {
-            // A test may end in the middle of an edit: the user leaves it.
-            const auto state = form->dtsPadrao->State();
-            if (state == framework::ClientDataSet::State::Edit || state == framework::ClientDataSet::State::Insert)
-                script->answer(framework::mrYes);
+            // A test may end with changes not confirmed: the user gives them up.
+            if (!form->Paginas().pendentes().isEmpty())
+                script->answer(framework::mrNo);
             form->close();
         }
         QApplication::processEvents();
