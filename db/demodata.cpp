@@ -360,6 +360,10 @@ private:
                 convProd.add({code, "G", 0.001});
             if (QString(p.unit) == "L")
                 convProd.add({code, "ML", 0.001});
+            // Products stocked by the piece, the bunch or the litre weigh what one unit weighs: so
+            // many of them make a kilogram.
+            if (QString(p.unit) != "KG")
+                convProd.add({code, "KG", round5(1000.0 / p.grams)});
             // Contents are kept per 100 stock units: per 100 g times the grams of one unit.
             const double values[] = {p.kcal, p.protein, p.fat, p.carbs, p.fat * 0.35, p.carbs * 0.08};
             for (int n = 0; n < 6; ++n)
