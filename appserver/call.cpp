@@ -4,43 +4,78 @@
 #include "framework/core/consiste.h"
 #include "sqlpacket.h"
 
+#include <cmath>
+
 namespace appserver {
 
-const QVariant& Call::arg(int index) const
+void Call::refuse(int index, ArgumentKind kind, const QString& what) const
+{
+    throw ArgumentRefusal(QStringLiteral("O argumento %1 de %2 deve ser %3.").arg(index + 1).arg(m_method, what), index, kind);
+}
+
+const QVariant& Call::arg(int index, ArgumentKind kind) const
 {
     if (index < 0 || index >= m_args.size())
-        throw Refusal(QStringLiteral("O método %1 espera o argumento %2, que não foi enviado.").arg(m_method).arg(index + 1));
+        throw ArgumentRefusal(
+            QStringLiteral("O método %1 espera o argumento %2, que não foi enviado.").arg(m_method).arg(index + 1), index, kind);
     return m_args[index];
 }
 
 QString Call::text(int index) const
 {
-    const QVariant& v = arg(index);
+    const QVariant& v = arg(index, ArgumentKind::Text);
     if (framework::isPacket(v) || v.typeId() == QMetaType::QVariantList)
-        throw Refusal(QStringLiteral("O argumento %1 de %2 deve ser um texto.").arg(index + 1).arg(m_method));
+        refuse(index, ArgumentKind::Text, QStringLiteral("um texto"));
     return v.toString();
 }
 
 qint64 Call::integer(int index) const
 {
     bool ok = false;
-    const qint64 n = arg(index).toLongLong(&ok);
+    const qint64 n = arg(index, ArgumentKind::Integer).toLongLong(&ok);
     if (!ok)
-        throw Refusal(QStringLiteral("O argumento %1 de %2 deve ser um número inteiro.").arg(index + 1).arg(m_method));
+        refuse(index, ArgumentKind::Integer, QStringLiteral("um número inteiro"));
+    return n;
+}
+
+double Call::number(int index) const
+{
+    bool ok = false;
+    const double n = arg(index, ArgumentKind::Number).toDouble(&ok);
+    if (!ok || !std::isfinite(n))
+        refuse(index, ArgumentKind::Number, QStringLiteral("um número"));
     return n;
 }
 
 bool Call::flag(int index) const
 {
-    return arg(index).toBool();
+    return arg(index, ArgumentKind::Flag).toBool();
 }
 
 framework::DataPacket Call::packet(int index) const
 {
-    const QVariant& v = arg(index);
+    const QVariant& v = arg(index, ArgumentKind::Packet);
     if (!framework::isPacket(v))
-        throw Refusal(QStringLiteral("O argumento %1 de %2 deve ser um pacote de dados.").arg(index + 1).arg(m_method));
+        refuse(index, ArgumentKind::Packet, QStringLiteral("um pacote de dados"));
     return framework::toPacket(v);
+}
+
+QDate Call::date(int index, const QString& invalid) const
+{
+    const QVariant& v = arg(index, ArgumentKind::Date);
+    QDate date;
+    if (v.typeId() == QMetaType::QDate)
+        date = v.toDate();
+    else if (v.typeId() == QMetaType::QDateTime)
+        date = v.toDateTime().date();
+    else if (!framework::isPacket(v))
+        date = QDate::fromString(v.toString().left(10), Qt::ISODate);
+    if (!date.isValid()) {
+        if (!invalid.isEmpty())
+            throw ArgumentRefusal(invalid, index, ArgumentKind::Date);
+        refuse(index, ArgumentKind::Date, QStringLiteral("uma data"));
+    }
+    return date;
 }
 
 QString Call::code(int index, int width)
@@ -52,7 +87,7 @@ QString Call::code(int index, int width)
 
 void Call::setArg(int index, const QVariant& value)
 {
-    arg(index);
+    arg(index, ArgumentKind::Text);
     m_args[index] = value;
 }
 

@@ -1,12 +1,34 @@
 #pragma once
 
 #include "changelog.h"
+#include "errors.h"
 #include "framework/data/datapacket.h"
 
+#include <QDate>
 #include <QSqlDatabase>
 #include <QVariantList>
 
 namespace appserver {
+
+// What a method reads an argument as.
+enum class ArgumentKind { Text, Integer, Number, Flag, Date, Packet };
+
+// A call refused because an argument is missing or is not of the kind the method reads it as.
+// It says which argument and what was expected, so that a caller can tell a malformed call from
+// a refused one.
+class ArgumentRefusal : public Refusal {
+public:
+    ArgumentRefusal(const QString& text, int index, ArgumentKind expected)
+        : Refusal(text), m_index(index), m_expected(expected)
+    {
+    }
+    int index() const { return m_index; }
+    ArgumentKind expected() const { return m_expected; }
+
+private:
+    int m_index;
+    ArgumentKind m_expected;
+};
 
 // One method call as a server object sees it: the arguments (passed by reference: what the
 // method writes into them goes back to the client) and the database, inside the call's
@@ -19,11 +41,16 @@ public:
     const QString& method() const { return m_method; }
     QVariantList& args() { return m_args; }
 
-    // Typed reads of an argument; a missing argument refuses the call.
+    // Typed reads of an argument; a missing argument, or one of another kind, refuses the call
+    // with an ArgumentRefusal.
     QString text(int index) const;
     qint64 integer(int index) const;
+    double number(int index) const;
     bool flag(int index) const;                    // a boolean argument
     framework::DataPacket packet(int index) const; // a data packet or change log
+    // A date, a date-time (its day) or ISO text; invalid refuses with the given text, or a
+    // general one.
+    QDate date(int index, const QString& invalid = {}) const;
     // A code argument brought to its key width (left-padded with zeros) and written back, as
     // the client passes it by reference.
     QString code(int index, int width);
@@ -34,7 +61,8 @@ public:
     void apply(const framework::DataPacket& log, const TableTarget& target);
 
 private:
-    const QVariant& arg(int index) const;
+    const QVariant& arg(int index, ArgumentKind kind) const;
+    [[noreturn]] void refuse(int index, ArgumentKind kind, const QString& what) const;
 
     QSqlDatabase& m_db;
     QVariantList& m_args;

@@ -249,6 +249,9 @@ QString duplicateText(const QString& table)
 
 void applyChangeLog(QSqlDatabase& db, const DataPacket& log, const TableTarget& target)
 {
+    // Nothing to apply: the packet need not even bring the table's key.
+    if (log.rowCount() == 0)
+        return;
     if (!log.carriesLog && log.rowCount() > 0)
         throw Refusal(QStringLiteral("O pacote enviado para %1 não é um registro de alterações.").arg(target.table));
     Applier(db, log, target).run();

@@ -49,6 +49,14 @@ const QVariant Null;
 
 double round5(double v) { return std::round(v * 100000.0) / 100000.0; }
 
+// A dish's shelf life in hours, as the dish record stores it beside its time and unit (H hours,
+// D days of 24, M months of 720, A years of 8640).
+double validadeEmHoras(QStringView unit, double time)
+{
+    const double hours = unit == u"D" ? 24 : unit == u"M" ? 720 : unit == u"A" ? 8640 : 1;
+    return time * hours;
+}
+
 struct Product {
     const char* tree;  // code in the product tree (picture 9.99.999.9999)
     const char* name;
@@ -352,6 +360,10 @@ private:
                 convProd.add({code, "G", 0.001});
             if (QString(p.unit) == "L")
                 convProd.add({code, "ML", 0.001});
+            // Products stocked by the piece, the bunch or the litre weigh what one unit weighs: so
+            // many of them make a kilogram.
+            if (QString(p.unit) != "KG")
+                convProd.add({code, "KG", round5(1000.0 / p.grams)});
             // Contents are kept per 100 stock units: per 100 g times the grams of one unit.
             const double values[] = {p.kcal, p.protein, p.fat, p.carbs, p.fat * 0.35, p.carbs * 0.08};
             for (int n = 0; n < 6; ++n)
@@ -455,18 +467,19 @@ private:
                 name = QStringLiteral("%1 (var. %2)").arg(name).arg(round);
                 factor = 1.0 + 0.01 * (round % 10);
             }
-            prato.add({"P", code, name, "4", Null, base.unit, 0.5, "00001", base.preparation, "D", 45.0, 72.0, "S", Null});
+            prato.add({"P", code, name, "4", Null, base.unit, 0.5, "00001", base.preparation, "D", 3.0,
+                       validadeEmHoras(u"D", 3), "S", Null});
             dados.add({"P", code, 0x4CAF50 + b * 0x0A0A00, base.portion, 1.0, 4.0, name, 0.1, "F", "S", "00002", 1.0});
             addRecipe(recipe, "P", code, base.recipe, factor);
             ++m_summary.dishes;
         }
 
         // Local dishes of one branch, beside the standard ones.
-        prato.add({"0003", "1010010901", "Frango à passarinho da casa", "4", "0003", "KG", 0.5, "00001", 3, "D", 40.0,
-                   48.0, "S", Null});
+        prato.add({"0003", "1010010901", "Frango à passarinho da casa", "4", "0003", "KG", 0.5, "00001", 3, "D", 2.0,
+                   validadeEmHoras(u"D", 2), "S", Null});
         addRecipe(recipe, "0003", "1010010901", {{"2010010003", 0.220}, {"1040010001", 0.004}, {"5010010001", 0.010}}, 1.0);
-        prato.add({"0003", "2020010901", "Feijoada da casa", "4", "0003", "KG", 0.5, "00001", 2, "S", 180.0, 48.0, "S",
-                   Null});
+        prato.add({"0003", "2020010901", "Feijoada da casa", "4", "0003", "KG", 0.5, "00001", 2, "H", 48.0,
+                   validadeEmHoras(u"H", 48), "S", Null});
         addRecipe(recipe, "0003", "2020010901", {{"3020010002", 0.060}, {"2020010002", 0.050}, {"1020010002", 0.010}}, 1.0);
         m_summary.dishes += 2;
 

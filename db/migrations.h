@@ -34,5 +34,6 @@ Migration schemaV2();
 Migration schemaV3();
 Migration schemaV4();
 Migration schemaV5();
+Migration schemaV6();
 
 } // namespace db

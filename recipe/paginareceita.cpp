@@ -849,13 +849,13 @@ void PaginaReceita::Vd_ProdInativo()
     const QString x = QStringLiteral("x");
     QVariantList args{filialStatus(), niveisProduto(), m_form.cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString(),
                       m_form.cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString()};
-    // Slots 5..11: service, then one slot per recipe kind, then central and menu type.
-    const QStringList kinds{QStringLiteral("RP"), QStringLiteral("RL"), QStringLiteral("RS"), QString(), QStringLiteral("RT")};
+    // Slots 4..10: service, then one slot per recipe kind, then central and menu type.
+    const QStringList kinds{QStringLiteral("RP"), QStringLiteral("RL"), QStringLiteral("RS"), QStringLiteral("RT")};
     // The level's own keys fill their slots: the service, or the central and the menu type.
     const QStringList keys = m_regras.chaves ? m_regras.chaves() : QStringList();
     args << (m_nivel.serviceKey.isEmpty() ? x : keys.value(1));
     for (const QString& kind : kinds)
-        args << (kind == m_regras.kindReceita && !kind.isEmpty() ? kind : x);
+        args << (kind == m_regras.kindReceita ? kind : x);
     if (m_nivel.centralKey.isEmpty())
         args << x << x;
     else

@@ -14,6 +14,7 @@
 
 #include "framework/abort.h"
 #include "framework/core/consiste.h"
+#include "framework/core/tipocard.h"
 #include "framework/core/hostcontext.h"
 #include "framework/data/clientdataset.h"
 #include "framework/ui/maskedit.h"
@@ -90,8 +91,7 @@ void TfrmReceitaPadrao::criaPaginasNiveis()
     Field* name = qryTipoCard->AddField(QStringLiteral("NMTIPOCARD"), FieldType::String, 100);
     name->setDisplayLabel(QStringLiteral("Nome"));
     name->setDisplayWidth(30);
-    // Menu-type codes may be names as well as numbers.
-    medCdTpCard->setEditMask(QStringLiteral(">aaaaaaaaaa"));
+    medCdTpCard->setEditMask(QString::fromLatin1(framework::MascaraTipoCard));
     caixaNome(panFilial, "edtNmFilialLoc");
     caixaNome(panServico, "edtNmFiliServ");
     caixaNome(panServico, "edtNmServico");

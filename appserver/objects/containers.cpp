@@ -5,7 +5,11 @@
 
 #include "appserver/errors.h"
 #include "appserver/resultcolumns.h"
+#include "appserver/sqlpacket.h"
 #include "framework/core/consiste.h"
+#include "marcaunica.h"
+
+#include <QSet>
 
 namespace appserver {
 
@@ -15,6 +19,42 @@ namespace {
 QString owner(const QString& text)
 {
     return text.trimmed();
+}
+
+QString duasPrincipais()
+{
+    return QStringLiteral("O prato já tem uma embalagem principal.");
+}
+
+// The rows of the log that take the principal mark: (CDFILAUXPRAT, CDPRATO, CDCONTAINER), one
+// per dish; two in one dish refuse the log.
+QList<QVariantList> novasPrincipais(const framework::DataPacket& log)
+{
+    QList<QVariantList> novas;
+    if (log.rowCount() == 0)
+        return novas;
+    const int mark = log.rows.indexOf(QStringLiteral("IDPRATCONTPRI"));
+    const int ownerColumn = log.rows.indexOf(QStringLiteral("CDFILAUXPRAT"));
+    const int dishColumn = log.rows.indexOf(QStringLiteral("CDPRATO"));
+    const int containerColumn = log.rows.indexOf(QStringLiteral("CDCONTAINER"));
+    if (mark < 0)
+        return novas;
+    QSet<QString> dishes;
+    for (int row = 0; row < log.rowCount(); ++row) {
+        const framework::RowStatus status = log.rowStatus(row);
+        const bool takes = log.rows.text(row, mark) == u"S"
+                           && (status == framework::RowStatus::Inserted
+                               || (status == framework::RowStatus::Modified && log.originals.text(row, mark) != u"S"));
+        if (!takes)
+            continue;
+        const QString ownerCode = log.rows.text(row, ownerColumn), dishCode = log.rows.text(row, dishColumn);
+        const QString key = ownerCode + QChar(0) + dishCode;
+        if (dishes.contains(key))
+            throw Refusal(duasPrincipais());
+        dishes.insert(key);
+        novas << QVariantList{ownerCode, dishCode, log.rows.text(row, containerColumn)};
+    }
+    return novas;
 }
 
 } // namespace
@@ -48,20 +88,28 @@ QVariant ContainersPrato::GetVdContainer(Call& call) const
 
 void ContainersPrato::SetContainer(Call& call) const
 {
+    const framework::DataPacket log = call.packet(0);
     // The container's name travels with the rows for the grid; it is the catalogue's to keep.
-    call.apply(call.packet(0), {"PRATOCONTAINER",
-                                {"CDFILAUXPRAT", "CDPRATO", "CDCONTAINER"},
-                                {"CDFILAUXPRAT", "CDPRATO", "CDCONTAINER", "QTPRATCONTAINER", "IDPRATCONTPRI"}});
-    const QVariant doubled = call.value("SELECT COUNT(*) FROM PRATOCONTAINER WHERE IDPRATCONTPRI = 'S' "
-                                        "GROUP BY CDFILAUXPRAT, CDPRATO HAVING COUNT(*) > 1");
-    if (doubled.isValid() && !doubled.isNull())
-        throw Refusal(QStringLiteral("O prato já tem uma embalagem principal."));
+    call.apply(log, {"PRATOCONTAINER",
+                     {"CDFILAUXPRAT", "CDPRATO", "CDCONTAINER"},
+                     {"CDFILAUXPRAT", "CDPRATO", "CDCONTAINER", "QTPRATCONTAINER", "IDPRATCONTPRI"}});
+    // A row made principal takes the mark from the dish's former principal here, in the save's
+    // transaction, so that a refused save leaves the dish with the principal it had.
+    const QList<QVariantList> novas = novasPrincipais(log);
+    for (const QVariantList& nova : novas)
+        execute(call.db(),
+                "UPDATE PRATOCONTAINER SET IDPRATCONTPRI = 'N' WHERE CDFILAUXPRAT = ? AND CDPRATO = ? "
+                "AND IDPRATCONTPRI = 'S' AND CDCONTAINER <> ?",
+                nova);
+    static const MarcaUnica principal{"PRATOCONTAINER", {"CDFILAUXPRAT", "CDPRATO"}, "IDPRATCONTPRI", "S"};
+    verificaMarcaUnica(call, principal, gruposAlterados(log, principal.grupo), duasPrincipais());
 }
 
-void ContainersPrato::UpdContainer(Call& call) const
+void ContainersPrato::UpdContainer(Call&) const
 {
-    call.value("UPDATE PRATOCONTAINER SET IDPRATCONTPRI = 'N' WHERE CDFILAUXPRAT = ? AND CDPRATO = ?",
-               {owner(call.text(0)), call.text(1).trimmed()});
+    // Announces a new principal: the former one loses its mark when the new one is saved
+    // (SetContainer). Clearing it here, in a transaction of its own, would leave the dish with
+    // no principal whenever that save is refused.
 }
 
 void RdmReceitaPadrao::registraContainers()

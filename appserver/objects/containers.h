@@ -16,9 +16,11 @@ public:
     QVariant GetContainer(Call& call) const;
     // (container, dish code, CDFILAUXPRAT) true when the dish already has the container
     QVariant GetVdContainer(Call& call) const;
-    // (change log of the dish's containers) a dish keeps at most one principal container
+    // (change log of the dish's containers) a dish keeps at most one principal container: a row
+    // made principal takes the mark from the former one in the same transaction
     void SetContainer(Call& call) const;
-    // (CDFILAUXPRAT, dish code) clears the dish's principal mark before another row takes it
+    // (CDFILAUXPRAT, dish code) called before a row is marked principal; the mark moves with the
+    // save of that row, so this changes nothing
     void UpdContainer(Call& call) const;
 };
 

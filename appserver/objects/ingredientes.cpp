@@ -106,41 +106,44 @@ QVariant Ingredientes::GetValorProduto(Call& call) const
 QVariant Ingredientes::Verif_Prod_Inativo(Call& call) const
 {
     static const auto defs = fields("TAB:T2 CDARVPROD:T20 IDPRODATIVPR:T1 IDPRODATIV:T1");
-    const QString branch = framework::Ajusta(call.text(0), 4);
-    const QString dish = call.text(2);
-    const QString owner = call.text(3);
-    const auto slot = [&call](int index) {
-        const QString value = call.text(index).trimmed();
-        return value == u"x" ? QString() : value;
+    // The recipe kind is named by its code in its own slot (the others hold "x"); the statement
+    // and the kind it answers come from this table, never from the text sent.
+    struct Tipo {
+        int slot;
+        const char* codigo;
+        const char* tabela;
+        const char* chaves;
     };
-    QString table;
-    QString keys;
-    QVariantList values{branch};
-    if (slot(5) == u"RP") {
-        table = "PRODPRAT";
-    } else if (slot(6) == u"RL") {
-        table = "RECEFILI";
-        keys = " AND R.CDFILIAL = ?";
-        values << branch;
-    } else if (slot(7) == u"RS") {
-        table = "RECESERV";
-        keys = " AND R.CDFILIAL = ? AND R.CDSERVFILI = ?";
-        values << branch << framework::Ajusta(slot(4), 5);
-    } else if (slot(9) == u"RT") {
-        table = "RECETPCARD";
-        keys = " AND R.CDFILCENTPME = ? AND R.CDTIPOCARD = ?";
-        values << framework::Ajusta(slot(10), 4) << slot(11);
-    } else {
+    static const Tipo tipos[] = {
+        {5, "RP", "PRODPRAT", ""},
+        {6, "RL", "RECEFILI", " AND R.CDFILIAL = ?"},
+        {7, "RS", "RECESERV", " AND R.CDFILIAL = ? AND R.CDSERVFILI = ?"},
+        {8, "RT", "RECETPCARD", " AND R.CDFILCENTPME = ? AND R.CDTIPOCARD = ?"},
+    };
+    const QString branch = framework::Ajusta(call.text(0), 4);
+    const Tipo* tipo = nullptr;
+    for (const Tipo& t : tipos)
+        if (call.text(t.slot).trimmed() == QLatin1String(t.codigo)) {
+            tipo = &t;
+            break;
+        }
+    if (!tipo)
         throw Refusal(QStringLiteral("Tipo de receita não informado."));
-    }
-    values << owner << dish;
-    const QString kind = slot(5) + slot(6) + slot(7) + slot(9);
+
+    QVariantList values{branch};
+    if (tipo->slot == 6)
+        values << branch;
+    else if (tipo->slot == 7)
+        values << branch << framework::Ajusta(call.text(4), 5);
+    else if (tipo->slot == 8)
+        values << framework::Ajusta(call.text(9), 4) << framework::AjustaTipoCard(call.text(10));
+    values << call.text(3) << call.text(2);
     return QVariant::fromValue(call.select(
         QStringLiteral("SELECT '%1', P.CDARVPROD, P.IDATIVO, COALESCE(F.IDPRODATIV, 'A') FROM %2 R "
                        "JOIN PRODUTO P ON P.CDPRODUTO = R.CDPRODUTO "
                        "LEFT JOIN PRODFILI F ON F.CDPRODUTO = R.CDPRODUTO AND F.CDFILIAL = ? "
                        "WHERE 1 = 1%3 AND R.CDFILAUXPRAT = ? AND R.CDPRATO = ? ORDER BY P.CDARVPROD")
-            .arg(kind, table, keys),
+            .arg(QLatin1String(tipo->codigo), QLatin1String(tipo->tabela), QLatin1String(tipo->chaves)),
         values, defs));
 }
 

@@ -19,8 +19,9 @@ public:
     QVariant GetVerifProd(Call& call) const;
     // (product) the registered cleaning loss, "0" when none
     QVariant GetValorProduto(Call& call) const;
-    // (branch, levels, dish, owner, service, "RP", "RL", "RS", "x", "RT", central, menu type)
-    // the ingredients of the recipe with their active flags (TAB, CDARVPROD, IDPRODATIVPR, IDPRODATIV)
+    // (branch, levels, dish, owner, service, "RP", "RL", "RS", "RT", central, menu type; "x" in
+    // the slots of the other kinds) the ingredients of the recipe with their active flags (TAB,
+    // CDARVPROD, IDPRODATIVPR, IDPRODATIV)
     QVariant Verif_Prod_Inativo(Call& call) const;
     // (production product, owner, dish, level, branch, service) the recipes of other dishes
     // producing the same product (TIPO, RECEITA)

@@ -4,12 +4,18 @@
 #include "appserver/errors.h"
 #include "appserver/resultcolumns.h"
 #include "framework/core/consiste.h"
+#include "marcaunica.h"
 
 namespace appserver {
 
+QStringList NivelNumerado::grupo() const
+{
+    return QStringList{QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")} + escopo;
+}
+
 QStringList NivelNumerado::chaves() const
 {
-    return QStringList{QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")} + escopo + QStringList{numero};
+    return grupo() + QStringList{numero};
 }
 
 QString NivelNumerado::filtroPrato() const
@@ -22,13 +28,10 @@ QString NivelNumerado::filtroPrato() const
 
 void atualizaNumerados(Call& call, const NivelNumerado& nivel, const QString& duasAtivas)
 {
-    call.apply(call.packet(0), {QString::fromLatin1(nivel.tabela), nivel.chaves()});
-    QStringList groups{QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")};
-    groups += nivel.escopo;
-    const QVariant doubled = call.value(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = '1' GROUP BY %3 HAVING COUNT(*) > 1")
-                                            .arg(QLatin1String(nivel.tabela), nivel.ativo, groups.join(QStringLiteral(", "))));
-    if (doubled.isValid() && !doubled.isNull())
-        throw Refusal(duasAtivas);
+    const framework::DataPacket log = call.packet(0);
+    call.apply(log, {QString::fromLatin1(nivel.tabela), nivel.chaves()});
+    const MarcaUnica ativa{nivel.tabela, nivel.grupo(), nivel.ativo, QStringLiteral("1")};
+    verificaMarcaUnica(call, ativa, gruposAlterados(log, ativa.grupo), duasAtivas);
 }
 
 QVariant proximoNumero(Call& call, const NivelNumerado& padrao, const NivelNumerado& filial,

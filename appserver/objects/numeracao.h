@@ -17,7 +17,8 @@ struct NivelNumerado {
     QString ativo;      // "1" active, "2" deactivated
     const char* colunas;
 
-    QStringList chaves() const;
+    QStringList grupo() const;  // the dish and the scope: one active record in each
+    QStringList chaves() const; // the group and the number
     // "CDFILAUXPRAT = ? AND CDPRATO = ? [AND CDFILIAL = ? [AND CDSERVFILI = ?]]"
     QString filtroPrato() const;
 };

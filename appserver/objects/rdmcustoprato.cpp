@@ -12,22 +12,6 @@ namespace appserver {
 
 namespace {
 
-// A date argument: a date, a date-time (its day) or ISO text.
-QDate dateArg(Call& call, int index)
-{
-    const QVariant& value = call.args().value(index);
-    QDate date;
-    if (value.typeId() == QMetaType::QDate)
-        date = value.toDate();
-    else if (value.typeId() == QMetaType::QDateTime)
-        date = value.toDateTime().date();
-    else
-        date = QDate::fromString(call.text(index).left(10), Qt::ISODate);
-    if (!date.isValid())
-        throw Refusal(QStringLiteral("Data de referência inválida."));
-    return date;
-}
-
 // The price of the product of row R for a cost type at a date, at one site.
 const char* const priceAt =
     "(SELECT C.VRPRECO FROM PRECOPROD C WHERE C.CDFILIAL = ? AND C.CDPRODUTO = R.CDPRODUTO "
@@ -51,7 +35,7 @@ QVariant RdmCustoPrato::GetProduto(Call& call) const
     const QString site = framework::Ajusta(call.text(4), 4);
     const qint64 costType = call.integer(5);
     // Dates are compared as ISO text: the order of days on both database families.
-    const QString date = dateArg(call, 6).toString(Qt::ISODate);
+    const QString date = call.date(6, QStringLiteral("Data de referência inválida.")).toString(Qt::ISODate);
     const QString central = call.value("SELECT CDFILCENTPME FROM FILIAL WHERE CDFILIAL = ?", {site}).toString();
 
     const QString sql = QStringLiteral(
@@ -69,10 +53,7 @@ QVariant RdmCustoPrato::GetProduto(Call& call) const
 QVariant RdmCustoPrato::GetSinaSafra(Call& call) const
 {
     static const auto defs = fields("NMSINASAFRA:T30 NRCORSINSAFR:I VRLIMINFSAFR:D VRLIMSUPSAFR:D");
-    bool ok = false;
-    const double percentage = call.args().value(0).toDouble(&ok);
-    if (!ok)
-        throw Refusal(QStringLiteral("O percentual de safra deve ser um número."));
+    const double percentage = call.number(0);
     return QVariant::fromValue(call.select(
         "SELECT NMSINASAFRA, NRCORSINSAFR, VRLIMINFSAFR, VRLIMSUPSAFR FROM SINASAFRA "
         "WHERE VRLIMINFSAFR <= ? AND ? <= VRLIMSUPSAFR ORDER BY VRLIMINFSAFR, NRSINASAFRA",

@@ -4,6 +4,7 @@
 #include "companions/common/formcompanheiro.h"
 
 #include "framework/core/consiste.h"
+#include "framework/core/tipocard.h"
 #include "framework/core/dbpicture.h"
 #include "framework/core/hostcontext.h"
 #include "framework/ui/btnpesquisa.h"
@@ -122,7 +123,7 @@ void TfrmNutriPrat::createComponents()
     central.codigo->setReadOnly(true);
     central.codigo->setFocusPolicy(Qt::NoFocus);
     tipoCard = companions::linhaCodigo(tpCardPage, tpCardGrid, 1, QStringLiteral("Tipo de Cardápio"),
-                                       QStringLiteral("medCdTpCard"), QStringLiteral("9999999999"),
+                                       QStringLiteral("medCdTpCard"), QString::fromLatin1(MascaraTipoCard),
                                        QStringLiteral("edtNmTpCard"), QStringLiteral("btnTpCard"));
     nbkFiltro->addWidget(filiServ);
     nbkFiltro->addWidget(tpCardPage);

@@ -3,6 +3,7 @@
 #include "companions/common/formcompanheiro.h"
 
 #include "framework/core/consiste.h"
+#include "framework/core/tipocard.h"
 #include "framework/core/hostcontext.h"
 #include "framework/data/clientdataset.h"
 #include "framework/data/datapacket.h"
@@ -201,7 +202,7 @@ void TfrmReceProd::createComponents()
     central.codigo->setReadOnly(true);
     central.codigo->setFocusPolicy(Qt::NoFocus);
     tipoCard = companions::linhaCodigo(tpCardPage, tpCardGrid, 1, QStringLiteral("Tipo de Cardápio"),
-                                       QStringLiteral("medCdTpCard"), QStringLiteral("9999999999"),
+                                       QStringLiteral("medCdTpCard"), QString::fromLatin1(MascaraTipoCard),
                                        QStringLiteral("edtNmTpCard"), QStringLiteral("btnTpCard"));
     layout->addWidget(nbkFiltro);
     layout->addStretch(1);

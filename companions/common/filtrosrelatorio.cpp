@@ -132,7 +132,7 @@ bool mostraCentral(Query& qryFiliCentAgreg, TMaskEdit& codigo, QLineEdit& nome)
 void verificaTipoCard(Query& qryTipoCard, const TMessages& messages, const QString& central, TMaskEdit& codigo,
                       QLineEdit& nome, bool required)
 {
-    const QString code = Ajusta(codigo.Text(), 10);
+    const QString code = AjustaTipoCard(codigo.Text());
     codigo.setText(code);
     nome.clear();
     if (EmptyString(code)) {

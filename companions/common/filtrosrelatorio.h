@@ -60,7 +60,7 @@ framework::Query* consultaTipoCard(QObject* parent);
 // Fills the central of FiliProc; false when the branch has no central.
 bool mostraCentral(framework::Query& qryFiliCentAgreg, framework::TMaskEdit& codigo, QLineEdit& nome);
 
-// The menu type check (Vd_CdTipoCard): normalised to 10; empty and required "TPCARD_EMPTY";
+// The menu type check (Vd_CdTipoCard): normalised (AjustaTipoCard); empty and required "TPCARD_EMPTY";
 // unknown for the central and FiliProc "TPCARD_NCAD"; else its name is shown.
 void verificaTipoCard(framework::Query& qryTipoCard, const framework::TMessages& messages, const QString& central,
                       framework::TMaskEdit& codigo, QLineEdit& nome, bool required);

@@ -461,8 +461,15 @@ private:
         case FieldType::String: {
             if (peek() != '"')
                 malformed(QStringLiteral("texto esperado na coluna %1").arg(field.name));
+            // A text that fits its column is stored as read; an empty one (which stays empty,
+            // not null) or a longer one (kept whole) goes as the database gave it, so that a
+            // row's originals come back exactly as they were read.
             const std::string_view s = string(m_scratch);
-            store.setUtf8(row, col, s.data(), qsizetype(s.size()));
+            const qsizetype size = qsizetype(s.size());
+            if (size > 0 && (field.size <= 0 || size <= field.size))
+                store.setUtf8(row, col, s.data(), size);
+            else
+                store.load(row, col, QString::fromUtf8(s.data(), size));
             return;
         }
         case FieldType::Float: {

@@ -23,6 +23,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QThread>
 #include <QVBoxLayout>
@@ -319,7 +320,21 @@ void FileReportEngine::print(const ReportLayout& layout, const QVariantMap& para
             return;
     }
     RunProgress progress;
-    ReportPainter(document).paint(printer, progress.pages());
+    const ReportProgress pages = progress.pages();
+    // Cancelling withdraws the job while it is still open: ending it would print the pages painted
+    // so far. Qt's PDF-based engines (a file, CUPS) cannot withdraw a job; a file is removed.
+    bool cancelled = false;
+    const auto leaveNoFile = qScopeGuard([&] {
+        if (cancelled && printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+            QFile::remove(printer.outputFileName());
+    });
+    ReportPainter(document).paint(printer, [&](int done) {
+        if (pages(done))
+            return true;
+        cancelled = true;
+        printer.abort();
+        return false;
+    });
 }
 
 void FileReportEngine::saveAs(const ReportLayout& layout, const QVariantMap& params, const QString& fileName)

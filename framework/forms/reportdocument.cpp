@@ -330,9 +330,13 @@ void ReportDocument::writeCsv(QIODevice& out) const
     for (const QVariantList& row : m_rows) {
         cells.clear();
         for (int i = 0; i < row.size(); ++i) {
+            // A null is empty, also when the driver gives it typed (PostgreSQL's null number
+            // would read as "0").
             const QVariant& value = row[i];
-            const bool number = i >= groups && !patterns[i - groups].isEmpty() && !value.isNull();
-            cells << (number ? formatNumber(value.toDouble(), patterns[i - groups]) : csvValue(value.toString()));
+            const bool number = i >= groups && !patterns[i - groups].isEmpty();
+            cells << (value.isNull() ? QString()
+                      : number       ? formatNumber(value.toDouble(), patterns[i - groups])
+                                     : csvValue(value.toString()));
         }
         out.write(cells.join(u';').toUtf8() + "\r\n");
     }

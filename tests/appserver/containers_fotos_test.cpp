@@ -1,6 +1,7 @@
 // The containers and photos of a dish on both database families: the catalogue, the check of a
 // container already on the dish, the principal mark, photo numbering per level and the one
 // active photo per dish and level.
+#include "appserver/changelog.h"
 #include "appserver/dispatcher.h"
 #include "framework/data/clientdataset.h"
 #include "testdatabase.h"
@@ -114,13 +115,13 @@ TEST_P(ContainersFotosTest, ContainersOfADishWithTheCatalogueNameAndOnePrincipal
     EXPECT_TRUE(call("GetVdContainer", {"00003", rice, "P"}).toBool());
     EXPECT_EQ(sql("SELECT NMCONTAINER FROM CONTAINER WHERE CDCONTAINER = '00003'"), "Marmita descartável");
 
-    // A second principal is refused unless the first was cleared before.
+    // A row made principal takes the mark from the former principal in the same save.
+    EXPECT_EQ(call("UpdContainer", {"P", rice}).toString(), "");
+    EXPECT_EQ(sql(QStringLiteral("SELECT CDCONTAINER FROM PRATOCONTAINER WHERE CDPRATO = '%1' AND IDPRATCONTPRI = 'S'").arg(rice)),
+              "00001"); // announcing it changes nothing yet
     cds.Edit();
     cds.FieldByName("IDPRATCONTPRI")->setAsString("S");
     cds.Post();
-    EXPECT_FALSE(send("SetContainer", cds).isEmpty());
-    EXPECT_EQ(sql(QStringLiteral("SELECT IDPRATCONTPRI FROM PRATOCONTAINER WHERE CDPRATO = '%1' AND CDCONTAINER = '00003'").arg(rice)), "N");
-    EXPECT_EQ(call("UpdContainer", {"P", rice}).toString(), "");
     EXPECT_EQ(send("SetContainer", cds), "");
     EXPECT_EQ(sql(QStringLiteral("SELECT COUNT(*) FROM PRATOCONTAINER WHERE CDPRATO = '%1' AND IDPRATCONTPRI = 'S'").arg(rice)), "1");
     EXPECT_EQ(sql(QStringLiteral("SELECT CDCONTAINER FROM PRATOCONTAINER WHERE CDPRATO = '%1' AND IDPRATCONTPRI = 'S'").arg(rice)), "00003");
@@ -131,6 +132,87 @@ TEST_P(ContainersFotosTest, ContainersOfADishWithTheCatalogueNameAndOnePrincipal
     cds.Delete();
     EXPECT_EQ(send("SetContainer", cds), "");
     EXPECT_FALSE(call("GetVdContainer", {"00002", rice, "P"}).toBool());
+}
+
+// Another user changed the row the user marks principal: the save is refused and the dish keeps
+// the principal it had, although the mark's change was announced first.
+TEST_P(ContainersFotosTest, ARefusedNewPrincipalLeavesTheFormerOne)
+{
+    ClientDataSet cds{nullptr, "cdsPratoContainer"};
+    cds.SetData(packet("GetPratoContainer", {rice, "P"}));
+    ASSERT_TRUE(cds.Locate("CDCONTAINER", "00002"));
+    QSqlQuery q(database->db());
+    ASSERT_TRUE(q.exec(QStringLiteral("UPDATE PRATOCONTAINER SET QTPRATCONTAINER = 7 WHERE CDPRATO = '%1' "
+                                      "AND CDCONTAINER = '00002'").arg(rice)));
+    EXPECT_EQ(call("UpdContainer", {"P", rice}).toString(), "");
+    cds.Edit();
+    cds.FieldByName("IDPRATCONTPRI")->setAsString("S");
+    cds.Post();
+    EXPECT_EQ(send("SetContainer", cds), appserver::conflictText("PRATOCONTAINER"));
+    EXPECT_EQ(sql(QStringLiteral("SELECT CDCONTAINER FROM PRATOCONTAINER WHERE CDPRATO = '%1' AND IDPRATCONTPRI = 'S'").arg(rice)),
+              "00001");
+
+    // Two rows of one dish made principal in one save contradict each other.
+    cds.SetData(packet("GetPratoContainer", {rice, "P"}));
+    for (const char* container : {"00001", "00002"}) {
+        ASSERT_TRUE(cds.Locate("CDCONTAINER", container));
+        cds.Edit();
+        cds.FieldByName("IDPRATCONTPRI")->setAsString(QString(container) == "00001" ? "N" : "S");
+        cds.Post();
+    }
+    cds.Append();
+    cds.FieldByName("IDPRATCONTPRI")->setAsString("S");
+    cds.FieldByName("CDFILAUXPRAT")->setAsString("P");
+    cds.FieldByName("CDPRATO")->setAsString(rice);
+    cds.FieldByName("CDCONTAINER")->setAsString("00003");
+    cds.Post();
+    EXPECT_EQ(send("SetContainer", cds), "O prato já tem uma embalagem principal.");
+    EXPECT_EQ(sql(QStringLiteral("SELECT CDCONTAINER FROM PRATOCONTAINER WHERE CDPRATO = '%1' AND IDPRATCONTPRI = 'S'").arg(rice)),
+              "00001");
+}
+
+// Old data with two active records (or two principal containers) in one dish does not block the
+// saves of other dishes; a save that leaves its own dish with two is still refused.
+TEST_P(ContainersFotosTest, OnlyTheDishesASaveTouchesAreCheckedForOneActive)
+{
+    QSqlQuery q(database->db());
+    const QString other = QStringLiteral("1010010001");
+    ASSERT_TRUE(q.exec(QStringLiteral("UPDATE PRATOCONTAINER SET IDPRATCONTPRI = 'S' WHERE CDPRATO = '%1'").arg(other)));
+    ASSERT_EQ(sql(QStringLiteral("SELECT COUNT(*) FROM PRATOCONTAINER WHERE CDPRATO = '%1' AND IDPRATCONTPRI = 'S'").arg(other)), "2");
+    ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO PREPPRAT (CDFILAUXPRAT, CDPRATO, NRPREPPRAT, IDPREPPRAT, NMRPREPPRAT) "
+                                      "VALUES ('P', '%1', '11', '1', 'a'), ('P', '%1', '12', '1', 'b')").arg(other)));
+    ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO FOTOPRAPAD (CDFILAUXPRAT, CDPRATO, NRFOTOPRAPAD, IDFOTOPRAPAD, IDAJUSFOTPAD) "
+                                      "VALUES ('P', '%1', '11', '1', 'S')").arg(other)));
+    const QString clean = QStringLiteral("2030010001"); // no preparation mode nor photo yet
+
+    ClientDataSet containers{nullptr, "cdsPratoContainer"};
+    containers.SetData(packet("GetPratoContainer", {rice, "P"}));
+    ASSERT_TRUE(containers.Locate("CDCONTAINER", "00002"));
+    containers.Edit();
+    containers.FieldByName("QTPRATCONTAINER")->setAsFloat(3);
+    containers.Post();
+    EXPECT_EQ(send("SetContainer", containers), "");
+
+    ClientDataSet modes{nullptr, "cdsPrepPad"};
+    modes.SetData(packet("GetPrepPad", {"P", clean}));
+    modes.Append();
+    modes.FieldByName("CDFILAUXPRAT")->setAsString("P");
+    modes.FieldByName("CDPRATO")->setAsString(clean);
+    modes.FieldByName("NRPREPPRAT")->setAsString("01");
+    modes.FieldByName("IDPREPPRAT")->setAsString("1");
+    modes.FieldByName("TXPREPPRAT")->setAsBlob("{\\rtf1 Cozinhar.}");
+    modes.Post();
+    EXPECT_EQ(send("UpdPrepPad", modes), "");
+
+    ClientDataSet photos{nullptr, "cdsFotoPraPad"};
+    photos.SetData(packet("GetFotoPraPad", {"0002", clean}));
+    addPhoto(photos, {"CDFILAUXPRAT=P", "CDPRATO=" + clean}, "01", "1", "foto");
+    EXPECT_EQ(send("UpdFotoPraPad", photos), "");
+
+    // The dish a save touches is still held to one.
+    addPhoto(photos, {"CDFILAUXPRAT=P", "CDPRATO=" + clean}, "02", "1", "outra");
+    EXPECT_FALSE(send("UpdFotoPraPad", photos).isEmpty());
+    EXPECT_EQ(sql(QStringLiteral("SELECT COUNT(*) FROM FOTOPRAPAD WHERE CDPRATO = '%1'").arg(clean)), "1");
 }
 
 TEST_P(ContainersFotosTest, PhotosAreNumberedPerDishAndLevelWithOneActive)

@@ -173,6 +173,61 @@ TEST_P(DataIntegrityTest, AKeySomeoneElseInsertedIsAConflictAndNothingIsWritten)
     EXPECT_EQ(scalar("SELECT NMPRATO FROM PRATO WHERE CDPRATO = '2010010099'"), "Primeiro");
 }
 
+// Another user's change of a column the update writes refuses a stale change of another column
+// of the row, whatever the column's type: an empty text that became null, a null that became an
+// empty text, a whole number (the preparation form, a colour). The other user's value stays.
+TEST_P(DataIntegrityTest, AStaleRowIsRefusedWhateverTheTypeOfTheColumnAnotherUserChanged)
+{
+    const QString dish = "CDFILAUXPRAT = 'P' AND CDPRATO = '2010010001'";
+    struct Case {
+        const char* asRead;
+        const char* theirs;
+        const char* column;
+        const char* kept;
+    };
+    const Case cases[] = {
+        {"SGUNIDADE = ''", "SGUNIDADE = NULL", "COALESCE(SGUNIDADE, '(nulo)')", "(nulo)"},
+        {"SGUNIDADE = NULL", "SGUNIDADE = ''", "COALESCE(SGUNIDADE, '(nulo)')", ""},
+        {"NRFORMAPREPARO = 1", "NRFORMAPREPARO = 3", "NRFORMAPREPARO", "3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.theirs);
+        scalar(QStringLiteral("UPDATE PRATO SET %1 WHERE %2").arg(QLatin1String(c.asRead), dish));
+        auto mine = load("GetPrato");
+        locate(*mine, "2010010001");
+        scalar(QStringLiteral("UPDATE PRATO SET %1 WHERE %2").arg(QLatin1String(c.theirs), dish));
+        const QString name = scalar("SELECT NMPRATO FROM PRATO WHERE " + dish);
+        mine->Edit();
+        mine->FieldByName("NMPRATO")->setValue("Nome que não vale");
+        mine->Post();
+        EXPECT_EQ(send("UpdPrato", *mine), appserver::conflictText("PRATO"));
+        EXPECT_EQ(scalar(QStringLiteral("SELECT %1 FROM PRATO WHERE %2").arg(QLatin1String(c.column), dish)),
+                  QString::fromLatin1(c.kept));
+        EXPECT_EQ(scalar("SELECT NMPRATO FROM PRATO WHERE " + dish), name);
+
+        // Deleting the stale row is refused the same way.
+        mine->CancelUpdates();
+        mine->Delete();
+        EXPECT_EQ(send("UpdPrato", *mine), appserver::conflictText("PRATO"));
+        EXPECT_EQ(scalar("SELECT COUNT(*) FROM PRATO WHERE " + dish), "1");
+    }
+
+    // A dish-data colour, through the dish-data update.
+    const QVariantList loaded = call("GetReceitaPad", {"201001", "0002"}).toList();
+    ASSERT_EQ(loaded.size(), 2);
+    ClientDataSet data(nullptr, "cdsDadosPrat");
+    data.SetData(framework::toPacket(loaded[1]));
+    locate(data, "2010010001");
+    scalar("UPDATE DADOSPRAT SET NRCORPRIPRAT = 255 WHERE " + dish);
+    data.Edit();
+    data.FieldByName("QTPADRAOPRAT")->setValue(0.5);
+    data.Post();
+    EXPECT_EQ(call("UpdDadosPrat", {QVariant::fromValue(data.GetDelta()), QString()}).toString(),
+              appserver::conflictText("DADOSPRAT"));
+    EXPECT_EQ(scalar("SELECT NRCORPRIPRAT FROM DADOSPRAT WHERE " + dish), "255");
+    EXPECT_NE(scalar("SELECT QTPADRAOPRAT FROM DADOSPRAT WHERE " + dish).toDouble(), 0.5);
+}
+
 TEST_P(DataIntegrityTest, DatesAreStoredAsWallClockAndFoundAgainByTheirOriginals)
 {
     QSqlDatabase db = database->db();

@@ -120,6 +120,29 @@ TEST_P(IngredientesTest, InactiveIngredientsOfARecipeAndTheDeletionOfItsLastRow)
     EXPECT_EQ(packet("VerificaProdProd", {product("3010010001"), "P", "2010010001", "P", "", ""}).RecordCount(), 1);
 }
 
+// Each recipe kind is named in its own slot; what the reply calls the kind is the kind recognised,
+// whatever the other slots hold.
+TEST_P(IngredientesTest, TheInactiveCheckOfEachLevelAnswersTheKindItRecognised)
+{
+    const QString attack = "' || (SELECT MIN(DSHASHSENHA) FROM USUARIO) || '";
+    const QList<std::pair<QString, QVariantList>> levels{
+        {"RP", {"0002", "4", "2010010001", "P", attack, "RP", attack, attack, attack, attack, attack}},
+        {"RL", {"2", "4", "2010010001", "P", attack, attack, "RL", attack, attack, attack, attack}},
+        {"RS", {"0002", "4", "2010010001", "P", "2", attack, attack, "RS", attack, attack, attack}},
+        {"RT", {"0002", "4", "2010010001", "P", attack, attack, attack, attack, "RT", "1", " HOSPITALAR"}},
+    };
+    for (const auto& [kind, args] : levels) {
+        SCOPED_TRACE(kind.toStdString());
+        ClientDataSet& found = packet("Verif_Prod_Inativo", args);
+        EXPECT_GT(found.RecordCount(), 0);
+        for (found.First(); !found.Eof(); found.Next())
+            EXPECT_EQ(found.FieldByName("TAB")->AsString(), kind);
+    }
+    QVariantList noKind{"0002", "4", "2010010001", "P", "x", "x", "x", "x", "x", "x", "x"};
+    const QVariant none = dispatcher->call("Pla01300.rdmReceitaPadrao", "Verif_Prod_Inativo", noKind);
+    EXPECT_EQ(none.value<framework::ServerFault>().message, "Tipo de receita não informado.");
+}
+
 TEST_P(IngredientesTest, AFlagClickedOnTheTitleReachesEveryRowOfTheDishAndComesBackAsTheGroupsList)
 {
     ClientDataSet& fixed = packet("ProUpdQtdeFix", {"P", "P", "2010010001", "", "", "S", "2", "201001"});

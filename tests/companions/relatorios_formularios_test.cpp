@@ -279,6 +279,40 @@ TEST_F(ReportFormTest, MissingDefinitionsAreReportedWithTheFolder)
                   .arg(QDir(empty.path()).absolutePath()));
 }
 
+// A menu type named by a word is typed or chosen as it is, in both report forms, and reaches the
+// report as its key column holds it.
+TEST_F(ReportFormTest, NamedMenuTypesAreTypedOrChosenInBothReportForms)
+{
+    nutrientes([&](TfrmNutriPrat& form) {
+        click(form.rdbTpCard);
+        type(form.medCdTpCard, "hospitalar");
+        QTest::keyClick(form.medCdTpCard, Qt::Key_Tab);
+        EXPECT_EQ(form.medCdTpCard->Text(), "HOSPITALAR");
+        EXPECT_EQ(form.tipoCard.nome->text(), "Cardápio hospitalar");
+        type(form.medCdPratoIni, pratoteste::Prato);
+        type(form.medCdPratoFin, pratoteste::Prato);
+        click(form.sbtVisualizar);
+    });
+    EXPECT_TRUE(script->messages().isEmpty()) << script->messageTexts().join(" | ").toStdString();
+    ASSERT_EQ(engine->previews, 1);
+    EXPECT_EQ(param("P_IDTIPORECE"), "T");
+    EXPECT_EQ(param("P_CDTIPOCARD"), "HOSPITALAR");
+
+    receitas([&](TfrmReceProd& form) {
+        click(form.rdbTpCard);
+        script->chooseRowWhere("CDTIPOCARD", "HOSPITALAR");
+        click(form.tipoCard.botao);
+        EXPECT_EQ(form.medCdTpCard->Text(), "HOSPITALAR");
+        type(form.medCdProdIni, "5030019991");
+        type(form.medCdProdFin, "5030019991");
+        click(form.sbtVisualizar);
+    });
+    EXPECT_TRUE(script->messages().isEmpty()) << script->messageTexts().join(" | ").toStdString();
+    ASSERT_EQ(engine->previews, 2);
+    EXPECT_EQ(param("P_IDTIPORECE"), "T");
+    EXPECT_EQ(param("P_CDTIPOCARD"), "HOSPITALAR");
+}
+
 // --- Recipes by product ------------------------------------------------------------------------
 
 TEST_F(ReportFormTest, RecipesEqualProductsAndAPartialFinalPaddedWithLowerCaseZ)

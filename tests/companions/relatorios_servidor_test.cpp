@@ -6,7 +6,9 @@
 #include "pratoteste.h"
 #include "testdatabase.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QSqlQuery>
 #include <ostream>
 #include <gtest/gtest.h>
 
@@ -59,6 +61,18 @@ protected:
         for (const framework::ReportLine& line : doc.lines())
             lines << (line.text + u'|' + line.cells.join(u'|'));
         return lines;
+    }
+
+    // A shipped definition run on the test database and saved as CSV: one text per line.
+    QStringList csv(const char* file, const QVariantMap& params)
+    {
+        const auto definition =
+            framework::ReportDefinition::load(QDir(QStringLiteral(REPORTS_DIR)).filePath(QString::fromLatin1(file)));
+        QSqlDatabase db = database->db();
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        framework::ReportDocument::build(definition, db, params).writeCsv(out);
+        return QString::fromUtf8(out.data()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
 
     std::unique_ptr<testdb::TestDatabase> database;
@@ -115,7 +129,46 @@ TEST_P(RelatoriosServidorTest, MacroNutrientsInColumnsOfTheirOwn)
                              {"P_NIVEL", 0}, {"P_ORDENA", "1"}, {"P_NUTRIENTE1", "002"}, {"P_NUTRIENTE2", ""},
                              {"P_NUTRIENTE3", ""}, {"P_NUTRIENTE4", ""}};
     EXPECT_EQ(report("Pla05002.QR2", params),
-              QStringList{"|5010010099|Prato de teste|0,280|310,00|7,50|||7,50|||"});
+              QStringList{"|5010010099|Prato de teste|0,280|310,00|7,50|||7,50||||"});
+}
+
+// The portion is weighed in kilograms through each product's conversions: 0,100 KG of rice and
+// one egg stocked by the unit (50 g) weigh 0,150 kg. An ingredient that no conversion takes to
+// kilograms leaves the dish without a weight, and the report says which one.
+TEST_P(RelatoriosServidorTest, ThePortionIsWeighedInKilogramsThroughEachProductsConversions)
+{
+    const QStringList statements{
+        "INSERT INTO PRATO (CDFILAUXPRAT, CDPRATO, NMPRATO, CDNVPRATO, SGUNIDADE) VALUES "
+        "('P', '5010010098', 'Arroz com ovo', '4', 'KG')",
+        "INSERT INTO PRODPRAT (CDFILAUXPRAT, CDPRATO, CDPRODUTO, QTPRODPRAT, QTCALCNUTRPR) "
+        "SELECT 'P', '5010010098', CDPRODUTO, 0.1, 0.1 FROM PRODUTO WHERE CDARVPROD = '3010010001'",
+        "INSERT INTO PRODPRAT (CDFILAUXPRAT, CDPRATO, CDPRODUTO, QTPRODPRAT, QTCALCNUTRPR) "
+        "SELECT 'P', '5010010098', CDPRODUTO, 1, 1 FROM PRODUTO WHERE CDARVPROD = '4020010001'",
+    };
+    QSqlDatabase db = database->db();
+    for (const QString& sql : statements) {
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec(sql)) << sql.toStdString();
+    }
+    const QVariantMap params{{"P_IDTIPORECE", "P"}, {"P_CDFILAUXPRAT", "P"}, {"P_CDFILIAL", "0002"},
+                             {"P_CDSERVFILI", "XXX"}, {"P_CDPRATOINIC", "5010010098"}, {"P_CDPRATOFINA", "5010010098"},
+                             {"P_NIVEL", 0}, {"P_ORDENA", "0"}, {"P_CDNUTRIENTE", "001_"}, {"P_NUTRIENTE1", ""},
+                             {"P_NUTRIENTE2", ""}, {"P_NUTRIENTE3", ""}, {"P_NUTRIENTE4", ""}};
+    // 0,1 kg x 3580 kcal + 1 egg x 71,5 kcal = 429,5 kcal in 0,150 kg: 286,33 kcal per 100 g.
+    EXPECT_EQ(csv("Pla05001.QR2", params), (QStringList{"CDCHAVEPRATO;Código;Nutriente;Unidade;Por porção;Por 100 g",
+                                                        "P5010010098;001;Calorias;kcal;429,50;286,33"}));
+    EXPECT_EQ(csv("Pla05002.QR2", params).value(1), "5010010098;Arroz com ovo;0,150;429,50;13,70;4,75;79,60;;;;;");
+
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec("INSERT INTO PRODUTO (CDPRODUTO, CDARVPROD, NMPRODUTO, SGUNIDADE, CDNVPRODUTO, CDPRODESTO) "
+                       "VALUES ('T09', '5030019999', 'Tempero em caixa', 'CX', '4', 'T09')"));
+    ASSERT_TRUE(q.exec("INSERT INTO PRODPRAT (CDFILAUXPRAT, CDPRATO, CDPRODUTO, QTPRODPRAT, QTCALCNUTRPR) "
+                       "VALUES ('P', '5010010098', 'T09', 2, 2)"));
+    EXPECT_EQ(report("Pla05001.QR2", params),
+              (QStringList{"5010010098 - Arroz com ovo (sem peso: Tempero em caixa sem conversão para kg)|",
+                           "|001|Calorias|kcal|429,50|"}));
+    EXPECT_EQ(csv("Pla05002.QR2", params).value(1),
+              "5010010098;Arroz com ovo;;429,50;13,70;4,75;79,60;;;;;Sem conversão para kg: Tempero em caixa");
 }
 
 TEST_P(RelatoriosServidorTest, RecipesByProductAtEveryLevel)

@@ -71,6 +71,16 @@ TEST_P(DatabaseTest, DemoDataFormsAConsistentTree)
     EXPECT_GT(count(db, "SELECT COUNT(*) FROM SERVICO WHERE IDTIPOSERV = 'D'"), 0);
     EXPECT_GT(count(db, "SELECT COUNT(*) FROM PRODNUTR"), 0);
     EXPECT_GT(count(db, "SELECT COUNT(*) FROM PRECOPROD"), 0);
+    // A dish's shelf life in hours agrees with its time and unit (H, D of 24 h, M of 720, A of 8640).
+    EXPECT_GT(count(db, "SELECT COUNT(*) FROM PRATO WHERE QTTEMPOPRAT IS NOT NULL"), 60);
+    EXPECT_EQ(count(db, "SELECT COUNT(*) FROM PRATO WHERE QTTEMPOPRAT IS NOT NULL AND (VRVALIDADE IS NULL "
+                        "OR COALESCE(IDFREQUENCIA, '') NOT IN ('H', 'D', 'M', 'A') OR ABS(VRVALIDADE - QTTEMPOPRAT * "
+                        "CASE IDFREQUENCIA WHEN 'D' THEN 24 WHEN 'M' THEN 720 WHEN 'A' THEN 8640 ELSE 1 END) > 0.0001)"),
+              0);
+    // Every product weighs something in kilograms, whatever unit it is stocked in.
+    EXPECT_EQ(count(db, "SELECT COUNT(*) FROM PRODUTO P JOIN PRODUTOKG K ON K.CDPRODUTO = P.CDPRODUTO "
+                        "WHERE P.CDPRODESTO IS NOT NULL AND COALESCE(K.VRFATORKG, 0) <= 0"),
+              0);
 
     QSqlQuery q(db);
     ASSERT_TRUE(q.exec("SELECT CDPICTPRAT, CDPICTPROD FROM PARAMGERAL"));

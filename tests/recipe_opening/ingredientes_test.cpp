@@ -362,13 +362,16 @@ TEST_F(RecipeIngredients, TheLastIngredientOfAStandardDishStays)
 
 TEST_F(RecipeIngredients, RescalingByQuantityPerPersonLeavesUnconvertibleRowsAlone)
 {
+    // Oil counted in boxes: no way to the dish's kilograms.
+    exec("UPDATE PRODPRAT SET SGUNIDADE = 'CX' WHERE CDPRATO = '2010010001' "
+         "AND CDPRODUTO = (SELECT CDPRODUTO FROM PRODUTO WHERE CDARVPROD = '5010010001')");
     openOnDish("2010010001");
     const auto net = [this](const char* tree) {
         EXPECT_TRUE(list->Locate("CDARVPROD", QString::fromLatin1(tree)));
         return shown("QTPRODPRAT");
     };
     const double rice = net("3010010001");
-    const double oil = net("5010010001"); // litres: no way to the dish's kilograms
+    const double oil = net("5010010001");
     form->Calcula_Qtde_Prop_Pessoa(*list, 2.0);
     EXPECT_DOUBLE_EQ(net("3010010001"), rice * 2);
     EXPECT_DOUBLE_EQ(shown("QTBRUTAPR"), framework::RoundDec(rice * 2, 5));
@@ -435,12 +438,13 @@ TEST_F(RecipeIngredients, ProductAndUnitChosenFromTheirSearches)
     EXPECT_EQ(script->searches().value(0).title, "Produto");
     EXPECT_EQ(list->FieldByName("NMPRODUTO")->AsString(), "Ovo branco");
     EXPECT_EQ(list->FieldByName("CDPRODUTO")->AsString(), product("4020010001"));
-    // The units the egg can be counted in: its own and the dozen that converts into it.
+    // The units the egg can be counted in: its own, the dozen that converts into it and the
+    // kilogram it weighs.
     goTo("SGUNIDADE");
     script->chooseRowWhere("SGUNIDDE", "DZ");
     grid->OnEditButtonClick(*grid);
     EXPECT_EQ(script->searches().value(1).title, "Unidade de Medida");
-    EXPECT_EQ(script->searches().value(1).rowCount, 2);
+    EXPECT_EQ(script->searches().value(1).rowCount, 3);
     EXPECT_EQ(list->FieldByName("SGUNIDADE")->AsString(), "DZ");
     type("QTPRODPRAT", "2");
     goTo("VRPEFATCOCPR");

@@ -469,8 +469,8 @@ protected:
 
 TEST_F(RecipeDishData, TheDishWeightAddsNothingForARowThatCannotBeConverted)
 {
-    // Rice 0,06 KG; oil in ML has no way to KG; garlic in G converts; salt 0,001 KG.
-    exec("UPDATE PRODPRAT SET SGUNIDADE = 'ML', QTPRODPRAT = 3 WHERE CDPRATO = '2010010001' "
+    // Rice 0,06 KG; oil in boxes has no way to KG; garlic in G converts; salt 0,001 KG.
+    exec("UPDATE PRODPRAT SET SGUNIDADE = 'CX', QTPRODPRAT = 3 WHERE CDPRATO = '2010010001' "
          "AND CDPRODUTO = (SELECT CDPRODUTO FROM PRODUTO WHERE CDARVPROD = '5010010001')");
     exec("UPDATE PRODPRAT SET SGUNIDADE = 'G', QTPRODPRAT = 2 WHERE CDPRATO = '2010010001' "
          "AND CDPRODUTO = (SELECT CDPRODUTO FROM PRODUTO WHERE CDARVPROD = '1040010001')");

@@ -4,12 +4,15 @@
 #include "framework/forms/filereportengine.h"
 #include "framework/forms/pdfjoin.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace framework;
@@ -194,6 +197,29 @@ TEST_F(ReportEngineTest, CancelledSaveKeepsTheFileThatWasThere)
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), QByteArray("o relatório de ontem"));
     EXPECT_THROW(FileReportEngine::writePdf(doc, dir.filePath("nao/existe.pdf")), Error);
+}
+
+// Cancelling a print while its pages are being painted prints none of them.
+TEST_F(ReportEngineTest, CancelledPrintPrintsNoPage)
+{
+    addItems(3000);
+    const QString printed = dir.filePath("impressora.pdf");
+    engine->setPrintFile(printed);
+    engine->print(layout(), {{"P_MIN", 0}});
+    EXPECT_TRUE(pdfText(printed).contains(QStringLiteral("item 2999")));
+    ASSERT_TRUE(QFile::remove(printed));
+
+    // The user presses Cancelar once the progress window shows the pages being painted.
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* progress = qobject_cast<QProgressDialog*>(window);
+                progress && progress->labelText().startsWith(QStringLiteral("Montando páginas")))
+                progress->cancel();
+    });
+    cancel.start(0);
+    EXPECT_THROW(engine->print(layout(), {{"P_MIN", 0}}), Abort);
+    EXPECT_FALSE(QFile::exists(printed));
 }
 
 TEST(PdfJoin, ASinglePartIsKeptAndANonPdfPartIsRefused)
