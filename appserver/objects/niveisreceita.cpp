@@ -38,7 +38,7 @@ QVariant NiveisReceita::GetParamGrup(Call& call) const
     const QVariant value = call.value(
         "SELECT G.VRPARAMGRUP FROM USUARIO U JOIN PARAMGRUPUSUA G ON G.CDGRUPOUSUA = U.CDGRUPOUSUA "
         "WHERE U.CDOPERADOR = ? AND G.CDPARAMGRUP = ?",
-        {call.text(0).trimmed(), call.text(1).trimmed()});
+        {call.operatorCode(0), call.text(1).trimmed()});
     return value.isValid() && !value.isNull() ? value.toInt() : 0;
 }
 

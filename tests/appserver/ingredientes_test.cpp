@@ -1,6 +1,7 @@
 // The product lookups and the row-wide updates behind the ingredient lists, on both database
 // families, over the demo data.
 #include "appserver/dispatcher.h"
+#include "db/demodata.h"
 #include "framework/data/clientdataset.h"
 #include "testdatabase.h"
 
@@ -25,7 +26,7 @@ protected:
 
     QVariant call(const QString& method, QVariantList args)
     {
-        const QVariant result = dispatcher->call("Pla01300.rdmReceitaPadrao", method, args);
+        const QVariant result = dispatcher->call({db::DemoSupervisor, "teste"}, "Pla01300.rdmReceitaPadrao", method, args);
         lastArgs = args;
         EXPECT_NE(result.userType(), qMetaTypeId<framework::ServerFault>())
             << result.value<framework::ServerFault>().message.toStdString();
