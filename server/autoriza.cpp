@@ -2,15 +2,22 @@
 
 #include "connection.h"
 #include "framework/core/hostcontext.h"
+#include "framework/data/datapacket.h"
 #include "framework/ui/dialogs.h"
 #include "framework/ui/messages.h"
 
 namespace server {
 
-bool Autoriza(Connection& connection, int kind, const QString& operation, const QString& extra)
+namespace {
+
+// The prompt and its server calls; a server call that fails ends it with its fault.
+bool ask(Connection& connection, int kind, const QString& operation, const QString& extra, QVariant& fault)
 {
     const QVariant own = connection.call("TemAutorizacao", {framework::hostContext().Operador, kind, operation});
-    framework::CheckResultServ(own);
+    if (framework::isServerFault(own)) {
+        fault = own;
+        return false;
+    }
     if (own.toBool())
         return true;
 
@@ -21,13 +28,32 @@ bool Autoriza(Connection& connection, int kind, const QString& operation, const 
             return false;
         const QVariant answer =
             connection.call("Autoriza", {credentials->user, credentials->password, kind, operation, extra});
-        framework::CheckResultServ(answer);
+        if (framework::isServerFault(answer)) {
+            fault = answer;
+            return false;
+        }
         const QString refusal = answer.toString();
         if (refusal.isEmpty())
             return true;
         framework::MensErro(refusal, false);
     }
     return false;
+}
+
+} // namespace
+
+bool Autoriza(Connection& connection, int kind, const QString& operation, const QString& extra)
+{
+    QVariant fault;
+    const bool authorised = ask(connection, kind, operation, extra, fault);
+    framework::CheckResultServ(fault);
+    return authorised;
+}
+
+bool authoriseRefusedChange(Connection& connection, int kind, const QString& operation)
+{
+    QVariant fault;
+    return ask(connection, kind, operation, {}, fault);
 }
 
 } // namespace server

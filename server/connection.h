@@ -20,7 +20,9 @@ namespace server {
 //
 // Calls never throw for a server failure: a query answers a framework::ServerFault (for
 // CheckResultServ), an update ("Upd...", "Set...") answers its status text, and that text is
-// empty only when the server said it saved; anything else answers a non-empty text.
+// empty only when the server said it saved; anything else answers a non-empty text. A change
+// the server refuses for want of a supervisor's authorisation asks for it (the authorisation
+// prompt) and is sent once more when given.
 class Connection : public QObject {
     Q_OBJECT
 public:
@@ -61,6 +63,8 @@ public:
 
 private:
     std::unique_ptr<Transport> makeTransport() const;
+    QVariant send(const QString& method, QVariantList& args);
+    bool authoriseAgain(const QString& operation);
 
     QString m_serverName;
     QString m_host;
