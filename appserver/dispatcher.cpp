@@ -6,8 +6,8 @@
 #include "guards.h"
 #include "registry.h"
 
-#include <QSqlError>
 #include <QScopeGuard>
+#include <QSqlError>
 #include <QSqlQuery>
 
 namespace appserver {

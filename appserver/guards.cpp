@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <algorithm>
 #include <optional>
 
 namespace appserver::guards {
@@ -24,9 +25,9 @@ enum Changes : quint8 { Inserts = 1, Modifies = 2, Deletes = 4, AnyChange = Inse
 // The most rows a form sends in one change log. The forms send the records of one dish at a
 // time (the tree does not move while a change is pending).
 constexpr int oneRecord = 1;
-constexpr int dishRecord = 4;      // one dish's record at a level, with a refused change still pending
+constexpr int dishRecord = 4;        // one dish's record at a level, a refused change still pending
 constexpr int numberedRecords = 200; // one dish's preparation modes or photos at a level (01 to 98)
-constexpr int dishRows = 1000;     // one dish's list (ingredients, containers): more than any holds
+constexpr int dishRows = 1000;       // one dish's list (ingredients, containers): more than any holds
 
 struct Shape {
     const char* object;
@@ -65,11 +66,11 @@ enum class Change { Insert, Modify, Delete, Call }; // Call: the procedure chang
 
 // Which of the method's changes need the operation.
 enum class Scope {
-    Every,           // every row (every call)
-    StandardTree,    // rows of the standard tree (CDFILAUXPRAT "P"), groups included
-    NewStandardDish, // a dish (last level) added to the standard tree; a new group is free
+    Every,                 // every row (every call)
+    StandardTree,          // rows of the standard tree (CDFILAUXPRAT "P"), groups included
+    NewStandardDish,       // a dish (last level) added to the standard tree; a new group is free
     BeyondFirstLevelBlock, // anything but the first setting of the dish level block ("" to "0")
-    StandardLevel,   // a procedure called for the standard recipe (its level argument "P")
+    StandardLevel,         // a procedure called for the standard recipe (its level argument "P")
 };
 
 struct GuardedChange {
@@ -158,7 +159,7 @@ public:
         case Scope::StandardTree: return standard(row);
         case Scope::NewStandardDish: return standard(row) && dishPicture().isLastLevel(text(row, "CDPRATO"));
         case Scope::BeyondFirstLevelBlock: return !onlyFirstLevelBlock(row);
-        case Scope::StandardLevel: break;
+        case Scope::StandardLevel: break; // a procedure's argument, not a row's
         }
         return true;
     }
@@ -237,6 +238,42 @@ QStringList neededOperations(Call& call, const QList<const GuardedChange*>& guar
     return needed;
 }
 
+// --- The changes an operator's group must allow -----------------------------------------------
+
+// The lists whose rows of standard dishes a branch that locks its revised recipes (planning
+// parameter IDBLOALTRELO "S") lets in or out only for operators whose group allows it (ARRV 1).
+// No supervisor authorises it.
+const char* const revisedRecipeLists[] = {"UpdReceFili", "UpdReceServ"};
+
+void checkRevisedRecipes(Call& call, const QString& object)
+{
+    const auto listed = [&call](const char* method) {
+        return call.method().compare(QLatin1String(method), Qt::CaseInsensitive) == 0;
+    };
+    if (object.compare(QLatin1String(ReceitaPadrao), Qt::CaseInsensitive) != 0
+        || std::none_of(std::begin(revisedRecipeLists), std::end(revisedRecipeLists), listed))
+        return;
+    const DataPacket log = call.packet(0);
+    const int owner = log.rows.indexOf(QStringLiteral("CDFILAUXPRAT"));
+    const int branch = log.rows.indexOf(QStringLiteral("CDFILIAL"));
+    if (owner < 0 || branch < 0)
+        return; // the method refuses a log without its key
+    QStringList branches;
+    for (int row = 0; row < log.rowCount(); ++row) {
+        const RowStatus status = log.rowStatus(row);
+        if ((status == RowStatus::Inserted || status == RowStatus::Deleted) && log.rows.text(row, owner).trimmed() == u"P"
+            && !branches.contains(log.rows.text(row, branch)))
+            branches << log.rows.text(row, branch);
+    }
+    if (branches.isEmpty() || groupParameter(call, call.caller().operatorCode, QStringLiteral("ARRV")) == 1)
+        return;
+    for (const QString& code : branches)
+        if (call.value("SELECT IDBLOALTRELO FROM PARAMPLANEJA WHERE CDFILIAL = ?", {code}).toString() == u"S") {
+            call.logNote(QStringLiteral("receita revisada da filial %1").arg(code));
+            throw NotAllowed(QStringLiteral("Operador não autorizado a incluir / excluir produto em receita revisada."));
+        }
+}
+
 const QString refusalPrefix = QStringLiteral("Alteração não autorizada (");
 
 } // namespace
@@ -273,6 +310,7 @@ bool declaresShape(const QString& object, const QString& method)
 
 void authorise(Call& call, const QString& object, QList<Grant>& taken)
 {
+    checkRevisedRecipes(call, object);
     const QList<const GuardedChange*> guards = guardsOf(object, call.method());
     if (guards.isEmpty())
         return;
@@ -297,6 +335,15 @@ bool holdsRight(Call& call, const QString& operatorCode, int kind, const QString
                       {operatorCode, kind, operation})
                .toInt()
            > 0;
+}
+
+int groupParameter(Call& call, const QString& operatorCode, const QString& parameter)
+{
+    const QVariant value = call.value(
+        "SELECT G.VRPARAMGRUP FROM USUARIO U JOIN PARAMGRUPUSUA G ON G.CDGRUPOUSUA = U.CDGRUPOUSUA "
+        "WHERE U.CDOPERADOR = ? AND G.CDPARAMGRUP = ?",
+        {operatorCode, parameter});
+    return value.isValid() && !value.isNull() ? value.toInt() : 0;
 }
 
 QString missingAuthorisationText(const QString& operation)

@@ -15,7 +15,8 @@ class Call;
 //   kinds of change it produces;
 // - the changes the forms guard with a supervisor's authorisation (Autoriza, kind 4): the
 //   caller's operator holds the operation's right himself (USUAUTORIZA), or the call takes one
-//   of the grants that Autoriza gave to the caller's session for that operation.
+//   of the grants that Autoriza gave to the caller's session for that operation;
+// - the changes the forms allow only to operators whose group allows them (PARAMGRUPUSUA).
 namespace guards {
 
 // The kind of the recipe operations' authorisations.
@@ -29,12 +30,15 @@ void checkShape(const QString& object, const QString& method, const QVariantList
 bool declaresShape(const QString& object, const QString& method);
 
 // For each guarded operation the call's changes touch: the caller's own right, or a grant taken
-// from his session and appended to `taken`. Refuses (Refusal, with missingAuthorisationText)
-// when neither is there; the caller gives back what `taken` holds when the call does not commit.
+// from his session and appended to `taken`. Refuses (NotAllowed, with missingAuthorisationText)
+// when neither is there, and what his group does not allow; the caller gives back what `taken`
+// holds when the call does not commit.
 void authorise(Call& call, const QString& object, QList<Grant>& taken);
 
 // Whether the operator (active) may authorise the operation himself.
 bool holdsRight(Call& call, const QString& operatorCode, int kind, const QString& operation);
+// The operator's group's value of a parameter; 0 when he has no group or it does not set it.
+int groupParameter(Call& call, const QString& operatorCode, const QString& parameter);
 
 // The refusal of a change that needs the operation's authorisation, and the operation such a
 // refusal names (empty for any other text): the client asks for the authorisation and sends

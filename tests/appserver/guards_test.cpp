@@ -28,7 +28,7 @@ protected:
 
     QVariant call(const QString& method, QVariantList args)
     {
-        return dispatcher->call({db::DemoOperator, "sessao"}, "Pla01300.rdmReceitaPadrao", method, args);
+        return dispatcher->call({operatorCode, "sessao"}, "Pla01300.rdmReceitaPadrao", method, args);
     }
     QString send(const QString& method, ClientDataSet& cds, QVariantList more = {})
     {
@@ -72,6 +72,7 @@ protected:
 
     std::unique_ptr<TestDatabase> database;
     std::unique_ptr<appserver::Dispatcher> dispatcher;
+    QString operatorCode = db::DemoOperator;
 };
 
 } // namespace
@@ -130,6 +131,28 @@ TEST_P(GuardsTest, StandardRecipeToolsAndDishDataNeedTheRecipesAlteration)
     EXPECT_EQ(missing(send("UpdDadosPrat", *dados, {"_"})), change);
     grant(change);
     EXPECT_EQ(missing(send("UpdDadosPrat", *dados, {"_"})), "");
+}
+
+TEST_P(GuardsTest, ARevisedBranchRecipeTakesRowsInOrOutOnlyForOperatorsWhoseGroupAllowsIt)
+{
+    // Branch 0002 locks its revised recipes, branch 0003 does not; NUTRI's group may not change them.
+    auto locked = load("GetReceitaLoc", {"201001", "0002", "0002"}, 0);
+    ASSERT_TRUE(locked->Locate("CDPRATO", "2010010001"));
+    locked->Delete();
+    EXPECT_EQ(send("UpdReceFili", *locked), "Operador não autorizado a incluir / excluir produto em receita revisada.");
+
+    auto unlocked = load("GetReceitaLoc", {"201001", "0002", "0003"}, 0);
+    unlocked->Append();
+    unlocked->FieldByName("CDFILIAL")->setValue("0003");
+    unlocked->FieldByName("CDFILAUXPRAT")->setValue("P");
+    unlocked->FieldByName("CDPRATO")->setValue("2010010001");
+    unlocked->FieldByName("CDPRODUTO")->setValue(locked->FieldByName("CDPRODUTO")->AsString());
+    unlocked->FieldByName("QTPRODRECLOC")->setValue(1.0);
+    unlocked->Post();
+    EXPECT_EQ(send("UpdReceFili", *unlocked), "");
+
+    operatorCode = db::DemoSupervisor; // his group may
+    EXPECT_EQ(send("UpdReceFili", *locked), "");
 }
 
 TEST_P(GuardsTest, EveryUpdateMethodSaysWhatItsFormSends)
