@@ -38,7 +38,8 @@ public:
 
     // In-process calls use this database connection instead of the host's.
     void setDatabaseConnection(const QString& connectionName) { m_databaseConnection = connectionName; }
-    // Replaces the transport chosen by the address (tests, tools).
+    // Replaces the transport chosen by the address (tests, tools). Such a connection answers a
+    // change refused for want of an authorisation as it comes, asking no one.
     void setTransport(std::unique_ptr<Transport> transport);
     // The message list whose texts the progress window shows (keys get_..., upd_..., pro_...).
     void setMessages(framework::TMessages* messages) { m_messages = messages; }

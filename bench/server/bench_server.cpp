@@ -1,7 +1,7 @@
 // Figures of the application server. Run: build-dir/bench/bench_server
 //   GetPrato of 50,000 dishes in process and over HTTP, against the bare SQL select of the same rows;
 //   a small call over HTTP on loopback (latency, and throughput with two client threads);
-//   a change log of 1,000 modified standard recipe rows applied.
+//   a change log of 1,000 modified standard recipe rows applied, and one of 3,400,000 rows refused.
 
 #include "bench/benchsupport.h"
 #include "appserver/httpserver.h"
@@ -162,6 +162,25 @@ void BM_ApplyChangeLog_1000Rows(benchmark::State& state)
     state.counters["rows"] = rows;
 }
 BENCHMARK(BM_ApplyChangeLog_1000Rows)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// A change log of 3,400,000 rows for the one general parameter row, in process: refused before
+// any statement, so no writer waits for it.
+void BM_OversizedChangeLogRefused(benchmark::State& state)
+{
+    auto net = Fixture::instance().local();
+    framework::DataPacket log(framework::FieldDefs{{"CDPARGERAL", framework::FieldType::String, 7}});
+    for (int i = 0; i < 3400000; ++i) {
+        const int row = log.appendRow(framework::RowStatus::Modified);
+        log.rows.setValue(row, 0, QString::number(i));
+        log.originals.setValue(row, 0, QString::number(i));
+    }
+    const QVariant packet = QVariant::fromValue(log);
+    for (auto _ : state)
+        if (net->call("UpdParamGeral", {packet}).toString().isEmpty())
+            state.SkipWithError("aceito");
+    state.counters["rows"] = log.rowCount();
+}
+BENCHMARK(BM_OversizedChangeLogRefused)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
 
 } // namespace
 
