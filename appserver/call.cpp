@@ -85,6 +85,15 @@ QString Call::code(int index, int width)
     return value;
 }
 
+QString Call::operatorCode(int index) const
+{
+    const QString named = text(index).trimmed();
+    if (named.compare(m_caller.operatorCode.trimmed(), Qt::CaseInsensitive) != 0)
+        throw NotAllowed(QStringLiteral("O operador %1 não é o operador desta sessão (%2).")
+                          .arg(named, m_caller.operatorCode));
+    return m_caller.operatorCode;
+}
+
 void Call::setArg(int index, const QVariant& value)
 {
     arg(index, ArgumentKind::Text);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "caller.h"
 #include "changelog.h"
 #include "errors.h"
 #include "framework/data/datapacket.h"
@@ -30,16 +31,27 @@ private:
     ArgumentKind m_expected;
 };
 
-// One method call as a server object sees it: the arguments (passed by reference: what the
-// method writes into them goes back to the client) and the database, inside the call's
+class GrantStore;
+
+// One method call as a server object sees it: who calls, the arguments (passed by reference:
+// what the method writes into them goes back to the client) and the database, inside the call's
 // transaction.
 class Call {
 public:
-    Call(QSqlDatabase& db, QVariantList& args, const QString& method) : m_db(db), m_args(args), m_method(method) {}
+    Call(QSqlDatabase& db, QVariantList& args, const QString& method, const Caller& caller, GrantStore& grants)
+        : m_db(db), m_args(args), m_method(method), m_caller(caller), m_grants(grants)
+    {
+    }
 
     QSqlDatabase& db() { return m_db; }
     const QString& method() const { return m_method; }
     QVariantList& args() { return m_args; }
+    const Caller& caller() const { return m_caller; }
+    // The supervisor authorisations of the sessions.
+    GrantStore& grants() { return m_grants; }
+    // Words for the server's log line of the call (who authorised, what was missing).
+    void logNote(const QString& note) { m_logNote += (m_logNote.isEmpty() ? QString() : QStringLiteral("; ")) + note; }
+    const QString& logNote() const { return m_logNote; }
 
     // Typed reads of an argument; a missing argument, or one of another kind, refuses the call
     // with an ArgumentRefusal.
@@ -55,6 +67,8 @@ public:
     // the client passes it by reference.
     QString code(int index, int width);
     void setArg(int index, const QVariant& value);
+    // An argument naming the operator: it must name the caller's, who is the one answered for.
+    QString operatorCode(int index) const;
 
     framework::DataPacket select(const QString& sql, const QVariantList& values, const framework::FieldDefs& fields);
     QVariant value(const QString& sql, const QVariantList& values = {});
@@ -67,6 +81,9 @@ private:
     QSqlDatabase& m_db;
     QVariantList& m_args;
     QString m_method;
+    const Caller& m_caller;
+    GrantStore& m_grants;
+    QString m_logNote;
 };
 
 } // namespace appserver

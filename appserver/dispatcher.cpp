@@ -3,8 +3,10 @@
 #include "db/database.h"
 #include "errors.h"
 #include "framework/data/datapacket.h"
+#include "guards.h"
 #include "registry.h"
 
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -55,6 +57,12 @@ bool lost(QSqlDatabase& db)
 
 } // namespace
 
+Dispatcher::Dispatcher(DatabaseSource database, Reconnect reconnect, std::shared_ptr<GrantStore> grants)
+    : m_database(std::move(database)), m_reconnect(std::move(reconnect)),
+      m_grants(grants ? std::move(grants) : std::make_shared<MemoryGrantStore>(defaultGrantLifetime))
+{
+}
+
 bool Dispatcher::isUpdate(const QString& objectName, const QString& methodName)
 {
     const ServerObject* object = Registry::instance().find(objectName);
@@ -62,55 +70,71 @@ bool Dispatcher::isUpdate(const QString& objectName, const QString& methodName)
     return method && method->kind == ServerObject::Kind::Update;
 }
 
-QVariant Dispatcher::call(const QString& objectName, const QString& methodName, QVariantList& args) const noexcept
+QVariant Dispatcher::call(const Caller& caller, const QString& objectName, const QString& methodName,
+                          QVariantList& args, Report* report) const noexcept
 {
+    Report own;
+    Report& r = report ? *report : own;
+    r = {};
     const ServerObject* object = Registry::instance().find(objectName);
-    if (!object)
+    const ServerObject::Method* method = object ? object->method(methodName) : nullptr;
+    if (!method) {
+        r.outcome = Report::Outcome::Failed;
         return QVariant::fromValue(framework::ServerFault{
-            QStringLiteral("Objeto de servidor %1 não encontrado.").arg(objectName)});
-    const ServerObject::Method* method = object->method(methodName);
-    if (!method)
-        return QVariant::fromValue(framework::ServerFault{
-            QStringLiteral("Método %1 não encontrado no objeto %2.").arg(methodName, object->name())});
+            object ? QStringLiteral("Método %1 não encontrado no objeto %2.").arg(methodName, object->name())
+                   : QStringLiteral("Objeto de servidor %1 não encontrado.").arg(objectName)});
+    }
 
     bool connectionLost = false;
-    QVariant result = attempt(*method, args, connectionLost);
+    QVariant result = attempt(caller, object->name(), *method, args, connectionLost, r);
     if (connectionLost && m_reconnect) {
         // Nothing was applied on the lost connection (its transaction died with it): run anew.
         m_reconnect();
-        result = attempt(*method, args, connectionLost);
+        result = attempt(caller, object->name(), *method, args, connectionLost, r);
     }
     return result;
 }
 
-QVariant Dispatcher::attempt(const ServerObject::Method& method, QVariantList& args, bool& connectionLost) const noexcept
+QVariant Dispatcher::attempt(const Caller& caller, const QString& object, const ServerObject::Method& method,
+                             QVariantList& args, bool& connectionLost, Report& report) const noexcept
 {
     const QVariantList sent = args;
     QSqlDatabase db;
     bool inTransaction = false;
-    const auto fail = [&](const QString& text) {
+    QList<Grant> taken;
+    QString note;
+    const auto fail = [&](Report::Outcome outcome, const QString& text) {
         if (inTransaction)
             db.rollback();
+        for (const Grant& grant : taken)
+            m_grants->giveBack(grant);
         args = sent;
         connectionLost = lost(db);
+        report = {outcome, note};
         return failure(method.kind, text);
     };
     try {
+        guards::checkShape(object, method.name, args);
         db = m_database();
         begin(db, method.kind);
         inTransaction = true;
-        Call call(db, args, method.name);
+        Call call(db, args, method.name, caller, *m_grants);
+        const auto keepNote = qScopeGuard([&] { note = call.logNote(); });
+        guards::authorise(call, object, taken);
         QVariant result = method.run(call);
         if (!db.commit())
             throw framework::Error(QStringLiteral("Não foi possível concluir a transação: %1").arg(db.lastError().text()));
         connectionLost = false;
+        report = {Report::Outcome::Done, call.logNote()};
         return result;
+    } catch (const NotAllowed& e) {
+        return fail(Report::Outcome::NotAllowed, e.message());
     } catch (const framework::Error& e) {
-        return fail(e.message());
+        return fail(Report::Outcome::Failed, e.message());
     } catch (const std::exception& e) {
-        return fail(QStringLiteral("Erro interno do servidor em %1: %2").arg(method.name, e.what()));
+        return fail(Report::Outcome::Failed, QStringLiteral("Erro interno do servidor em %1: %2").arg(method.name, e.what()));
     } catch (...) {
-        return fail(QStringLiteral("Erro interno do servidor em %1.").arg(method.name));
+        return fail(Report::Outcome::Failed, QStringLiteral("Erro interno do servidor em %1.").arg(method.name));
     }
 }
 

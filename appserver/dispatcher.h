@@ -1,17 +1,23 @@
 #pragma once
 
+#include "caller.h"
+#include "grantstore.h"
 #include "serverobject.h"
 
 #include <QSqlDatabase>
 #include <QVariantList>
 #include <functional>
+#include <memory>
 
 namespace appserver {
 
-// Runs a method of a server object in one database transaction and turns every failure into
-// the answer the contract defines: a query's failure becomes a framework::ServerFault, an
-// update's its status text (after rolling back). Nothing escapes as an exception, so a caller
-// (the in-process transport, the daemon) never crashes on a bad call.
+// Runs a method of a server object for a caller in one database transaction and turns every
+// failure into the answer the contract defines: a query's failure becomes a
+// framework::ServerFault, an update's its status text (after rolling back). Nothing escapes as an
+// exception, so a caller (the in-process transport, the daemon) never crashes on a bad call.
+// Before the transaction a change log is held to what its form can produce; inside it the
+// caller's changes are held to his rights and the supervisor authorisations of his session
+// (guards.h).
 class Dispatcher {
 public:
     // Gives the open database the call runs on (the caller's thread's connection).
@@ -19,25 +25,33 @@ public:
     // Drops the caller's connection, so that the next DatabaseSource call opens a new one.
     using Reconnect = std::function<void()>;
 
+    // How a call ended, for the server's log.
+    struct Report {
+        enum class Outcome { Done, Failed, NotAllowed } outcome = Outcome::Done;
+        QString note; // who authorised, what was missing
+    };
+
     // With a Reconnect, a call that failed on a lost connection (the database restarted) is
-    // run once more on a new connection.
-    explicit Dispatcher(DatabaseSource database, Reconnect reconnect = {})
-        : m_database(std::move(database)), m_reconnect(std::move(reconnect))
-    {
-    }
+    // run once more on a new connection. Without a grant store the dispatcher keeps its own.
+    explicit Dispatcher(DatabaseSource database, Reconnect reconnect = {}, std::shared_ptr<GrantStore> grants = {});
 
     // args are passed by reference: the values the method leaves in them come back; on a
     // failure they are as they were sent.
-    QVariant call(const QString& object, const QString& method, QVariantList& args) const noexcept;
+    QVariant call(const Caller& caller, const QString& object, const QString& method, QVariantList& args,
+                  Report* report = nullptr) const noexcept;
 
     // Whether the method answers a status text (an update); false when it is unknown.
     static bool isUpdate(const QString& object, const QString& method);
 
+    GrantStore& grants() const { return *m_grants; }
+
 private:
-    QVariant attempt(const ServerObject::Method& method, QVariantList& args, bool& connectionLost) const noexcept;
+    QVariant attempt(const Caller& caller, const QString& object, const ServerObject::Method& method, QVariantList& args,
+                     bool& connectionLost, Report& report) const noexcept;
 
     DatabaseSource m_database;
     Reconnect m_reconnect;
+    std::shared_ptr<GrantStore> m_grants;
 };
 
 } // namespace appserver

@@ -11,4 +11,11 @@ public:
     using framework::Error::Error;
 };
 
+// A call refused because its operator may not make it (a right or an authorisation he lacks,
+// another operator named in his place).
+class NotAllowed : public Refusal {
+public:
+    using Refusal::Refusal;
+};
+
 } // namespace appserver

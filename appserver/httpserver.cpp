@@ -85,7 +85,7 @@ struct HttpServer::Impl {
     std::thread thread;
     int port = -1;
     std::function<void(const QString&)> logger = [](const QString& line) { qInfo().noquote() << line; };
-    Dispatcher dispatcher{[this] { return database(); }, [this] { threadConnections.drop(id); }};
+    std::unique_ptr<Dispatcher> dispatcher;
     std::unique_ptr<SessionTable> sessions;
     std::unique_ptr<RequestMemory> requests;
 
@@ -150,7 +150,8 @@ struct HttpServer::Impl {
     {
         QElapsedTimer timer;
         timer.start();
-        const std::optional<QString> operatorCode = sessions->check(bearerToken(request));
+        const QString session = bearerToken(request);
+        const std::optional<QString> operatorCode = sessions->check(session);
         if (!operatorCode) {
             logger(QStringLiteral("%1 chamada sem sessão recusada").arg(QString::fromStdString(request.remote_addr)));
             return refuse(response, 401, QStringLiteral("Sessão inválida ou expirada: entre de novo no servidor de aplicação."));
@@ -173,14 +174,20 @@ struct HttpServer::Impl {
         QVariantList args = decoded.toList();
 
         QString outcome = QStringLiteral("repetida");
+        const Caller caller{*operatorCode, session};
         const auto run = [&] {
             framework::WireMessage answer;
-            answer.values.insert("result", dispatcher.call(object, method, args));
+            Dispatcher::Report report;
+            answer.values.insert("result", dispatcher->call(caller, object, method, args, &report));
             answer.values.insert("args", QVariant(args));
             const QVariant& result = answer.values["result"];
             const bool failed = framework::isServerFault(result)
                                 || (Dispatcher::isUpdate(object, method) && !result.toString().isEmpty());
-            outcome = failed ? QStringLiteral("falha") : QStringLiteral("ok");
+            outcome = report.outcome == Dispatcher::Report::Outcome::NotAllowed ? QStringLiteral("recusada")
+                      : failed                                                 ? QStringLiteral("falha")
+                                                                               : QStringLiteral("ok");
+            if (!report.note.isEmpty())
+                outcome += QStringLiteral(" (%1)").arg(report.note);
             return framework::writeWireMessage(answer);
         };
         // An update's answer is kept by its request id, for the operator and the method it was for.
@@ -189,8 +196,8 @@ struct HttpServer::Impl {
         // Moved in, not copied: a large packet's text is tens of megabytes.
         response.body = remembered ? requests->answer(memoryKey, run) : run();
         response.set_header("Content-Type", "application/json");
-        logger(QStringLiteral("%1.%2 %3 ms %4")
-                   .arg(object, method)
+        logger(QStringLiteral("%1 %2.%3 %4 ms %5")
+                   .arg(*operatorCode, object, method)
                    .arg(timer.nsecsElapsed() / 1e6, 0, 'f', 2)
                    .arg(outcome));
     }
@@ -202,6 +209,9 @@ HttpServer::HttpServer(const db::Target& database, const ServerOptions& options)
     d->options = options;
     d->sessions = std::make_unique<SessionTable>(options.sessionIdleLifetime);
     d->requests = std::make_unique<RequestMemory>(options.rememberRequests, options.rememberedRequestLimit);
+    d->dispatcher = std::make_unique<Dispatcher>([impl = d.get()] { return impl->database(); },
+                                                 [id = d->id] { threadConnections.drop(id); },
+                                                 std::make_shared<MemoryGrantStore>(options.grantLifetime));
     if (options.certificateFile.isEmpty() != options.keyFile.isEmpty())
         d->setupError = QStringLiteral("Para HTTPS informe o certificado e a chave.");
     if (!options.certificateFile.isEmpty() && !options.keyFile.isEmpty()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/database.h"
+#include "grantstore.h"
 
 #include <QString>
 #include <chrono>
@@ -15,6 +16,7 @@ struct ServerOptions {
     std::chrono::seconds sessionIdleLifetime = std::chrono::hours(8);
     std::chrono::seconds rememberRequests = std::chrono::minutes(15);
     int rememberedRequestLimit = 2000;
+    std::chrono::milliseconds grantLifetime = defaultGrantLifetime; // a supervisor's authorisation
 };
 
 // The application server over HTTP (or HTTPS with a certificate and key).
@@ -24,10 +26,11 @@ struct ServerOptions {
 // POST /call with "Authorization: Bearer <token>" and the JSON body
 //     {"object": "Pla01300.rdmReceitaPadrao", "method": "GetPrato", "args": <array>, "request": <id>}
 // answers {"result": <value>, "args": <array>} in the one JSON encoding of framework/data. Without
-// a live token it answers 401; a malformed body 400; a body over the limit 413. An update sent
-// again with the same request id by the same operator answers what the first one answered,
-// without applying it twice. Every worker thread has its own database connection, opened anew
-// when it is found lost.
+// a live token it answers 401; a malformed body 400; a body over the limit 413. The call runs for
+// the session's operator, with the supervisor authorisations given during the session. An
+// update sent again with the same request id by the same operator answers what the first one
+// answered, without applying it twice. Every worker thread has its own database connection,
+// opened anew when it is found lost.
 class HttpServer {
 public:
     explicit HttpServer(const db::Target& database, const ServerOptions& options = {});
@@ -44,7 +47,9 @@ public:
     void stop();
     int port() const;
 
-    // One line per call: object.method, duration, outcome. Defaults to qInfo.
+    // One line per call: operator, object.method, duration, outcome ("ok", "falha", "recusada":
+    // the operator may not, "repetida") and what the call noted about authorisations. Defaults
+    // to qInfo.
     void setLogger(std::function<void(const QString&)> logger);
 
 private:

@@ -650,7 +650,7 @@ private:
         addUser("ADMIN", "Administrador", "admin", "SUPERVISAO");
         for (const char* op : {"ALTERACAO_PRATO_PADRAO", "EXCLUSAO_PRATO_PADRAO", "INCLUSAO_PRATO_PADRAO",
                                "INCLUSAO_PRODUTO_RECEITA_PADRAO", "ALTERACAO_PRODUTO_RECEITA_PADRAO",
-                               "EXCLUSAO_PRODUTO_RECEITA_PADRAO"}) {
+                               "EXCLUSAO_PRODUTO_RECEITA_PADRAO", "ALTERACAO_PARAMETRO_GERAL"}) {
             autoriza.add({DemoSupervisor, 4, op});
             autoriza.add({"ADMIN", 4, op});
         }

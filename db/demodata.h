@@ -18,7 +18,7 @@ struct DemoSummary {
 };
 
 // Demo users (operator code, password): one supervisor who may authorise the standard-recipe
-// operations, one operator who may not.
+// operations and change the general parameters, one operator who may do neither.
 inline constexpr const char* DemoSupervisor = "SUPERV";
 inline constexpr const char* DemoSupervisorPassword = "1234";
 inline constexpr const char* DemoOperator = "NUTRI";

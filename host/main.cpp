@@ -10,6 +10,7 @@
 #include "hostoptions.h"
 #include "mainwindow.h"
 #include "package.h"
+#include "server/session.h"
 #include "serverlogin.h"
 
 #include <QApplication>
@@ -62,6 +63,8 @@ int main(int argc, char** argv)
         const QString failure = host::loginToServer(options);
         if (!failure.isEmpty())
             return fail(headless, failure);
+        // The prompt may have logged in another operator: the calls are his.
+        context.Operador = server::Session::instance().operatorCode();
     }
 
     const QString database = options.database.isEmpty() ? host::defaultDatabasePath() : options.database;

@@ -32,17 +32,16 @@ void TfrmReceitaPadrao::criaDadosPrato()
 
     // The standard data belongs to the central: authorised outside a branch module, refused in one.
     recipe::PainelPrato::Regras padrao;
-    const auto autoriza = [this](const char* operation, const char* vdReceita) {
-        if (!hostContext().ModuFili && !server::Autoriza(*netAutoriza, 4, QString::fromLatin1(operation)))
-            throw Abort();
-        m_registro->Vd_Receita(QString::fromLatin1(vdReceita));
+    const auto autoriza = [this](const char* operation) {
+        return [this, operation](int changes) {
+            return hostContext().ModuFili
+                   || server::Autoriza(*netAutoriza, 4, QString::fromLatin1(operation), {}, changes);
+        };
     };
-    padrao.antesIncluir = [autoriza] { autoriza("INCLUSAO_PRODUTO_RECEITA_PADRAO", "I"); };
+    padrao.antesIncluir = [this] { m_registro->Vd_Receita(QStringLiteral("I")); };
     padrao.antesAlterar = [this] { m_registro->Vd_Receita(QStringLiteral("A")); };
-    padrao.autorizaAlteracao = [this] {
-        return hostContext().ModuFili
-               || server::Autoriza(*netAutoriza, 4, QStringLiteral("ALTERACAO_PRODUTO_RECEITA_PADRAO"));
-    };
+    padrao.autorizaInclusao = autoriza("INCLUSAO_PRODUTO_RECEITA_PADRAO");
+    padrao.autorizaAlteracao = autoriza("ALTERACAO_PRODUTO_RECEITA_PADRAO");
     padrao.antesCor = [this, editing] {
         if (editing(*cdsProdPrat))
             return false;

@@ -705,7 +705,7 @@ void PainelPrato::BeforeInsert()
     exigeVista();
     if (m_regras.antesIncluir)
         m_regras.antesIncluir();
-    m_autorizacaoPendente = false;
+    m_autorizacaoPendente = bool(m_regras.autorizaInclusao);
 }
 
 void PainelPrato::BeforeEdit()
@@ -733,14 +733,6 @@ void PainelPrato::BeforePost()
 {
     const LevelFields::DishData& d = m_nivel.dish;
     const bool semPergunta = std::exchange(m_semPergunta, false);
-    if (m_autorizacaoPendente && editando()) {
-        if (!m_regras.autorizaAlteracao()) {
-            m_autorizacaoPendente = false;
-            m_dados->Cancel();
-            throw framework::Abort();
-        }
-        m_autorizacaoPendente = false;
-    }
     vd_MediCase();
     if (Field* qt = campo(d.householdQty); qt && !qt->IsNull())
         qt->setAsFloat(framework::RoundDec(qt->AsFloat(), 5));
@@ -776,27 +768,42 @@ void PainelPrato::BeforePost()
         campo(d.finalOrigin)->setAsString(m_origem->currentIndex() == 0 ? QStringLiteral("M") : QStringLiteral("F"));
     if (m_armazenamento)
         campo(QStringLiteral("IDTPPRODCHILL"))->setAsString(storageOfIndex(m_armazenamento->currentIndex()));
-    // Last: the rows are rescaled only for a record every check has let through.
-    if (!semPergunta)
-        perguntaProporcional();
+    // Last: the question, then the supervisor, then the rows are rescaled, only for a record every
+    // check has let through. The rows rescaled go to the server in a change of their own, which
+    // the same authorisation covers.
+    const std::optional<double> fator = semPergunta ? std::nullopt : perguntaProporcional();
+    autorizaPendente(fator ? 2 : 1);
+    if (fator && m_regras.lista) {
+        m_form.Calcula_Qtde_Prop_Pessoa(*m_regras.lista, *fator);
+        m_qtEscala = campo(d.qtyPerPerson)->Value();
+    }
 }
 
-void PainelPrato::perguntaProporcional()
+void PainelPrato::autorizaPendente(int changes)
+{
+    if (!std::exchange(m_autorizacaoPendente, false) || !editando())
+        return;
+    const auto& autoriza = m_dados->state() == State::Insert ? m_regras.autorizaInclusao : m_regras.autorizaAlteracao;
+    if (!autoriza(changes)) {
+        m_dados->Cancel();
+        throw framework::Abort();
+    }
+}
+
+std::optional<double> PainelPrato::perguntaProporcional() const
 {
     const Field* qt = campo(m_nivel.dish.qtyPerPerson);
-    if (!qt)
-        return;
+    if (!qt || !m_regras.lista)
+        return std::nullopt;
     const double antes = m_qtEscala.isNull() ? 0 : m_qtEscala.toDouble();
     const double agora = qt->IsNull() ? 0 : qt->AsFloat();
     if (antes == 0 || agora == 0 || antes == agora)
-        return;
+        return std::nullopt;
     if (m_form.msgPadrao->ShowMsg(QStringLiteral("alt_prop_prod_rec"), framework::mtConfirmation,
                                   framework::mbYes | framework::mbNo)
         != framework::mrYes)
-        return;
-    if (m_regras.lista)
-        m_form.Calcula_Qtde_Prop_Pessoa(*m_regras.lista, agora / antes);
-    m_qtEscala = agora;
+        return std::nullopt;
+    return agora / antes;
 }
 
 void PainelPrato::AfterPost() { envia(); }

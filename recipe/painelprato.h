@@ -7,6 +7,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -68,10 +69,12 @@ public:
     struct Regras {
         // BeforeInsert / BeforeEdit after the query-mode block (which is common); throwing aborts.
         std::function<void()> antesIncluir, antesAlterar;
-        // The supervisor of a change to the saved record, asked before the post that keeps it:
-        // asked as the edit begins, on the first key typed into an edit, the prompt would take
-        // the keys typed after it. False refuses: the record goes back to what it holds.
-        std::function<bool()> autorizaAlteracao;
+        // The supervisor of a new record or of a change to the saved one, asked before the post
+        // that keeps it: asked as the edit begins, on the first key typed, the prompt would take
+        // the keys typed after it. The number of changes it covers is the record's and, when the
+        // quantity per person rescales the rows, theirs. False refuses: the record goes back to
+        // what it holds.
+        std::function<bool(int changes)> autorizaInclusao, autorizaAlteracao;
         // Step "keys" of BeforePost: the level's own keys (branch, service) into the record.
         std::function<void(framework::ClientDataSet& dados)> chaves;
         // Before a colour is picked; false leaves the shape alone.
@@ -143,7 +146,11 @@ private:
     void BeforePost();
     void AfterPost();
     void AfterDelete();
-    void perguntaProporcional();
+    // The factor the rows are rescaled by, when the quantity per person changed and the user
+    // wants it.
+    std::optional<double> perguntaProporcional() const;
+    // The supervisor of the insert or edit, when it still needs one (Regras::autoriza...).
+    void autorizaPendente(int changes);
     bool editando() const;
     framework::Field* campo(const QString& name) const;
     [[noreturn]] void falha(const char* key, QWidget* control) const;
@@ -171,7 +178,7 @@ private:
     // then the one a rescale scaled them to, so that posting again never scales them twice.
     QVariant m_qtEscala;
     bool m_semPergunta = false;      // the dish weight sets the quantity: no proportional question
-    bool m_autorizacaoPendente = false; // the edit still needs the supervisor (Regras::autorizaAlteracao)
+    bool m_autorizacaoPendente = false; // the insert or edit still needs the supervisor
     bool m_emEdicao = false;         // the record was being edited at the last state change
 };
 

@@ -1,6 +1,8 @@
 #include "connection.h"
 
+#include "appserver/guards.h"
 #include "appserver/registry.h"
+#include "autoriza.h"
 #include "framework/core/hostcontext.h"
 #include "framework/data/datapacket.h"
 #include "framework/ui/messages.h"
@@ -37,6 +39,14 @@ QVariant statusOf(const QVariant& result)
     if (result.typeId() != QMetaType::QString)
         return QStringLiteral("O servidor de aplicação não confirmou a gravação: a resposta não trouxe a situação.");
     return result;
+}
+
+// The text of a refusal, whether an update's status or a query's fault.
+QString refusalText(const QVariant& result)
+{
+    if (framework::isServerFault(result))
+        return result.value<framework::ServerFault>().message;
+    return result.typeId() == QMetaType::QString ? result.toString() : QString();
 }
 
 QWidget* formOf(QObject* object)
@@ -99,13 +109,34 @@ bool Connection::Connected() const
 
 QVariant Connection::call(const QString& method, QVariantList& args)
 {
-    QVariant result;
-    if (!Connected() && !Connect())
-        result = QVariant::fromValue(framework::ServerFault{
-            QStringLiteral("Não foi possível conectar ao servidor %1.").arg(m_serverName)});
-    else
-        result = m_transport->call(m_serverName, method, args);
+    QVariant result = send(method, args);
+    // A change the server refused for want of a supervisor's authorisation (none was asked before
+    // sending it, or the one given has been used or has expired) is authorised now and sent once
+    // more; the refusal left the arguments as they were sent.
+    const QString operation = appserver::guards::missingAuthorisation(refusalText(result));
+    if (!operation.isEmpty() && authoriseAgain(operation))
+        result = send(method, args);
     return answersStatus(m_serverName, method) ? statusOf(result) : result;
+}
+
+QVariant Connection::send(const QString& method, QVariantList& args)
+{
+    if (!Connected() && !Connect())
+        return QVariant::fromValue(framework::ServerFault{
+            QStringLiteral("Não foi possível conectar ao servidor %1.").arg(m_serverName)});
+    return m_transport->call(m_serverName, method, args);
+}
+
+bool Connection::authoriseAgain(const QString& operation)
+{
+    // Est.rdmAutoriza where this connection's server is, for the same session.
+    if (m_fixedTransport)
+        return false;
+    Connection autoriza(nullptr, QStringLiteral("netAutoriza"), QStringLiteral("Est.rdmAutoriza"));
+    autoriza.setHost(m_host);
+    autoriza.setPort(m_port);
+    autoriza.setDatabaseConnection(m_databaseConnection);
+    return authoriseRefusedChange(autoriza, appserver::guards::kindReceita, operation);
 }
 
 QVariant Connection::call(const QString& method, QVariantList& args, const QString& progressKey)

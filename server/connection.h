@@ -20,7 +20,9 @@ namespace server {
 //
 // Calls never throw for a server failure: a query answers a framework::ServerFault (for
 // CheckResultServ), an update ("Upd...", "Set...") answers its status text, and that text is
-// empty only when the server said it saved; anything else answers a non-empty text.
+// empty only when the server said it saved; anything else answers a non-empty text. A change
+// the server refuses for want of a supervisor's authorisation asks for it (the authorisation
+// prompt) and is sent once more when given.
 class Connection : public QObject {
     Q_OBJECT
 public:
@@ -36,7 +38,8 @@ public:
 
     // In-process calls use this database connection instead of the host's.
     void setDatabaseConnection(const QString& connectionName) { m_databaseConnection = connectionName; }
-    // Replaces the transport chosen by the address (tests, tools).
+    // Replaces the transport chosen by the address (tests, tools). Such a connection answers a
+    // change refused for want of an authorisation as it comes, asking no one.
     void setTransport(std::unique_ptr<Transport> transport);
     // The message list whose texts the progress window shows (keys get_..., upd_..., pro_...).
     void setMessages(framework::TMessages* messages) { m_messages = messages; }
@@ -61,6 +64,8 @@ public:
 
 private:
     std::unique_ptr<Transport> makeTransport() const;
+    QVariant send(const QString& method, QVariantList& args);
+    bool authoriseAgain(const QString& operation);
 
     QString m_serverName;
     QString m_host;

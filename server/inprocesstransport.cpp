@@ -1,14 +1,26 @@
 #include "inprocesstransport.h"
 
+#include "framework/core/hostcontext.h"
 #include "framework/data/datapacket.h"
 
 #include <QSqlDatabase>
 
 namespace server {
 
+namespace {
+
+const std::shared_ptr<appserver::GrantStore>& processGrants()
+{
+    static const std::shared_ptr<appserver::GrantStore> store =
+        std::make_shared<appserver::MemoryGrantStore>(appserver::defaultGrantLifetime);
+    return store;
+}
+
+} // namespace
+
 InProcessTransport::InProcessTransport(const QString& databaseConnection)
     : m_connection(databaseConnection),
-      m_dispatcher([name = databaseConnection] { return QSqlDatabase::database(name, false); })
+      m_dispatcher([name = databaseConnection] { return QSqlDatabase::database(name, false); }, {}, processGrants())
 {
 }
 
@@ -23,7 +35,10 @@ QVariant InProcessTransport::call(const QString& object, const QString& method, 
     if (!m_open)
         return QVariant::fromValue(framework::ServerFault{
             QStringLiteral("O banco de dados local (%1) não está aberto.").arg(m_connection)});
-    return m_dispatcher.call(object, method, args);
+    // The host's session with its database: what its operator is given there stays there.
+    const QString operatorCode = framework::hostContext().Operador;
+    return m_dispatcher.call({operatorCode, QStringLiteral("local/%1/%2").arg(m_connection, operatorCode)}, object,
+                             method, args);
 }
 
 } // namespace server

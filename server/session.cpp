@@ -96,6 +96,12 @@ bool Session::hasCredentials() const
     return !m_operator.isEmpty();
 }
 
+QString Session::operatorCode() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_operator;
+}
+
 void Session::setTrustedCertificates(const QString& pemFile)
 {
     std::lock_guard lock(m_mutex);

@@ -23,6 +23,8 @@ public:
 
     QString token(const QString& host, int port) const;
     bool hasCredentials() const;
+    // The operator of the last successful login: the one every call runs for.
+    QString operatorCode() const;
 
     // A PEM file of certificates to trust for HTTPS besides the system's (a daemon's own
     // self-signed certificate, for example).

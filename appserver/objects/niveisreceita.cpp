@@ -1,6 +1,7 @@
 #include "niveisreceita.h"
 
 #include "appserver/errors.h"
+#include "appserver/guards.h"
 #include "appserver/sqlpacket.h"
 #include "framework/core/consiste.h"
 #include "rdmreceitapadrao.h"
@@ -35,11 +36,7 @@ QVariant baseProduto(Call& call, receitas::Nivel nivel, const char* table, const
 
 QVariant NiveisReceita::GetParamGrup(Call& call) const
 {
-    const QVariant value = call.value(
-        "SELECT G.VRPARAMGRUP FROM USUARIO U JOIN PARAMGRUPUSUA G ON G.CDGRUPOUSUA = U.CDGRUPOUSUA "
-        "WHERE U.CDOPERADOR = ? AND G.CDPARAMGRUP = ?",
-        {call.text(0).trimmed(), call.text(1).trimmed()});
-    return value.isValid() && !value.isNull() ? value.toInt() : 0;
+    return guards::groupParameter(call, call.operatorCode(0), call.text(1).trimmed());
 }
 
 QVariant NiveisReceita::ProUpProdBaseLO(Call& call) const

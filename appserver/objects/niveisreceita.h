@@ -9,7 +9,7 @@ namespace appserver {
 // (Pla01300.rdmReceitaPadrao). Mixed into that object, which registers them.
 class NiveisReceita {
 public:
-    // (operator, parameter) the operator group's value of the parameter; 0 when the operator has
+    // (the caller's operator, parameter) his group's value of the parameter; 0 when he has
     // no group or the group does not set it. "ARRV": 1 may change revised recipes, -1 may not.
     QVariant GetParamGrup(Call& call) const;
     // (owner, dish, branch, flag byref, working branch byref, group) every row of the branch's

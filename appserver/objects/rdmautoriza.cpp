@@ -1,20 +1,12 @@
 #include "rdmautoriza.h"
 
+#include "appserver/grantstore.h"
+#include "appserver/guards.h"
 #include "appserver/passwordcheck.h"
 
+#include <algorithm>
+
 namespace appserver {
-
-namespace {
-
-bool mayAuthorise(Call& call, const QString& user, qint64 kind, const QString& operation)
-{
-    return call.value("SELECT COUNT(*) FROM USUAUTORIZA A JOIN USUARIO U ON U.CDOPERADOR = A.CDOPERADOR "
-                      "WHERE A.CDOPERADOR = ? AND A.NRTIPOAUTORIZA = ? AND A.CDOPERACAO = ? AND U.IDATIVO = 'S'",
-                      {user, kind, operation})
-               .toInt() > 0;
-}
-
-} // namespace
 
 RdmAutoriza::RdmAutoriza() : ServerObject("Est.rdmAutoriza")
 {
@@ -24,14 +16,14 @@ RdmAutoriza::RdmAutoriza() : ServerObject("Est.rdmAutoriza")
 
 QVariant RdmAutoriza::TemAutorizacao(Call& call) const
 {
-    return mayAuthorise(call, call.text(0).trimmed().toUpper(), call.integer(1), call.text(2));
+    return guards::holdsRight(call, call.operatorCode(0), int(call.integer(1)), call.text(2));
 }
 
 QVariant RdmAutoriza::Autoriza(Call& call) const
 {
     const QString user = call.text(0).trimmed().toUpper();
     const QString password = call.text(1);
-    const qint64 kind = call.integer(2);
+    const int kind = int(call.integer(2));
     const QString operation = call.text(3);
 
     switch (checkPassword(call.db(), user, password)) {
@@ -39,8 +31,14 @@ QVariant RdmAutoriza::Autoriza(Call& call) const
     case PasswordCheck::Wrong: return wrongPasswordText();
     case PasswordCheck::Right: break;
     }
-    if (!mayAuthorise(call, user, kind, operation))
+    if (!guards::holdsRight(call, user, kind, operation))
         return QStringLiteral("O usuário %1 não tem permissão para autorizar esta operação (%2).").arg(user, operation);
+    // One change, or two when a change brings another with it (dish data and the rows it
+    // rescales); never more from one password typed.
+    const qint64 changes = call.args().size() > 5 ? std::clamp<qint64>(call.integer(5), 1, 2) : 1;
+    for (qint64 i = 0; i < changes; ++i)
+        call.grants().give(call.db(), call.caller().session, kind, operation, user);
+    call.logNote(QStringLiteral("%1 autorizou %2").arg(user, operation));
     return QString("");
 }
 

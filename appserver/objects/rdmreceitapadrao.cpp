@@ -85,7 +85,7 @@ QVariant RdmReceitaPadrao::GetCentral(Call& call) const
 {
     static const auto defs = fields("CDCENTRAL:T4 NMCENTRAL:T30");
     const QString code = call.text(0);
-    const QString operador = call.text(1);
+    const QString operador = call.operatorCode(1);
     // An operator without a list of centrals may use every central.
     return QVariant::fromValue(call.select(
         "SELECT F.CDFILIAL, F.NMFILIAL FROM FILIAL F "

@@ -21,7 +21,7 @@ public:
     QVariant GetParamPlaneja(Call& call) const;  // (branch) planning parameters
     QVariant GetParamGeral(Call& call) const;    // () general parameters
     QVariant GetGerParamGeral(Call& call) const; // () IDPERMSELCENTRALPLA
-    QVariant GetCentral(Call& call) const;       // (code or "T", operator) centrals the operator may use
+    QVariant GetCentral(Call& call) const;       // (code or "T", the caller's operator) centrals he may use
     QVariant GetParams(Call& call) const;        // (branch) [general, planning, products with stock flag]
     QVariant GetPrato(Call& call) const;         // (branch, byref: padded to 4) standard dishes and the branch's own
     QVariant GetPratoAux(Call& call) const;      // (branch) dish keys of the same tree

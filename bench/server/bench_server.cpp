@@ -1,12 +1,13 @@
 // Figures of the application server. Run: build-dir/bench/bench_server
 //   GetPrato of 50,000 dishes in process and over HTTP, against the bare SQL select of the same rows;
 //   a small call over HTTP on loopback (latency, and throughput with two client threads);
-//   a change log of 1,000 modified rows applied.
+//   a change log of a dish group's standard recipe rows applied, and one of 3,400,000 rows refused.
 
 #include "bench/benchsupport.h"
 #include "appserver/httpserver.h"
 #include "db/database.h"
 #include "db/demodata.h"
+#include "framework/core/hostcontext.h"
 #include "framework/data/clientdataset.h"
 #include "server/connection.h"
 #include "server/httptransport.h"
@@ -37,6 +38,8 @@ struct Fixture {
         http->setLogger([](const QString&) {});
         port = http->start("127.0.0.1", 0);
         server::Session::instance().login("127.0.0.1", port, db::DemoOperator, db::DemoOperatorPassword);
+        // In process the calls are the supervisor's, who changes standard recipes on his own.
+        framework::hostContext().Operador = db::DemoSupervisor;
     }
 
     std::unique_ptr<server::Connection> local()
@@ -133,38 +136,51 @@ void BM_SmallCall_Http(benchmark::State& state)
 BENCHMARK(BM_SmallCall_Http)->Unit(benchmark::kMicrosecond)->MinTime(2.0)->UseRealTime();
 BENCHMARK(BM_SmallCall_Http)->Unit(benchmark::kMicrosecond)->MinTime(2.0)->UseRealTime()->Threads(2);
 
-// A change log of 1,000 modified rows (every column compared with its original) applied.
-void BM_ApplyChangeLog_1000Rows(benchmark::State& state)
+// A change log of the standard recipe rows of the largest dish group (900 in the demo; every
+// column compared with its original) applied through UpdProdPrat in process, by the supervisor.
+void BM_ApplyChangeLog_GroupRecipes(benchmark::State& state)
 {
     Fixture::instance();
-    QSqlDatabase database = QSqlDatabase::database("bench");
-    {
-        QSqlQuery q(database);
-        q.exec("DELETE FROM PARAMGERAL WHERE CDPARGERAL <> '0001'");
-        q.prepare("INSERT INTO PARAMGERAL (CDPARGERAL, CDFILIAL, CDPICTPRAT, CDNVBLPRAT) VALUES (?, '0001', "
-                  "'9.99.999.9999', '1')");
-        for (int i = 2; i <= 1001; ++i) {
-            q.bindValue(0, QStringLiteral("%1").arg(i, 4, 10, QChar('0')));
-            q.exec();
-        }
-    }
+    QSqlQuery largest(QSqlDatabase::database("bench"));
+    largest.exec("SELECT SUBSTR(CDPRATO, 1, 6), COUNT(*) FROM PRODPRAT GROUP BY SUBSTR(CDPRATO, 1, 6) ORDER BY 2 DESC");
+    largest.next();
     auto net = Fixture::instance().local();
     framework::ClientDataSet cds;
-    cds.SetData(framework::toPacket(net->call("GetParamGeral")));
-    int value = 0;
+    cds.SetData(framework::toPacket(net->call("GetReceitaPad", {largest.value(0), "0001"}).toList().value(0)));
+    int round = 0, rows = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        ++value;
-        for (cds.First(); !cds.Eof(); cds.Next()) {
+        ++round;
+        rows = 0;
+        for (cds.First(); !cds.Eof() && rows < 1000; cds.Next(), ++rows) { // at most what UpdProdPrat takes
             cds.Edit();
-            cds.FieldByName("CDNVBLPRAT")->setValue(QString::number(value % 9));
+            cds.FieldByName("QTPRODPRAT")->setValue(0.001 * (round % 9 + 1));
             cds.Post();
         }
-        bench::sendTimed(state, cds, [&](const QVariant& log) { return net->call("UpdParamGeral", {log}); });
+        bench::sendTimed(state, cds, [&](const QVariant& log) { return net->call("UpdProdPrat", {log}); });
     }
-    state.counters["rows"] = cds.RecordCount();
+    state.counters["rows"] = rows;
 }
-BENCHMARK(BM_ApplyChangeLog_1000Rows)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_ApplyChangeLog_GroupRecipes)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// A change log of 3,400,000 rows for the one general parameter row, in process: refused before
+// any statement, so no writer waits for it.
+void BM_OversizedChangeLogRefused(benchmark::State& state)
+{
+    auto net = Fixture::instance().local();
+    framework::DataPacket log(framework::FieldDefs{{"CDPARGERAL", framework::FieldType::String, 7}});
+    for (int i = 0; i < 3400000; ++i) {
+        const int row = log.appendRow(framework::RowStatus::Modified);
+        log.rows.setValue(row, 0, QString::number(i));
+        log.originals.setValue(row, 0, QString::number(i));
+    }
+    const QVariant packet = QVariant::fromValue(log);
+    for (auto _ : state)
+        if (net->call("UpdParamGeral", {packet}).toString().isEmpty())
+            state.SkipWithError("aceito");
+    state.counters["rows"] = log.rowCount();
+}
+BENCHMARK(BM_OversizedChangeLogRefused)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
 
 } // namespace
 

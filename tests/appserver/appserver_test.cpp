@@ -29,7 +29,7 @@ protected:
 
     QVariant call(const QString& method, QVariantList args = {}, const QString& object = ReceitaPadrao)
     {
-        return dispatcher->call(object, method, args);
+        return dispatcher->call({db::DemoSupervisor, "teste"}, object, method, args);
     }
 
     DataPacket packet(const QString& method, QVariantList args = {}, const QString& object = ReceitaPadrao)
@@ -47,12 +47,24 @@ protected:
         return q.next() ? q.value(0).toString() : QString();
     }
 
-    // The general parameters loaded into a dataset, as the form holds them.
-    std::unique_ptr<framework::ClientDataSet> paramGeral()
+    // The containers of dish 1010010001 (00001 principal, 00003) loaded into a dataset, as the
+    // form holds them.
+    std::unique_ptr<framework::ClientDataSet> containers()
     {
-        auto cds = std::make_unique<framework::ClientDataSet>(nullptr, "cdsParamGeral");
-        cds->SetData(packet("GetParamGeral"));
+        auto cds = std::make_unique<framework::ClientDataSet>(nullptr, "cdsPratoContainer");
+        cds->SetData(packet("GetPratoContainer", {"1010010001", "P"}));
         return cds;
+    }
+
+    static void appendContainer(framework::ClientDataSet& cds, const QString& container)
+    {
+        cds.Append();
+        cds.FieldByName("CDFILAUXPRAT")->setValue("P");
+        cds.FieldByName("CDPRATO")->setValue("1010010001");
+        cds.FieldByName("CDCONTAINER")->setValue(container);
+        cds.FieldByName("QTPRATCONTAINER")->setValue(7.0);
+        cds.FieldByName("IDPRATCONTPRI")->setValue("N");
+        cds.Post();
     }
 
     std::unique_ptr<TestDatabase> database;
@@ -72,7 +84,7 @@ QStringList names(const DataPacket& p)
 TEST_P(AppServerTest, GetPratoGivesTheTreeOfTheBranchWithTheDishColumns)
 {
     QVariantList args{"3"};
-    const QVariant result = dispatcher->call(ReceitaPadrao, "getprato", args); // any letter case
+    const QVariant result = dispatcher->call({db::DemoSupervisor, "teste"}, ReceitaPadrao, "getprato", args); // any letter case
     ASSERT_TRUE(framework::isPacket(result));
     const DataPacket dishes = framework::toPacket(result);
     EXPECT_EQ(args[0].toString(), "0003"); // the branch comes back at its key width
@@ -127,12 +139,12 @@ TEST_P(AppServerTest, ParameterMethodsAnswerTheirPackets)
     EXPECT_EQ(names(aux), QStringList({"CDCHAVEPRATO", "CDPRATO", "NMPRATO", "CDFILAUXPRAT", "CDNVPRATO"}));
     EXPECT_EQ(aux.rows.text(0, 0), aux.rows.text(0, 1) + aux.rows.text(0, 3));
 
-    const DataPacket all = packet("GetCentral", {"T", db::DemoOperator});
+    const DataPacket all = packet("GetCentral", {"T", db::DemoSupervisor});
     EXPECT_EQ(all.rowCount(), 2);
-    const DataPacket one = packet("GetCentral", {"0010", db::DemoOperator});
+    const DataPacket one = packet("GetCentral", {"0010", db::DemoSupervisor});
     ASSERT_EQ(one.rowCount(), 1);
     EXPECT_EQ(one.rows.text(0, one.rows.indexOf("NMCENTRAL")), "Central Norte Refeições");
-    EXPECT_EQ(packet("GetCentral", {"0002", db::DemoOperator}).rowCount(), 0); // a branch is no central
+    EXPECT_EQ(packet("GetCentral", {"0002", db::DemoSupervisor}).rowCount(), 0); // a branch is no central
 
     const DataPacket tipos = packet("GetTipoCusto", {}, "Cus.rdmCustProd");
     ASSERT_EQ(tipos.rowCount(), 4);
@@ -142,114 +154,125 @@ TEST_P(AppServerTest, ParameterMethodsAnswerTheirPackets)
 TEST_P(AppServerTest, UnknownNamesAndMissingArgumentsAnswerFaults)
 {
     QVariantList args{"0002"};
-    EXPECT_TRUE(framework::isServerFault(dispatcher->call("Nada.rdmNada", "GetPrato", args)));
-    EXPECT_TRUE(framework::isServerFault(dispatcher->call(ReceitaPadrao, "GetNada", args)));
+    EXPECT_TRUE(framework::isServerFault(dispatcher->call({db::DemoSupervisor, "teste"}, "Nada.rdmNada", "GetPrato", args)));
+    EXPECT_TRUE(framework::isServerFault(dispatcher->call({db::DemoSupervisor, "teste"}, ReceitaPadrao, "GetNada", args)));
     QVariantList none;
-    const QVariant missing = dispatcher->call(ReceitaPadrao, "GetPrato", none);
+    const QVariant missing = dispatcher->call({db::DemoSupervisor, "teste"}, ReceitaPadrao, "GetPrato", none);
     ASSERT_TRUE(framework::isServerFault(missing));
     EXPECT_TRUE(missing.value<ServerFault>().message.contains("argumento"));
     // An update without its change log answers a status text, not a fault.
-    const QVariant update = dispatcher->call(ReceitaPadrao, "UpdParamGeral", none);
+    const QVariant update = dispatcher->call({db::DemoSupervisor, "teste"}, ReceitaPadrao, "UpdParamGeral", none);
     EXPECT_EQ(update.typeId(), QMetaType::QString);
     EXPECT_FALSE(update.toString().isEmpty());
 }
 
+// The change logs below are a dish's containers: a list the form inserts into, changes and
+// deletes from, under no supervisor's authorisation.
 TEST_P(AppServerTest, ChangeLogIsAppliedAndReadBack)
 {
-    auto cds = paramGeral();
+    auto cds = containers();
+    ASSERT_TRUE(cds->Locate("CDCONTAINER", "00003"));
     cds->Edit();
-    cds->FieldByName("CDNVBLPRAT")->setValue("3");
-    cds->FieldByName("CDGRUPPROD")->setValue("1");
+    cds->FieldByName("QTPRATCONTAINER")->setValue(3.0);
     cds->Post();
-    cds->Append();
-    cds->FieldByName("CDPARGERAL")->setValue("0002");
-    cds->FieldByName("CDPICTPRAT")->setValue("9.99.9999");
-    cds->Post();
-    EXPECT_EQ(call("UpdParamGeral", {QVariant::fromValue(cds->GetDelta())}).toString(), "");
+    appendContainer(*cds, "00004");
+    EXPECT_EQ(call("SetContainer", {QVariant::fromValue(cds->GetDelta())}).toString(), "");
     cds->MergeChangeLog();
 
-    EXPECT_EQ(scalar("SELECT CDNVBLPRAT || CDGRUPPROD FROM PARAMGERAL WHERE CDPARGERAL = '0001'"), "31");
-    EXPECT_EQ(scalar("SELECT CDPICTPRAT FROM PARAMGERAL WHERE CDPARGERAL = '0002'"), "9.99.9999");
-    EXPECT_EQ(scalar("SELECT IDPERMSELCENTRALPLA FROM PARAMGERAL WHERE CDPARGERAL = '0002'"), "N"); // default
+    EXPECT_EQ(scalar("SELECT QTPRATCONTAINER FROM PRATOCONTAINER WHERE CDPRATO = '1010010001' AND CDCONTAINER = '00003'"),
+              "3");
+    EXPECT_EQ(scalar("SELECT QTPRATCONTAINER FROM PRATOCONTAINER WHERE CDPRATO = '1010010001' AND CDCONTAINER = '00004'"),
+              "7");
 
     // Clearing a value and deleting a row, from the values just written.
-    cds->First();
+    ASSERT_TRUE(cds->Locate("CDCONTAINER", "00003"));
     cds->Edit();
-    cds->FieldByName("CDGRUPPROD")->Clear();
+    cds->FieldByName("QTPRATCONTAINER")->Clear();
     cds->Post();
-    cds->Last();
+    ASSERT_TRUE(cds->Locate("CDCONTAINER", "00004"));
     cds->Delete();
-    EXPECT_EQ(call("UpdParamGeral", {QVariant::fromValue(cds->GetDelta())}).toString(), "");
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM PARAMGERAL WHERE CDGRUPPROD IS NULL AND CDPARGERAL = '0001'"), "1");
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM PARAMGERAL"), "1");
+    EXPECT_EQ(call("SetContainer", {QVariant::fromValue(cds->GetDelta())}).toString(), "");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM PRATOCONTAINER WHERE QTPRATCONTAINER IS NULL AND CDCONTAINER = '00003'"), "1");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM PRATOCONTAINER WHERE CDPRATO = '1010010001'"), "2");
 }
 
 TEST_P(AppServerTest, FailingUpdateChangesNothingAndAnswersItsText)
 {
-    auto cds = paramGeral();
+    auto cds = containers();
+    ASSERT_TRUE(cds->Locate("CDCONTAINER", "00003"));
     cds->Edit();
-    cds->FieldByName("CDNVBLPRAT")->setValue("2"); // valid on its own...
+    cds->FieldByName("QTPRATCONTAINER")->setValue(5.0); // valid on its own...
     cds->Post();
-    cds->Append();
-    cds->FieldByName("CDPARGERAL")->setValue("0001"); // ...but this row repeats the key
-    cds->Post();
+    appendContainer(*cds, "00001"); // ...but this row repeats the key
     const QString before = database->fingerprint();
-    const QString status = call("UpdParamGeral", {QVariant::fromValue(cds->GetDelta())}).toString();
+    const QString status = call("SetContainer", {QVariant::fromValue(cds->GetDelta())}).toString();
     EXPECT_FALSE(status.isEmpty());
-    EXPECT_TRUE(status.contains("PARAMGERAL")) << status.toStdString();
+    EXPECT_TRUE(status.contains("PRATOCONTAINER")) << status.toStdString();
     EXPECT_EQ(database->fingerprint(), before);
+    EXPECT_EQ(scalar("SELECT QTPRATCONTAINER FROM PRATOCONTAINER WHERE CDPRATO = '1010010001' AND CDCONTAINER = '00003'"),
+              "2");
     EXPECT_EQ(cds->ChangeCount(), 2); // the log stays pending for the form
 }
 
 TEST_P(AppServerTest, RowChangedBySomeoneElseIsRefusedWholesale)
 {
-    auto first = paramGeral();
-    auto second = paramGeral();
+    auto first = containers();
+    auto second = containers();
 
+    ASSERT_TRUE(first->Locate("CDCONTAINER", "00003"));
     first->Edit();
-    first->FieldByName("CDNVBLPRAT")->setValue("2");
+    first->FieldByName("QTPRATCONTAINER")->setValue(4.0);
     first->Post();
-    ASSERT_EQ(call("UpdParamGeral", {QVariant::fromValue(first->GetDelta())}).toString(), "");
+    ASSERT_EQ(call("SetContainer", {QVariant::fromValue(first->GetDelta())}).toString(), "");
 
     // The second client read the row before the first one wrote it.
+    ASSERT_TRUE(second->Locate("CDCONTAINER", "00003"));
     second->Edit();
-    second->FieldByName("CDNVBLREFE")->setValue("4");
+    second->FieldByName("QTPRATCONTAINER")->setValue(6.0);
     second->Post();
-    second->Append();
-    second->FieldByName("CDPARGERAL")->setValue("0009");
-    second->Post();
+    appendContainer(*second, "00004");
     const QString before = database->fingerprint();
-    const QString status = call("UpdParamGeral", {QVariant::fromValue(second->GetDelta())}).toString();
-    EXPECT_EQ(status, appserver::conflictText("PARAMGERAL"));
+    const QString status = call("SetContainer", {QVariant::fromValue(second->GetDelta())}).toString();
+    EXPECT_EQ(status, appserver::conflictText("PRATOCONTAINER"));
     EXPECT_EQ(database->fingerprint(), before); // the insertion of the same log was not kept either
-    EXPECT_EQ(scalar("SELECT CDNVBLPRAT || CDNVBLREFE FROM PARAMGERAL"), "21");
+    EXPECT_EQ(scalar("SELECT QTPRATCONTAINER FROM PRATOCONTAINER WHERE CDPRATO = '1010010001' AND CDCONTAINER = '00003'"),
+              "4");
 
     // Deleting a row someone else changed is refused the same way.
     second->CancelUpdates();
+    ASSERT_TRUE(second->Locate("CDCONTAINER", "00003"));
     second->Delete();
-    EXPECT_EQ(call("UpdParamGeral", {QVariant::fromValue(second->GetDelta())}).toString(),
-              appserver::conflictText("PARAMGERAL"));
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM PARAMGERAL"), "1");
+    EXPECT_EQ(call("SetContainer", {QVariant::fromValue(second->GetDelta())}).toString(),
+              appserver::conflictText("PRATOCONTAINER"));
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM PRATOCONTAINER WHERE CDPRATO = '1010010001'"), "2");
 }
 
 TEST_P(AppServerTest, ColumnsTheTableLacksAreNeverWritten)
 {
     // A packet whose column names try to smuggle SQL: they match no column and are ignored.
-    framework::FieldDefs defs{{"CDPARGERAL", framework::FieldType::String, 4},
-                              {"CDPICTPRAT = 'x'; DROP TABLE FILIAL; --", framework::FieldType::String, 10},
-                              {"CDNVBLPRAT", framework::FieldType::String, 2}};
+    framework::FieldDefs defs{{"CDFILAUXPRAT", framework::FieldType::String, 4},
+                              {"CDPRATO", framework::FieldType::String, 10},
+                              {"CDCONTAINER", framework::FieldType::String, 5},
+                              {"NMCONTAINER = 'x'; DROP TABLE FILIAL; --", framework::FieldType::String, 10},
+                              {"QTPRATCONTAINER", framework::FieldType::Float}};
     DataPacket log(defs);
     const int row = log.appendRow(framework::RowStatus::Inserted);
-    log.rows.setValue(row, 0, "0005");
-    log.rows.setValue(row, 1, "x");
-    log.rows.setValue(row, 2, "1");
-    EXPECT_EQ(call("UpdParamGeral", {QVariant::fromValue(log)}).toString(), "");
-    EXPECT_EQ(scalar("SELECT CDNVBLPRAT FROM PARAMGERAL WHERE CDPARGERAL = '0005'"), "1");
+    log.rows.setValue(row, 0, "P");
+    log.rows.setValue(row, 1, "1010010001");
+    log.rows.setValue(row, 2, "00004");
+    log.rows.setValue(row, 3, "x");
+    log.rows.setValue(row, 4, 1.0);
+    EXPECT_EQ(call("SetContainer", {QVariant::fromValue(log)}).toString(), "");
+    EXPECT_EQ(scalar("SELECT QTPRATCONTAINER FROM PRATOCONTAINER WHERE CDPRATO = '1010010001' AND CDCONTAINER = '00004'"),
+              "1");
+    // A column the packet does not bring takes the table's default.
+    EXPECT_EQ(scalar("SELECT IDPRATCONTPRI FROM PRATOCONTAINER WHERE CDPRATO = '1010010001' AND CDCONTAINER = '00004'"),
+              "N");
     EXPECT_GT(scalar("SELECT COUNT(*) FROM FILIAL").toInt(), 0);
 
-    DataPacket keyless(framework::FieldDefs{{"CDNVBLPRAT", framework::FieldType::String, 2}});
+    DataPacket keyless(framework::FieldDefs{{"QTPRATCONTAINER", framework::FieldType::Float}});
     keyless.appendRow(framework::RowStatus::Inserted);
-    EXPECT_FALSE(call("UpdParamGeral", {QVariant::fromValue(keyless)}).toString().isEmpty());
+    EXPECT_FALSE(call("SetContainer", {QVariant::fromValue(keyless)}).toString().isEmpty());
 }
 
 TEST_P(AppServerTest, SupervisorAuthorisationChecksPasswordAndRight)

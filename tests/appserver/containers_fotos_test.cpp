@@ -3,6 +3,7 @@
 // active photo per dish and level.
 #include "appserver/changelog.h"
 #include "appserver/dispatcher.h"
+#include "db/demodata.h"
 #include "framework/data/clientdataset.h"
 #include "testdatabase.h"
 
@@ -28,7 +29,7 @@ protected:
 
     QVariant call(const QString& method, QVariantList args)
     {
-        return dispatcher->call("Pla01300.rdmReceitaPadrao", method, args);
+        return dispatcher->call({db::DemoSupervisor, "teste"}, "Pla01300.rdmReceitaPadrao", method, args);
     }
 
     DataPacket packet(const QString& method, QVariantList args)
@@ -220,7 +221,7 @@ TEST_P(ContainersFotosTest, PhotosAreNumberedPerDishAndLevelWithOneActive)
     EXPECT_TRUE(nextNumber("P", "", "", 0).isNull());
     ClientDataSet pad{nullptr, "cdsFotoPraPad"};
     QVariantList args{"2", dish};
-    pad.SetData(framework::toPacket(dispatcher->call("Pla01300.rdmReceitaPadrao", "GetFotoPraPad", args)));
+    pad.SetData(framework::toPacket(dispatcher->call({db::DemoSupervisor, "teste"}, "Pla01300.rdmReceitaPadrao", "GetFotoPraPad", args)));
     EXPECT_EQ(args[0].toString(), "0002"); // the working branch comes back padded
     ASSERT_EQ(pad.FieldCount(), 6);
     EXPECT_EQ(pad.Fields()[3]->FieldName(), "IDFOTOPRAPAD");

@@ -2,6 +2,7 @@
 // lists, the standard-recipe check of a local revision and the household measures, on both
 // database families.
 #include "appserver/dispatcher.h"
+#include "db/demodata.h"
 #include "framework/data/clientdataset.h"
 #include "testdatabase.h"
 
@@ -31,7 +32,7 @@ protected:
 
     QVariant call(const QString& method, QVariantList args)
     {
-        return dispatcher->call("Pla01300.rdmReceitaPadrao", method, args);
+        return dispatcher->call({db::DemoSupervisor, "teste"}, "Pla01300.rdmReceitaPadrao", method, args);
     }
 
     // The dish data of a page loader (element 1).

@@ -3,6 +3,7 @@
 // written and checked; and a key someone else inserted is a conflict with its message.
 #include "appserver/changelog.h"
 #include "appserver/dispatcher.h"
+#include "db/demodata.h"
 #include "appserver/sqlpacket.h"
 #include "framework/data/clientdataset.h"
 #include "testdatabase.h"
@@ -36,7 +37,7 @@ protected:
 
     QVariant call(const QString& method, QVariantList args)
     {
-        return dispatcher->call("Pla01300.rdmReceitaPadrao", method, args);
+        return dispatcher->call({db::DemoSupervisor, "teste"}, "Pla01300.rdmReceitaPadrao", method, args);
     }
 
     std::unique_ptr<ClientDataSet> load(const QString& method, const QVariantList& args = {"0002"})

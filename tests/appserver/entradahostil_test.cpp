@@ -9,9 +9,11 @@
 // methods registered later are covered as they come. The other text arguments take, in turn,
 // the values that steer methods into their branches (level letters, recipe kinds, a branch).
 #include "appserver/call.h"
+#include "appserver/grantstore.h"
 #include "appserver/registry.h"
 #include "framework/data/datapacket.h"
 #include "framework/data/wirejson.h"
+#include "db/demodata.h"
 #include "testdatabase.h"
 
 #include <QCryptographicHash>
@@ -102,6 +104,10 @@ protected:
         return q.next() ? q.value(0).toLongLong() : -1;
     }
 
+    // A supervisor calls: what an operator may do is the dispatcher's concern, not this test's.
+    const appserver::Caller caller{QString::fromLatin1(db::DemoSupervisor), QStringLiteral("hostil")};
+    appserver::MemoryGrantStore grants{std::chrono::minutes(10)};
+
     // One call in its own transaction, as the dispatcher runs it, telling a refusal from a failure
     // and a call that wrote from one that did not.
     Fim chama(const appserver::ServerObject::Method& method, QVariantList& args)
@@ -111,7 +117,7 @@ protected:
         if (!db.transaction())
             return Fim::falha(QStringLiteral("sem transação"));
         try {
-            appserver::Call call(db, args, method.name);
+            appserver::Call call(db, args, method.name, caller, grants);
             const QVariant answer = method.run(call);
             const bool wrote = escritas(db) != before;
             if (!db.commit())

@@ -1,6 +1,7 @@
 // The product lookups and the row-wide updates behind the ingredient lists, on both database
 // families, over the demo data.
 #include "appserver/dispatcher.h"
+#include "db/demodata.h"
 #include "framework/data/clientdataset.h"
 #include "testdatabase.h"
 
@@ -25,7 +26,7 @@ protected:
 
     QVariant call(const QString& method, QVariantList args)
     {
-        const QVariant result = dispatcher->call("Pla01300.rdmReceitaPadrao", method, args);
+        const QVariant result = dispatcher->call({db::DemoSupervisor, "teste"}, "Pla01300.rdmReceitaPadrao", method, args);
         lastArgs = args;
         EXPECT_NE(result.userType(), qMetaTypeId<framework::ServerFault>())
             << result.value<framework::ServerFault>().message.toStdString();
@@ -139,7 +140,7 @@ TEST_P(IngredientesTest, TheInactiveCheckOfEachLevelAnswersTheKindItRecognised)
             EXPECT_EQ(found.FieldByName("TAB")->AsString(), kind);
     }
     QVariantList noKind{"0002", "4", "2010010001", "P", "x", "x", "x", "x", "x", "x", "x"};
-    const QVariant none = dispatcher->call("Pla01300.rdmReceitaPadrao", "Verif_Prod_Inativo", noKind);
+    const QVariant none = dispatcher->call({db::DemoSupervisor, "teste"}, "Pla01300.rdmReceitaPadrao", "Verif_Prod_Inativo", noKind);
     EXPECT_EQ(none.value<framework::ServerFault>().message, "Tipo de receita não informado.");
 }
 

@@ -1,6 +1,7 @@
 // The preparation modes' server methods on both database families: each level's rows, the next
 // mode number, updates (one active mode per dish and level), the import and the preparation forms.
 #include "appserver/dispatcher.h"
+#include "db/demodata.h"
 #include "framework/data/clientdataset.h"
 #include "testdatabase.h"
 
@@ -28,7 +29,7 @@ protected:
 
     QVariant call(const QString& method, QVariantList& args)
     {
-        return dispatcher->call("Pla01300.rdmReceitaPadrao", method, args);
+        return dispatcher->call({db::DemoSupervisor, "teste"}, "Pla01300.rdmReceitaPadrao", method, args);
     }
 
     DataPacket packet(const QString& method, QVariantList args)

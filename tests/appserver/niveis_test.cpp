@@ -3,6 +3,7 @@
 // level's recipe, the last-row check of dishes on a menu, the production product of a level and
 // the menu type's dish data with its null-field list.
 #include "appserver/dispatcher.h"
+#include "db/demodata.h"
 #include "framework/data/clientdataset.h"
 #include "testdatabase.h"
 
@@ -27,7 +28,7 @@ protected:
 
     QVariant call(const QString& method, QVariantList args)
     {
-        const QVariant result = dispatcher->call("Pla01300.rdmReceitaPadrao", method, args);
+        const QVariant result = dispatcher->call({caller, "teste"}, "Pla01300.rdmReceitaPadrao", method, args);
         lastArgs = args;
         return result;
     }
@@ -54,6 +55,7 @@ protected:
     std::unique_ptr<testdb::TestDatabase> database;
     std::unique_ptr<appserver::Dispatcher> dispatcher;
     QVariantList lastArgs;
+    QString caller = db::DemoSupervisor;
     ClientDataSet rows{nullptr, "rows"};
 };
 
@@ -61,12 +63,18 @@ protected:
 
 TEST_P(NiveisTest, TheOperatorsGroupAnswersWhetherRevisedRecipesMayChange)
 {
-    EXPECT_EQ(call("GetParamGrup", {"SUPERV", "ARRV"}).toInt(), 1);
-    EXPECT_EQ(call("GetParamGrup", {"NUTRI", "ARRV"}).toInt(), -1);
-    EXPECT_EQ(call("GetParamGrup", {"NINGUEM", "ARRV"}).toInt(), 0);
+    // The operator asked about is the caller's.
+    const auto asOperator = [this](const QString& code, const QString& parameter) {
+        caller = code;
+        return call("GetParamGrup", {code, parameter}).toInt();
+    };
+    EXPECT_EQ(asOperator("SUPERV", "ARRV"), 1);
+    EXPECT_EQ(asOperator("NUTRI", "ARRV"), -1);
+    EXPECT_TRUE(framework::isServerFault(call("GetParamGrup", {"SUPERV", "ARRV"}))); // not told to NUTRI
+    EXPECT_EQ(asOperator("NINGUEM", "ARRV"), 0);
     exec("UPDATE USUARIO SET CDGRUPOUSUA = NULL WHERE CDOPERADOR = 'NUTRI'");
-    EXPECT_EQ(call("GetParamGrup", {"NUTRI", "ARRV"}).toInt(), 0);
-    EXPECT_EQ(call("GetParamGrup", {"SUPERV", "OUTRO"}).toInt(), 0);
+    EXPECT_EQ(asOperator("NUTRI", "ARRV"), 0);
+    EXPECT_EQ(asOperator("SUPERV", "OUTRO"), 0);
 }
 
 TEST_P(NiveisTest, TheBaseProductFlagChangesOneLevelsRecipeOfTheDishAndComesBackAsItsList)
@@ -138,7 +146,7 @@ TEST_P(NiveisTest, TheMenuTypesDishDataIsWrittenWithItsNullFieldsAndDeleted)
 {
     ClientDataSet list{nullptr, "list"}, dish{nullptr, "cdsPratTpCard"};
     QVariantList args{"201001", "0002", "0001", "ESCOLAR"};
-    const QVariantList loaded = dispatcher->call("Pla01300.rdmReceitaPadrao", "GetReceitaTpCard", args).toList();
+    const QVariantList loaded = dispatcher->call({db::DemoSupervisor, "teste"}, "Pla01300.rdmReceitaPadrao", "GetReceitaTpCard", args).toList();
     ASSERT_EQ(loaded.size(), 2);
     dish.SetData(framework::toPacket(loaded[1]));
     ASSERT_TRUE(dish.IsEmpty());

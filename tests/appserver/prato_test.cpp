@@ -2,6 +2,7 @@
 // database families.
 #include "appserver/changelog.h"
 #include "appserver/dispatcher.h"
+#include "db/demodata.h"
 #include "framework/data/clientdataset.h"
 #include "testdatabase.h"
 
@@ -45,7 +46,7 @@ protected:
 
     QVariant call(const QString& method, QVariantList args)
     {
-        return dispatcher->call(ReceitaPadrao, method, args);
+        return dispatcher->call({db::DemoSupervisor, "teste"}, ReceitaPadrao, method, args);
     }
 
     // GetProxCodPrato's code, "" when none; a fault fails the test.

@@ -1,6 +1,7 @@
 // The recipe page loaders and the ingredient-list updates, on both database families: a group
 // of dishes at a time, each level's keys, whole change logs or nothing.
 #include "appserver/dispatcher.h"
+#include "db/demodata.h"
 #include "framework/data/clientdataset.h"
 #include "testdatabase.h"
 
@@ -30,7 +31,7 @@ protected:
 
     QVariant call(const QString& method, QVariantList& args)
     {
-        return dispatcher->call("Pla01300.rdmReceitaPadrao", method, args);
+        return dispatcher->call({db::DemoSupervisor, "teste"}, "Pla01300.rdmReceitaPadrao", method, args);
     }
 
     // Loads a page: the list into `list`, the dish data into `dish`.

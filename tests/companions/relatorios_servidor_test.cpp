@@ -1,6 +1,7 @@
 // The recipes-by-product lists of the server and the shipped report definitions, run on the dish
 // worked out by hand (pratoteste.h), on both database families.
 #include "appserver/dispatcher.h"
+#include "db/demodata.h"
 #include "framework/data/datapacket.h"
 #include "framework/forms/reportdocument.h"
 #include "pratoteste.h"
@@ -35,7 +36,7 @@ protected:
     // The rows of a packet, one text per row with the columns joined by "|".
     QStringList rows(const char* method, QVariantList args)
     {
-        const QVariant result = dispatcher->call("Pla01300.rdmReceitaPadrao", method, args);
+        const QVariant result = dispatcher->call({db::DemoSupervisor, "teste"}, "Pla01300.rdmReceitaPadrao", method, args);
         EXPECT_TRUE(framework::isPacket(result)) << result.value<framework::ServerFault>().message.toStdString();
         if (!framework::isPacket(result))
             return {};

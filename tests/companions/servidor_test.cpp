@@ -1,6 +1,7 @@
 // The dish cost and nutrition server methods on a dish worked out by hand (pratoteste.h), on both
 // database families.
 #include "appserver/dispatcher.h"
+#include "db/demodata.h"
 #include "framework/data/datapacket.h"
 #include "pratoteste.h"
 #include "testdatabase.h"
@@ -28,7 +29,7 @@ protected:
 
     QVariant call(const char* object, const char* method, QVariantList args)
     {
-        return dispatcher->call(object, method, args);
+        return dispatcher->call({db::DemoSupervisor, "teste"}, object, method, args);
     }
 
     DataPacket packet(const QVariant& result)

@@ -213,6 +213,9 @@ TEST_P(RecipeIngredientsOnBackends, AQuantityPerPersonRescaleIsOneRunWithTheProp
     exec(QStringLiteral("UPDATE PRODPRAT SET QTPRODPRAT = 20 WHERE CDPRATO = '2010010001' AND CDPRODUTO = '%1'")
              .arg(product("3010010001")));
     exec("UPDATE DADOSPRAT SET QTPADRAOPRAT = 100 WHERE CDFILAUXPRAT = 'P' AND CDPRATO = '2010010001'");
+    // Oil counted in boxes: no way to the dish's kilograms.
+    exec("UPDATE PRODPRAT SET SGUNIDADE = 'CX' WHERE CDPRATO = '2010010001' "
+         "AND CDPRODUTO = (SELECT CDPRODUTO FROM PRODUTO WHERE CDARVPROD = '5010010001')");
     openOnDish("2010010001");
     form->findChild<QCheckBox*>("chbAltPropPadr")->setChecked(true);
     typeInto("dbeQtPadraoPadr", "200");
@@ -223,7 +226,7 @@ TEST_P(RecipeIngredientsOnBackends, AQuantityPerPersonRescaleIsOneRunWithTheProp
     EXPECT_DOUBLE_EQ(stored("QTPRODPRAT", "1040010001").toDouble(), 20);
     EXPECT_DOUBLE_EQ(stored("QTPRODPRAT", "3010010001").toDouble(), 40);
     EXPECT_DOUBLE_EQ(stored("QTPRODPRAT", "5020010001").toDouble(), 20);
-    EXPECT_DOUBLE_EQ(stored("QTPRODPRAT", "5010010001").toDouble(), 10); // litres: not in the dish's unit
+    EXPECT_DOUBLE_EQ(stored("QTPRODPRAT", "5010010001").toDouble(), 10); // boxes: not in the dish's unit
     EXPECT_DOUBLE_EQ(stored("QTBRUTAPR", "3010010001").toDouble(), 40);
     EXPECT_EQ(list->ChangeCount(), 0);
 }
@@ -530,7 +533,8 @@ TEST_F(RecipeIngredients, TheKeysTypedIntoAGuardedCellStayInTheCell)
 }
 
 // The same for the standard dish data: the quantity per person typed whole, the supervisor asked
-// once when it is confirmed, the rescale it asks for needing no second authorisation.
+// once when it is confirmed (after the rescale question), one authorisation covering the record
+// and the rows it rescales, sent in two changes.
 TEST_F(RecipeIngredients, TheKeysTypedIntoTheGuardedDishDataStayInItsEdit)
 {
     withoutOwnAuthorisation();
@@ -541,11 +545,11 @@ TEST_F(RecipeIngredients, TheKeysTypedIntoTheGuardedDishDataStayInItsEdit)
     ASSERT_NE(quantity, nullptr);
     quantity->setFocus();
     quantity->selectAll();
+    script->answer(mrYes); // alt_prop_prod_rec
     script->authorize("SUPERV", "1234");
     typeKeys("2,5");
-    EXPECT_EQ(script->pendingAnswers(), 1); // nobody was asked while typing
+    EXPECT_EQ(script->pendingAnswers(), 2); // nobody was asked while typing
     EXPECT_EQ(quantity->text(), "2,5");
-    script->answer(mrYes); // alt_prop_prod_rec
     press(form->mnuConfirmar);
     EXPECT_EQ(script->pendingAnswers(), 0);
     EXPECT_DOUBLE_EQ(value("SELECT QTPADRAOPRAT FROM DADOSPRAT WHERE CDPRATO = '2010010001'").toDouble(), 2.5);
@@ -554,9 +558,13 @@ TEST_F(RecipeIngredients, TheKeysTypedIntoTheGuardedDishDataStayInItsEdit)
     // Refused: the record is back to what it holds.
     quantity->setFocus();
     quantity->selectAll();
+    script->answer(mrYes); // alt_prop_prod_rec
     script->refuseAuthorization();
     typeKeys("9");
     press(form->mnuConfirmar);
+    EXPECT_EQ(script->pendingAnswers(), 0);
+    EXPECT_NEAR(stored("QTPRODPRAT", "3010010001").toDouble(), rice * 1.25, 1e-9); // nothing rescaled
+    EXPECT_EQ(form->cdsProdPrat->ChangeCount(), 0);
     EXPECT_EQ(form->cdsDadosPrat->state(), State::Browse);
     EXPECT_DOUBLE_EQ(form->cdsDadosPrat->FieldByName("QTPADRAOPRAT")->AsFloat(), 2.5);
     EXPECT_DOUBLE_EQ(value("SELECT QTPADRAOPRAT FROM DADOSPRAT WHERE CDPRATO = '2010010001'").toDouble(), 2.5);

@@ -368,6 +368,9 @@ TEST_P(RecipeLevelsOnBackends, TheBranchsQuantityPerPersonScalesItsRecipeOnceAft
          "'CONGELADO', 'S')");
     const QString rows = "FROM RECEFILI WHERE CDFILIAL = '0002' AND CDPRATO = '2010010001'";
     exec("UPDATE RECEFILI SET QTPRODRECLOC = 10 WHERE CDFILIAL = '0002' AND CDPRATO = '2010010001'");
+    // Oil counted in boxes: no way to the dish's kilograms.
+    exec("UPDATE RECEFILI SET SGUNIDADE = 'CX' WHERE CDFILIAL = '0002' AND CDPRATO = '2010010001' "
+         "AND CDPRODUTO = (SELECT CDPRODUTO FROM PRODUTO WHERE CDARVPROD = '5010010001')");
     const auto net = [&](const char* tree) {
         return value(QStringLiteral("SELECT R.QTPRODRECLOC FROM RECEFILI R JOIN PRODUTO P ON P.CDPRODUTO = R.CDPRODUTO "
                                     "WHERE R.CDFILIAL = '0002' AND R.CDPRATO = '2010010001' AND P.CDARVPROD = '%1'")
@@ -391,7 +394,7 @@ TEST_P(RecipeLevelsOnBackends, TheBranchsQuantityPerPersonScalesItsRecipeOnceAft
                      3);
     EXPECT_DOUBLE_EQ(net("3010010001"), 15);
     EXPECT_DOUBLE_EQ(net("1040010001"), 15);
-    EXPECT_DOUBLE_EQ(net("5010010001"), 10); // litres: not in the dish's unit
+    EXPECT_DOUBLE_EQ(net("5010010001"), 10); // boxes: not in the dish's unit
     EXPECT_EQ(list->ChangeCount(), 0);
     EXPECT_EQ(count("SELECT COUNT(*) " + rows), QString::number(list->RecordCount()));
 }

@@ -94,24 +94,30 @@ TEST_P(ConnectionTest, ProgressWindowShowsTheKeyTextAroundEachCallAlsoOnFailure)
 TEST_P(ConnectionTest, TwoClientsUpdatingTheSameRowOneWinsTheOtherIsRefused)
 {
     auto other = side->connect();
-    auto mine = load(*net, "GetParamGeral");
-    auto theirs = load(*other, "GetParamGeral");
+    const auto containers = [](server::Connection& connection) {
+        auto cds = std::make_unique<framework::ClientDataSet>();
+        cds->SetData(framework::toPacket(connection.call("GetPratoContainer", {"1010010001", "P"})));
+        cds->Locate("CDCONTAINER", "00003");
+        return cds;
+    };
+    auto mine = containers(*net);
+    auto theirs = containers(*other);
 
     mine->Edit();
-    mine->FieldByName("CDNVBLPRAT")->setValue("2");
+    mine->FieldByName("QTPRATCONTAINER")->setValue(2.5);
     mine->Post();
     theirs->Edit();
-    theirs->FieldByName("CDNVBLPRAT")->setValue("3");
+    theirs->FieldByName("QTPRATCONTAINER")->setValue(3.5);
     theirs->Post();
 
-    EXPECT_EQ(net->call("UpdParamGeral", {QVariant::fromValue(mine->GetDelta())}).toString(), "");
+    EXPECT_EQ(net->call("SetContainer", {QVariant::fromValue(mine->GetDelta())}).toString(), "");
     mine->MergeChangeLog();
-    EXPECT_EQ(other->call("UpdParamGeral", {QVariant::fromValue(theirs->GetDelta())}).toString(),
-              appserver::conflictText("PARAMGERAL"));
+    EXPECT_EQ(other->call("SetContainer", {QVariant::fromValue(theirs->GetDelta())}).toString(),
+              appserver::conflictText("PRATOCONTAINER"));
     EXPECT_EQ(theirs->ChangeCount(), 1);
 
-    auto reread = load(*other, "GetParamGeral");
-    EXPECT_EQ(reread->FieldByName("CDNVBLPRAT")->AsString(), "2");
+    auto reread = containers(*other);
+    EXPECT_EQ(reread->FieldByName("QTPRATCONTAINER")->AsFloat(), 2.5);
 }
 
 TEST_P(ConnectionTest, SupervisorAuthorisation)
@@ -119,10 +125,10 @@ TEST_P(ConnectionTest, SupervisorAuthorisation)
     auto netAutoriza = side->connect("Est.rdmAutoriza");
     const QString op = "ALTERACAO_PRATO_PADRAO";
 
-    framework::hostContext().Operador = db::DemoSupervisor; // may authorise: not asked
+    side->loginAs(db::DemoSupervisor, db::DemoSupervisorPassword); // may authorise: not asked
     EXPECT_TRUE(server::Autoriza(*netAutoriza, 4, op));
 
-    framework::hostContext().Operador = db::DemoOperator;
+    side->loginAs(db::DemoOperator, db::DemoOperatorPassword);
     dialogs->authorize(db::DemoSupervisor, "errada").authorize(db::DemoSupervisor, db::DemoSupervisorPassword);
     EXPECT_TRUE(server::Autoriza(*netAutoriza, 4, op, ""));
     EXPECT_EQ(dialogs->messageTexts(), QStringList{"Usuário ou senha inválidos."});

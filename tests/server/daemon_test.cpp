@@ -128,6 +128,6 @@ TEST(Daemon, ProgramLogsEachCallAndStopsCleanlyOnSigterm)
     EXPECT_EQ(daemon.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(daemon.exitCode(), 0);
     output += QString::fromUtf8(daemon.readAll());
-    EXPECT_TRUE(output.contains(QRegularExpression(R"(Pla01300\.rdmReceitaPadrao\.GetParamGeral [\d.]+ ms ok)")))
+    EXPECT_TRUE(output.contains(QRegularExpression(R"(NUTRI Pla01300\.rdmReceitaPadrao\.GetParamGeral [\d.]+ ms ok)")))
         << output.toStdString();
 }

@@ -1,6 +1,7 @@
 #include "serverfixture.h"
 
 #include "db/demodata.h"
+#include "framework/core/hostcontext.h"
 #include "server/session.h"
 
 namespace servertest {
@@ -15,11 +16,18 @@ ServerSide::ServerSide(testdb::Backend backend, Via via, const appserver::Server
             throw std::runtime_error("no free port");
         if (!options.certificateFile.isEmpty())
             m_host = QStringLiteral("https://127.0.0.1");
-        const QString failure =
-            server::Session::instance().login(m_host, m_http->port(), db::DemoOperator, db::DemoOperatorPassword);
-        if (!failure.isEmpty())
-            throw std::runtime_error(failure.toStdString());
     }
+    loginAs(db::DemoOperator, db::DemoOperatorPassword);
+}
+
+void ServerSide::loginAs(const QString& operatorCode, const QString& password)
+{
+    framework::hostContext().Operador = operatorCode;
+    if (m_via != Via::Http)
+        return;
+    const QString failure = server::Session::instance().login(m_host, m_http->port(), operatorCode, password);
+    if (!failure.isEmpty())
+        throw std::runtime_error(failure.toStdString());
 }
 
 std::unique_ptr<server::Connection> ServerSide::connect(const QString& serverName, QObject* parent)

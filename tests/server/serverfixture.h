@@ -12,10 +12,14 @@ namespace servertest {
 enum class Via { InProcess, Http };
 
 // A test database and, for HTTP, an appserver serving it on a free loopback port, logged in
-// as the demo operator; connections made here reach it by the chosen transport.
+// as the demo operator; connections made here reach it by the chosen transport. The calls are
+// the demo operator's (the host context's operator in process, the session's over HTTP).
 class ServerSide {
 public:
     ServerSide(testdb::Backend backend, Via via, const appserver::ServerOptions& options = {});
+
+    // The calls from now on are this operator's, as after the host's login.
+    void loginAs(const QString& operatorCode, const QString& password);
 
     std::unique_ptr<server::Connection> connect(const QString& serverName = "Pla01300.rdmReceitaPadrao",
                                                 QObject* parent = nullptr);

@@ -1,6 +1,7 @@
 // An empty text and a null travel apart both ways, in process and over HTTP: a branch recipe row
 // whose preparation time is '' (and whose presentation is null) arrives as it is stored, and
 // changing or deleting it is not taken for someone else's change.
+#include "db/demodata.h"
 #include "framework/data/clientdataset.h"
 #include "serverfixture.h"
 
@@ -22,6 +23,8 @@ protected:
         if (!testdb::available(std::get<0>(GetParam())))
             GTEST_SKIP() << "TEST_PG_CONN não definido";
         side = std::make_unique<ServerSide>(std::get<0>(GetParam()), std::get<1>(GetParam()));
+        // Branch 0002 keeps its revised recipes to the supervisors' group: the delete below is theirs.
+        side->loginAs(db::DemoSupervisor, db::DemoSupervisorPassword);
         net = side->connect();
     }
 

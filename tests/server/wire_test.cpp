@@ -144,16 +144,27 @@ std::unique_ptr<server::Connection> connectTo(const QString& host, int port)
     return net;
 }
 
-QVariant changeLogOfANewParameterRow(server::Connection& net, const QString& code)
+// A change log adding a container to dish 1010010001 (which has 00001 and 00003).
+QVariant changeLogOfANewContainer(server::Connection& net, const QString& container)
 {
     framework::ClientDataSet cds;
-    cds.SetData(framework::toPacket(net.call("GetParamGeral")));
+    cds.SetData(framework::toPacket(net.call("GetPratoContainer", {"1010010001", "P"})));
     cds.Append();
-    cds.FieldByName("CDPARGERAL")->setValue(code);
-    cds.FieldByName("CDFILIAL")->setValue("0001");
-    cds.FieldByName("CDPICTPRAT")->setValue("9.99.999.9999");
+    cds.FieldByName("CDFILAUXPRAT")->setValue("P");
+    cds.FieldByName("CDPRATO")->setValue("1010010001");
+    cds.FieldByName("CDCONTAINER")->setValue(container);
+    cds.FieldByName("QTPRATCONTAINER")->setValue(1.0);
+    cds.FieldByName("IDPRATCONTPRI")->setValue("N");
     cds.Post();
     return QVariant::fromValue(cds.GetDelta());
+}
+
+int containerRows(testdb::TestDatabase& database, const QString& container)
+{
+    QSqlQuery count(database.db());
+    count.prepare("SELECT COUNT(*) FROM PRATOCONTAINER WHERE CDPRATO = '1010010001' AND CDCONTAINER = ?");
+    count.addBindValue(container);
+    return count.exec() && count.next() ? count.value(0).toInt() : -1;
 }
 
 std::string callBody(const QString& method, const QVariantList& args, const QString& requestId = {})
@@ -267,34 +278,30 @@ TEST_F(Wire, AnUpdateSentAgainWithItsRequestIdAppliesOnce)
     auto net = side.connect();
     httplib::Client raw("127.0.0.1", side.port());
     raw.set_bearer_token_auth(server::Session::instance().token("127.0.0.1", side.port()).toStdString());
-    const QVariantList args{changeLogOfANewParameterRow(*net, "0009")};
+    const QVariantList args{changeLogOfANewContainer(*net, "00004")};
 
-    const auto first = raw.Post("/call", callBody("UpdParamGeral", args, "pedido-1"), "application/json");
-    const auto again = raw.Post("/call", callBody("UpdParamGeral", args, "pedido-1"), "application/json");
+    const auto first = raw.Post("/call", callBody("SetContainer", args, "pedido-1"), "application/json");
+    const auto again = raw.Post("/call", callBody("SetContainer", args, "pedido-1"), "application/json");
     ASSERT_TRUE(first && again);
     EXPECT_EQ(again->body, first->body);
     EXPECT_EQ(framework::variantFromJson(QJsonDocument::fromJson(QByteArray::fromStdString(first->body))["result"]),
               QVariant(QString("")));
-    QSqlQuery count(side.database().db());
-    ASSERT_TRUE(count.exec("SELECT COUNT(*) FROM PARAMGERAL WHERE CDPARGERAL = '0009'") && count.next());
-    EXPECT_EQ(count.value(0).toInt(), 1);
+    EXPECT_EQ(containerRows(side.database(), "00004"), 1);
 
     // Another request with the same change log is a new call: the row is there already.
-    const auto other = raw.Post("/call", callBody("UpdParamGeral", args, "pedido-2"), "application/json");
+    const auto other = raw.Post("/call", callBody("SetContainer", args, "pedido-2"), "application/json");
     EXPECT_NE(other->body, first->body);
 }
 
 TEST_F(Wire, AnUpdateWhoseAnswerWasLostIsSentAgainAndAppliedOnce)
 {
     ServerSide side(Backend::Sqlite, Via::Http);
-    DroppingProxy proxy(side.port(), "UpdParamGeral");
+    DroppingProxy proxy(side.port(), "SetContainer");
     ASSERT_EQ(server::Session::instance().login("127.0.0.1", proxy.port(), db::DemoOperator, db::DemoOperatorPassword), "");
     auto net = connectTo("127.0.0.1", proxy.port());
-    EXPECT_EQ(net->call("UpdParamGeral", {changeLogOfANewParameterRow(*net, "0006")}).toString(), "");
+    EXPECT_EQ(net->call("SetContainer", {changeLogOfANewContainer(*net, "00004")}).toString(), "");
     EXPECT_EQ(proxy.dropped(), 1);
-    QSqlQuery count(side.database().db());
-    ASSERT_TRUE(count.exec("SELECT COUNT(*) FROM PARAMGERAL WHERE CDPARGERAL = '0006'") && count.next());
-    EXPECT_EQ(count.value(0).toInt(), 1);
+    EXPECT_EQ(containerRows(side.database(), "00004"), 1);
 }
 
 TEST_F(Wire, ArgumentsTheWireCannotCarryAreAFailureNotACrash)
@@ -323,7 +330,7 @@ TEST_F(Wire, HttpsWithTheDaemonsCertificate)
     ServerSide side(Backend::Sqlite, Via::Http, options);
     auto net = side.connect();
     EXPECT_TRUE(framework::isPacket(net->call("GetParamGeral")));
-    EXPECT_EQ(net->call("UpdParamGeral", {changeLogOfANewParameterRow(*net, "0008")}).toString(), "");
+    EXPECT_EQ(net->call("SetContainer", {changeLogOfANewContainer(*net, "00004")}).toString(), "");
 
     // Plain HTTP is not answered, and a client that does not trust the certificate refuses it.
     EXPECT_TRUE(framework::isServerFault(connectTo("127.0.0.1", side.port())->call("GetParamGeral")));
@@ -363,5 +370,5 @@ TEST_F(Wire, PostgresConnectionLostIsOpenedAgain)
         ++cutCount;
     EXPECT_GT(cutCount, 0);
     EXPECT_TRUE(framework::isPacket(net->call("GetParamGeral")));
-    EXPECT_EQ(net->call("UpdParamGeral", {changeLogOfANewParameterRow(*net, "0007")}).toString(), "");
+    EXPECT_EQ(net->call("SetContainer", {changeLogOfANewContainer(*net, "00004")}).toString(), "");
 }

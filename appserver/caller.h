@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+namespace appserver {
+
+// Who makes a call: the operator of the session it comes from. The daemon takes both from the
+// session's token; the in-process transport from the host it runs in. Nothing a method is sent
+// can change them.
+struct Caller {
+    QString operatorCode;
+    QString session; // the supervisor authorisations given during it are bound to it
+};
+
+} // namespace appserver

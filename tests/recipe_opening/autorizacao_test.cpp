@@ -1,0 +1,145 @@
+// The supervisor's authorisations as the server holds them: the form's prompts obtain the
+// grants that the server's guarded changes take, in process and through the daemon, and a
+// change the server refuses for want of one asks for it and is sent again.
+#include "recipeformtest.h"
+
+#include "appserver/httpserver.h"
+#include "framework/core/consiste.h"
+#include "framework/data/clientdataset.h"
+#include "framework/forms/dbgrid.h"
+#include "framework/forms/dbtree.h"
+#include "framework/ui/dbedit.h"
+#include "server/session.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QTabWidget>
+#include <thread>
+
+using namespace framework;
+
+namespace {
+
+// NUTRI, who holds none of the rights, on branch 0002 of a central module.
+class RecipeAuthorisation : public RecipeFormTest {
+protected:
+    // Serves the test's database through a daemon and logs NUTRI in there.
+    void serve(std::chrono::milliseconds grantLifetime = appserver::defaultGrantLifetime)
+    {
+        appserver::ServerOptions options;
+        options.grantLifetime = grantLifetime;
+        daemon = std::make_unique<appserver::HttpServer>(database->target(), options);
+        daemon->setLogger([](const QString&) {});
+        ASSERT_GT(daemon->start("127.0.0.1", 0), 0);
+        ASSERT_EQ(server::Session::instance().login("127.0.0.1", daemon->port(), "NUTRI", "nutri"), "");
+        hostContext().WebURL = "127.0.0.1";
+        hostContext().WebPort = daemon->port();
+    }
+    void openForm()
+    {
+        form = open();
+        ASSERT_NE(form, nullptr);
+        form->dbaPadrao->setFocus(); // leaving the branch panel loads the tree
+        QApplication::processEvents();
+    }
+    void select(const QString& code) { ASSERT_TRUE(form->dbaPadrao->setSelectedCode(code)) << code.toStdString(); }
+    static void press(QAction* command)
+    {
+        command->trigger();
+        QApplication::processEvents();
+    }
+    static void retype(QLineEdit* edit, const QString& text)
+    {
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+    }
+    QVariant dishName(const QString& code)
+    {
+        return value(QStringLiteral("SELECT NMPRATO FROM PRATO WHERE CDFILAUXPRAT = 'P' AND CDPRATO = '%1'").arg(code));
+    }
+
+    std::unique_ptr<appserver::HttpServer> daemon; // outlives the form, closed by TearDown
+    TfrmReceitaPadrao* form = nullptr;
+};
+
+class RecipeAuthorisationOnBackends : public RecipeAuthorisation,
+                                      public ::testing::WithParamInterface<testdb::Backend> {
+protected:
+    RecipeAuthorisationOnBackends() { backend = GetParam(); }
+};
+
+} // namespace
+
+TEST_P(RecipeAuthorisationOnBackends, ThroughTheDaemonThePromptsObtainTheGrantsOfTheStandardDishes)
+{
+    serve();
+    openForm();
+    select("2010010001");
+    script->authorize("SUPERV", "1234"); // ALTERACAO_PRATO_PADRAO
+    press(form->mnuAlterar);
+    retype(form->dbeNmPrato, "Arroz branco soltinho");
+    press(form->mnuConfirmar);
+    EXPECT_EQ(dishName("2010010001"), "Arroz branco soltinho");
+
+    select("2010010002");
+    script->answer(mrYes).refuseAuthorization(); // "Excl", then EXCLUSAO_PRATO_PADRAO refused
+    press(form->mnuExcluir);
+    EXPECT_TRUE(dishName("2010010002").isValid());
+    script->answer(mrYes).authorize("SUPERV", "1234");
+    press(form->mnuExcluir);
+    EXPECT_FALSE(dishName("2010010002").isValid());
+    EXPECT_EQ(script->pendingAnswers(), 0);
+    // The two questions and no refusal.
+    EXPECT_EQ(script->messageTexts(), QStringList(2, QString::fromUtf8("Confirma a exclusão do registro?")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, RecipeAuthorisationOnBackends,
+                         ::testing::Values(testdb::Backend::Sqlite, testdb::Backend::Postgres),
+                         [](const auto& info) { return testdb::backendName(info.param); });
+
+TEST_F(RecipeAuthorisation, AnAuthorisationThatRanOutIsAskedForAgainWhenTheChangeIsConfirmed)
+{
+    serve(std::chrono::milliseconds(300));
+    openForm();
+    select("2010010001");
+    script->authorize("SUPERV", "1234");
+    press(form->mnuAlterar);
+    retype(form->dbeNmPrato, "Arroz da tarde");
+    std::this_thread::sleep_for(std::chrono::milliseconds(400)); // the user took his time
+    script->authorize("SUPERV", "1234");
+    press(form->mnuConfirmar);
+    EXPECT_EQ(dishName("2010010001"), "Arroz da tarde");
+    EXPECT_EQ(form->cdsPrato->ChangeCount(), 0);
+    EXPECT_EQ(script->pendingAnswers(), 0);
+    EXPECT_TRUE(script->messages().isEmpty()) << script->messageTexts().join('\n').toStdString();
+}
+
+TEST_F(RecipeAuthorisation, AFlagTitleOfTheStandardRecipeChangesItOnlyWithTheSupervisorsConsent)
+{
+    openForm();
+    select("2010010001");
+    form->Habilita_Pagina(true);
+    form->pgcPadrao->setCurrentWidget(form->tshPadrao);
+    QApplication::processEvents();
+    TDBGrid* grid = form->dbgProdPrat;
+    const int fixed = IndiceCol(*grid, "IDQTDEFIXPR");
+    ASSERT_GE(fixed, 0);
+    const auto flagged = [this] {
+        return value("SELECT COUNT(*) FROM PRODPRAT WHERE CDPRATO = '2010010001' AND IDQTDEFIXPR = 'S'").toInt();
+    };
+
+    script->refuseAuthorization();
+    emit grid->horizontalHeader()->sectionClicked(fixed);
+    QApplication::processEvents();
+    EXPECT_EQ(flagged(), 0);
+    EXPECT_TRUE(script->messages().isEmpty()) << script->messageTexts().join('\n').toStdString(); // refused silently
+
+    script->authorize("SUPERV", "1234");
+    emit grid->horizontalHeader()->sectionClicked(fixed);
+    QApplication::processEvents();
+    EXPECT_EQ(flagged(), 4);
+    EXPECT_EQ(form->cdsProdPrat->FieldByName("IDQTDEFIXPR")->AsString(), "S");
+    EXPECT_EQ(script->pendingAnswers(), 0);
+}
