@@ -120,13 +120,19 @@ struct Fixture {
         return net;
     }
 
+    // Released at the end of the run (see main).
+    static std::map<bool, std::unique_ptr<Fixture>>& all()
+    {
+        static std::map<bool, std::unique_ptr<Fixture>> fixtures;
+        return fixtures;
+    }
+
     // Null for PostgreSQL when BENCH_PG_CONN names no server.
     static Fixture* get(bool pg)
     {
-        static std::map<bool, std::unique_ptr<Fixture>> all;
         if (pg && qEnvironmentVariableIsEmpty("BENCH_PG_CONN"))
             return nullptr;
-        auto& slot = all[pg];
+        auto& slot = all()[pg];
         if (!slot)
             slot = std::make_unique<Fixture>(pg);
         return slot.get();
@@ -277,5 +283,5 @@ BENCHMARK_CAPTURE(BM_UpdProdPrat_BareStatements, PostgreSQL, true)->Unit(benchma
 int main(int argc, char** argv)
 {
     framework::keepFreedMemoryForReuse(); // as the host and the server run
-    return bench::run<QCoreApplication>(argc, argv);
+    return bench::run<QCoreApplication>(argc, argv, [] { Fixture::all().clear(); });
 }
