@@ -62,7 +62,8 @@ PGconn* nativeHandle(QSqlDatabase& db)
         return nullptr;
     const QVariant handle = db.driver()->handle();
     // The type's name as the driver's compiler spelt it: the typedef or the struct behind it.
-    if (!handle.isValid() || (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
+    const char* typeName = handle.typeName();
+    if (!handle.isValid() || (qstrcmp(typeName, "PGconn*") != 0 && qstrcmp(typeName, "pg_conn*") != 0))
         return nullptr;
     PGconn* native = *static_cast<PGconn* const*>(handle.constData());
     // Not open, or lost: the general path reports it, and the dispatcher reconnects.

@@ -86,10 +86,11 @@ protected:
         ASSERT_EQ(a.rowCount(), b.rowCount()) << where;
         for (int row = 0; row < a.rowCount(); ++row)
             for (int col = 0; col < a.columnCount(); ++col) {
+                const QVariant fromFast = a.value(row, col), fromQuery = b.value(row, col);
                 EXPECT_EQ(a.isNull(row, col), b.isNull(row, col)) << where << ", row " << row << ", column " << col;
-                EXPECT_EQ(a.value(row, col), b.value(row, col))
-                    << where << ", row " << row << ", column " << col << ": "
-                    << a.value(row, col).toString().toStdString() << " / " << b.value(row, col).toString().toStdString();
+                EXPECT_EQ(fromFast, fromQuery) << where << ", row " << row << ", column " << col << ": "
+                                               << fromFast.toString().toStdString() << " / "
+                                               << fromQuery.toString().toStdString();
             }
     }
 
