@@ -41,22 +41,11 @@ sqlite3* nativeHandle(QSqlDatabase& db)
     throw framework::Error(QStringLiteral("Erro no banco de dados: %1").arg(QString::fromUtf8(sqlite3_errmsg(handle))));
 }
 
-bool isNullValue(const QVariant& v)
-{
-    if (v.isNull())
-        return true;
-    switch (v.typeId()) {
-    case QMetaType::QString: return static_cast<const QString*>(v.constData())->isNull();
-    case QMetaType::QByteArray: return static_cast<const QByteArray*>(v.constData())->isNull();
-    default: return false;
-    }
-}
-
 // Binds as Qt's SQLite driver does, so that comparisons meet the same storage classes.
 int bind(sqlite3_stmt* stmt, int index, const QVariant& raw)
 {
     const QVariant v = sqlValue(raw);
-    if (isNullValue(v))
+    if (isSqlNull(v))
         return sqlite3_bind_null(stmt, index);
     switch (v.typeId()) {
     case QMetaType::Bool:

@@ -1,5 +1,6 @@
 #include "sqlpacket.h"
 
+#include "postgrespacket.h"
 #include "sqlitepacket.h"
 
 #include <QSqlError>
@@ -22,6 +23,17 @@ QVariant sqlValue(const QVariant& value)
         return value.toDate().isValid() ? QVariant(value.toDate().toString(Qt::ISODate))
                                         : QVariant(QMetaType::fromType<QString>());
     default: return value;
+    }
+}
+
+bool isSqlNull(const QVariant& v)
+{
+    if (v.isNull())
+        return true;
+    switch (v.typeId()) {
+    case QMetaType::QString: return static_cast<const QString*>(v.constData())->isNull();
+    case QMetaType::QByteArray: return static_cast<const QByteArray*>(v.constData())->isNull();
+    default: return false;
     }
 }
 
@@ -48,6 +60,14 @@ framework::DataPacket selectPacket(QSqlDatabase& db, const QString& sql, const Q
 {
     if (std::optional<framework::DataPacket> packet = selectSqlitePacket(db, sql, values, fields))
         return *std::move(packet);
+    if (std::optional<framework::DataPacket> packet = selectPostgresPacket(db, sql, values, fields))
+        return *std::move(packet);
+    return selectQueryPacket(db, sql, values, fields);
+}
+
+framework::DataPacket selectQueryPacket(QSqlDatabase& db, const QString& sql, const QVariantList& values,
+                                        const framework::FieldDefs& fields)
+{
     QSqlQuery query = execute(db, sql, values);
     framework::DataPacket packet(fields);
     framework::RowStore& rows = packet.rows;

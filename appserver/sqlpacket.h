@@ -14,6 +14,10 @@ namespace appserver {
 // the packets read back and PostgreSQL neither shifts a date nor needs the session's zone.
 QVariant sqlValue(const QVariant& value);
 
+// Whether a bound value is SQL NULL: an invalid or null variant, a null text or null bytes (an
+// empty text is a value).
+bool isSqlNull(const QVariant& value);
+
 // Binds values by position on a prepared query.
 void bindValues(QSqlQuery& query, const QVariantList& values);
 
@@ -22,8 +26,14 @@ void bindValues(QSqlQuery& query, const QVariantList& values);
 QSqlQuery execute(QSqlDatabase& db, const QString& sql, const QVariantList& values = {});
 
 // Runs a SELECT and gives its rows as a packet with the given columns, taken by position.
+// SQLite and PostgreSQL read through their own libraries; other connections, and values those
+// readers leave, take the general path.
 framework::DataPacket selectPacket(QSqlDatabase& db, const QString& sql, const QVariantList& values,
                                    const framework::FieldDefs& fields);
+
+// The general path, through QSqlQuery: what the fast readers build the same packet as.
+framework::DataPacket selectQueryPacket(QSqlDatabase& db, const QString& sql, const QVariantList& values,
+                                        const framework::FieldDefs& fields);
 
 // The first column of the first row; an invalid QVariant when there is no row.
 QVariant selectValue(QSqlDatabase& db, const QString& sql, const QVariantList& values = {});

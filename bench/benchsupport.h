@@ -6,20 +6,25 @@
 #include <QString>
 #include <QVariant>
 #include <benchmark/benchmark.h>
+#include <functional>
 
 // What the benchmarks share: their main() and the timing of a change log's trip to the server.
 namespace bench {
 
 // Runs the benchmarks under a Qt application of the kind they need (QCoreApplication, or a GUI
-// one for fonts and painting), offscreen unless a platform is chosen.
+// one for fonts and painting), offscreen unless a platform is chosen. atEnd runs after them while
+// the application and Qt's connections still live: fixtures that hold databases release them there,
+// not in static destructors that run after Qt's own.
 template <class Application>
-int run(int argc, char** argv)
+int run(int argc, char** argv, const std::function<void()>& atEnd = {})
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     Application app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
+    if (atEnd)
+        atEnd();
     benchmark::Shutdown();
     return 0;
 }

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libgl-dev
+  qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libpq-dev libgl-dev
   libcpp-httplib-dev libssl-dev libgtest-dev libgmock-dev libbenchmark-dev
   libqpdf-dev postgresql poppler-utils
 )

@@ -103,12 +103,18 @@ struct Database {
         return QString();
     }
 
+    // Released at the end of the run (see main).
+    static std::map<bool, std::unique_ptr<Database>>& all()
+    {
+        static std::map<bool, std::unique_ptr<Database>> databases;
+        return databases;
+    }
+
     static Database* get(bool pg)
     {
-        static std::map<bool, std::unique_ptr<Database>> all;
         if (pg && qEnvironmentVariableIsEmpty("BENCH_PG_CONN"))
             return nullptr;
-        auto& slot = all[pg];
+        auto& slot = all()[pg];
         if (!slot)
             slot = std::make_unique<Database>(pg);
         return slot.get();
@@ -274,6 +280,13 @@ const char* const GetPratoSelect =
     "LEFT JOIN PRODUTO R ON R.CDPRODUTO = P.CDPRODPRODUCAO "
     "WHERE P.CDFILAUXPRAT = 'P' OR P.CDFILAUXPRAT = ? ORDER BY P.CDPRATO, P.CDFILAUXPRAT";
 
+// One daemon per family, over that family's database; released at the end of the run.
+std::map<bool, std::unique_ptr<appserver::HttpServer>>& daemons()
+{
+    static std::map<bool, std::unique_ptr<appserver::HttpServer>> all;
+    return all;
+}
+
 void BM_GetPrato_Daemon(benchmark::State& state, bool pg)
 {
     Database* database = Database::get(pg);
@@ -281,8 +294,7 @@ void BM_GetPrato_Daemon(benchmark::State& state, bool pg)
         state.SkipWithError("BENCH_PG_CONN não definido");
         return;
     }
-    static std::map<bool, std::unique_ptr<appserver::HttpServer>> daemons;
-    auto& daemon = daemons[pg];
+    auto& daemon = daemons()[pg];
     if (!daemon) {
         daemon = std::make_unique<appserver::HttpServer>(database->target);
         daemon->setLogger([](const QString&) {});
@@ -364,5 +376,8 @@ BENCHMARK_CAPTURE(BM_GetPrato_Parts, Decode, false, 2)->Unit(benchmark::kMillise
 
 int main(int argc, char** argv)
 {
-    return bench::run<QCoreApplication>(argc, argv);
+    return bench::run<QCoreApplication>(argc, argv, [] {
+        daemons().clear();
+        Database::all().clear();
+    });
 }

@@ -1,8 +1,10 @@
 // Figures of the recipe page loader and the ingredient-list update. Run:
 //   build-dir/bench/bench_recipe_lists
+// (BENCH_PG_CONN="host=... port=... user=... dbname=..." adds the PostgreSQL figures; a schema
+// bench_recipe_lists is created there and dropped at the end.)
 // One group of 2,000 dishes with 10 ingredients each (20,000 standard recipe rows) beside the
-// demo data: GetReceitaPad of the group in process; UpdProdPrat of 1,000 changed rows, and the
-// same 1,000 updates run bare in one transaction.
+// demo data: GetReceitaPad of the group in process, against its select run bare; UpdProdPrat of
+// 1,000 changed rows, and the same 1,000 updates run bare in one transaction.
 
 #include "bench/benchsupport.h"
 #include "db/database.h"
@@ -12,10 +14,12 @@
 #include "server/connection.h"
 
 #include <QCoreApplication>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <map>
 
 namespace {
 
@@ -24,7 +28,7 @@ constexpr const char* Group = "909001";
 constexpr int Dishes = 2000;
 constexpr int Ingredients = 10;
 constexpr int Changed = 1000;
-// What GetReceitaPad selects for the standard list.
+// What GetReceitaPad selects for the standard list (SQLite adds an upper bound of the codes).
 constexpr const char* SelectSql =
     "SELECT R.CDFILAUXPRAT, R.CDPRATO, R.CDPRODUTO, R.QTPRODPRAT, R.SGUNIDADE, R.VRPEFATCOCPR, R.VRPEFATCOCPRAP, "
     "R.VRPEFATCORPR, R.VRPEFATCORPRAP, R.HRTEMPPREPPR, R.QTUNIDESTPR, R.QTBRUTAPRUNR, R.QTBRUTAPR, R.IDPRODBASEPR, "
@@ -32,24 +36,45 @@ constexpr const char* SelectSql =
     "R.QTCOMPLPRODPADR, R.IDUTCOMPENTDIRP, R.VRPERCDEGELO, P.NMPRODUTO, P.SGUNIDADE, P.CDARVPROD, A.NMAPRERECE "
     "FROM PRODPRAT R JOIN PRODUTO P ON P.CDPRODUTO = R.CDPRODUTO "
     "LEFT JOIN APRERECE A ON A.CDAPRERECE = R.CDAPRERECE "
-    "WHERE R.CDFILAUXPRAT IN ('P', ?) AND R.CDPRATO >= ? AND SUBSTR(R.CDPRATO, 1, ?) = ? AND R.CDPRATO < ? "
-    "ORDER BY R.CDFILAUXPRAT, R.CDPRATO, R.CDPRODUTO";
+    "WHERE R.CDFILAUXPRAT IN ('P', ?) AND R.CDPRATO >= ? AND SUBSTR(R.CDPRATO, 1, ?) = ?";
+constexpr const char* SqliteBound = " AND R.CDPRATO < ?";
+constexpr const char* SelectOrder = " ORDER BY R.CDFILAUXPRAT, R.CDPRATO, R.CDPRODUTO";
+constexpr const char* PgSchema = "bench_recipe_lists";
 
 void exec(QSqlQuery& q)
 {
     if (!q.exec())
-        throw std::runtime_error(q.lastQuery().toStdString());
+        throw std::runtime_error((q.lastQuery() + ": " + q.lastError().text()).toStdString());
 }
 
-struct Fixture {
-    QTemporaryDir dir;
-    db::Target target;
-    QStringList products;
+void exec(QSqlDatabase& db, const QString& sql)
+{
+    QSqlQuery q(db);
+    if (!q.exec(sql))
+        throw std::runtime_error((sql + ": " + q.lastError().text()).toStdString());
+}
 
-    Fixture()
+// One database per family for the whole run: a SQLite file, or a schema on BENCH_PG_CONN.
+struct Fixture {
+    std::unique_ptr<QTemporaryDir> dir;
+    db::Target target;
+    QString connection;
+    QStringList products;
+    bool postgres = false;
+
+    explicit Fixture(bool pg) : connection(pg ? "bench-pg" : "bench"), postgres(pg)
     {
-        target.path = dir.filePath("bench.db");
-        QSqlDatabase database = db::openAndMigrate(target, "bench");
+        if (pg) {
+            target = db::Target::parse(qEnvironmentVariable("BENCH_PG_CONN"));
+            QSqlDatabase admin = db::open(target, connection + "-admin");
+            exec(admin, QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(PgSchema));
+            exec(admin, QStringLiteral("CREATE SCHEMA %1").arg(PgSchema));
+            target.schema = PgSchema;
+        } else {
+            dir = std::make_unique<QTemporaryDir>();
+            target.path = dir->filePath("bench.db");
+        }
+        QSqlDatabase database = db::openAndMigrate(target, connection);
         db::createDemoData(database, {});
         QSqlQuery q(database);
         q.exec("SELECT CDPRODUTO FROM PRODUTO ORDER BY CDPRODUTO");
@@ -73,22 +98,54 @@ struct Fixture {
             }
         }
         database.commit();
+        if (pg)
+            exec(database, "ANALYZE");
     }
+
+    ~Fixture()
+    {
+        if (postgres) {
+            QSqlDatabase admin = QSqlDatabase::database(connection + "-admin");
+            exec(admin, QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(PgSchema));
+        }
+    }
+
+    QSqlDatabase db() const { return QSqlDatabase::database(connection, false); }
 
     std::unique_ptr<server::Connection> local()
     {
         auto net = std::make_unique<server::Connection>(nullptr, "netBench", ReceitaPadrao);
-        net->setDatabaseConnection("bench");
+        net->setDatabaseConnection(connection);
         net->Connect();
         return net;
     }
 
-    static Fixture& instance()
+    // Released at the end of the run (see main).
+    static std::map<bool, std::unique_ptr<Fixture>>& all()
     {
-        static Fixture fixture;
-        return fixture;
+        static std::map<bool, std::unique_ptr<Fixture>> fixtures;
+        return fixtures;
+    }
+
+    // Null for PostgreSQL when BENCH_PG_CONN names no server.
+    static Fixture* get(bool pg)
+    {
+        if (pg && qEnvironmentVariableIsEmpty("BENCH_PG_CONN"))
+            return nullptr;
+        auto& slot = all()[pg];
+        if (!slot)
+            slot = std::make_unique<Fixture>(pg);
+        return slot.get();
     }
 };
+
+Fixture* fixtureOrSkip(benchmark::State& state, bool pg)
+{
+    Fixture* fixture = Fixture::get(pg);
+    if (!fixture)
+        state.SkipWithError("BENCH_PG_CONN não definido");
+    return fixture;
+}
 
 framework::DataPacket loadGroup(server::Connection& net)
 {
@@ -96,9 +153,12 @@ framework::DataPacket loadGroup(server::Connection& net)
     return framework::toPacket(result.toList().value(0));
 }
 
-void BM_GetReceitaPad_Group2000Dishes(benchmark::State& state)
+void BM_GetReceitaPad_Group2000Dishes(benchmark::State& state, bool pg)
 {
-    auto net = Fixture::instance().local();
+    Fixture* fixture = fixtureOrSkip(state, pg);
+    if (!fixture)
+        return;
+    auto net = fixture->local();
     int rows = 0;
     for (auto _ : state) {
         rows = loadGroup(*net).rowCount();
@@ -108,20 +168,30 @@ void BM_GetReceitaPad_Group2000Dishes(benchmark::State& state)
         state.SkipWithError("the group did not load whole");
     state.counters["rows"] = rows;
 }
-BENCHMARK(BM_GetReceitaPad_Group2000Dishes)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_GetReceitaPad_Group2000Dishes, SQLite, false)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_GetReceitaPad_Group2000Dishes, PostgreSQL, true)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // The loader's select run bare: every value of every row read, no packet built.
-void BM_GetReceitaPad_BareSelect(benchmark::State& state)
+void BM_GetReceitaPad_BareSelect(benchmark::State& state, bool pg)
 {
-    Fixture::instance();
-    QSqlDatabase database = QSqlDatabase::database("bench");
+    Fixture* fixture = fixtureOrSkip(state, pg);
+    if (!fixture)
+        return;
+    QSqlDatabase database = fixture->db();
+    const QString group = QString::fromLatin1(Group);
+    QVariantList values{"0002", group, group.size(), group};
+    QString sql = QString::fromLatin1(SelectSql);
+    if (!pg) {
+        sql += QLatin1String(SqliteBound);
+        values << group + QChar(0xFFFF);
+    }
+    sql += QLatin1String(SelectOrder);
     int rows = 0;
     for (auto _ : state) {
         QSqlQuery q(database);
         q.setForwardOnly(true);
-        q.prepare(SelectSql);
-        const QString group = QString::fromLatin1(Group);
-        for (const QVariant& v : QVariantList{"0002", group, group.size(), group, group + QChar(0xFFFF)})
+        q.prepare(sql);
+        for (const QVariant& v : values)
             q.addBindValue(v);
         exec(q);
         rows = 0;
@@ -134,11 +204,15 @@ void BM_GetReceitaPad_BareSelect(benchmark::State& state)
     }
     state.counters["rows"] = rows;
 }
-BENCHMARK(BM_GetReceitaPad_BareSelect)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_GetReceitaPad_BareSelect, SQLite, false)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_GetReceitaPad_BareSelect, PostgreSQL, true)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-void BM_UpdProdPrat_1000Rows(benchmark::State& state)
+void BM_UpdProdPrat_1000Rows(benchmark::State& state, bool pg)
 {
-    auto net = Fixture::instance().local();
+    Fixture* fixture = fixtureOrSkip(state, pg);
+    if (!fixture)
+        return;
+    auto net = fixture->local();
     framework::ClientDataSet cds(nullptr, "cdsProdPrat");
     cds.SetData(loadGroup(*net));
     double quantity = 1;
@@ -154,14 +228,17 @@ void BM_UpdProdPrat_1000Rows(benchmark::State& state)
         bench::sendTimed(state, cds, [&](const QVariant& log) { return net->call("UpdProdPrat", {log}); });
     }
 }
-BENCHMARK(BM_UpdProdPrat_1000Rows)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_UpdProdPrat_1000Rows, SQLite, false)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_UpdProdPrat_1000Rows, PostgreSQL, true)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // The statements UpdProdPrat runs for those rows (the new quantity set where the row still holds
 // what was read), prepared once and run bare in one transaction.
-void BM_UpdProdPrat_BareStatements(benchmark::State& state)
+void BM_UpdProdPrat_BareStatements(benchmark::State& state, bool pg)
 {
-    Fixture& fixture = Fixture::instance();
-    QSqlDatabase database = QSqlDatabase::database("bench");
+    Fixture* fixture = fixtureOrSkip(state, pg);
+    if (!fixture)
+        return;
+    QSqlDatabase database = fixture->db();
     QStringList dishes;
     for (int d = 0; dishes.size() * Ingredients < Changed; ++d)
         dishes << QString::fromLatin1(Group) + QStringLiteral("%1").arg(d, 4, 10, QChar('0'));
@@ -184,10 +261,10 @@ void BM_UpdProdPrat_BareStatements(benchmark::State& state)
                   "AND VRPERCDEGELO IS NULL");
         for (const QString& dish : std::as_const(dishes))
             for (int i = 0; i < Ingredients; ++i) {
-                const QString key = dish + fixture.products[i];
+                const QString key = dish + fixture->products[i];
                 const double net = 0.01 * (i + 1);
                 const double before = quantity.value(key);
-                for (const QVariant& v : QVariantList{next, "P", dish, fixture.products[i], before, "KG", 10.0,
+                for (const QVariant& v : QVariantList{next, "P", dish, fixture->products[i], before, "KG", 10.0,
                                                       net * 1.1, net * 1.1, 90.0, net})
                     q.addBindValue(v);
                 exec(q);
@@ -198,12 +275,13 @@ void BM_UpdProdPrat_BareStatements(benchmark::State& state)
         database.commit();
     }
 }
-BENCHMARK(BM_UpdProdPrat_BareStatements)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_UpdProdPrat_BareStatements, SQLite, false)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_UpdProdPrat_BareStatements, PostgreSQL, true)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 } // namespace
 
 int main(int argc, char** argv)
 {
     framework::keepFreedMemoryForReuse(); // as the host and the server run
-    return bench::run<QCoreApplication>(argc, argv);
+    return bench::run<QCoreApplication>(argc, argv, [] { Fixture::all().clear(); });
 }
