@@ -530,7 +530,7 @@ TEST_F(ImportacaoFormPostgresTest, AStandardRecipeAtANewQuantityIntoAMenuType)
             halved << row.section(u' ', 0, 0) + u' ' + QString::number(RoundDec(row.section(u' ', 1).toDouble() / 2, 5));
         EXPECT_EQ(recipe("RECETPCARD", "CDFILCENTPME = '0001' AND CDTIPOCARD = 'ESCOLAR'", "QTPRODPRATTP", "5010010001"),
                   halved);
-        EXPECT_DOUBLE_EQ(value("SELECT QTPADRAOPRATTP FROM PRATTPCARD WHERE CDTIPOCARD = 'ESCOLAR'").toDouble(), 0.15);
+        EXPECT_DOUBLE_EQ(value("SELECT QTPADRAOPRATTP FROM PRATTPCARD WHERE CDTIPOCARD = 'ESCOLAR' AND CDPRATO = '5010010001'").toDouble(), 0.15);
     });
 }
 
