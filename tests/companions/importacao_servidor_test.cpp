@@ -225,6 +225,21 @@ TEST_P(ImportacaoServidorTest, GetPratosListsTheDishesOfTheRangeWithARecipeAtThe
     EXPECT_EQ(noService.value<framework::ServerFault>().message, QString::fromUtf8("O serviço de origem deve ser informado."));
 }
 
+TEST_P(ImportacaoServidorTest, EveryLevelOfTheDemoDataHasRecipesToCopyWithTheirPortions)
+{
+    const Lugar escola{"F", "0005", "", "", "", ""}, almoco{"S", "0005", "00001", "", "", ""},
+        escolar{"T", "", "", "0001", "ESCOLAR", ""};
+    for (const Lugar* origem : {&Padrao, &escola, &almoco, &escolar}) {
+        const DataPacket grid = pratos(*origem, "1", "4");
+        EXPECT_GE(grid.rowCount(), 3) << origem->nivel;
+        const int quantity = grid.rows.indexOf("QUANTIDADE");
+        for (int r = 0; r < grid.rowCount(); ++r)
+            EXPECT_GT(grid.rows.number(r, quantity), 0) << origem->nivel << " " << grid.rows.text(r, 2).toStdString();
+    }
+    // The school's fish is out of its line: a copy of the standard recipes tells so.
+    EXPECT_TRUE(exporta(QVariant::fromValue(pratos(Padrao, "1", "4")), Padrao, escola, 0).contains("Filé de tilápia"));
+}
+
 TEST_P(ImportacaoServidorTest, EveryOriginLevelToEveryDestinationLevelAddingAndReplacing)
 {
     for (const Lugar* origem : {&Padrao, &Filial, &Servico, &TpCard})
