@@ -42,6 +42,7 @@ FaixaPratos::FaixaPratos(QWidget* parent, const TMessages& messages) : m_message
                           QStringLiteral("edtNmPratoIni"), QStringLiteral("btnPrato"));
     final = linhaCodigo(m_grupo, grid, 1, QStringLiteral("Prato Final"), QStringLiteral("medCdPratoFin"), {},
                         QStringLiteral("edtNmPratoFin"), QStringLiteral("btnPratoFin"));
+    grid->setColumnStretch(3, 1);
     inicial.rotulo->setObjectName(QStringLiteral("lblPratoIni"));
     final.rotulo->setObjectName(QStringLiteral("lblPratoFin"));
     ligaEventos(inicial);

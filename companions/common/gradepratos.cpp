@@ -29,7 +29,7 @@ const QString Marca = QStringLiteral("IDMARCADO");
 GradePratos::GradePratos(QWidget* parent, const TMessages& messages) : m_messages(messages)
 {
     cdsGridPratos = new ClientDataSet(parent, QStringLiteral("cdsGridPratos"));
-    cdsGridPratos->AddField(Marca, FieldType::String, 1)->setDisplayLabel(QString());
+    cdsGridPratos->AddField(Marca, FieldType::String, 1)->setDisplayLabel(QStringLiteral("✔"));
     Field* arvore = cdsGridPratos->AddField(QStringLiteral("CDFILAUXPRAT"), FieldType::String, 4);
     arvore->setDisplayLabel(QStringLiteral("Árvore"));
     arvore->setReadOnly(true);

@@ -117,6 +117,14 @@ void PainelNivel::criaComponentes(QWidget* parent, const NomesNivel& n)
     servico = linha(sites, sitesGrid, 1, "Serviço", n.lblServico, n.medCdServico, "ccccc", n.edtNmServico, n.btnServico);
     layout->addWidget(sites);
     layout->addStretch(1);
+    // Codes are short; the names beside them take the room.
+    for (QGridLayout* grid : {tpGrid, sitesGrid})
+        grid->setColumnStretch(3, 1);
+    // The two grids' rows line up under the longest caption and the widest code.
+    for (const LinhaCodigo* l : {&central, &tipoCard, &filial, &servico}) {
+        l->rotulo->setMinimumWidth(tipoCard.rotulo->sizeHint().width());
+        l->codigo->setFixedWidth(110);
+    }
 }
 
 void PainelNivel::ligaEventos()

@@ -52,8 +52,9 @@ void TMaskEdit::mouseReleaseEvent(QMouseEvent* event)
 void TMaskEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    // A popup (menu, completer) taking the focus for a moment is not leaving the edit.
-    if (event->reason() == Qt::PopupFocusReason)
+    // A popup (menu, completer) taking the focus for a moment, or another window becoming the
+    // active one (a message this edit's own check shows), is not leaving the edit.
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
         return;
     bool accepted = false;
     guarded([&] { accepted = leaving(); });

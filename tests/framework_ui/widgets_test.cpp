@@ -91,6 +91,21 @@ TEST_F(BoundTest, AClickAmongTheMasksBlanksTypesAfterWhatWasTyped)
     EXPECT_EQ(medCod->Text(), "2010010001");
 }
 
+TEST_F(BoundTest, AnotherWindowTakingTheFocusIsNotLeavingTheEdit)
+{
+    auto* medCod = win.add(new TMaskEdit(&win.window, "medCdFilial"));
+    ASSERT_TRUE(win.show());
+    int exits = 0;
+    QObject::connect(medCod, &TMaskEdit::exited, [&] { ++exits; });
+    // The message of the edit's own check becomes the active window: the check must not run again.
+    QFocusEvent deactivated(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(medCod, &deactivated);
+    EXPECT_EQ(exits, 0);
+    QFocusEvent tabbed(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(medCod, &tabbed);
+    EXPECT_EQ(exits, 1);
+}
+
 TEST_F(BoundTest, RefusedTextsKeepTheFocusAndRefusedEditsSwallowTheKey)
 {
     auto* dbeNome = win.add(new TDBEdit(&win.window, "dbeNmPrato"));
