@@ -77,9 +77,9 @@ QList<Copia> pratosMarcados(const framework::DataPacket& grade)
 }
 
 // Every dish must be registered and belong to the working branch's tree; a local dish goes only
-// to its own branch's recipes.
-void verificaPratos(Call& call, const QList<ChavePrato>& pratos, const QString& filialTrabalho,
-                    const LugarReceita& destino)
+// to its own branch's recipes. Gives the dishes' names.
+QHash<ChavePrato, QString> verificaPratos(Call& call, const QList<ChavePrato>& pratos, const QString& filialTrabalho,
+                                          const LugarReceita& destino)
 {
     const QHash<ChavePrato, QString> nomes = nomesPratos(call, pratos);
     const bool filialDestino =
@@ -97,6 +97,7 @@ void verificaPratos(Call& call, const QList<ChavePrato>& pratos, const QString& 
                                          "filial %3.")
                               .arg(p.prato, p.dono, destino.filial()));
     }
+    return nomes;
 }
 
 } // namespace
@@ -166,7 +167,7 @@ QString RdmImpPrato::ExportaPratos(Call& call) const
         pratos << copia.chave;
         porPrato.insert(copia.chave, &copia);
     }
-    verificaPratos(call, pratos, filialTrabalho, destino);
+    const QHash<ChavePrato, QString> nomes = verificaPratos(call, pratos, filialTrabalho, destino);
 
     framework::DataPacket linhas = origem.ingredientes(call, pratos);
     QList<ChavePrato> copiados; // the dishes with ingredients at the origin, in the grid's order
@@ -208,7 +209,6 @@ QString RdmImpPrato::ExportaPratos(Call& call) const
 
     if (deixados.isEmpty())
         return {};
-    const QHash<ChavePrato, QString> nomes = nomesPratos(call, copiados);
     QStringList texto{QStringLiteral("Os produtos abaixo estão inativos na filial %1 e não foram copiados; o restante "
                                      "das receitas foi copiado.")
                           .arg(destino.filialProdutos()),
