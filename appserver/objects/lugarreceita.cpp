@@ -251,11 +251,6 @@ QString LugarReceita::condicaoChave(const QString& alias) const
     return sql;
 }
 
-QString LugarReceita::chaveProduto(const QString& dono, const QString& prato, const QString& produto)
-{
-    return dono + u'|' + prato + u'|' + produto;
-}
-
 framework::DataPacket LugarReceita::ingredientes(Call& call, const QList<ChavePrato>& pratos) const
 {
     QStringList colunas;
@@ -282,20 +277,22 @@ framework::DataPacket LugarReceita::ingredientes(Call& call, const QList<ChavePr
     return todos;
 }
 
-QSet<QString> LugarReceita::produtosExistentes(Call& call, const QList<ChavePrato>& pratos) const
+QList<LugarReceita::ProdutoPrato> LugarReceita::produtos(Call& call, const QList<ChavePrato>& pratos) const
 {
     const QString inicio = QStringLiteral("SELECT R.CDFILAUXPRAT, R.CDPRATO, R.CDPRODUTO FROM %1 R "
                                           "WHERE %2R.CDFILAUXPRAT = ? AND R.CDPRATO IN (")
                                .arg(tabelaIngredientes(), condicaoChave("R"));
-    QSet<QString> produtos;
+    QList<ProdutoPrato> produtos;
     porDono(pratos, limiteValores(call.db()) - int(m_valores.size()) - 1, [&](const QString& dono, const QStringList& codigos) {
         QVariantList valores = m_valores;
         valores << dono;
         for (const QString& codigo : codigos)
             valores << codigo;
-        QSqlQuery query = execute(call.db(), inicio + marcas(int(codigos.size())) + u')', valores);
+        QSqlQuery query =
+            execute(call.db(), inicio + marcas(int(codigos.size())) + QStringLiteral(") ORDER BY R.CDPRATO, R.CDPRODUTO"),
+                    valores);
         while (query.next())
-            produtos.insert(chaveProduto(query.value(0).toString(), query.value(1).toString(), query.value(2).toString()));
+            produtos.append({{query.value(0).toString(), query.value(1).toString()}, query.value(2).toString()});
     });
     return produtos;
 }
@@ -310,6 +307,50 @@ void LugarReceita::apagaIngredientes(Call& call, const QList<ChavePrato>& pratos
         for (const QString& codigo : codigos)
             valores << codigo;
         execute(call.db(), inicio + marcas(int(codigos.size())) + u')', valores);
+    });
+}
+
+void LugarReceita::copiaIngredientes(Call& call, const LugarReceita& origem, const QList<ChavePrato>& pratos,
+                                     bool somenteNovos) const
+{
+    QStringList destino = nomesChave(tabela()), fonte;
+    QVariantList chaves; // the destination's keys, selected as values
+    for (const QVariant& valor : m_valores) {
+        fonte << QStringLiteral("CAST(? AS VARCHAR(10))");
+        chaves << valor;
+    }
+    for (int papel = 0; papel < ingrediente::Colunas; ++papel) {
+        const char* aqui = tabela().colunas[size_t(papel)];
+        const char* la = origem.tabela().colunas[size_t(papel)];
+        if (aqui && la) {
+            destino << QString::fromLatin1(aqui);
+            fonte << QStringLiteral("R.") + QString::fromLatin1(la);
+        }
+    }
+    QString sql = QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 R WHERE %5R.CDFILAUXPRAT = ? AND R.CDPRATO IN (%6)")
+                      .arg(tabelaIngredientes(), destino.join(QStringLiteral(", ")), fonte.join(QStringLiteral(", ")),
+                           origem.tabelaIngredientes(), origem.condicaoChave(QStringLiteral("R")));
+    QVariantList depois; // values of the conditions after the codes
+    if (!filialProdutos().isEmpty()) {
+        sql += QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM PRODFILI F WHERE F.CDFILIAL = ? "
+                              "AND F.CDPRODUTO = R.CDPRODUTO AND F.IDPRODATIV = 'I')");
+        depois << filialProdutos();
+    }
+    if (somenteNovos) {
+        sql += QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM %1 D WHERE %2D.CDFILAUXPRAT = R.CDFILAUXPRAT "
+                              "AND D.CDPRATO = R.CDPRATO AND D.CDPRODUTO = R.CDPRODUTO)")
+                   .arg(tabelaIngredientes(), condicaoChave(QStringLiteral("D")));
+        depois += m_valores;
+    }
+    const int fixos = int(chaves.size() + origem.m_valores.size() + depois.size()) + 1;
+    porDono(pratos, limiteValores(call.db()) - fixos, [&](const QString& dono, const QStringList& codigos) {
+        QVariantList valores = chaves;
+        valores += origem.m_valores;
+        valores << dono;
+        for (const QString& codigo : codigos)
+            valores << codigo;
+        valores += depois;
+        execute(call.db(), sql.arg(marcas(int(codigos.size()))), valores);
     });
 }
 

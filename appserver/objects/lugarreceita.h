@@ -98,10 +98,20 @@ public:
     // The ingredient rows of the dishes, in the columns of ingrediente::campos(), ordered by
     // dish and product. Columns the level lacks come null.
     framework::DataPacket ingredientes(Call& call, const QList<ChavePrato>& pratos) const;
-    // The products each dish already has here.
-    QSet<QString> produtosExistentes(Call& call, const QList<ChavePrato>& pratos) const; // dono|prato|produto
-    static QString chaveProduto(const QString& dono, const QString& prato, const QString& produto);
+    // The product of every ingredient row of the dishes here, ordered by dish and product.
+    struct ProdutoPrato {
+        ChavePrato prato;
+        QString produto;
+        friend bool operator==(const ProdutoPrato&, const ProdutoPrato&) = default;
+        friend size_t qHash(const ProdutoPrato& key, size_t seed = 0) { return qHashMulti(seed, key.prato, key.produto); }
+    };
+    QList<ProdutoPrato> produtos(Call& call, const QList<ChavePrato>& pratos) const;
     void apagaIngredientes(Call& call, const QList<ChavePrato>& pratos) const;
+    // Copies the dishes' rows from origem as they are, within the database (columns this level
+    // lacks are left out, those origem lacks stay null), leaving out products taken out of this
+    // level's line and, with somenteNovos, the products a dish has here already.
+    void copiaIngredientes(Call& call, const LugarReceita& origem, const QList<ChavePrato>& pratos,
+                           bool somenteNovos) const;
     // Writes the given rows of a packet in the columns of ingrediente::campos() as this level's
     // rows of their dishes; columns this level lacks are left out.
     void gravaIngredientes(Call& call, const framework::RowStore& linhas, const QVector<int>& quais) const;

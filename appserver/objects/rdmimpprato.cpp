@@ -169,43 +169,49 @@ QString RdmImpPrato::ExportaPratos(Call& call) const
     }
     const QHash<ChavePrato, QString> nomes = verificaPratos(call, pratos, filialTrabalho, destino);
 
-    framework::DataPacket linhas = origem.ingredientes(call, pratos);
-    QList<ChavePrato> copiados; // the dishes with ingredients at the origin, in the grid's order
-    {
-        QSet<ChavePrato> comLinhas;
-        for (int r = 0; r < linhas.rowCount(); ++r)
-            comLinhas.insert({linhas.rows.text(r, ingrediente::Dono), linhas.rows.text(r, ingrediente::Prato)});
-        for (const ChavePrato& p : std::as_const(pratos))
-            if (comLinhas.contains(p))
-                copiados << p;
+    // The origin's products, dish by dish: which dishes have a recipe there, and what the
+    // destination's line leaves out.
+    const QList<LugarReceita::ProdutoPrato> produtos = origem.produtos(call, pratos);
+    const QHash<QString, QString> inativos = destino.produtosInativos(call);
+    QSet<ChavePrato> comLinhas;
+    QHash<ChavePrato, QStringList> deixados;
+    for (const LugarReceita::ProdutoPrato& p : produtos) {
+        comLinhas.insert(p.prato);
+        if (const auto inativo = inativos.constFind(p.produto); inativo != inativos.cend())
+            deixados[p.prato] << *inativo;
     }
-    QSet<QString> existentes;
+    QList<ChavePrato> copiados, inteiros, escalados; // dishes with a recipe at the origin, in the grid's order
+    for (const ChavePrato& p : std::as_const(pratos))
+        if (comLinhas.contains(p)) {
+            copiados << p;
+            (porPrato.value(p)->escala ? escalados : inteiros) << p;
+        }
     if (sobrepor)
         destino.apagaIngredientes(call, copiados);
-    else
-        existentes = destino.produtosExistentes(call, copiados);
 
-    const QHash<QString, QString> inativos = destino.produtosInativos(call);
-    QHash<ChavePrato, QStringList> deixados;
-    QVector<int> grava;
-    grava.reserve(linhas.rowCount());
-    for (int r = 0; r < linhas.rowCount(); ++r) {
-        const ChavePrato chave{linhas.rows.text(r, ingrediente::Dono), linhas.rows.text(r, ingrediente::Prato)};
-        const QString produto = linhas.rows.text(r, ingrediente::Produto);
-        if (const auto inativo = inativos.constFind(produto); inativo != inativos.cend()) {
-            deixados[chave] << *inativo;
-            continue;
+    // Recipes copied as they are do not leave the database.
+    destino.copiaIngredientes(call, origem, inteiros, !sobrepor);
+    // Scaled ones come here to be scaled as the recipe pages round.
+    if (!escalados.isEmpty()) {
+        framework::DataPacket linhas = origem.ingredientes(call, escalados);
+        QSet<LugarReceita::ProdutoPrato> existentes;
+        if (!sobrepor)
+            for (const LugarReceita::ProdutoPrato& p : destino.produtos(call, escalados))
+                existentes.insert(p);
+        QVector<int> grava;
+        for (int r = 0; r < linhas.rowCount(); ++r) {
+            const LugarReceita::ProdutoPrato linha{
+                {linhas.rows.text(r, ingrediente::Dono), linhas.rows.text(r, ingrediente::Prato)},
+                linhas.rows.text(r, ingrediente::Produto)};
+            if (inativos.contains(linha.produto) || existentes.contains(linha))
+                continue;
+            porPrato.value(linha.prato)->escala->aplica(linhas.rows, r);
+            grava << r;
         }
-        if (existentes.contains(LugarReceita::chaveProduto(chave.dono, chave.prato, produto)))
-            continue;
-        if (const Copia* copia = porPrato.value(chave); copia && copia->escala)
-            copia->escala->aplica(linhas.rows, r);
-        grava << r;
+        destino.gravaIngredientes(call, linhas.rows, grava);
+        for (const ChavePrato& p : std::as_const(escalados))
+            destino.gravaQuantidadePessoa(call, p, porPrato.value(p)->quantidade);
     }
-    destino.gravaIngredientes(call, linhas.rows, grava);
-    for (const ChavePrato& p : std::as_const(copiados))
-        if (const Copia* copia = porPrato.value(p); copia->escala)
-            destino.gravaQuantidadePessoa(call, p, copia->quantidade);
 
     if (deixados.isEmpty())
         return {};

@@ -27,7 +27,7 @@ constexpr const char* Branch = "0004";
 constexpr int Dishes = 10000;
 constexpr int Ingredients = 10;
 
-// The standard recipe's columns in the order of the branch's, as the copy reads and writes them.
+// The standard recipe's columns beside the branch's, as the copy takes them over.
 const char* const StandardColumns[] = {
     "CDFILAUXPRAT", "CDPRATO", "CDPRODUTO", "QTPRODPRAT", "SGUNIDADE", "VRPEFATCOCPR", "VRPEFATCOCPRAP",
     "VRPEFATCORPR", "VRPEFATCORPRAP", "HRTEMPPREPPR", "QTUNIDESTPR", "QTBRUTAPRUNR", "QTBRUTAPR", "IDPRODBASEPR",
@@ -165,8 +165,8 @@ BENCHMARK_CAPTURE(BM_ExportaPratos_10000Dishes, SQLite, false)->Unit(benchmark::
 BENCHMARK_CAPTURE(BM_ExportaPratos_10000Dishes, PostgreSQL, true)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 // What the copy runs, prepared and run bare in one transaction: the branch's check, the dishes'
-// names, the origin's rows read in runs of codes, the branch's rows of those dishes deleted, the
-// branch's inactive products, and the rows written many to a statement.
+// names, the origin's products read in runs of codes, the branch's inactive products, the branch's
+// rows of those dishes deleted, and the origin's rows inserted from a select of them.
 void BM_ExportaPratos_BareStatements(benchmark::State& state, bool pg)
 {
     Database* database = Database::get(pg);
@@ -176,82 +176,52 @@ void BM_ExportaPratos_BareStatements(benchmark::State& state, bool pg)
     }
     QSqlDatabase db = database->db();
     const int limit = pg ? 30000 : 999;
-    const int codesPerRun = limit - 1;
-    const int columns = int(std::size(BranchColumns)) + 1;
-    const int rowsPerInsert = limit / columns;
-    QStringList selectColumns, insertColumns{"CDFILIAL"};
-    for (const char* c : StandardColumns)
-        selectColumns << QStringLiteral("R.") + QLatin1String(c);
-    for (const char* c : BranchColumns)
-        insertColumns << QLatin1String(c);
-    const QString row = u'(' + marks(columns) + u')';
-    const auto insertSql = [&](int rows) {
-        QStringList tuples;
-        for (int i = 0; i < rows; ++i)
-            tuples << row;
-        return QStringLiteral("INSERT INTO RECEFILI (%1) VALUES %2").arg(insertColumns.join(", "), tuples.join(", "));
+    QStringList from{"CAST(? AS VARCHAR(10))"}, to{"CDFILIAL"};
+    for (size_t c = 0; c < std::size(StandardColumns); ++c) {
+        from << QStringLiteral("R.") + QLatin1String(StandardColumns[c]);
+        to << QLatin1String(BranchColumns[c]);
+    }
+    const auto run = [&](const QString& sql, const QVariantList& values, bool read) {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        q.prepare(sql);
+        for (const QVariant& v : values)
+            q.addBindValue(v);
+        exec(q);
+        while (read && q.next())
+            benchmark::DoNotOptimize(q.value(2));
     };
     for (auto _ : state) {
         db.transaction();
-        QSqlQuery check(db);
-        check.prepare("SELECT 1 FROM FILIAL WHERE CDFILIAL = ?");
-        check.addBindValue(Branch);
-        exec(check);
-        QList<QVariantList> rows;
-        for (int first = 0; first < Dishes; first += codesPerRun) {
-            const int n = std::min(codesPerRun, Dishes - first);
-            QVariantList codes{"P"};
+        run("SELECT 1 FROM FILIAL WHERE CDFILIAL = ?", {Branch}, false);
+        for (int first = 0; first < Dishes; first += limit - 3) {
+            const int n = std::min(limit - 3, Dishes - first);
+            QVariantList codes;
             for (int d = first; d < first + n; ++d)
                 codes << dish(d);
-            QSqlQuery names(db);
-            names.setForwardOnly(true);
-            names.prepare(QStringLiteral("SELECT CDFILAUXPRAT, CDPRATO, NMPRATO FROM PRATO WHERE CDFILAUXPRAT = ? "
-                                         "AND CDPRATO IN (%1)").arg(marks(n)));
-            for (const QVariant& v : codes)
-                names.addBindValue(v);
-            exec(names);
-            while (names.next())
-                benchmark::DoNotOptimize(names.value(2));
-            QSqlQuery select(db);
-            select.setForwardOnly(true);
-            select.prepare(QStringLiteral("SELECT %1 FROM PRODPRAT R WHERE R.CDFILAUXPRAT = ? AND R.CDPRATO IN (%2) "
-                                          "ORDER BY R.CDPRATO, R.CDPRODUTO")
-                               .arg(selectColumns.join(", "), marks(n)));
-            for (const QVariant& v : codes)
-                select.addBindValue(v);
-            exec(select);
-            while (select.next()) {
-                QVariantList values{Branch};
-                for (int c = 0; c < int(std::size(StandardColumns)); ++c)
-                    values << select.value(c);
-                rows << values;
-            }
-            QSqlQuery remove(db);
-            remove.prepare(QStringLiteral("DELETE FROM RECEFILI WHERE CDFILIAL = ? AND CDFILAUXPRAT = ? AND CDPRATO IN (%1)")
-                               .arg(marks(n)));
-            remove.addBindValue(Branch);
-            for (const QVariant& v : codes)
-                remove.addBindValue(v);
-            exec(remove);
+            run(QStringLiteral("SELECT CDFILAUXPRAT, CDPRATO, NMPRATO FROM PRATO WHERE CDFILAUXPRAT = ? AND CDPRATO IN (%1)")
+                    .arg(marks(n)),
+                QVariantList{"P"} + codes, true);
+            run(QStringLiteral("SELECT R.CDFILAUXPRAT, R.CDPRATO, R.CDPRODUTO FROM PRODPRAT R WHERE R.CDFILAUXPRAT = ? "
+                               "AND R.CDPRATO IN (%1) ORDER BY R.CDPRATO, R.CDPRODUTO")
+                    .arg(marks(n)),
+                QVariantList{"P"} + codes, true);
         }
-        QSqlQuery inactive(db);
-        inactive.prepare("SELECT F.CDPRODUTO, P.NMPRODUTO FROM PRODFILI F JOIN PRODUTO P ON P.CDPRODUTO = F.CDPRODUTO "
-                         "WHERE F.CDFILIAL = ? AND F.IDPRODATIV = 'I'");
-        inactive.addBindValue(Branch);
-        exec(inactive);
-        QSqlQuery full(db);
-        full.prepare(insertSql(rowsPerInsert));
-        for (qsizetype first = 0; first < rows.size(); first += rowsPerInsert) {
-            const int n = int(std::min<qsizetype>(rowsPerInsert, rows.size() - first));
-            QSqlQuery rest(db);
-            QSqlQuery& insert = n == rowsPerInsert ? full : rest;
-            if (n != rowsPerInsert)
-                rest.prepare(insertSql(n));
-            int position = 0;
-            for (int r = 0; r < n; ++r)
-                for (const QVariant& v : std::as_const(rows[first + r]))
-                    insert.bindValue(position++, v);
-            exec(insert);
+        run("SELECT F.CDPRODUTO, P.NMPRODUTO FROM PRODFILI F JOIN PRODUTO P ON P.CDPRODUTO = F.CDPRODUTO "
+            "WHERE F.CDFILIAL = ? AND F.IDPRODATIV = 'I'",
+            {Branch}, true);
+        for (int first = 0; first < Dishes; first += limit - 3) {
+            const int n = std::min(limit - 3, Dishes - first);
+            QVariantList codes;
+            for (int d = first; d < first + n; ++d)
+                codes << dish(d);
+            run(QStringLiteral("DELETE FROM RECEFILI WHERE CDFILIAL = ? AND CDFILAUXPRAT = ? AND CDPRATO IN (%1)").arg(marks(n)),
+                QVariantList{Branch, "P"} + codes, false);
+            run(QStringLiteral("INSERT INTO RECEFILI (%1) SELECT %2 FROM PRODPRAT R WHERE R.CDFILAUXPRAT = ? "
+                               "AND R.CDPRATO IN (%3) AND NOT EXISTS (SELECT 1 FROM PRODFILI F WHERE F.CDFILIAL = ? "
+                               "AND F.CDPRODUTO = R.CDPRODUTO AND F.IDPRODATIV = 'I')")
+                    .arg(to.join(", "), from.join(", "), marks(n)),
+                QVariantList{Branch, "P"} + codes + QVariantList{Branch}, false);
         }
         db.commit();
     }

@@ -318,10 +318,18 @@ TEST_P(ImportacaoServidorTest, AProportionTheQuantityDoesNotExplainIsRefused)
 TEST_P(ImportacaoServidorTest, ProductsOutOfTheDestinationsLineAreLeftOutAndNamed)
 {
     exec("INSERT INTO PRODFILI (CDFILIAL, CDPRODUTO, IDPRODATIV) VALUES ('0004', 'T02', 'I'), ('0004', 'T01', 'A')");
-    const QString answer = exporta(QVariant::fromValue(pratos(Padrao, "5010010098", "5010010099")), Padrao, FilialDestino, 1);
+    // One dish copied as it is, the other at twice its quantity per person.
+    ClientDataSet grid(nullptr, "cdsGridPratos");
+    grid.SetData(pratos(Padrao, "5010010098", "5010010099"));
+    ASSERT_TRUE(grid.Locate("CDPRATO", Prato));
+    grid.Edit();
+    grid.FieldByName("QUANTIDADE")->setAsFloat(0.6);
+    grid.FieldByName("PROPORCAO")->setAsFloat(2);
+    grid.Post();
+    const QString answer = exporta(QVariant::fromValue(grid.Data()), Padrao, FilialDestino, 1);
     EXPECT_EQ(answer, QString::fromUtf8("Os produtos abaixo estão inativos na filial 0004 e não foram copiados; o restante "
                                         "das receitas foi copiado.\n\nPrato de cópia: Produto B\nPrato de teste: Produto B"));
-    EXPECT_EQ(receita(FilialDestino), QStringList{"T01 0.1 0.2 25 2"});
+    EXPECT_EQ(receita(FilialDestino), QStringList{"T01 0.2 0.4 25 2"});
     EXPECT_EQ(receita(FilialDestino, "5010010099"), (QStringList{"T01 0.15 0.2 25 -", "T03 0.05 0.0500049 0 -"}));
 }
 
