@@ -100,6 +100,35 @@ QHash<ChavePrato, QString> verificaPratos(Call& call, const QList<ChavePrato>& p
     return nomes;
 }
 
+// The recipes of dishes at a new quantity per person: read here, scaled as the recipe pages
+// round, written less what the destination's line leaves out (and, when adding, less what the
+// destination has); the destination then takes the new quantity per person.
+void copiaEscalados(Call& call, const LugarReceita& origem, const LugarReceita& destino,
+                    const QList<ChavePrato>& escalados, const QHash<ChavePrato, const Copia*>& porPrato,
+                    const QHash<QString, QString>& inativos, bool sobrepor)
+{
+    if (escalados.isEmpty())
+        return;
+    framework::DataPacket linhas = origem.ingredientes(call, escalados);
+    QSet<LugarReceita::ProdutoPrato> existentes;
+    if (!sobrepor)
+        for (const LugarReceita::ProdutoPrato& p : destino.produtos(call, escalados))
+            existentes.insert(p);
+    QVector<int> grava;
+    for (int r = 0; r < linhas.rowCount(); ++r) {
+        const LugarReceita::ProdutoPrato linha{
+            {linhas.rows.text(r, ingrediente::Dono), linhas.rows.text(r, ingrediente::Prato)},
+            linhas.rows.text(r, ingrediente::Produto)};
+        if (inativos.contains(linha.produto) || existentes.contains(linha))
+            continue;
+        porPrato.value(linha.prato)->escala->aplica(linhas.rows, r);
+        grava << r;
+    }
+    destino.gravaIngredientes(call, linhas.rows, grava);
+    for (const ChavePrato& p : escalados)
+        destino.gravaQuantidadePessoa(call, p, porPrato.value(p)->quantidade);
+}
+
 } // namespace
 
 RdmImpPrato::RdmImpPrato() : ServerObject("Pla01309.rdmImpPrato")
@@ -191,27 +220,7 @@ QString RdmImpPrato::ExportaPratos(Call& call) const
 
     // Recipes copied as they are do not leave the database.
     destino.copiaIngredientes(call, origem, inteiros, !sobrepor);
-    // Scaled ones come here to be scaled as the recipe pages round.
-    if (!escalados.isEmpty()) {
-        framework::DataPacket linhas = origem.ingredientes(call, escalados);
-        QSet<LugarReceita::ProdutoPrato> existentes;
-        if (!sobrepor)
-            for (const LugarReceita::ProdutoPrato& p : destino.produtos(call, escalados))
-                existentes.insert(p);
-        QVector<int> grava;
-        for (int r = 0; r < linhas.rowCount(); ++r) {
-            const LugarReceita::ProdutoPrato linha{
-                {linhas.rows.text(r, ingrediente::Dono), linhas.rows.text(r, ingrediente::Prato)},
-                linhas.rows.text(r, ingrediente::Produto)};
-            if (inativos.contains(linha.produto) || existentes.contains(linha))
-                continue;
-            porPrato.value(linha.prato)->escala->aplica(linhas.rows, r);
-            grava << r;
-        }
-        destino.gravaIngredientes(call, linhas.rows, grava);
-        for (const ChavePrato& p : std::as_const(escalados))
-            destino.gravaQuantidadePessoa(call, p, porPrato.value(p)->quantidade);
-    }
+    copiaEscalados(call, origem, destino, escalados, porPrato, inativos, sobrepor);
 
     if (deixados.isEmpty())
         return {};
