@@ -48,6 +48,16 @@ protected:
                  return QVariant(QString(""));
              }});
     }
+    // An update that stores its work and still has something to tell (what it left out): its
+    // text is the status the client reads, and the transaction is kept.
+    template <class T>
+    void update(const QString& name, QString (T::*fn)(Call&) const)
+    {
+        add({name, Kind::Update, [this, fn](Call& call) {
+                 const QString status = (static_cast<const T*>(this)->*fn)(call);
+                 return QVariant(status.isNull() ? QString("") : status);
+             }});
+    }
 
 private:
     void add(Method method);

@@ -500,6 +500,25 @@ private:
         Inserter tpDados(m_db, "PRATTPCARD", {"CDFILCENTPME", "CDTIPOCARD", "CDFILAUXPRAT", "CDPRATO", "NRCORPRIPRATTP",
                                               "QTPADRAOPRATTP", "QTCONTAIPRATTP", "NMFANTASIAPRTP", "IDATIVO"});
         Inserter cardapio(m_db, "CARDPRATO", {"CDFILIAL", "CDSERVFILI", "DTCARDAPIO", "CDFILAUXPRAT", "CDPRATO"});
+        // The same dish's recipe in a branch, one of its services and a menu type of the central.
+        const auto niveis = [&](const Dish& base, const char* branch, const char* service, const char* menuType) {
+            for (const Ingredient& ing : base.recipe) {
+                const QString prod = m_productCode.value(ing.product);
+                const QString unit = m_productUnit.value(ing.product);
+                const double loss = m_productLoss.value(ing.product);
+                const double qtLocal = round5(ing.net * 1.1), qtServico = round5(ing.net * 0.8), qtTipo = round5(ing.net * 0.9);
+                // No cooking gain, the product's cleaning loss, flags off, requisition for production.
+                fili.add({branch, "P", base.code, prod, qtLocal, unit, loss, qtLocal, grossOf(ing.product, qtLocal),
+                          grossOf(ing.product, qtLocal), 100 - loss, qtLocal, 0.0, 100.0, 100 - loss, "N", "N", "P", "N"});
+                serv.add({branch, service, "P", base.code, prod, qtServico, unit, loss, qtServico,
+                          grossOf(ing.product, qtServico), grossOf(ing.product, qtServico), 100 - loss, qtServico, 0.0,
+                          100.0, 100 - loss, "N", "N", "P", "N"});
+                tp.add({"0001", menuType, "P", base.code, prod, qtTipo, unit, loss, qtTipo, grossOf(ing.product, qtTipo),
+                        grossOf(ing.product, qtTipo), 100 - loss, qtTipo, 0.0, 100.0, 100 - loss, "N", "N"});
+            }
+            tpDados.add({"0001", menuType, "P", base.code, 0x4CAF50, base.portion * 0.9, 1.0,
+                         QString::fromUtf8(base.name), "S"});
+        };
         // Rice for a hospital, its pasty diet and the hospital menu; beans for the factory restaurant,
         // its lunch and the standard menu. Both are on their branch's lunch menu.
         struct Override {
@@ -509,24 +528,19 @@ private:
             const char* menuType;
         };
         for (const Override& o : {Override{8, "0002", "00002", "HOSPITALAR"}, Override{10, "0003", "00001", "PADRAO"}}) {
-            const Dish& base = bases[o.dish];
-            for (const Ingredient& ing : base.recipe) {
-                const QString prod = m_productCode.value(ing.product);
-                const QString unit = m_productUnit.value(ing.product);
-                const double loss = m_productLoss.value(ing.product);
-                const double local = round5(ing.net * 1.1), service = round5(ing.net * 0.8), menu = round5(ing.net * 0.9);
-                // No cooking gain, the product's cleaning loss, flags off, requisition for production.
-                fili.add({o.branch, "P", base.code, prod, local, unit, loss, local, grossOf(ing.product, local),
-                          grossOf(ing.product, local), 100 - loss, local, 0.0, 100.0, 100 - loss, "N", "N", "P", "N"});
-                serv.add({o.branch, o.service, "P", base.code, prod, service, unit, loss, service,
-                          grossOf(ing.product, service), grossOf(ing.product, service), 100 - loss, service, 0.0, 100.0,
-                          100 - loss, "N", "N", "P", "N"});
-                tp.add({"0001", o.menuType, "P", base.code, prod, menu, unit, loss, menu, grossOf(ing.product, menu),
-                        grossOf(ing.product, menu), 100 - loss, menu, 0.0, 100.0, 100 - loss, "N", "N"});
-            }
-            tpDados.add({"0001", o.menuType, "P", base.code, 0x4CAF50, base.portion * 0.9, 1.0,
-                         QString::fromUtf8(base.name), "S"});
-            cardapio.add({o.branch, "00001", QDate(2026, 12, 14), "P", base.code});
+            niveis(bases[o.dish], o.branch, o.service, o.menuType);
+            cardapio.add({o.branch, "00001", QDate(2026, 12, 14), "P", bases[o.dish].code});
+        }
+        // The school's salads and fruit at its own levels, with their portions, so that every level
+        // has recipes to copy to another (and the school's fish is out of its line).
+        Inserter pratFili(m_db, "PRATFILI", {"CDFILIAL", "CDFILAUXPRAT", "CDPRATO", "QTPADRAOFILI", "IDATIVO"});
+        Inserter pratServ(m_db, "PRATSERV",
+                          {"CDFILIAL", "CDSERVFILI", "CDFILAUXPRAT", "CDPRATO", "QTPADRAOSERV", "IDATIVO"});
+        for (int dish : {16, 17, 21}) {
+            const Dish& base = bases[dish];
+            niveis(base, "0005", "00001", "ESCOLAR");
+            pratFili.add({"0005", "P", base.code, round5(base.portion * 1.1), "S"});
+            pratServ.add({"0005", "00001", "P", base.code, round5(base.portion * 0.8), "S"});
         }
 
         Inserter prep(m_db, "PREPPRAT", {"CDFILAUXPRAT", "CDPRATO", "NRPREPPRAT", "IDPREPPRAT", "TXPREPPRAT", "NMRPREPPRAT"});

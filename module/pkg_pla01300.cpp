@@ -2,6 +2,7 @@
 
 #include "companions/Cli_pla01304/cli_pla01304.h"
 #include "companions/Cli_pla01305/cli_pla01305.h"
+#include "companions/Cli_pla01309/cli_pla01309.h"
 #include "companions/Cli_pla05000/cli_pla05000.h"
 #include "companions/Cli_pla05500/cli_pla05500.h"
 
@@ -62,6 +63,9 @@ void ligaCompanheiros(recipe::Companheiros& companheiros)
     };
     companheiros.CriaCustoPrato = [](const QStringList& args) {
         comTextos<12>(args, [](auto... t) { CriaCustoPrato(t...); });
+    };
+    companheiros.CriaImportacaoPrato = [](const QString& level) {
+        comTextos<1>({level}, [](auto... t) { CriaImportacaoPrato(t...); });
     };
     companheiros.CriaNutriPrat = [] { return CriaNutriPrat(); };
     companheiros.MostraReceProd = [] { return Cli_pla05500::MostraReceProd(); };
@@ -131,6 +135,11 @@ void CriaCustoPrato(const char* cdCentral, const char* nmCentral, const char* cd
     Cli_pla01305::CriaCustoPrato({text(cdCentral), text(nmCentral), text(cdTpCard), text(nmTpCard), text(cdFilial),
                                   text(nmFilial), text(cdFilialRef), text(cdServico), text(nmServico), text(cdPrato),
                                   text(nmPrato), text(cdFilAuxPrat)});
+}
+
+void CriaImportacaoPrato(const char* level)
+{
+    Cli_pla01309::CriaImportacaoPrato(text(level));
 }
 
 int CriaNutriPrat()

@@ -23,6 +23,10 @@ Q_DECL_EXPORT void CriaCustoPrato(const char* cdCentral, const char* nmCentral, 
                                   const char* cdFilialRef, const char* cdServico, const char* nmServico,
                                   const char* cdPrato, const char* nmPrato, const char* cdFilAuxPrat);
 
+// Copies recipes of a range of dishes from one recipe level to another (the recipe form's review
+// of recipes), modally; level is the recipe page's: "P", "F" or "S".
+Q_DECL_EXPORT void CriaImportacaoPrato(const char* level);
+
 // Prints the nutrients of the recipes of a range of dishes (a new form at every call, modally);
 // gives the modal result.
 Q_DECL_EXPORT int CriaNutriPrat();

@@ -247,6 +247,8 @@ void Lancadores::pmnPratoClick()
     }
     disponivel(bool(companheiros.CriaImportacaoPrato), "Revisar Receitas");
     companheiros.CriaImportacaoPrato(level);
+    // The review may have changed the recipes the page shows.
+    m_form.sbtVerificarClick();
 }
 
 // --- Reports and host modules -----------------------------------------------------------------

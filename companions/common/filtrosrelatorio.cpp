@@ -5,6 +5,7 @@
 #include "framework/core/consiste.h"
 #include "framework/core/hostcontext.h"
 #include "framework/ui/btnpesquisa.h"
+#include "framework/ui/guard.h"
 #include "framework/ui/maskedit.h"
 #include "framework/ui/messages.h"
 #include "framework/ui/query.h"
@@ -82,6 +83,8 @@ LinhaCodigo linhaCodigo(QWidget* parent, QGridLayout* grid, int row, const QStri
     line.nome->setObjectName(nameName);
     line.nome->setReadOnly(true);
     line.nome->setFocusPolicy(Qt::NoFocus);
+    // A long name is read from its beginning.
+    guardedConnect(line.nome, &QLineEdit::textChanged, line.nome, [nome = line.nome] { nome->setCursorPosition(0); });
     grid->addWidget(line.rotulo, row, 0);
     grid->addWidget(line.codigo, row, 1);
     if (!buttonName.isEmpty()) {

@@ -24,6 +24,14 @@ QString filialCabecalhoReceita()
     return filial ? filial->Text() : QString();
 }
 
+TfrmReceitaPadrao& formReceita()
+{
+    TfrmReceitaPadrao* receita = Cli_pla01300::boIdCriado ? Cli_pla01300::frmReceitaPadrao : nullptr;
+    if (!receita)
+        throw framework::Error(QStringLiteral("Esta rotina é aberta a partir do formulário de receitas, que deve estar aberto."));
+    return *receita;
+}
+
 QLineEdit* linhaCabecalho(QWidget* parent, const QString& panelName, const QString& caption, const QString& editName)
 {
     auto* panel = new QWidget(parent);

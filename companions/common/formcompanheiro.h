@@ -4,6 +4,7 @@
 
 class QLineEdit;
 class QWidget;
+class TfrmReceitaPadrao;
 
 namespace framework {
 class TfrmPadrParam;
@@ -15,6 +16,11 @@ namespace companions {
 // The branch typed in the recipe form's header (medCdFilial_pan); empty when the recipe form is
 // not open.
 QString filialCabecalhoReceita();
+
+// The open recipe form, which the forms that copy recipes read while they run (its branch, its
+// central list and parameters, its authorisation connection); fails with a clear text when it
+// is not open.
+TfrmReceitaPadrao& formReceita();
 
 // A header line of a companion form: a caption and the read-only name beside it, in a panel
 // named panelName holding a name edit named editName.

@@ -4,6 +4,7 @@
 #include "paintguard.h"
 
 #include <QColor>
+#include <QIcon>
 #include <QTableView>
 #include <QVariant>
 #include <functional>
@@ -27,6 +28,7 @@ struct TCellPaint {
     bool selected = false;
     bool editing = false; // the cell's record is being edited or inserted
     QString text;         // drawn 3 pixels in from the left unless a check image is shown
+    QIcon icon;           // when set, drawn 2 pixels in from the left, and the text 22 pixels in
     QColor textColor;
     QColor background;    // filled behind the cell when valid
     bool greyed = false;  // text the user cannot type: drawn in the disabled-text colour

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
+#include <algorithm>
 
 namespace framework {
 
@@ -136,9 +137,15 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
         style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &check, painter, opt.widget);
         return;
     }
+    int textLeft = 3;
+    if (!cell.icon.isNull()) {
+        const int side = std::min(16, opt.rect.height() - 2);
+        cell.icon.paint(painter, QRect(opt.rect.left() + 2, opt.rect.center().y() - side / 2, side, side));
+        textLeft = 22;
+    }
     painter->save();
     painter->setPen(cell.greyed ? opt.palette.color(QPalette::Disabled, QPalette::Text) : cell.textColor);
-    const QRect textRect = opt.rect.adjusted(3, 0, -3, 0);
+    const QRect textRect = opt.rect.adjusted(textLeft, 0, -3, 0);
     const auto alignment = Qt::Alignment(index.data(Qt::TextAlignmentRole).toInt());
     painter->drawText(textRect, int(alignment), opt.fontMetrics.elidedText(cell.text, Qt::ElideRight, textRect.width()));
     painter->restore();

@@ -72,6 +72,15 @@ QString EditMask::qtInputMask() const
     return m_qtMask + QLatin1Char(';') + m_blank;
 }
 
+int EditMask::endOfInput(const QString& displayText) const
+{
+    int end = 0;
+    for (int i = 0; i < m_slots.size() && i < displayText.size(); ++i)
+        if (!m_slots[i].literal && displayText[i] != m_blank && !displayText[i].isSpace())
+            end = i + 1;
+    return end;
+}
+
 QString EditMask::valueOf(const QString& displayText) const
 {
     if (isEmpty())

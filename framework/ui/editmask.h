@@ -34,6 +34,9 @@ public:
     QString valueOf(const QString& displayText) const;
     // What the edit shows for a stored value (for QLineEdit::setText).
     QString displayOf(const QString& value) const;
+    // The position just past the last input position holding a character (0 when none): where
+    // typing goes on.
+    int endOfInput(const QString& displayText) const;
 
 private:
     struct Slot {

@@ -37,11 +37,24 @@ void TMaskEdit::focusInEvent(QFocusEvent* event)
     emit entered();
 }
 
+void TMaskEdit::mouseReleaseEvent(QMouseEvent* event)
+{
+    QLineEdit::mouseReleaseEvent(event);
+    // A click past what was typed lands among the mask's blanks, where nothing can be typed:
+    // the cursor goes to the end of the input, as the user expects.
+    if (m_mask.isEmpty() || hasSelectedText())
+        return;
+    const int end = m_mask.endOfInput(displayText());
+    if (cursorPosition() > end)
+        setCursorPosition(end);
+}
+
 void TMaskEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    // A popup (menu, completer) taking the focus for a moment is not leaving the edit.
-    if (event->reason() == Qt::PopupFocusReason)
+    // A popup (menu, completer) taking the focus for a moment, or another window becoming the
+    // active one (a message this edit's own check shows), is not leaving the edit.
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
         return;
     bool accepted = false;
     guarded([&] { accepted = leaving(); });

@@ -29,6 +29,7 @@ signals:
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     // Runs before exited(); false keeps the focus here (a refused edit).
     virtual bool leaving() { return true; }
     // Runs on entering before entered().

@@ -125,7 +125,7 @@ TEST_P(DadosPratoTest, ServiceRecordsAndTheirDeletion)
     EXPECT_EQ(scalar("SELECT IDTPPRODCHILL FROM PRATSERV WHERE CDSERVFILI = '00002'"), "CONGELADO");
     dish.Delete();
     EXPECT_EQ(send("UpdPratServ", ""), "");
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM PRATSERV"), "0");
+    EXPECT_EQ(scalar("SELECT COUNT(*) FROM PRATSERV WHERE CDFILIAL = '0002'"), "0");
 }
 
 TEST_P(DadosPratoTest, StandardRecipeCheckAndHouseholdMeasures)

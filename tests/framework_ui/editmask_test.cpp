@@ -40,3 +40,13 @@ TEST(EditMask, StoredValuesDropUnsavedLiteralsAndTheBlanksTheMaskSays)
     EXPECT_EQ(number.valueOf("-12    "), "-12");
     EXPECT_EQ(number.displayOf("-12"), "-12    ");
 }
+
+TEST(EditMask, TypingGoesOnAfterTheLastTypedPosition)
+{
+    const EditMask dish("9999999999");
+    EXPECT_EQ(dish.endOfInput("__________"), 0);
+    EXPECT_EQ(dish.endOfInput("2010______"), 4);
+    const EditMask validity("9999:99");
+    EXPECT_EQ(validity.endOfInput("12__:__"), 2);
+    EXPECT_EQ(validity.endOfInput("0012:3_"), 6); // the literal is passed over
+}

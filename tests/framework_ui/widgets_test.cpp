@@ -6,6 +6,7 @@
 #include "framework/ui/dbdateedit.h"
 #include "framework/ui/dbedit.h"
 #include "framework/ui/dbnavigator.h"
+#include "framework/ui/maskedit.h"
 #include "framework/ui/messages.h"
 #include "framework/ui/shape.h"
 
@@ -73,6 +74,36 @@ TEST_F(BoundTest, AnUppercaseCodeMaskAndAPendingEditWrittenBeforePost)
     // Still in the edit: posting writes the typing first.
     ds->Post();
     EXPECT_EQ(field("CDPRATO")->AsString(), "AB1");
+}
+
+TEST_F(BoundTest, AClickAmongTheMasksBlanksTypesAfterWhatWasTyped)
+{
+    auto* medCod = win.add(new TMaskEdit(&win.window, "medCdPrato"));
+    medCod->setEditMask("9999999999");
+    medCod->setMinimumWidth(300);
+    ASSERT_TRUE(win.show());
+    const QPoint right(medCod->width() - 8, medCod->height() / 2);
+    QTest::mouseClick(medCod, Qt::LeftButton, {}, right);
+    QTest::keyClicks(medCod, "2010");
+    EXPECT_EQ(medCod->Text(), "2010");
+    QTest::mouseClick(medCod, Qt::LeftButton, {}, right);
+    QTest::keyClicks(medCod, "010001");
+    EXPECT_EQ(medCod->Text(), "2010010001");
+}
+
+TEST_F(BoundTest, AnotherWindowTakingTheFocusIsNotLeavingTheEdit)
+{
+    auto* medCod = win.add(new TMaskEdit(&win.window, "medCdFilial"));
+    ASSERT_TRUE(win.show());
+    int exits = 0;
+    QObject::connect(medCod, &TMaskEdit::exited, [&] { ++exits; });
+    // The message of the edit's own check becomes the active window: the check must not run again.
+    QFocusEvent deactivated(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(medCod, &deactivated);
+    EXPECT_EQ(exits, 0);
+    QFocusEvent tabbed(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(medCod, &tabbed);
+    EXPECT_EQ(exits, 1);
 }
 
 TEST_F(BoundTest, RefusedTextsKeepTheFocusAndRefusedEditsSwallowTheKey)
