@@ -17,6 +17,7 @@ using framework::DataPacket;
 using framework::RowStatus;
 
 const char* const ReceitaPadrao = "Pla01300.rdmReceitaPadrao";
+const char* const ImpPrato = "Pla01309.rdmImpPrato";
 
 // --- Shapes of the change logs -----------------------------------------------------------------
 
@@ -28,6 +29,7 @@ constexpr int oneRecord = 1;
 constexpr int dishRecord = 4;        // one dish's record at a level, a refused change still pending
 constexpr int numberedRecords = 200; // one dish's preparation modes or photos at a level (01 to 98)
 constexpr int dishRows = 1000;       // one dish's list (ingredients, containers): more than any holds
+constexpr int dishRange = 200000;    // the dishes of a range of the tree, marked or not
 
 struct Shape {
     const char* object;
@@ -58,6 +60,7 @@ const Shape shapes[] = {
     {ReceitaPadrao, "UpdFotoPraSer", numberedRecords, AnyChange},
     {ReceitaPadrao, "SetContainer", dishRows, AnyChange},
     {ReceitaPadrao, "UpdContainer", 0, AnyChange},
+    {ImpPrato, "ExportaPratos", dishRange, Modifies}, // the dish grid with its marks
 };
 
 // --- The changes guarded by a supervisor's authorisation ---------------------------------------
@@ -79,6 +82,7 @@ struct GuardedChange {
     Change change;
     Scope scope;
     const char* operation;
+    int levelArgument = 0; // Scope::StandardLevel: the argument that names the level
 };
 
 // Each change the forms guard with a supervisor's authorisation, and the operation that guards
@@ -99,6 +103,8 @@ const GuardedChange guardedChanges[] = {
     {ReceitaPadrao, "UpdDadosPrat", Change::Modify, Scope::Every, "ALTERACAO_PRODUTO_RECEITA_PADRAO"},
     {ReceitaPadrao, "UpdDadosPrat", Change::Delete, Scope::Every, "EXCLUSAO_PRODUTO_RECEITA_PADRAO"},
     {ReceitaPadrao, "UpdParamGeral", Change::Modify, Scope::BeyondFirstLevelBlock, "ALTERACAO_PARAMETRO_GERAL"},
+    // The review's copy into the standard recipes (its destination kind, argument 7, "P").
+    {ImpPrato, "ExportaPratos", Change::Call, Scope::StandardLevel, "ALTERACAO_PRODUTO_RECEITA_PADRAO", 7},
 };
 
 QString key(const QString& object, const QString& method)
@@ -221,7 +227,7 @@ QStringList neededOperations(Call& call, const QList<const GuardedChange*>& guar
     std::optional<LogRows> rows;
     for (const GuardedChange* g : guards) {
         if (g->change == Change::Call) {
-            if (g->scope != Scope::StandardLevel || call.text(0).trimmed() == u"P")
+            if (g->scope != Scope::StandardLevel || call.text(g->levelArgument).trimmed().toUpper() == u"P")
                 need(g);
             continue;
         }

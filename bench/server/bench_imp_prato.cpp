@@ -90,7 +90,7 @@ struct Database {
         const QString name = connection;
         dispatcher = std::make_unique<appserver::Dispatcher>([name] { return QSqlDatabase::database(name, false); });
         QVariantList args{"0002", dish(0), dish(Dishes - 1), "4", "P", "", "", "", ""};
-        grid = dispatcher->call(ImpPrato, "GetPratos", args);
+        grid = dispatcher->call({db::DemoSupervisor, "bench"}, ImpPrato, "GetPratos", args);
         if (!framework::isPacket(grid) || framework::toPacket(grid).rowCount() != Dishes)
             qFatal("GetPratos did not list the %d dishes", Dishes);
     }
@@ -155,7 +155,7 @@ void BM_ExportaPratos_10000Dishes(benchmark::State& state, bool pg)
     }
     for (auto _ : state) {
         QVariantList args{"0002", database->grid, "", Branch, "", "", "P", "F", 1, "", "", "", ""};
-        const QString status = database->dispatcher->call(ImpPrato, "ExportaPratos", args).toString();
+        const QString status = database->dispatcher->call({db::DemoSupervisor, "bench"}, ImpPrato, "ExportaPratos", args).toString();
         if (!status.isEmpty())
             state.SkipWithError(status.toStdString().c_str());
     }
@@ -240,7 +240,7 @@ void BM_GetPratos_10000Dishes(benchmark::State& state, bool pg)
     int rows = 0;
     for (auto _ : state) {
         QVariantList args{"0002", dish(0), dish(Dishes - 1), "4", "P", "", "", "", ""};
-        rows = framework::toPacket(database->dispatcher->call(ImpPrato, "GetPratos", args)).rowCount();
+        rows = framework::toPacket(database->dispatcher->call({db::DemoSupervisor, "bench"}, ImpPrato, "GetPratos", args)).rowCount();
     }
     state.counters["rows"] = rows;
 }

@@ -3,10 +3,12 @@
 // back from the tables.
 #include "appserver/dispatcher.h"
 #include "appserver/errors.h"
+#include "appserver/guards.h"
 #include "appserver/objects/escalareceita.h"
 #include "appserver/objects/lugarreceita.h"
 #include "framework/data/clientdataset.h"
 #include "framework/data/datapacket.h"
+#include "db/demodata.h"
 #include "pratoteste.h"
 #include "testdatabase.h"
 
@@ -91,7 +93,7 @@ protected:
             exec(QString::fromUtf8(sql));
     }
 
-    QVariant call(const char* method, QVariantList args) { return dispatcher->call(ImpPrato, method, args); }
+    QVariant call(const char* method, QVariantList args) { return dispatcher->call({operador, "sessao"}, ImpPrato, method, args); }
 
     // The dish grid as the form loads it for an origin (working branch 0002).
     DataPacket pratos(const Lugar& origem, const QString& inicial = Prato, const QString& final = Prato,
@@ -160,6 +162,7 @@ protected:
 
     std::unique_ptr<testdb::TestDatabase> database;
     std::unique_ptr<appserver::Dispatcher> dispatcher;
+    QString operador = QString::fromLatin1(db::DemoSupervisor); // the session's operator
 };
 
 // What a copy should leave at the destination: the origin's rows in its names (without the
@@ -216,7 +219,7 @@ TEST_P(ImportacaoServidorTest, GetPratosListsTheDishesOfTheRangeWithARecipeAtThe
 
     // The kind goes back normalised; an unknown one or a missing code of the level is refused.
     QVariantList args{"0002", Prato, Prato, "4", "f", "", "", "2", ""};
-    ASSERT_TRUE(framework::isPacket(dispatcher->call(ImpPrato, "GetPratos", args)));
+    ASSERT_TRUE(framework::isPacket(dispatcher->call({operador, "sessao"}, ImpPrato, "GetPratos", args)));
     EXPECT_EQ(args[4].toString(), "F");
     const QVariant bad = call("GetPratos", {"0002", Prato, Prato, "4", "X", "", "", "", ""});
     ASSERT_TRUE(framework::isServerFault(bad));
@@ -260,6 +263,26 @@ TEST_P(ImportacaoServidorTest, EveryOriginLevelToEveryDestinationLevelAddingAndR
                 EXPECT_EQ(receita(*origem), from);
             }
         }
+}
+
+// The standard recipes change only with a supervisor's consent, whatever the client asked first;
+// the other levels are the operator's own.
+TEST_P(ImportacaoServidorTest, ACopyIntoTheStandardRecipesNeedsTheSupervisorsGrant)
+{
+    operador = QString::fromLatin1(db::DemoOperator);
+    const QStringList standard = receita(Padrao);
+    const DataPacket grid = pratos(Filial);
+    const QString refused = exporta(QVariant::fromValue(grid), Filial, Padrao, 1);
+    EXPECT_EQ(appserver::guards::missingAuthorisation(refused), "ALTERACAO_PRODUTO_RECEITA_PADRAO") << refused.toStdString();
+    EXPECT_EQ(receita(Padrao), standard);
+
+    EXPECT_EQ(exporta(QVariant::fromValue(grid), Filial, FilialDestino, 1), "");
+    EXPECT_EQ(receita(FilialDestino), receita(Filial));
+
+    QSqlDatabase db = database->db();
+    dispatcher->grants().give(db, "sessao", 4, "ALTERACAO_PRODUTO_RECEITA_PADRAO", db::DemoSupervisor);
+    EXPECT_EQ(exporta(QVariant::fromValue(grid), Filial, Padrao, 1), "");
+    EXPECT_EQ(receita(Padrao), receita(Filial));
 }
 
 TEST_P(ImportacaoServidorTest, AChangedQuantityPerPersonScalesTheCopiedRecipeOfThatDishOnly)
