@@ -9,6 +9,7 @@
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
 #include "modopreparo.h"
+#include "paginareceita.h"
 #include "painelprato.h"
 #include "regrashabilitacao.h"
 #include "respostaservidor.h"
@@ -292,6 +293,7 @@ void TfrmReceitaPadrao::alteraPrato()
     if (dbeNmPrato->isEnabled())
         dbeNmPrato->setFocus();
     cdsPrato->Edit();
+    m_registro->autorizaAlteracao();
 }
 
 void TfrmReceitaPadrao::excluiPrato()
@@ -379,6 +381,7 @@ void TfrmReceitaPadrao::alteraLista(const Pagina& page)
         column = QStringLiteral("SGUNIDADE");
     focusColumn(grid, column);
     page.dataSet->Edit();
+    PaginaNivel(page.nivel->level).autorizaEdicao();
 }
 
 void TfrmReceitaPadrao::excluiLista(const Pagina& page)

@@ -133,6 +133,11 @@ public:
     // "B": the net quantity is typed and the gross derived; otherwise the reverse.
     bool entradaLiquida() const;
 
+    // The supervisor of a row edit: asked at once by Alterar; an edit begun by a typed key waits
+    // until what was typed is kept (the column left, the row posted), or the prompt would take the
+    // keys typed after the first. Refused, the row goes back to its saved values.
+    void autorizaEdicao();
+
 private:
     void defineCampos();
     void criaGrade();
@@ -150,9 +155,6 @@ private:
     // What a change of saved rows must pass, but the supervisor (asked by the caller): query mode
     // refuses silently, then the standard recipe's block and the level's selectors.
     void verificaAlteracao() const;
-    // The supervisor of a row edit, asked once what was typed is kept; refused, the row goes back
-    // to its saved values.
-    void autorizaEdicao();
     // A run of rows posted by the proportional update or the rescaling is under way.
     bool reescalando() const { return !m_validaPost || m_calcQtPessoa; }
     void arredondaPercentuais();

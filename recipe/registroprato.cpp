@@ -28,6 +28,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScopeGuard>
+
+#include <utility>
 #include <QTabWidget>
 
 using namespace framework;
@@ -300,9 +302,9 @@ void RegistroPrato::cdsPratoBeforeEdit()
     if (Cli_pla01300::boConsulta)
         throw Abort();
     Vd_NivelPrato(QStringLiteral("A"));
-    if (!hostContext().ModuFili && text(m_form.cdsPrato, "CDFILAUXPRAT") == u"P"
-        && !server::Autoriza(*m_form.netAutoriza, kindPrato, QStringLiteral("ALTERACAO_PRATO_PADRAO")))
-        throw Abort();
+    // The supervisor is asked by Alterar at once, or, for an edit begun by a typed key, when the
+    // change is kept: asked here, on the first key, the prompt would take the keys typed after it.
+    m_autorizacaoPendente = !hostContext().ModuFili && text(m_form.cdsPrato, "CDFILAUXPRAT") == u"P";
     if (m_form.pgcPadrao->currentWidget() == m_form.tshFormulario && !m_form.cdsPratoAux->Active())
         carregaPratoAux();
 }
@@ -351,8 +353,18 @@ bool RegistroPrato::dbeTempoKeyPress(const QKeyEvent& event) const
 
 // --- Post --------------------------------------------------------------------------------------
 
+void RegistroPrato::autorizaAlteracao()
+{
+    if (std::exchange(m_autorizacaoPendente, false) && m_form.cdsPrato->state() == State::Edit
+        && !server::Autoriza(*m_form.netAutoriza, kindPrato, QStringLiteral("ALTERACAO_PRATO_PADRAO"))) {
+        m_form.cdsPrato->Cancel(); // refused: the record goes back to what it holds
+        throw Abort();
+    }
+}
+
 void RegistroPrato::cdsPratoBeforePost()
 {
+    autorizaAlteracao();
     Vd_CdPrato(true);
     if (EmptyString(text(m_form.cdsPrato, "NMPRATO")))
         m_form.falha("NMPRATO_EMPTY", m_form.dbeNmPrato);

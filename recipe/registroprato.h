@@ -39,6 +39,9 @@ public:
     void carregaPratoAux();
     // Sets "RefreshPesqPrato" of the host's open menu forms: true makes them reload their dishes.
     static void RefreshPesqPrato(bool refresh);
+    // The supervisor of a standard dish's edit, when it still needs one; refused, the record goes
+    // back to what it holds and the action ends.
+    void autorizaAlteracao();
 
 private:
     bool inserting() const;
@@ -73,6 +76,7 @@ private:
     std::unique_ptr<Enviador> m_enviador;
     QString m_codigoProposto;      // the code proposed for the dish being inserted
     bool m_reabrindoPrato = false; // a refused record goes back to edit without new checks
+    bool m_autorizacaoPendente = false; // the standard dish's edit still needs the supervisor
 };
 
 } // namespace recipe

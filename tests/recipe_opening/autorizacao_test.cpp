@@ -99,20 +99,60 @@ INSTANTIATE_TEST_SUITE_P(Backends, RecipeAuthorisationOnBackends,
                          ::testing::Values(testdb::Backend::Sqlite, testdb::Backend::Postgres),
                          [](const auto& info) { return testdb::backendName(info.param); });
 
+// A standard row is authorised when it is posted and sent at Confirmar: the grant that ran out
+// meanwhile is asked for again.
 TEST_F(RecipeAuthorisation, AnAuthorisationThatRanOutIsAskedForAgainWhenTheChangeIsConfirmed)
 {
     serve(std::chrono::milliseconds(300));
     openForm();
     select("2010010001");
-    script->authorize("SUPERV", "1234");
-    press(form->mnuAlterar);
-    retype(form->dbeNmPrato, "Arroz da tarde");
+    form->Habilita_Pagina(true);
+    form->pgcPadrao->setCurrentWidget(form->tshPadrao);
+    QApplication::processEvents();
+    ClientDataSet* list = form->cdsProdPrat;
+    list->First();
+    const QString product = list->FieldByName("CDPRODUTO")->AsString();
+    script->authorize("SUPERV", "1234"); // ALTERACAO_PRODUTO_RECEITA_PADRAO, as the row is posted
+    list->Edit();
+    list->FieldByName("QTPRODPRAT")->setAsFloat(0.5);
+    list->Post();
+    EXPECT_EQ(script->pendingAnswers(), 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(400)); // the user took his time
     script->authorize("SUPERV", "1234");
     press(form->mnuConfirmar);
-    EXPECT_EQ(dishName("2010010001"), "Arroz da tarde");
-    EXPECT_EQ(form->cdsPrato->ChangeCount(), 0);
+    EXPECT_DOUBLE_EQ(value(QStringLiteral("SELECT QTPRODPRAT FROM PRODPRAT WHERE CDFILAUXPRAT = 'P' AND CDPRATO = "
+                                          "'2010010001' AND CDPRODUTO = '%1'")
+                               .arg(product))
+                         .toDouble(),
+                     0.5);
+    EXPECT_EQ(list->ChangeCount(), 0);
     EXPECT_EQ(script->pendingAnswers(), 0);
+    EXPECT_TRUE(script->messages().isEmpty()) << script->messageTexts().join('\n').toStdString();
+}
+
+// Typing into the standard dish's record puts it in edit: the supervisor is asked when it is
+// confirmed, so every key typed stays in the edit; refused, the record is back to what it holds.
+TEST_F(RecipeAuthorisation, TheKeysTypedIntoTheStandardDishRecordStayInItsEdit)
+{
+    openForm();
+    select("2010010001");
+    const QVariant before = dishName("2010010001");
+    script->authorize("SUPERV", "1234");
+    retype(form->dbeNmPrato, "Arroz soltinho");
+    EXPECT_EQ(script->pendingAnswers(), 1); // nobody was asked while typing
+    EXPECT_EQ(form->dbeNmPrato->text(), "Arroz soltinho");
+    press(form->mnuConfirmar);
+    EXPECT_EQ(script->pendingAnswers(), 0);
+    EXPECT_EQ(dishName("2010010001"), "Arroz soltinho");
+
+    script->refuseAuthorization();
+    retype(form->dbeNmPrato, "Arroz empapado");
+    press(form->mnuConfirmar);
+    EXPECT_EQ(script->pendingAnswers(), 0);
+    EXPECT_EQ(form->cdsPrato->state(), ClientDataSet::State::Browse);
+    EXPECT_EQ(form->cdsPrato->FieldByName("NMPRATO")->AsString(), "Arroz soltinho");
+    EXPECT_EQ(dishName("2010010001"), "Arroz soltinho");
+    EXPECT_NE(before, dishName("2010010001"));
     EXPECT_TRUE(script->messages().isEmpty()) << script->messageTexts().join('\n').toStdString();
 }
 
