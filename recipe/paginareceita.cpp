@@ -1295,13 +1295,16 @@ void PaginaReceita::BeforePost()
     if (campo(f.cookingGain)->IsNull())
         campo(f.cookingGain)->setAsFloat(0);
     m_validacao->Vd_CoccaoLimpeza(*m_grade, m_nivel);
-    for (const QString& key : {QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")})
-        campo(key)->setAsString(m_form.cdsPrato->FieldByName(key)->AsString());
-    if (m_regras.chaves) {
-        const QStringList keys = chavesNivel();
-        const QStringList values = m_regras.chaves();
-        for (int i = 0; i < keys.size(); ++i)
-            campo(keys[i])->setAsString(values.value(i));
+    // A new row takes the dish's and the level's keys; a saved one keeps its own.
+    if (inserindo()) {
+        for (const QString& key : {QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")})
+            campo(key)->setAsString(m_form.cdsPrato->FieldByName(key)->AsString());
+        if (m_regras.chaves) {
+            const QStringList keys = chavesNivel();
+            const QStringList values = m_regras.chaves();
+            for (int i = 0; i < keys.size(); ++i)
+                campo(keys[i])->setAsString(values.value(i));
+        }
     }
     if (Field* time = campo(f.prepTime); time && !time->IsNull())
         time->setAsString(AjustaHrTempPrep(time->AsString()));
