@@ -24,7 +24,6 @@
 #include "server/connection.h"
 
 #include <QAction>
-#include <QBoxLayout>
 #include <QLineEdit>
 #include <QTabWidget>
 
@@ -39,21 +38,6 @@ using State = ClientDataSet::State;
 bool editing(const ClientDataSet& dataSet)
 {
     return dataSet.state() == State::Edit || dataSet.state() == State::Insert;
-}
-
-// The name box beside a selector: the panel's own when it has one, else one made there.
-QLineEdit* caixaNome(QWidget* panel, const char* name)
-{
-    if (auto* existing = panel->findChild<QLineEdit*>(QString::fromLatin1(name)))
-        return existing;
-    auto* edit = new QLineEdit(panel);
-    edit->setObjectName(QString::fromLatin1(name));
-    edit->setReadOnly(true);
-    edit->setFocusPolicy(Qt::NoFocus);
-    edit->setMinimumWidth(200);
-    if (auto* row = qobject_cast<QBoxLayout*>(panel->layout()))
-        row->insertWidget(row->count() - 1, edit);
-    return edit;
 }
 
 } // namespace
@@ -92,9 +76,6 @@ void TfrmReceitaPadrao::criaPaginasNiveis()
     name->setDisplayLabel(QStringLiteral("Nome"));
     name->setDisplayWidth(30);
     medCdTpCard->setEditMask(QString::fromLatin1(framework::MascaraTipoCard));
-    caixaNome(panFilial, "edtNmFilialLoc");
-    caixaNome(panServico, "edtNmFiliServ");
-    caixaNome(panServico, "edtNmServico");
 
     // What each level adds to the standard page: its duplicate message, its recipe kind, its
     // quantity updates and base-product method, and the selectors of its page.
