@@ -95,11 +95,7 @@ void TfrmReceitaPadrao::pgcPadraoChange()
     else
         AtualizaBotoes();
 
-    const QString origem = cdsPrato->Active() && !cdsPrato->IsEmpty()
-                               ? cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString()
-                               : QString();
-    const bool troca = trocaProdutoPermitida() && recipe::flag(cdsParamPlaneja, "IDBLOALTRELO") == u"S"
-                       && origem == u"P" && page && page->nivel && page->dataSet->Active()
+    const bool troca = trocaProdutoPermitida() && page && page->nivel && page->dataSet->Active()
                        && !page->dataSet->IsEmpty() && !Cli_pla01300::boConsulta;
     for (const char* name : {"mnuTrocaProd", "sbtTrocaProd"}) {
         if (auto* action = findChild<QAction*>(QString::fromLatin1(name)))
@@ -202,8 +198,13 @@ bool TfrmReceitaPadrao::filtradoPeloPrato(const ClientDataSet& dataSet) const
 
 bool TfrmReceitaPadrao::trocaProdutoPermitida() const
 {
+    // A standard dish's ingredient, swapped in the revised recipe of a level whose branch keeps
+    // its revised recipes, from the level's grid.
     QWidget* tab = pgcPadrao->currentWidget();
     if (tab != tshTpCard && tab != tshReceLoca && tab != tshReceServ)
+        return false;
+    if (recipe::flag(cdsParamPlaneja, "IDBLOALTRELO") != u"S" || !cdsPrato->Active() || cdsPrato->IsEmpty()
+        || cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString() != u"P")
         return false;
     const Pagina* page = m_paginas->pagina(tab);
     auto* grid = findChild<TDBGrid*>(page->nivel->grid);
@@ -282,8 +283,7 @@ void TfrmReceitaPadrao::Habilita_Desabilita(DataSource* source)
     const Pagina* page = paginaAtiva();
     s.paginaReceita = page && page->nivel;
     s.modoPreparo = pgcPadrao->currentWidget() == tshModoPrep;
-    QWidget* tab = pgcPadrao->currentWidget();
-    s.trocaProduto = tab == tshTpCard || tab == tshReceLoca || tab == tshReceServ;
+    s.trocaProduto = trocaProdutoPermitida();
     s.selecionaCentral = recipe::flag(cdsGerParamGeral, "IDPERMSELCENTRALPLA") == u"S";
     m_regras->Habilita_Desabilita(s);
     if (s.estado == State::Edit && s.prato && dbeCdPrato->hasFocus())

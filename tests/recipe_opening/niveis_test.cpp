@@ -163,6 +163,56 @@ TEST_F(RecipeLevels, ARevisedRecipeRefusesNewAndDeletedRowsUnlessTheGroupMayButQ
     press(form->mnuCancelar);
 }
 
+// A saved row is posted with the keys it was read with: a selector that shows another branch by
+// the time the row is posted never moves the row there.
+TEST_F(RecipeLevels, AnEditedRowKeepsItsOwnKeysWhateverTheSelectorShows)
+{
+    openForm();
+    showBranch("2010010001");
+    list->First();
+    const QString product = list->FieldByName("CDPRODUTO")->AsString();
+    const QString rows = QStringLiteral("FROM RECEFILI WHERE CDPRATO = '2010010001' AND CDPRODUTO = '%1'").arg(product);
+    type("QTPRODRECLOC", "0,2");
+    form->medCdFilial->setText(QStringLiteral("0005"));
+    press(form->mnuConfirmar);
+    EXPECT_DOUBLE_EQ(value("SELECT QTPRODRECLOC " + rows + " AND CDFILIAL = '0002'").toDouble(), 0.2);
+    EXPECT_EQ(count("SELECT COUNT(*) " + rows + " AND CDFILIAL = '0005'"), "0");
+}
+
+// Swapping an ingredient is offered on a level's grid only where the working branch keeps its
+// revised recipes, and the toolbar's rules, run again at every idle tick, keep it so.
+TEST_F(RecipeLevels, TheIngredientSwapIsOfferedOnlyWhereTheBranchKeepsRevisedRecipes)
+{
+    const auto swap = [this] { return form->findChild<QAction*>("mnuTrocaProd"); };
+    openForm("0003"); // IDBLOALTRELO "N"
+    showBranch("2010010001", "0003");
+    form->AtualizaBotoes();
+    EXPECT_FALSE(swap()->isEnabled());
+    form->close();
+    delete Cli_pla01300::frmReceitaPadrao;
+    Cli_pla01300::frmReceitaPadrao = nullptr;
+    Cli_pla01300::boIdCriado = false;
+
+    openForm("0002"); // IDBLOALTRELO "S"
+    showBranch("2010010001");
+    form->AtualizaBotoes();
+    EXPECT_TRUE(swap()->isEnabled());
+    form->dbaPadrao->setFocus(); // off the grid
+    QApplication::processEvents();
+    form->AtualizaBotoes();
+    EXPECT_FALSE(swap()->isEnabled());
+}
+
+// The branch and service headers show each name once, in the box beside the code.
+TEST_F(RecipeLevels, EachSelectorHasOneNameBox)
+{
+    openForm();
+    for (const char* name : {"edtNmFilialLoc", "edtNmFiliServ", "edtNmServico"})
+        EXPECT_EQ(form->findChildren<QLineEdit*>(QString::fromLatin1(name)).size(), 1) << name;
+    showBranch("2010010001");
+    EXPECT_FALSE(form->findChild<QLineEdit*>("edtNmFilialLoc")->text().isEmpty());
+}
+
 TEST_F(RecipeLevels, ABranchsOwnDishNeverLocks)
 {
     exec("UPDATE PARAMPLANEJA SET IDBLOALTRELO = 'S' WHERE CDFILIAL = '0003'");
