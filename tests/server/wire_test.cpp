@@ -179,7 +179,6 @@ class Wire : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        appserver::PasswordThrottle::instance().reset();
         server::Session::instance().setTrustedCertificates({});
     }
 };
@@ -222,7 +221,7 @@ TEST_F(Wire, ABodyOverTheLimitIs413AndTheDaemonKeepsServing)
 TEST_F(Wire, CallsNeedALiveTokenOfThisDaemon)
 {
     appserver::ServerOptions options;
-    options.sessionIdleLifetime = std::chrono::seconds(2);
+    options.sessions.idle = std::chrono::seconds(2);
     ServerSide side(Backend::Sqlite, Via::Http, options);
     ServerSide other(Backend::Sqlite, Via::Http);
     const std::string body = callBody("GetParamGeral", {});
@@ -255,7 +254,7 @@ TEST_F(Wire, GuessedPasswordsAreThrottledPerOperator)
         const QJsonObject body{{"operator", user}, {"password", password}};
         return raw.Post("/login", QJsonDocument(body).toJson().toStdString(), "application/json");
     };
-    for (int i = 0; i < appserver::PasswordThrottle::freeAttempts; ++i)
+    for (int i = 0; i < appserver::passwords::freeAttempts; ++i)
         EXPECT_EQ(login(db::DemoSupervisor, "errada")->status, 401);
     const auto throttled = login(db::DemoSupervisor, db::DemoSupervisorPassword);
     EXPECT_EQ(throttled->status, 429);
