@@ -183,7 +183,9 @@ public:
         m_deadline = std::max(m_deadline, m_start + m_limits.headers + forBody);
     }
     void closeAfterAnswer() { m_closing = true; }
-    bool closing() const { return m_closing; }
+    // Whether the connection must close after this answer: asked for, or a read failed (the
+    // client was too slow or went away, and what follows in the socket is no request).
+    bool closing() const { return m_closing || m_broken; }
 
     bool is_readable() const override
     {
@@ -194,10 +196,11 @@ public:
     ssize_t read(char* data, size_t size) override
     {
         if (m_begin == m_end) {
-            if (size >= sizeof m_buffer)
-                return m_link.receive(data, size, m_deadline);
-            const ssize_t n = m_link.receive(m_buffer, sizeof m_buffer, m_deadline);
+            const bool direct = size >= sizeof m_buffer;
+            const ssize_t n = m_link.receive(direct ? data : m_buffer, direct ? size : sizeof m_buffer, m_deadline);
             if (n <= 0)
+                m_broken = true;
+            if (n <= 0 || direct)
                 return n;
             m_begin = 0;
             m_end = size_t(n);
@@ -256,6 +259,7 @@ private:
     std::chrono::seconds m_writeTimeout;
     Clock::time_point m_start{}, m_deadline{};
     bool m_closing = false;
+    bool m_broken = false;
     char m_buffer[4096];
     size_t m_begin = 0, m_end = 0;
 };
