@@ -199,9 +199,11 @@ struct HttpServer::Impl {
     QString clientAddress(const httplib::Request& request) const
     {
         const QString peer = QString::fromStdString(request.remote_addr);
-        if (options.trustedProxies.contains(peer)) {
-            const QString forwarded =
-                QString::fromStdString(request.get_header_value("X-Forwarded-For")).section(u',', -1).trimmed();
+        const size_t headers = request.get_header_value_count("X-Forwarded-For");
+        if (headers > 0 && options.trustedProxies.contains(peer)) {
+            const QString forwarded = QString::fromStdString(request.get_header_value("X-Forwarded-For", headers - 1))
+                                          .section(u',', -1)
+                                          .trimmed();
             if (!forwarded.isEmpty())
                 return forwarded.left(64);
         }
