@@ -30,7 +30,12 @@ QVariant InProcessTransport::call(const QString& object, const QString& method, 
     const QString operatorCode = framework::hostContext().Operador;
     const QString session =
         QStringLiteral("local/%1/%2/%3").arg(QCoreApplication::applicationPid()).arg(m_connection, operatorCode);
-    return m_dispatcher.call({operatorCode, session, QStringLiteral("local")}, object, method, args);
+    appserver::Dispatcher::Report report;
+    const QVariant result = m_dispatcher.call({operatorCode, session, QStringLiteral("local")}, object, method, args, &report);
+    // What the database said of a failure, which the answer does not carry: this program's log.
+    if (!report.detail.isEmpty())
+        qWarning().noquote() << QStringLiteral("%1.%2: %3").arg(object, method, report.detail);
+    return result;
 }
 
 } // namespace server
