@@ -73,19 +73,22 @@ case "$command" in
     fi
     mkdir -p "$dir"
     started_pg=""
+    pgdir=""
     if [ -z "$db" ]; then
       pgbin=$(pg_bin)
       pgport=$(( port + 100 ))
-      mkdir -p "$dir/pg"
-      [ "$(id -u)" -eq 0 ] && chown postgres "$dir" "$dir/pg"
-      as_postgres "$pgbin/initdb" -D "$dir/pg" -A trust -U postgres >/dev/null
-      as_postgres "$pgbin/pg_ctl" -D "$dir/pg" -l "$dir/pg/log" \
-        -o "-p $pgport -k $dir/pg -c listen_addresses=127.0.0.1" -w start >/dev/null
+      # A folder of its own, which the postgres user can reach whatever holds $dir.
+      pgdir=$(mktemp -d /tmp/receita-cluster-pg.XXXXXX)
+      [ "$(id -u)" -eq 0 ] && chown postgres "$pgdir"
+      as_postgres "$pgbin/initdb" -D "$pgdir" -A trust -U postgres >/dev/null
+      as_postgres "$pgbin/pg_ctl" -D "$pgdir" -l "$pgdir/log" \
+        -o "-p $pgport -k $pgdir -c listen_addresses=127.0.0.1" -w start >/dev/null
       db="host=127.0.0.1 port=$pgport user=postgres dbname=postgres"
       started_pg="$pgbin"
       "$demodb" --db "$db" >"$dir/demodb.log"
     fi
-    printf 'DB=%q\nPORT=%q\nDAEMONS=%q\nPGBIN=%q\n' "$db" "$port" "$daemons" "$started_pg" >"$dir/cluster.env"
+    printf 'DB=%q\nPORT=%q\nDAEMONS=%q\nPGBIN=%q\nPGDIR=%q\n' "$db" "$port" "$daemons" "$started_pg" "$pgdir" \
+      >"$dir/cluster.env"
     for i in $(seq 1 "$daemons"); do
       start_daemon "$i"
     done
@@ -122,7 +125,8 @@ case "$command" in
       done
     done
     if [ -n "$PGBIN" ]; then
-      as_postgres "$PGBIN/pg_ctl" -D "$dir/pg" -m fast stop >/dev/null || true
+      as_postgres "$PGBIN/pg_ctl" -D "$PGDIR" -m fast stop >/dev/null || true
+      rm -rf "$PGDIR"
     fi
     rm -rf "$dir"
     echo "Ensaio parado."
