@@ -34,6 +34,7 @@ namespace {
 httplib::Result login(int port, const QString& operatorCode, const QString& password, const std::string& forwardedFor = {})
 {
     httplib::Client client("127.0.0.1", port);
+    client.set_read_timeout(60);
     httplib::Headers headers;
     if (!forwardedFor.empty())
         headers.emplace("X-Forwarded-For", forwardedFor);
@@ -60,6 +61,7 @@ std::string callBody(const QString& object, const QString& method, const QVarian
 httplib::Result call(int port, const std::string& token, const std::string& body)
 {
     httplib::Client client("127.0.0.1", port);
+    client.set_read_timeout(60); // guesses of one password wait for each other, slowly on a loaded machine
     return client.Post("/call", {{"Authorization", "Bearer " + token}}, body, "application/json");
 }
 
@@ -118,11 +120,14 @@ TEST_P(Probe, GuessesSentAtOnceAreCountedLikeGuessesInARow)
     const std::string guess = callBody("Est.rdmAutoriza", "Autoriza", {db::DemoSupervisor, "errada", 4, "ALTERACAO_PRATO_PADRAO", ""});
     const QStringList guesses = atOnce(16, [&] {
         const auto response = call(port, supervisor, guess);
-        return response ? framework::readWireMessage(response->body).values.value("result").toString() : QString();
+        if (!response || response->status != 200)
+            return QStringLiteral("HTTP %1: %2").arg(status(response)).arg(response ? response->body.c_str() : "");
+        return framework::readWireMessage(response->body).values.value("result").toString();
     });
     EXPECT_EQ(guesses.count(appserver::passwords::wrongText()), appserver::passwords::freeAttempts)
         << guesses.join('\n').toStdString();
-    EXPECT_EQ(guesses.filter("Muitas tentativas").size(), 16 - appserver::passwords::freeAttempts);
+    EXPECT_EQ(guesses.filter("Muitas tentativas").size(), 16 - appserver::passwords::freeAttempts)
+        << guesses.join('\n').toStdString();
 }
 
 TEST_P(Probe, AnyDaemonOnTheDatabaseServesTheSessionItsGrantsAndItsRepeats)
@@ -314,7 +319,7 @@ TEST(ProbeOne, SlowClientsDoNotHoldTheWorkers)
     timer.start();
     auto other = side.connect();
     EXPECT_TRUE(framework::isPacket(other->call("GetParamGeral")));
-    EXPECT_LT(timer.elapsed(), 2500);
+    EXPECT_LT(timer.elapsed(), 4000); // not held until the slow ones are through
     std::this_thread::sleep_for(std::chrono::milliseconds(2500));
     done = true;
     trickle.join();
