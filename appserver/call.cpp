@@ -4,6 +4,7 @@
 #include "framework/core/consiste.h"
 #include "sqlpacket.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace appserver {
@@ -98,6 +99,15 @@ void Call::setArg(int index, const QVariant& value)
 {
     arg(index, ArgumentKind::Text);
     m_args[index] = value;
+    if (!m_written.contains(index))
+        m_written << index;
+}
+
+QList<int> Call::written() const
+{
+    QList<int> sorted = m_written;
+    std::sort(sorted.begin(), sorted.end());
+    return sorted;
 }
 
 framework::DataPacket Call::select(const QString& sql, const QVariantList& values, const framework::FieldDefs& fields)

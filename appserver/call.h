@@ -38,7 +38,7 @@ class GrantStore;
 // transaction.
 class Call {
 public:
-    Call(QSqlDatabase& db, QVariantList& args, const QString& method, const Caller& caller, GrantStore& grants)
+    Call(QSqlDatabase& db, QVariantList& args, const QString& method, const Caller& caller, const GrantStore& grants)
         : m_db(db), m_args(args), m_method(method), m_caller(caller), m_grants(grants)
     {
     }
@@ -48,7 +48,7 @@ public:
     QVariantList& args() { return m_args; }
     const Caller& caller() const { return m_caller; }
     // The supervisor authorisations of the sessions.
-    GrantStore& grants() { return m_grants; }
+    const GrantStore& grants() const { return m_grants; }
     // Words for the server's log line of the call (who authorised, what was missing).
     void logNote(const QString& note) { m_logNote += (m_logNote.isEmpty() ? QString() : QStringLiteral("; ")) + note; }
     const QString& logNote() const { return m_logNote; }
@@ -67,6 +67,8 @@ public:
     // the client passes it by reference.
     QString code(int index, int width);
     void setArg(int index, const QVariant& value);
+    // The arguments setArg wrote, in order: what goes back to the client by reference.
+    QList<int> written() const;
     // An argument naming the operator: it must name the caller's, who is the one answered for.
     QString operatorCode(int index) const;
 
@@ -82,7 +84,8 @@ private:
     QVariantList& m_args;
     QString m_method;
     const Caller& m_caller;
-    GrantStore& m_grants;
+    const GrantStore& m_grants;
+    QList<int> m_written;
     QString m_logNote;
 };
 

@@ -38,7 +38,7 @@ QList<Column> mapColumns(QSqlDatabase& db, const DataPacket& log, const TableTar
 {
     const QSqlRecord record = db::tableColumns(db, target.table);
     if (record.isEmpty())
-        throw framework::Error(QStringLiteral("Tabela %1 não encontrada no banco de dados.").arg(target.table));
+        throw DatabaseFault(QStringLiteral("Tabela %1 não encontrada no banco de dados.").arg(target.table));
     QList<Column> columns;
     const auto& defs = log.fields();
     for (int i = 0; i < defs.size(); ++i) {
@@ -200,7 +200,7 @@ private:
             query = std::make_shared<QSqlQuery>(m_db);
             query->setForwardOnly(true);
             if (!query->prepare(sql))
-                throw framework::Error(QStringLiteral("Erro no banco de dados: %1").arg(query->lastError().text()));
+                throw DatabaseFault(query->lastError().text());
         }
         return *query;
     }
@@ -210,8 +210,10 @@ private:
         for (int i = 0; i < values.size(); ++i)
             query.bindValue(i, values[i]);
         if (!query.exec())
-            throw Refusal(QStringLiteral("Não foi possível gravar as alterações em %1: %2")
-                              .arg(m_target.table, query.lastError().databaseText()));
+            throw Refusal(QStringLiteral("Não foi possível gravar as alterações em %1: o banco de dados recusou os "
+                                         "valores enviados.")
+                              .arg(m_target.table),
+                          query.lastError().text());
     }
 
     void write(const QString& sql, const QVariantList& values, bool mustMatchOneRow)

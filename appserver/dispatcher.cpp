@@ -19,17 +19,13 @@ namespace {
 void begin(QSqlDatabase& db, ServerObject::Kind kind)
 {
     if (!db.isOpen())
-        throw framework::Error(QStringLiteral("O banco de dados do servidor não está disponível."));
-    bool ok;
+        throw DatabaseFault(QStringLiteral("Conexão fechada: %1").arg(db.lastError().text()));
     if (kind == ServerObject::Kind::Update && !db::isPostgres(db)) {
         QSqlQuery q(db);
-        ok = q.exec("BEGIN IMMEDIATE");
-        if (!ok)
-            throw framework::Error(QStringLiteral("Não foi possível iniciar a transação: %1").arg(q.lastError().text()));
-    } else {
-        ok = db.transaction();
-        if (!ok)
-            throw framework::Error(QStringLiteral("Não foi possível iniciar a transação: %1").arg(db.lastError().text()));
+        if (!q.exec("BEGIN IMMEDIATE"))
+            throw DatabaseFault(QStringLiteral("Não foi possível iniciar a transação: %1").arg(q.lastError().text()));
+    } else if (!db.transaction()) {
+        throw DatabaseFault(QStringLiteral("Não foi possível iniciar a transação: %1").arg(db.lastError().text()));
     }
 }
 
@@ -57,9 +53,11 @@ bool lost(QSqlDatabase& db)
 
 } // namespace
 
-Dispatcher::Dispatcher(DatabaseSource database, Reconnect reconnect, std::shared_ptr<GrantStore> grants)
+Dispatcher::Dispatcher(DatabaseSource database, Reconnect reconnect, std::shared_ptr<const GrantStore> grants,
+                       std::shared_ptr<const RequestMemory> requests)
     : m_database(std::move(database)), m_reconnect(std::move(reconnect)),
-      m_grants(grants ? std::move(grants) : std::make_shared<MemoryGrantStore>(defaultGrantLifetime))
+      m_grants(grants ? std::move(grants) : std::make_shared<const GrantStore>(defaultGrantLifetime)),
+      m_requests(std::move(requests))
 {
 }
 
@@ -71,7 +69,7 @@ bool Dispatcher::isUpdate(const QString& objectName, const QString& methodName)
 }
 
 QVariant Dispatcher::call(const Caller& caller, const QString& objectName, const QString& methodName,
-                          QVariantList& args, Report* report) const noexcept
+                          QVariantList& args, Report* report, const QString& requestId) const noexcept
 {
     Report own;
     Report& r = report ? *report : own;
@@ -86,31 +84,29 @@ QVariant Dispatcher::call(const Caller& caller, const QString& objectName, const
     }
 
     bool connectionLost = false;
-    QVariant result = attempt(caller, object->name(), *method, args, connectionLost, r);
+    QVariant result = attempt(caller, object->name(), *method, args, requestId, connectionLost, r);
     if (connectionLost && m_reconnect) {
         // Nothing was applied on the lost connection (its transaction died with it): run anew.
         m_reconnect();
-        result = attempt(caller, object->name(), *method, args, connectionLost, r);
+        result = attempt(caller, object->name(), *method, args, requestId, connectionLost, r);
     }
     return result;
 }
 
 QVariant Dispatcher::attempt(const Caller& caller, const QString& object, const ServerObject::Method& method,
-                             QVariantList& args, bool& connectionLost, Report& report) const noexcept
+                             QVariantList& args, const QString& requestId, bool& connectionLost,
+                             Report& report) const noexcept
 {
     const QVariantList sent = args;
     QSqlDatabase db;
     bool inTransaction = false;
-    QList<Grant> taken;
     QString note;
-    const auto fail = [&](Report::Outcome outcome, const QString& text) {
+    const auto fail = [&](Report::Outcome outcome, const QString& text, const QString& detail = {}) {
         if (inTransaction)
             db.rollback();
-        for (const Grant& grant : taken)
-            m_grants->giveBack(grant);
         args = sent;
         connectionLost = lost(db);
-        report = {outcome, note};
+        report = {outcome, note, detail, {}};
         return failure(method.kind, text);
     };
     try {
@@ -118,21 +114,46 @@ QVariant Dispatcher::attempt(const Caller& caller, const QString& object, const 
         db = m_database();
         begin(db, method.kind);
         inTransaction = true;
+        std::optional<RequestMemory::Key> remembered;
+        if (m_requests && !requestId.isEmpty() && method.kind == ServerObject::Kind::Update) {
+            remembered = RequestMemory::Key{caller.operatorCode, requestId, object.toLower() + u'.' + method.name.toLower()};
+            if (const std::optional<RequestMemory::Answer> earlier = m_requests->claim(db, *remembered)) {
+                db.rollback();
+                report = {Report::Outcome::Repeated, {}, {}, {}};
+                for (const auto& [index, value] : earlier->written)
+                    if (index >= 0 && index < args.size()) {
+                        args[index] = value;
+                        report.written << index;
+                    }
+                return QVariant(earlier->status);
+            }
+        }
         Call call(db, args, method.name, caller, *m_grants);
         const auto keepNote = qScopeGuard([&] { note = call.logNote(); });
-        guards::authorise(call, object, taken);
+        guards::authorise(call, object);
         QVariant result = method.run(call);
+        if (remembered) {
+            RequestMemory::Answer answer{result.toString(), {}};
+            for (const int index : call.written())
+                answer.written << qMakePair(index, args[index]);
+            m_requests->keep(db, *remembered, answer);
+        }
         if (!db.commit())
-            throw framework::Error(QStringLiteral("Não foi possível concluir a transação: %1").arg(db.lastError().text()));
+            throw DatabaseFault(QStringLiteral("Não foi possível concluir a transação: %1").arg(db.lastError().text()));
         connectionLost = false;
-        report = {Report::Outcome::Done, call.logNote()};
+        report = {Report::Outcome::Done, call.logNote(), {}, call.written()};
         return result;
     } catch (const NotAllowed& e) {
-        return fail(Report::Outcome::NotAllowed, e.message());
+        return fail(Report::Outcome::NotAllowed, e.message(), e.detail());
+    } catch (const Refusal& e) {
+        return fail(Report::Outcome::Failed, e.message(), e.detail());
+    } catch (const DatabaseFault& e) {
+        return fail(Report::Outcome::Failed, e.message(), e.detail());
     } catch (const framework::Error& e) {
         return fail(Report::Outcome::Failed, e.message());
     } catch (const std::exception& e) {
-        return fail(Report::Outcome::Failed, QStringLiteral("Erro interno do servidor em %1: %2").arg(method.name, e.what()));
+        return fail(Report::Outcome::Failed, QStringLiteral("Erro interno do servidor em %1.").arg(method.name),
+                    QString::fromUtf8(e.what()));
     } catch (...) {
         return fail(Report::Outcome::Failed, QStringLiteral("Erro interno do servidor em %1.").arg(method.name));
     }

@@ -1,46 +1,60 @@
 #include "grantstore.h"
 
+#include "sqlpacket.h"
+
+#include <QDateTime>
+#include <QUuid>
+
 namespace appserver {
 
-using Clock = std::chrono::system_clock;
+namespace {
 
-void MemoryGrantStore::give(QSqlDatabase&, const QString& session, int kind, const QString& operation,
-                            const QString& supervisor)
+qint64 now()
 {
-    const auto now = Clock::now();
-    std::lock_guard lock(m_mutex);
-    dropExpired(now);
-    m_grants.insert(session, {session, kind, operation, supervisor,
-                              now + std::chrono::duration_cast<Clock::duration>(lifetime())});
+    return QDateTime::currentMSecsSinceEpoch();
 }
 
-std::optional<Grant> MemoryGrantStore::take(QSqlDatabase&, const QString& session, int kind, const QString& operation)
+} // namespace
+
+void GrantStore::give(QSqlDatabase& db, const QString& session, int kind, const QString& operation,
+                      const QString& supervisor) const
 {
-    const auto now = Clock::now();
-    std::lock_guard lock(m_mutex);
-    dropExpired(now);
-    auto first = m_grants.end();
-    for (auto it = m_grants.find(session); it != m_grants.end() && it.key() == session; ++it)
-        if (it->kind == kind && it->operation == operation && (first == m_grants.end() || it->expires < first->expires))
-            first = it;
-    if (first == m_grants.end())
-        return std::nullopt;
-    Grant grant = *first;
-    m_grants.erase(first);
-    return grant;
+    sweep(db); // where no daemon sweeps (in process), a grant given clears those that expired
+    const qint64 at = now();
+    execute(db,
+            "INSERT INTO AUTORIZACAOSESSAO (IDAUTORIZACAO, DSSESSAO, NRTIPOAUTORIZA, CDOPERACAO, CDSUPERVISOR, DTEXPIRACAO) "
+            "VALUES (?, ?, ?, ?, ?, ?)",
+            {QUuid::createUuid().toString(QUuid::Id128), session, kind, operation, supervisor, at + m_lifetime.count()});
 }
 
-void MemoryGrantStore::giveBack(const Grant& grant)
+std::optional<Grant> GrantStore::take(QSqlDatabase& db, const QString& session, int kind, const QString& operation) const
 {
-    std::lock_guard lock(m_mutex);
-    if (grant.expires > Clock::now())
-        m_grants.insert(grant.session, grant);
+    // Another call of the session may take the same grant meanwhile: the one whose delete
+    // finds it has it, the other looks again.
+    for (;;) {
+        QSqlQuery first = execute(db,
+                                  "SELECT IDAUTORIZACAO, CDSUPERVISOR FROM AUTORIZACAOSESSAO "
+                                  "WHERE DSSESSAO = ? AND NRTIPOAUTORIZA = ? AND CDOPERACAO = ? AND DTEXPIRACAO > ? "
+                                  "ORDER BY DTEXPIRACAO LIMIT 1",
+                                  {session, kind, operation, now()});
+        if (!first.next())
+            return std::nullopt;
+        const QString id = first.value(0).toString();
+        const Grant grant{session, kind, operation, first.value(1).toString()};
+        first.finish();
+        if (execute(db, "DELETE FROM AUTORIZACAOSESSAO WHERE IDAUTORIZACAO = ?", {id}).numRowsAffected() == 1)
+            return grant;
+    }
 }
 
-void MemoryGrantStore::dropExpired(Clock::time_point now)
+void GrantStore::dropSession(QSqlDatabase& db, const QString& session)
 {
-    for (auto it = m_grants.begin(); it != m_grants.end();)
-        it = it->expires <= now ? m_grants.erase(it) : std::next(it);
+    execute(db, "DELETE FROM AUTORIZACAOSESSAO WHERE DSSESSAO = ?", {session});
+}
+
+void GrantStore::sweep(QSqlDatabase& db)
+{
+    execute(db, "DELETE FROM AUTORIZACAOSESSAO WHERE DTEXPIRACAO <= ?", {now()});
 }
 
 } // namespace appserver

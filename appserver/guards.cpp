@@ -3,6 +3,7 @@
 #include "call.h"
 #include "errors.h"
 #include "framework/core/dbpicture.h"
+#include "grantstore.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -314,7 +315,7 @@ bool declaresShape(const QString& object, const QString& method)
     return shapeOf(object, method) != nullptr;
 }
 
-void authorise(Call& call, const QString& object, QList<Grant>& taken)
+void authorise(Call& call, const QString& object)
 {
     checkRevisedRecipes(call, object);
     const QList<const GuardedChange*> guards = guardsOf(object, call.method());
@@ -330,7 +331,6 @@ void authorise(Call& call, const QString& object, QList<Grant>& taken)
             throw NotAllowed(missingAuthorisationText(operation));
         }
         call.logNote(QStringLiteral("autorizado por %1 (%2)").arg(grant->supervisor, operation));
-        taken << *grant;
     }
 }
 

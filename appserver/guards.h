@@ -1,8 +1,5 @@
 #pragma once
 
-#include "grantstore.h"
-
-#include <QList>
 #include <QString>
 #include <QVariantList>
 
@@ -30,10 +27,9 @@ void checkShape(const QString& object, const QString& method, const QVariantList
 bool declaresShape(const QString& object, const QString& method);
 
 // For each guarded operation the call's changes touch: the caller's own right, or a grant taken
-// from his session and appended to `taken`. Refuses (NotAllowed, with missingAuthorisationText)
-// when neither is there, and what his group does not allow; the caller gives back what `taken`
-// holds when the call does not commit.
-void authorise(Call& call, const QString& object, QList<Grant>& taken);
+// from his session in the call's transaction (a rollback gives it back). Refuses (NotAllowed,
+// with missingAuthorisationText) when neither is there, and what his group does not allow.
+void authorise(Call& call, const QString& object);
 
 // Whether the operator (active) may authorise the operation himself.
 bool holdsRight(Call& call, const QString& operatorCode, int kind, const QString& operation);

@@ -12,7 +12,9 @@
 #include <pthread.h>
 
 // appserver --db <SQLite file or PostgreSQL connection string> --port N [--host 127.0.0.1]
-//           [--cert certificate.pem --key key.pem] [--max-body-mb 64]
+//           [--cert certificate.pem --key key.pem] [--max-body-mb 64] [--proxy 127.0.0.1 ...]
+// SIGTERM (or SIGINT) stops it: it takes no more connections, answers the requests already
+// sent, and exits with 0.
 int main(int argc, char** argv)
 {
     // SIGTERM and SIGINT are taken by sigwait below; block them before any thread starts so
@@ -34,6 +36,8 @@ int main(int argc, char** argv)
     parser.addOption({"cert", "Certificado PEM: serve HTTPS (com --key).", "arquivo"});
     parser.addOption({"key", "Chave privada PEM do certificado.", "arquivo"});
     parser.addOption({"max-body-mb", "Tamanho máximo de uma requisição, em MiB.", "MiB", "64"});
+    parser.addOption({"proxy", "Endereço de um balanceador à frente (repetível): de lá, o cliente é o último do "
+                               "X-Forwarded-For.", "endereco"});
     parser.process(app);
     if (!parser.isSet("db")) {
         std::fprintf(stderr, "Informe o banco de dados com --db.\n");
@@ -62,6 +66,7 @@ int main(int argc, char** argv)
     options.maxBodyBytes = maxBodyMb << 20;
     options.certificateFile = parser.value("cert");
     options.keyFile = parser.value("key");
+    options.trustedProxies = parser.values("proxy");
     appserver::HttpServer server(target, options);
     if (!server.setupError().isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(server.setupError()));
@@ -82,7 +87,8 @@ int main(int argc, char** argv)
 
     int received = 0;
     sigwait(&stopSignals, &received);
-    qInfo().noquote() << QStringLiteral("Sinal %1 recebido: encerrando.").arg(received);
+    qInfo().noquote() << QStringLiteral("Sinal %1 recebido: encerrando depois das chamadas em andamento.").arg(received);
     server.stop();
+    qInfo().noquote() << QStringLiteral("Servidor de aplicação encerrado.");
     return 0;
 }

@@ -3,75 +3,109 @@
 #include "db/passwords.h"
 #include "sqlpacket.h"
 
-#include <QSqlQuery>
+#include <QDateTime>
 #include <algorithm>
 
-namespace appserver {
+namespace appserver::passwords {
 
-PasswordThrottle& PasswordThrottle::instance()
+namespace {
+
+constexpr qint64 firstWait = qint64(firstWaitSeconds) * 1000;
+constexpr qint64 longestWait = qint64(longestWaitSeconds) * 1000;
+constexpr qint64 forgetAfter = qint64(3600) * 1000;
+constexpr int addressWidth = 64; // TENTATIVASENHA.DSORIGEM
+
+qint64 now()
 {
-    static PasswordThrottle throttle;
-    return throttle;
+    return QDateTime::currentMSecsSinceEpoch();
 }
 
-int PasswordThrottle::waitSeconds(const QString& operatorCode) const
+// The wait that the failure being counted starts, from the row's count and wait before it.
+const QString nextWait = QStringLiteral("CASE WHEN TENTATIVASENHA.NRFALHAS + 1 < %1 THEN 0 "
+                                        "WHEN TENTATIVASENHA.NRFALHAS + 1 = %1 THEN %2 "
+                                        "WHEN TENTATIVASENHA.NRESPERA * 2 > %3 THEN %3 "
+                                        "ELSE TENTATIVASENHA.NRESPERA * 2 END")
+                             .arg(freeAttempts)
+                             .arg(firstWait)
+                             .arg(longestWait);
+
+// Counts an attempt as a failure, unless the address must still wait: one statement, so that
+// no two attempts see the same count. False when it must wait.
+bool countAttempt(QSqlDatabase& db, const QString& operatorCode, const QString& address, qint64 at)
 {
-    std::lock_guard lock(m_mutex);
-    const auto it = m_records.constFind(operatorCode.toUpper());
-    if (it == m_records.constEnd())
-        return 0;
-    const auto left = std::chrono::ceil<std::chrono::seconds>(it->lockedUntil - Clock::now()).count();
-    return int(std::max<qint64>(0, left));
+    const qint64 firstAttemptWait = freeAttempts <= 1 ? firstWait : 0;
+    QSqlQuery q = execute(db,
+                          QStringLiteral("INSERT INTO TENTATIVASENHA (CDOPERADOR, DSORIGEM, NRFALHAS, NRESPERA, DTLIBERACAO, "
+                                         "DTULTIMA) VALUES (?, ?, 1, ?, ?, ?) "
+                                         "ON CONFLICT (CDOPERADOR, DSORIGEM) DO UPDATE SET "
+                                         "NRFALHAS = TENTATIVASENHA.NRFALHAS + 1, NRESPERA = %1, DTLIBERACAO = ? + %1, "
+                                         "DTULTIMA = ? WHERE TENTATIVASENHA.DTLIBERACAO <= ? RETURNING NRFALHAS")
+                              .arg(nextWait),
+                          {operatorCode, address, firstAttemptWait, at + firstAttemptWait, at, at, at, at});
+    return q.next();
 }
 
-void PasswordThrottle::failed(const QString& operatorCode)
+int secondsToWait(QSqlDatabase& db, const QString& operatorCode, const QString& address, qint64 at)
 {
-    std::lock_guard lock(m_mutex);
-    Record& record = m_records[operatorCode.toUpper()];
-    ++record.failures;
-    if (record.failures >= freeAttempts) {
-        const int doublings = std::min(record.failures - freeAttempts, 9);
-        record.lockedUntil = Clock::now() + std::chrono::seconds(std::min(2 << doublings, longestWaitSeconds));
-    }
+    const qint64 until = selectValue(db, "SELECT DTLIBERACAO FROM TENTATIVASENHA WHERE CDOPERADOR = ? AND DSORIGEM = ?",
+                                     {operatorCode, address})
+                             .toLongLong();
+    return int(std::max<qint64>(1, (until - at + 999) / 1000));
 }
 
-void PasswordThrottle::succeeded(const QString& operatorCode)
+// What an unknown operator's password is hashed against.
+const QString& standInSalt()
 {
-    std::lock_guard lock(m_mutex);
-    m_records.remove(operatorCode.toUpper());
+    static const QString salt = db::newSalt();
+    return salt;
 }
 
-void PasswordThrottle::reset()
+const QString& standInHash()
 {
-    std::lock_guard lock(m_mutex);
-    m_records.clear();
+    static const QString hash = db::passwordHash(standInSalt(), db::newSalt());
+    return hash;
 }
 
-PasswordCheck checkPassword(QSqlDatabase& db, const QString& operatorCode, const QString& password)
+} // namespace
+
+Check check(QSqlDatabase& db, const QString& operatorCode, const QString& password, const QString& address)
 {
-    PasswordThrottle& throttle = PasswordThrottle::instance();
-    if (throttle.waitSeconds(operatorCode) > 0)
-        return PasswordCheck::Throttled;
-    QSqlQuery q = execute(db, "SELECT DSSALT, DSHASHSENHA FROM USUARIO WHERE CDOPERADOR = ? AND IDATIVO = 'S'",
-                          {operatorCode.trimmed().toUpper()});
-    const bool right = q.next() && db::passwordMatches(q.value(0).toString(), password, q.value(1).toString());
-    if (right)
-        throttle.succeeded(operatorCode);
+    const QString code = operatorCode.trimmed().toUpper();
+    if (code.isEmpty() || code.size() > operatorCodeWidth)
+        return {Outcome::Wrong};
+    const QString origin = address.left(addressWidth);
+    const qint64 at = now();
+    if (!countAttempt(db, code, origin, at))
+        return {Outcome::Throttled, secondsToWait(db, code, origin, at)};
+
+    QSqlQuery q = execute(db, "SELECT DSSALT, DSHASHSENHA FROM USUARIO WHERE CDOPERADOR = ? AND IDATIVO = 'S'", {code});
+    bool right = false;
+    if (q.next())
+        right = db::passwordMatches(q.value(0).toString(), password, q.value(1).toString());
     else
-        throttle.failed(operatorCode);
-    return right ? PasswordCheck::Right : PasswordCheck::Wrong;
+        (void)db::passwordMatches(standInSalt(), password, standInHash()); // as long as a known name's check
+    if (!right)
+        return {Outcome::Wrong};
+    execute(db, "DELETE FROM TENTATIVASENHA WHERE CDOPERADOR = ? AND DSORIGEM = ?", {code, origin});
+    return {Outcome::Right};
 }
 
-QString wrongPasswordText()
+void sweep(QSqlDatabase& db)
+{
+    const qint64 at = now();
+    execute(db, "DELETE FROM TENTATIVASENHA WHERE DTULTIMA <= ? AND DTLIBERACAO <= ?", {at - forgetAfter, at});
+}
+
+QString wrongText()
 {
     return QStringLiteral("Usuário ou senha inválidos.");
 }
 
-QString throttledText(const QString& operatorCode)
+QString throttledText(const QString& operatorCode, int waitSeconds)
 {
     return QStringLiteral("Muitas tentativas com senha errada para %1. Aguarde %2 s e tente de novo.")
         .arg(operatorCode.trimmed().toUpper())
-        .arg(std::max(1, PasswordThrottle::instance().waitSeconds(operatorCode)));
+        .arg(std::max(1, waitSeconds));
 }
 
-} // namespace appserver
+} // namespace appserver::passwords

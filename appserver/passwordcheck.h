@@ -1,49 +1,44 @@
 #pragma once
 
-#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
-#include <chrono>
-#include <mutex>
 
 namespace appserver {
 
-// Failed password attempts per operator, for the whole process (daemon logins and supervisor
-// authorisations alike): after a few wrong passwords in a row the operator must wait, twice as
-// long after each further failure, before a password is checked again. A right password clears
-// the count.
-class PasswordThrottle {
-public:
-    using Clock = std::chrono::steady_clock;
+// Wrong passwords are counted per operator and client address together (TENTATIVASENHA), for
+// every daemon on the database and for daemon logins and supervisor authorisations alike:
+// after a few failures in a row that address must wait, twice as long after each further one,
+// before a password of that operator is checked again, so that a stranger slows down only his
+// own guesses. Each attempt is counted before its password is checked, in the one statement
+// that checks the wait, so that guesses sent at once are held like guesses sent one by one; a
+// right password clears the count. Counts not used for an hour are swept.
+namespace passwords {
 
-    static PasswordThrottle& instance();
+inline constexpr int freeAttempts = 3;
+inline constexpr int firstWaitSeconds = 2;
+inline constexpr int longestWaitSeconds = 300;
+// The longest operator code there is (USUARIO.CDOPERADOR): a longer name is no operator.
+inline constexpr int operatorCodeWidth = 10;
 
-    // Seconds still to wait before the operator may try again (0: now).
-    int waitSeconds(const QString& operatorCode) const;
-    void failed(const QString& operatorCode);
-    void succeeded(const QString& operatorCode);
-    void reset();
+enum class Outcome { Right, Wrong, Throttled };
 
-    static constexpr int freeAttempts = 3;
-    static constexpr int longestWaitSeconds = 300;
-
-private:
-    struct Record {
-        int failures = 0;
-        Clock::time_point lockedUntil{};
-    };
-    mutable std::mutex m_mutex;
-    QHash<QString, Record> m_records; // by upper-case operator code
+struct Check {
+    Outcome outcome = Outcome::Wrong;
+    int waitSeconds = 0; // Throttled: how long the address must still wait
 };
 
-enum class PasswordCheck { Right, Wrong, Throttled };
+// Checks an active operator's password through the count of the address's failures. An unknown
+// operator, an inactive one and a wrong password are the same failure, and take as long: an
+// unknown name's password is hashed against a stand-in, so that answers and their times tell
+// nothing about who exists.
+Check check(QSqlDatabase& db, const QString& operatorCode, const QString& password, const QString& address);
 
-// Checks an active operator's password (USUARIO) through the throttle. An unknown operator and
-// a wrong password are the same failure, so the answers tell nothing about who exists.
-PasswordCheck checkPassword(QSqlDatabase& db, const QString& operatorCode, const QString& password);
+// Deletes the counts of addresses that have not tried for an hour and need not wait.
+void sweep(QSqlDatabase& db);
 
 // The texts of the two failures.
-QString wrongPasswordText();
-QString throttledText(const QString& operatorCode);
+QString wrongText();
+QString throttledText(const QString& operatorCode, int waitSeconds);
 
+} // namespace passwords
 } // namespace appserver

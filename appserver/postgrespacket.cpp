@@ -1,4 +1,5 @@
 #include "postgrespacket.h"
+#include "errors.h"
 
 #include "framework/abort.h"
 #include "sqlpacket.h"
@@ -78,8 +79,7 @@ using Result = std::unique_ptr<PGresult, ClearResult>;
 [[noreturn]] void fail(PGconn* conn, const PGresult* result)
 {
     const char* message = result ? PQresultErrorMessage(result) : PQerrorMessage(conn);
-    throw framework::Error(
-        QStringLiteral("Erro no banco de dados: %1").arg(QString::fromUtf8(message).trimmed()));
+    throw DatabaseFault(QString::fromUtf8(message).trimmed());
 }
 
 // The values as text parameters, written as Qt's driver writes them into its statements, so that

@@ -1,55 +1,72 @@
 #include "requestmemory.h"
 
-#include <algorithm>
-#include <vector>
+#include "errors.h"
+#include "framework/data/wirejson.h"
+#include "sqlpacket.h"
+
+#include <QDateTime>
 
 namespace appserver {
 
-std::string RequestMemory::answer(const QString& key, const std::function<std::string()>& run)
-{
-    std::promise<std::string> promise;
-    std::unique_lock lock(m_mutex);
-    const auto now = Clock::now();
-    forgetOld(now);
-    const auto it = m_entries.constFind(key);
-    if (it != m_entries.constEnd()) {
-        const std::shared_future<std::string> earlier = it->answer;
-        lock.unlock();
-        return earlier.get();
-    }
-    m_entries.insert(key, {promise.get_future().share(), now});
-    lock.unlock();
+namespace {
 
-    std::string text;
-    try {
-        text = run();
-    } catch (...) {
-        // Nothing is remembered of a call that did not finish: a repeat runs it again.
-        {
-            std::lock_guard lock(m_mutex);
-            m_entries.remove(key);
-        }
-        promise.set_exception(std::current_exception());
-        throw;
-    }
-    promise.set_value(text);
-    return text;
+QVariant writtenList(const QList<QPair<int, QVariant>>& written)
+{
+    QVariantList list;
+    for (const auto& [index, value] : written)
+        list << QVariant(QVariantList{index, value});
+    return list;
 }
 
-void RequestMemory::forgetOld(Clock::time_point now)
+QList<QPair<int, QVariant>> writtenPairs(const QVariant& list)
 {
-    for (auto it = m_entries.begin(); it != m_entries.end();)
-        it = now - it->when > m_keepFor ? m_entries.erase(it) : std::next(it);
-    if (m_entries.size() < m_capacity)
-        return;
-    // Over capacity: the oldest half goes, running calls included (their waiters keep the future).
-    std::vector<Clock::time_point> times;
-    for (const Entry& e : std::as_const(m_entries))
-        times.push_back(e.when);
-    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
-    const auto cut = times[times.size() / 2];
-    for (auto it = m_entries.begin(); it != m_entries.end();)
-        it = it->when <= cut ? m_entries.erase(it) : std::next(it);
+    QList<QPair<int, QVariant>> written;
+    for (const QVariant& pair : list.toList()) {
+        const QVariantList p = pair.toList();
+        if (p.size() == 2)
+            written << qMakePair(p[0].toInt(), p[1]);
+    }
+    return written;
+}
+
+} // namespace
+
+std::optional<RequestMemory::Answer> RequestMemory::claim(QSqlDatabase& db, const Key& key) const
+{
+    const QSqlQuery claimed =
+        execute(db,
+                "INSERT INTO REQUISICAOSERVIDOR (CDOPERADOR, IDREQUISICAO, NMMETODO, DTREQUISICAO) VALUES (?, ?, ?, ?) "
+                "ON CONFLICT (CDOPERADOR, IDREQUISICAO, NMMETODO) DO NOTHING",
+                {key.operatorCode, key.requestId, key.method, QDateTime::currentMSecsSinceEpoch()});
+    if (claimed.numRowsAffected() == 1)
+        return std::nullopt;
+    QSqlQuery earlier = execute(db,
+                                "SELECT TXRESULTADO, TXARGUMENTOS FROM REQUISICAOSERVIDOR "
+                                "WHERE CDOPERADOR = ? AND IDREQUISICAO = ? AND NMMETODO = ?",
+                                {key.operatorCode, key.requestId, key.method});
+    if (!earlier.next())
+        throw DatabaseFault(QStringLiteral("A requisição %1 não foi registrada nem encontrada.").arg(key.requestId));
+    Answer answer{earlier.value(0).toString(), {}};
+    const QString written = earlier.value(1).toString();
+    if (!written.isEmpty())
+        answer.written = writtenPairs(framework::readValueJson(written.toStdString()));
+    return answer;
+}
+
+void RequestMemory::keep(QSqlDatabase& db, const Key& key, const Answer& answer) const
+{
+    const QString written =
+        answer.written.isEmpty() ? QString() : QString::fromStdString(framework::writeValueJson(writtenList(answer.written)));
+    execute(db,
+            "UPDATE REQUISICAOSERVIDOR SET TXRESULTADO = ?, TXARGUMENTOS = ? "
+            "WHERE CDOPERADOR = ? AND IDREQUISICAO = ? AND NMMETODO = ?",
+            {answer.status, written, key.operatorCode, key.requestId, key.method});
+}
+
+void RequestMemory::sweep(QSqlDatabase& db) const
+{
+    execute(db, "DELETE FROM REQUISICAOSERVIDOR WHERE DTREQUISICAO <= ?",
+            {QDateTime::currentMSecsSinceEpoch() - m_keepFor.count()});
 }
 
 } // namespace appserver

@@ -1,4 +1,5 @@
 #include "sqlitepacket.h"
+#include "errors.h"
 
 #include "framework/abort.h"
 #include "sqlpacket.h"
@@ -38,7 +39,7 @@ sqlite3* nativeHandle(QSqlDatabase& db)
 
 [[noreturn]] void fail(sqlite3* handle)
 {
-    throw framework::Error(QStringLiteral("Erro no banco de dados: %1").arg(QString::fromUtf8(sqlite3_errmsg(handle))));
+    throw DatabaseFault(QString::fromUtf8(sqlite3_errmsg(handle)));
 }
 
 // Binds as Qt's SQLite driver does, so that comparisons meet the same storage classes.

@@ -1,4 +1,5 @@
 #include "sqlpacket.h"
+#include "errors.h"
 
 #include "postgrespacket.h"
 #include "sqlitepacket.h"
@@ -48,10 +49,10 @@ QSqlQuery execute(QSqlDatabase& db, const QString& sql, const QVariantList& valu
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.prepare(sql))
-        throw framework::Error(QStringLiteral("Erro no banco de dados: %1").arg(query.lastError().text()));
+        throw DatabaseFault(query.lastError().text());
     bindValues(query, values);
     if (!query.exec())
-        throw framework::Error(QStringLiteral("Erro no banco de dados: %1").arg(query.lastError().text()));
+        throw DatabaseFault(query.lastError().text());
     return query;
 }
 

@@ -120,5 +120,8 @@ int main(int argc, char** argv)
             app.exit(saved ? 0 : 1);
         });
     }
-    return app.exec();
+    const int status = app.exec();
+    // The session at the application server ends with the program, not hours later.
+    server::Session::instance().logout();
+    return status;
 }

@@ -5,7 +5,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libpq-dev libgl-dev
   libcpp-httplib-dev libssl-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libqpdf-dev postgresql poppler-utils
+  libqpdf-dev postgresql poppler-utils haproxy
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -6,6 +6,7 @@
 #include "session.h"
 
 #include <QUuid>
+#include <thread>
 
 namespace server {
 
@@ -25,15 +26,29 @@ struct HttpTransport::Impl {
 
     QString address() const { return daemonAddress(host, port); }
 
-    // Posts once more when the answer was lost on the way (the daemon remembers the request id).
+    // Posts once more, with the same request id, when the connection failed before an answer
+    // came: the daemon died, or the balancer found none to pass it to. Whichever daemon gets the
+    // repeat answers an update that was applied with its first answer instead of applying it again.
     httplib::Result post(const std::string& body, const QString& token)
     {
         const httplib::Headers headers{{"Authorization", "Bearer " + token.toStdString()}};
         httplib::Result response = client->Post("/call", headers, body, "application/json");
-        if (!response && response.error() != httplib::Error::Connection)
+        if (!answered(response)) {
+            std::this_thread::sleep_for(retryPause);
             response = client->Post("/call", headers, body, "application/json");
+        }
         return response;
     }
+
+    // A balancer's own answer (bad gateway, unavailable, timeout) carries no result: no daemon
+    // answered.
+    static bool answered(const httplib::Result& response)
+    {
+        return response && response->status != 502 && response->status != 503 && response->status != 504;
+    }
+
+    // Time for a balancer to see that a daemon is gone.
+    static constexpr std::chrono::milliseconds retryPause{250};
 };
 
 HttpTransport::HttpTransport() : d(std::make_unique<Impl>()) {}
@@ -99,6 +114,11 @@ QVariant HttpTransport::call(const QString& object, const QString& method, QVari
     try {
         answer = framework::readWireMessage(response->body);
     } catch (const framework::Error& e) {
+        if (!Impl::answered(response))
+            return fault(QStringLiteral("Não foi possível comunicar com o servidor de aplicação em %1: o balanceador "
+                                        "não obteve resposta (%2).")
+                             .arg(d->address())
+                             .arg(response->status));
         return fault(QStringLiteral("Resposta inválida do servidor de aplicação em %1 para %2: %3")
                          .arg(d->address(), method, e.message()));
     }
@@ -110,9 +130,13 @@ QVariant HttpTransport::call(const QString& object, const QString& method, QVari
     if (!answer.values.contains("result"))
         return fault(QStringLiteral("Resposta inválida do servidor de aplicação em %1 para %2: sem resultado.")
                          .arg(d->address(), method));
-    const QVariant returned = answer.values.value("args");
-    if (returned.typeId() == QMetaType::QVariantList && returned.toList().size() == args.size())
-        args = returned.toList();
+    // The arguments the method wrote come back (by reference); the rest stay as they are here.
+    for (const QVariant& pair : answer.values.value("written").toList()) {
+        const QVariantList written = pair.toList();
+        const int index = written.value(0, -1).toInt();
+        if (written.size() == 2 && index >= 0 && index < args.size())
+            args[index] = written[1];
+    }
     return answer.values.value("result");
 }
 

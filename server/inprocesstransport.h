@@ -7,8 +7,8 @@ namespace server {
 
 // Runs the server objects inside the client, on one of the client's database connections
 // (by QSqlDatabase connection name), on the caller's thread. The calls are the host's operator's
-// (the context's Operador at each call); the supervisor authorisations he is given are kept by
-// the process for him and that database, so that every connection of his to it shares them as
+// (the context's Operador at each call); the supervisor authorisations he is given are kept in
+// that database for him and this process, so that every connection of his to it shares them as
 // a daemon's session would.
 class InProcessTransport : public Transport {
 public:

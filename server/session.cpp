@@ -44,8 +44,10 @@ QString Session::loginAt(const QString& host, int port, const QString& operatorC
 {
     auto client = makeHttpClient(host, port);
     const QJsonObject request{{"operator", operatorCode}, {"password", password}};
-    const auto response =
-        client->Post("/login", QJsonDocument(request).toJson(QJsonDocument::Compact).toStdString(), "application/json");
+    const std::string body = QJsonDocument(request).toJson(QJsonDocument::Compact).toStdString();
+    auto response = client->Post("/login", body, "application/json");
+    if (!response || response->status == 502 || response->status == 504)
+        response = client->Post("/login", body, "application/json"); // the daemon went away before answering
     if (!response)
         return QStringLiteral("Não foi possível comunicar com o servidor de aplicação em %1 (%2).")
             .arg(daemonAddress(host, port), QString::fromStdString(httplib::to_string(response.error())));
@@ -112,6 +114,24 @@ QString Session::trustedCertificates() const
 {
     std::lock_guard lock(m_mutex);
     return m_trusted;
+}
+
+void Session::logout()
+{
+    QHash<QString, QString> tokens;
+    {
+        std::lock_guard lock(m_mutex);
+        tokens.swap(m_tokens);
+        m_operator.clear();
+        m_password.clear();
+    }
+    for (auto it = tokens.cbegin(); it != tokens.cend(); ++it) {
+        const int colon = int(it.key().lastIndexOf(u':'));
+        auto client = makeHttpClient(it.key().left(colon), it.key().mid(colon + 1).toInt());
+        client->set_connection_timeout(2);
+        client->set_read_timeout(5);
+        client->Post("/logout", {{"Authorization", "Bearer " + it.value().toStdString()}}, std::string(), "application/json");
+    }
 }
 
 void Session::clear()

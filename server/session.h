@@ -31,6 +31,9 @@ public:
     void setTrustedCertificates(const QString& pemFile);
     QString trustedCertificates() const;
 
+    // Ends the sessions at every daemon logged into and forgets the credentials and tokens: what
+    // the host does when it closes.
+    void logout();
     void clear(); // forgets credentials, tokens and trusted certificates
 
 private:

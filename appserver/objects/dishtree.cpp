@@ -113,7 +113,7 @@ void serialise(Call& call)
         return;
     QSqlQuery lock(call.db()); // a utility statement: run as is, it cannot be prepared
     if (!lock.exec("LOCK TABLE PRATO IN SHARE ROW EXCLUSIVE MODE"))
-        throw framework::Error(QStringLiteral("Erro no banco de dados: %1").arg(lock.lastError().text()));
+        throw DatabaseFault(lock.lastError().text());
 }
 
 void refuseDuplicate(Call& call, const DishKey& dish)

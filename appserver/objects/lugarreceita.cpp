@@ -102,7 +102,7 @@ public:
 private:
     [[noreturn]] void falha() const
     {
-        throw framework::Error(QStringLiteral("Erro no banco de dados: %1").arg(m_query.lastError().text()));
+        throw DatabaseFault(m_query.lastError().text());
     }
     QSqlQuery m_query;
 };

@@ -26,10 +26,11 @@ QVariant RdmAutoriza::Autoriza(Call& call) const
     const int kind = int(call.integer(2));
     const QString operation = call.text(3);
 
-    switch (checkPassword(call.db(), user, password)) {
-    case PasswordCheck::Throttled: return throttledText(user);
-    case PasswordCheck::Wrong: return wrongPasswordText();
-    case PasswordCheck::Right: break;
+    const passwords::Check check = passwords::check(call.db(), user, password, call.caller().address);
+    switch (check.outcome) {
+    case passwords::Outcome::Throttled: return passwords::throttledText(user, check.waitSeconds);
+    case passwords::Outcome::Wrong: return passwords::wrongText();
+    case passwords::Outcome::Right: break;
     }
     if (!guards::holdsRight(call, user, kind, operation))
         return QStringLiteral("O usuário %1 não tem permissão para autorizar esta operação (%2).").arg(user, operation);

@@ -5,6 +5,7 @@
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -91,7 +92,7 @@ TEST(Daemon, UnreachableServerIsAFaultAndAFailedUpdate)
     EXPECT_TRUE(status.toString().contains("servidor de aplicação")); // never an empty (success) status
 }
 
-TEST(Daemon, ProgramLogsEachCallAndStopsCleanlyOnSigterm)
+TEST(Daemon, ProgramLogsEachCallAndOnSigtermStopsAfterTheCallsInFlight)
 {
     QTemporaryDir dir;
     {
@@ -123,7 +124,29 @@ TEST(Daemon, ProgramLogsEachCallAndStopsCleanlyOnSigterm)
     ASSERT_TRUE(net.Connect());
     EXPECT_TRUE(framework::isPacket(net.call("GetParamGeral")));
 
+    // An update waiting for the database when the stop comes is finished and answered.
+    QSqlDatabase writer = db::open(db::Target::parse(dir.filePath("servidor.db")), "daemon-writer");
+    QSqlQuery hold(writer);
+    ASSERT_TRUE(hold.exec("BEGIN IMMEDIATE"));
+    QString status = QStringLiteral("sem resposta");
+    std::thread inFlight([&] {
+        server::Connection update(nullptr, "netReceitaPadrao", "Pla01300.rdmReceitaPadrao");
+        update.setHost("127.0.0.1");
+        update.setPort(port);
+        status = update.call("UpdParamGeral", {QVariant::fromValue(framework::DataPacket())}).toString();
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     daemon.terminate();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(daemon.state(), QProcess::Running);
+    hold.exec("ROLLBACK");
+    inFlight.join();
+    EXPECT_EQ(status, ""); // an empty change log, saved
+    hold = QSqlQuery();
+    writer.close();
+    writer = QSqlDatabase();
+    QSqlDatabase::removeDatabase("daemon-writer");
+
     ASSERT_TRUE(daemon.waitForFinished(5000));
     EXPECT_EQ(daemon.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(daemon.exitCode(), 0);

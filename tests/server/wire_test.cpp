@@ -57,12 +57,15 @@ private:
     int m_port = 0;
 };
 
-// Passes requests to the daemon one connection at a time, but hangs up without an answer after
-// passing on the first call that names dropMethod: an answer lost after the server committed.
+// Passes requests to the daemon one connection at a time, but fails the first call that names
+// dropMethod: hangs up without an answer after passing it on (an answer lost after the server
+// committed), or answers 502 without passing it on, as a balancer does when its daemon died.
 class DroppingProxy {
 public:
-    DroppingProxy(int daemonPort, std::string dropMethod)
-        : m_daemon("127.0.0.1", daemonPort), m_marker("\"method\":\"" + dropMethod + "\"")
+    enum class Failure { AnswerLost, BadGateway };
+
+    DroppingProxy(int daemonPort, std::string dropMethod, Failure failure = Failure::AnswerLost)
+        : m_daemon("127.0.0.1", daemonPort), m_marker("\"method\":\"" + dropMethod + "\""), m_failure(failure)
     {
         m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
@@ -111,6 +114,15 @@ private:
             if (auth != std::string::npos)
                 headers.emplace("Authorization", request.substr(auth + 15, request.find("\r\n", auth) - auth - 15));
             const std::string body = request.substr(headerEnd + 4);
+            if (m_failure == Failure::BadGateway && m_dropped == 0 && body.find(m_marker) != std::string::npos) {
+                ++m_dropped;
+                const std::string page = "<html><body>502 Bad Gateway</body></html>";
+                const std::string reply = "HTTP/1.1 502 Bad Gateway\r\nContent-Type: text/html\r\nConnection: close\r\n"
+                                          "Content-Length: " + std::to_string(page.size()) + "\r\n\r\n" + page;
+                ::send(fd, reply.data(), reply.size(), MSG_NOSIGNAL);
+                ::close(fd);
+                continue;
+            }
             const auto answer = m_daemon.Post(path, headers, body, "application/json");
             if (m_dropped == 0 && body.find(m_marker) != std::string::npos) {
                 ++m_dropped;
@@ -128,6 +140,7 @@ private:
 
     httplib::Client m_daemon;
     std::string m_marker;
+    Failure m_failure;
     int m_listener = -1;
     int m_port = 0;
     std::atomic<bool> m_stop{false};
@@ -179,7 +192,6 @@ class Wire : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        appserver::PasswordThrottle::instance().reset();
         server::Session::instance().setTrustedCertificates({});
     }
 };
@@ -222,7 +234,7 @@ TEST_F(Wire, ABodyOverTheLimitIs413AndTheDaemonKeepsServing)
 TEST_F(Wire, CallsNeedALiveTokenOfThisDaemon)
 {
     appserver::ServerOptions options;
-    options.sessionIdleLifetime = std::chrono::seconds(2);
+    options.sessions.idle = std::chrono::seconds(2);
     ServerSide side(Backend::Sqlite, Via::Http, options);
     ServerSide other(Backend::Sqlite, Via::Http);
     const std::string body = callBody("GetParamGeral", {});
@@ -255,7 +267,7 @@ TEST_F(Wire, GuessedPasswordsAreThrottledPerOperator)
         const QJsonObject body{{"operator", user}, {"password", password}};
         return raw.Post("/login", QJsonDocument(body).toJson().toStdString(), "application/json");
     };
-    for (int i = 0; i < appserver::PasswordThrottle::freeAttempts; ++i)
+    for (int i = 0; i < appserver::passwords::freeAttempts; ++i)
         EXPECT_EQ(login(db::DemoSupervisor, "errada")->status, 401);
     const auto throttled = login(db::DemoSupervisor, db::DemoSupervisorPassword);
     EXPECT_EQ(throttled->status, 429);
@@ -301,6 +313,17 @@ TEST_F(Wire, AnUpdateWhoseAnswerWasLostIsSentAgainAndAppliedOnce)
     auto net = connectTo("127.0.0.1", proxy.port());
     EXPECT_EQ(net->call("SetContainer", {changeLogOfANewContainer(*net, "00004")}).toString(), "");
     EXPECT_EQ(proxy.dropped(), 1);
+    EXPECT_EQ(containerRows(side.database(), "00004"), 1);
+}
+
+TEST_F(Wire, ACallWhoseDaemonDiedBeforeAnsweringIsSentOnceMore)
+{
+    ServerSide side(Backend::Sqlite, Via::Http);
+    DroppingProxy balancer(side.port(), "SetContainer", DroppingProxy::Failure::BadGateway);
+    ASSERT_EQ(server::Session::instance().login("127.0.0.1", balancer.port(), db::DemoOperator, db::DemoOperatorPassword), "");
+    auto net = connectTo("127.0.0.1", balancer.port());
+    EXPECT_EQ(net->call("SetContainer", {changeLogOfANewContainer(*net, "00004")}).toString(), "");
+    EXPECT_EQ(balancer.dropped(), 1);
     EXPECT_EQ(containerRows(side.database(), "00004"), 1);
 }
 

@@ -30,8 +30,8 @@ public:
     // Another connection to the same database (another client, another thread).
     QSqlDatabase open(const QString& connectionName) const;
 
-    // A fingerprint of every table's row count and of the parameter tables' contents, to see
-    // that nothing changed.
+    // A fingerprint of every table's row count (the servers' session tables aside) and of the
+    // parameter tables' contents, to see that nothing changed.
     QString fingerprint() const;
 
 private:
