@@ -35,5 +35,6 @@ Migration schemaV3();
 Migration schemaV4();
 Migration schemaV5();
 Migration schemaV6();
+Migration schemaV8();
 
 } // namespace db

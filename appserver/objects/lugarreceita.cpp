@@ -148,6 +148,16 @@ const framework::FieldDefs& ingrediente::campos()
     return defs;
 }
 
+const framework::FieldDefs& ingrediente::camposNomeados()
+{
+    static const framework::FieldDefs defs = [] {
+        framework::FieldDefs all = campos();
+        all += fields("NMPRODUTO:T50 SGUNIDPROD:T10 CDARVPROD:T20 NMAPRERECE:T30");
+        return all;
+    }();
+    return defs;
+}
+
 LugarReceita LugarReceita::de(const QString& letra, const QString& filial, const QString& servico,
                               const QString& central, const QString& tipoCard, const QString& lado)
 {
@@ -251,13 +261,18 @@ QString LugarReceita::condicaoChave(const QString& alias) const
     return sql;
 }
 
-framework::DataPacket LugarReceita::ingredientes(Call& call, const QList<ChavePrato>& pratos) const
+QString LugarReceita::colunasIngredientes(const QString& alias) const
 {
     QStringList colunas;
     for (const char* coluna : tabela().colunas)
-        colunas << (coluna ? QStringLiteral("R.") + QString::fromLatin1(coluna) : QStringLiteral("NULL"));
+        colunas << (coluna ? alias + u'.' + QString::fromLatin1(coluna) : QStringLiteral("NULL"));
+    return colunas.join(QStringLiteral(", "));
+}
+
+framework::DataPacket LugarReceita::ingredientes(Call& call, const QList<ChavePrato>& pratos) const
+{
     const QString inicio = QStringLiteral("SELECT %1 FROM %2 R WHERE %3R.CDFILAUXPRAT = ? AND R.CDPRATO IN (")
-                               .arg(colunas.join(QStringLiteral(", ")), tabelaIngredientes(), condicaoChave("R"));
+                               .arg(colunasIngredientes(QStringLiteral("R")), tabelaIngredientes(), condicaoChave("R"));
     framework::DataPacket todos(ingrediente::campos());
     porDono(pratos, limiteValores(call.db()) - int(m_valores.size()) - 1, [&](const QString& dono, const QStringList& codigos) {
         QVariantList valores = m_valores;
@@ -275,6 +290,32 @@ framework::DataPacket LugarReceita::ingredientes(Call& call, const QList<ChavePr
             todos.rows.copyRow(todos.rows.appendRow(), parte.rows, linha);
     });
     return todos;
+}
+
+framework::DataPacket LugarReceita::receita(Call& call, const ChavePrato& prato) const
+{
+    const QString sql =
+        QStringLiteral("SELECT %1, P.NMPRODUTO, P.SGUNIDADE, P.CDARVPROD, A.NMAPRERECE FROM %2 R "
+                       "JOIN PRODUTO P ON P.CDPRODUTO = R.CDPRODUTO LEFT JOIN APRERECE A ON A.CDAPRERECE = R.CDAPRERECE "
+                       "WHERE %3R.CDFILAUXPRAT = ? AND R.CDPRATO = ? ORDER BY P.CDARVPROD, R.CDPRODUTO")
+            .arg(colunasIngredientes(QStringLiteral("R")), tabelaIngredientes(), condicaoChave(QStringLiteral("R")));
+    QVariantList valores = m_valores;
+    valores << prato.dono << prato.prato;
+    return call.select(sql, valores, ingrediente::camposNomeados());
+}
+
+framework::DataPacket LugarReceita::produtosInativosEm(Call& call, const ChavePrato& prato, const QString& filial) const
+{
+    static const auto defs = fields("CDPRODUTO:T10 CDARVPROD:T20 NMPRODUTO:T50");
+    const QString sql = QStringLiteral("SELECT R.CDPRODUTO, P.CDARVPROD, P.NMPRODUTO FROM %1 R "
+                                       "JOIN PRODUTO P ON P.CDPRODUTO = R.CDPRODUTO "
+                                       "JOIN PRODFILI F ON F.CDPRODUTO = R.CDPRODUTO AND F.CDFILIAL = ? AND F.IDPRODATIV = 'I' "
+                                       "WHERE %2R.CDFILAUXPRAT = ? AND R.CDPRATO = ? ORDER BY P.CDARVPROD, R.CDPRODUTO")
+                            .arg(tabelaIngredientes(), condicaoChave(QStringLiteral("R")));
+    QVariantList valores{filial};
+    valores += m_valores;
+    valores << prato.dono << prato.prato;
+    return call.select(sql, valores, defs);
 }
 
 QList<LugarReceita::ProdutoPrato> LugarReceita::produtos(Call& call, const QList<ChavePrato>& pratos) const
@@ -308,6 +349,22 @@ void LugarReceita::apagaIngredientes(Call& call, const QList<ChavePrato>& pratos
             valores << codigo;
         execute(call.db(), inicio + marcas(int(codigos.size())) + u')', valores);
     });
+}
+
+void LugarReceita::apagaIngredientes(Call& call, const QVector<const LugarReceita*>& lugares, const ChavePrato& prato)
+{
+    if (lugares.isEmpty())
+        return;
+    const LugarReceita& primeiro = *lugares.first();
+    Comando apaga(call.db(), QStringLiteral("DELETE FROM %1 WHERE %2CDFILAUXPRAT = ? AND CDPRATO = ?")
+                                 .arg(primeiro.tabelaIngredientes(), primeiro.condicaoChave({})));
+    for (const LugarReceita* lugar : lugares) {
+        if (lugar->m_nivel != primeiro.m_nivel)
+            throw framework::Error(QStringLiteral("Receitas de níveis diferentes apagadas juntas."));
+        QVariantList valores = lugar->m_valores;
+        valores << prato.dono << prato.prato;
+        apaga.executa(valores);
+    }
 }
 
 void LugarReceita::copiaIngredientes(Call& call, const LugarReceita& origem, const QList<ChavePrato>& pratos,
@@ -356,18 +413,31 @@ void LugarReceita::copiaIngredientes(Call& call, const LugarReceita& origem, con
 
 void LugarReceita::gravaIngredientes(Call& call, const framework::RowStore& linhas, const QVector<int>& quais) const
 {
+    gravaIngredientes(call, linhas, quais, QVector<const LugarReceita*>(quais.size(), this));
+}
+
+void LugarReceita::gravaIngredientes(Call& call, const framework::RowStore& linhas, const QVector<int>& quais,
+                                     const QVector<const LugarReceita*>& lugares)
+{
     if (quais.isEmpty())
         return;
-    QStringList nomes = nomesChave(tabela());
+    if (lugares.size() != quais.size())
+        throw framework::Error(QStringLiteral("Cada linha de receita gravada precisa do seu lugar."));
+    const LugarReceita& primeiro = *lugares.first();
+    const TabelaNivel& tabelaNivel = primeiro.tabela();
+    for (const LugarReceita* lugar : lugares)
+        if (lugar->m_nivel != primeiro.m_nivel)
+            throw framework::Error(QStringLiteral("Receitas de níveis diferentes gravadas juntas."));
+    QStringList nomes = nomesChave(tabelaNivel);
     QVector<int> papeis; // the packet's columns this level stores, in the order of nomes after the keys
     for (int papel = 0; papel < ingrediente::Colunas; ++papel)
-        if (const char* coluna = tabela().colunas[size_t(papel)]) {
+        if (const char* coluna = tabelaNivel.colunas[size_t(papel)]) {
             nomes << QString::fromLatin1(coluna);
             papeis << papel;
         }
     const int porLinha = int(nomes.size());
     const int linhasPorComando = std::max(1, limiteValores(call.db()) / porLinha);
-    const QString inicio = QStringLiteral("INSERT INTO %1 (%2) VALUES ").arg(tabelaIngredientes(), nomes.join(QStringLiteral(", ")));
+    const QString inicio = QStringLiteral("INSERT INTO %1 (%2) VALUES ").arg(primeiro.tabelaIngredientes(), nomes.join(QStringLiteral(", ")));
     const QString linha = u'(' + marcas(porLinha) + u')';
     const auto comando = [&](int n) {
         QStringList tuplas;
@@ -384,7 +454,7 @@ void LugarReceita::gravaIngredientes(Call& call, const framework::RowStore& linh
         valores.reserve(n * porLinha);
         for (int i = 0; i < n; ++i) {
             const int r = quais[inicioLote + i];
-            valores += m_valores;
+            valores += lugares[inicioLote + i]->m_valores;
             for (int papel : std::as_const(papeis))
                 valores << linhas.value(r, papel);
         }
