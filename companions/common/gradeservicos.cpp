@@ -5,6 +5,7 @@
 #include "framework/abort.h"
 #include "framework/data/clientdataset.h"
 #include "framework/data/datasource.h"
+#include "framework/data/numberformat.h"
 #include "framework/forms/dbgrid.h"
 #include "framework/ui/guard.h"
 #include "framework/ui/messages.h"
@@ -43,10 +44,10 @@ GradeServicos::GradeServicos(QWidget* parent, const TMessages& messages) : m_mes
     percentual->OnGetText = [](Field& field, QString& text, bool displayText) {
         if (field.IsNull())
             text.clear();
-        else if (displayText && !(field.AsFloat() > 0))
-            text = QStringLiteral("0");
+        else if (!displayText)
+            text = field.AsString();
         else
-            text = displayText ? field.DisplayText() : field.AsString();
+            text = field.AsFloat() > 0 ? formatNumber(field.AsFloat(), field.DisplayFormat()) : QStringLiteral("0");
     };
     // The list is the server's: nothing is added to it or taken from it here.
     cdsServicos->BeforeInsert = [](ClientDataSet&) { throw Abort(); };
