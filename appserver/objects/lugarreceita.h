@@ -116,8 +116,6 @@ public:
     };
     QList<ProdutoPrato> produtos(Call& call, const QList<ChavePrato>& pratos) const;
     void apagaIngredientes(Call& call, const QList<ChavePrato>& pratos) const;
-    // One dish's rows at each of these places of one level, with one prepared statement.
-    static void apagaIngredientes(Call& call, const QVector<const LugarReceita*>& lugares, const ChavePrato& prato);
     // Copies the dishes' rows from origem as they are, within the database (columns this level
     // lacks are left out, those origem lacks stay null), leaving out products taken out of this
     // level's line and, with somenteNovos, the products a dish has here already.
@@ -126,10 +124,11 @@ public:
     // Writes the given rows of a packet in the columns of ingrediente::campos() as this level's
     // rows of their dishes; columns this level lacks are left out.
     void gravaIngredientes(Call& call, const framework::RowStore& linhas, const QVector<int>& quais) const;
-    // The same for rows of several places of one level: the row quais[i] goes to lugares[i]
-    // (many services' recipes in few statements).
-    static void gravaIngredientes(Call& call, const framework::RowStore& linhas, const QVector<int>& quais,
-                                  const QVector<const LugarReceita*>& lugares);
+    // Replaces one dish's recipe at each of these places of one level by the rows given (the row
+    // quais[i] goes to lugares[i]), in few statements: a product a place keeps is changed in
+    // place, a new one added, one no longer given removed. Every place must receive rows.
+    static void substituiIngredientes(Call& call, const ChavePrato& prato, const framework::RowStore& linhas,
+                                      const QVector<int>& quais, const QVector<const LugarReceita*>& lugares);
     // Sets the dish's quantity per person here, creating the level's dish data when it has none.
     void gravaQuantidadePessoa(Call& call, const ChavePrato& prato, double quantidade) const;
 
@@ -137,6 +136,10 @@ private:
     LugarReceita() = default;
     const TabelaNivel& tabela() const;
     QString colunasIngredientes(const QString& alias) const;
+    // Inserts rows of several places of one level (the row quais[i] at lugares[i]); with
+    // substitui a row whose product the place has already replaces it.
+    static void insere(Call& call, const framework::RowStore& linhas, const QVector<int>& quais,
+                       const QVector<const LugarReceita*>& lugares, bool substitui);
 
     Nivel m_nivel = Nivel::Padrao;
     QString m_filial, m_servico, m_central, m_tipoCard;

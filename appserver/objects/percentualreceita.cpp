@@ -4,12 +4,12 @@
 #include "appserver/errors.h"
 #include "appserver/resultcolumns.h"
 #include "appserver/sqlpacket.h"
+#include "db/database.h"
 #include "escalareceita.h"
 #include "framework/core/consiste.h"
 #include "lugarreceita.h"
 
 #include <QSet>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <optional>
 #include <vector>
@@ -193,6 +193,65 @@ void verificaAlteracoes(Call& call, const ChavePrato& prato, const QList<Alterac
     }
 }
 
+// "?, ?, ..." for n values.
+QString marcas(qsizetype n)
+{
+    QStringList m;
+    m.fill(QStringLiteral("?"), n);
+    return m.join(QStringLiteral(", "));
+}
+
+// What each changed service follows now: every one forgets its origin and percentage, the marked
+// ones keep their new ones; in few statements (the services of a branch in lists).
+void gravaOrigens(Call& call, const ChavePrato& prato, const QList<Alteracao>& lista)
+{
+    const int limite = db::isPostgres(call.db()) ? 30000 : 999;
+    QStringList filiais;
+    QHash<QString, QVariantList> servicos;
+    for (const Alteracao& a : lista) {
+        if (!servicos.contains(a.filial))
+            filiais << a.filial;
+        servicos[a.filial] << a.servico;
+    }
+    for (const QString& filial : std::as_const(filiais)) {
+        const QVariantList& todos = servicos[filial];
+        for (qsizetype inicio = 0; inicio < todos.size(); inicio += limite - 3) {
+            const QVariantList parte = todos.mid(inicio, limite - 3);
+            execute(call.db(),
+                    QStringLiteral("DELETE FROM PERCRECESERV WHERE CDFILIAL = ? AND CDFILAUXPRAT = ? AND CDPRATO = ? "
+                                   "AND CDSERVFILI IN (%1)")
+                        .arg(marcas(parte.size())),
+                    QVariantList{filial, prato.dono, prato.prato} + parte);
+        }
+    }
+
+    constexpr int porLinha = 10;
+    const auto ouNulo = [](const QString& codigo) { return codigo.isEmpty() ? QVariant() : QVariant(codigo); };
+    QList<QVariantList> linhas;
+    for (const Alteracao& a : lista)
+        if (a.marcado) {
+            const LugarReceita& o = *a.origem;
+            linhas.append({a.filial, a.servico, prato.dono, prato.prato, o.letra(), ouNulo(o.central()),
+                           ouNulo(o.tipoCard()), ouNulo(o.filial()), ouNulo(o.servico()), a.percentual});
+        }
+    const QString tupla = u'(' + marcas(porLinha) + u')';
+    const qsizetype porComando = limite / porLinha;
+    for (qsizetype inicio = 0; inicio < linhas.size(); inicio += porComando) {
+        const QList<QVariantList> parte = linhas.mid(inicio, porComando);
+        QStringList tuplas;
+        QVariantList valores;
+        for (const QVariantList& linha : parte) {
+            tuplas << tupla;
+            valores += linha;
+        }
+        execute(call.db(),
+                QStringLiteral("INSERT INTO PERCRECESERV (CDFILIAL, CDSERVFILI, CDFILAUXPRAT, CDPRATO, IDORIGEMRECE, "
+                               "CDFILCENTPME, CDTIPOCARD, CDFILIALORI, CDSERVFILIORI, VRPERCRECE) VALUES %1")
+                    .arg(tuplas.join(QStringLiteral(", "))),
+                valores);
+    }
+}
+
 } // namespace
 
 QVariant PercentualReceita::GetServicosPercentual(Call& call) const
@@ -272,8 +331,7 @@ void PercentualReceita::AplicaPercentualReceita(Call& call) const
     // Each origin is read once, however many services take it; each branch's line once.
     QHash<QString, framework::DataPacket> receitas;
     QHash<QString, QHash<QString, QString>> inativos;
-    QVector<const LugarReceita*> reescritos; // the services whose recipe is replaced
-    std::vector<LugarReceita> destinos; // owns what reescritos and desligados point to
+    std::vector<LugarReceita> destinos; // owns what lugares points to
     destinos.reserve(size_t(lista.size()));
     framework::DataPacket novas(ingrediente::camposNomeados());
     QVector<int> linhas;
@@ -283,7 +341,6 @@ void PercentualReceita::AplicaPercentualReceita(Call& call) const
         const LugarReceita* destino = &destinos.back();
         if (!a.marcado)
             continue;
-        reescritos << destino;
         const LugarReceita& origem = *a.origem;
         const QString chaveOrigem = origem.letra() + u'|' + origem.central() + u'|' + origem.tipoCard() + u'|'
                                     + origem.filial() + u'|' + origem.servico();
@@ -316,31 +373,9 @@ void PercentualReceita::AplicaPercentualReceita(Call& call) const
         }
     }
 
-    LugarReceita::apagaIngredientes(call, reescritos, prato);
-    LugarReceita::gravaIngredientes(call, novas.rows, linhas, lugares);
+    LugarReceita::substituiIngredientes(call, prato, novas.rows, linhas, lugares);
 
-    QSqlQuery esquece(call.db()), lembra(call.db());
-    const auto prepara = [](QSqlQuery& query, const char* sql) {
-        if (!query.prepare(QString::fromLatin1(sql)))
-            throw framework::Error(QStringLiteral("Erro no banco de dados: %1").arg(query.lastError().text()));
-    };
-    const auto executa = [](QSqlQuery& query, const QVariantList& valores) {
-        bindValues(query, valores);
-        if (!query.exec())
-            throw framework::Error(QStringLiteral("Erro no banco de dados: %1").arg(query.lastError().text()));
-    };
-    prepara(esquece, "DELETE FROM PERCRECESERV WHERE CDFILIAL = ? AND CDSERVFILI = ? AND CDFILAUXPRAT = ? AND CDPRATO = ?");
-    prepara(lembra, "INSERT INTO PERCRECESERV (CDFILIAL, CDSERVFILI, CDFILAUXPRAT, CDPRATO, IDORIGEMRECE, CDFILCENTPME, "
-                    "CDTIPOCARD, CDFILIALORI, CDSERVFILIORI, VRPERCRECE) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    const auto ouNulo = [](const QString& codigo) { return codigo.isEmpty() ? QVariant() : QVariant(codigo); };
-    for (const Alteracao& a : lista) {
-        executa(esquece, {a.filial, a.servico, prato.dono, prato.prato});
-        if (!a.marcado)
-            continue;
-        const LugarReceita& o = *a.origem;
-        executa(lembra, {a.filial, a.servico, prato.dono, prato.prato, o.letra(), ouNulo(o.central()),
-                         ouNulo(o.tipoCard()), ouNulo(o.filial()), ouNulo(o.servico()), a.percentual});
-    }
+    gravaOrigens(call, prato, lista);
 }
 
 void RdmReceitaPadrao::registraPercentual()
