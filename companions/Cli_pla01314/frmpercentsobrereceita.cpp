@@ -207,6 +207,15 @@ void TfrmPercentSobreReceita::ligaEventos()
         linhas.FieldByName(QStringLiteral("IDALTERADO"))->setAsString(QStringLiteral("S"));
         HabilitaAlteracao(true);
     };
+    // A percentage typed shows its recipe at once, once the cell is left (the origin named).
+    cds.FieldByName(QStringLiteral("PERCENTUAL"))->OnChange = [this](Field& percentual) {
+        if (!(percentual.AsFloat() > 0))
+            return; // the row check tells
+        guardedSingleShot(0, this, [this] {
+            if (m_alterando && marcado() && origemNomeada())
+                GetReceitas();
+        });
+    };
 
     origem->BeforeClick = [this] { SetOrigem(origem->Tipo()); };
     origem->AfterClick = [this] { aposCliqueOrigem(); };
@@ -284,6 +293,15 @@ QString TfrmPercentSobreReceita::campo(const char* nome) const
 }
 
 bool TfrmPercentSobreReceita::marcado() const { return campo("IDMARCADO") == u"S"; }
+
+bool TfrmPercentSobreReceita::origemNomeada() const
+{
+    const QString tipo = campo("IDORIGEMRECE");
+    for (const CampoOrigem& c : camposOrigem)
+        if (QString::fromLatin1(c.tipos).contains(tipo) && campo(c.codigo).isEmpty())
+            return false;
+    return !tipo.isEmpty();
+}
 
 // --- Services ------------------------------------------------------------------------------
 
@@ -425,7 +443,14 @@ void TfrmPercentSobreReceita::GetReceitas()
 
 // --- The origin of the current row --------------------------------------------------------
 
-void TfrmPercentSobreReceita::HabilitacaoCamposReceita(bool habilitado) { origem->setHabilitado(habilitado); }
+void TfrmPercentSobreReceita::HabilitacaoCamposReceita(bool habilitado)
+{
+    // A field that goes off hands the focus to the services, not to the next control (the
+    // filter, which would empty them).
+    if (!habilitado && origem->grupo()->isAncestorOf(QApplication::focusWidget()))
+        grade->dbgServicos->setFocus();
+    origem->setHabilitado(habilitado);
+}
 
 void TfrmPercentSobreReceita::HabilitaAlteracao(bool alterando)
 {

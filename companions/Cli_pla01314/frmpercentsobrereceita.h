@@ -89,6 +89,8 @@ private:
     void primeiraAtivacao();
     QString campo(const char* nome) const;
     bool marcado() const;
+    // The current row names every code its origin's kind needs.
+    bool origemNomeada() const;
     // The current row shown: its origin's radio and fields, and its recipe.
     void mostraLinha();
     void aoMarcar(bool marcado);

@@ -88,6 +88,11 @@ protected:
             check(*frmPercentSobreReceita);
             atClose = script->progressTexts().size();
             frmPercentSobreReceita->sbtCancel->click();
+            if (frmPercentSobreReceita && frmPercentSobreReceita->isVisible()) {
+                ADD_FAILURE() << "the form was left with changes not confirmed";
+                script->answer(mrYes);
+                frmPercentSobreReceita->sbtCancel->click();
+            }
         });
         timer.start(10);
         open();
@@ -230,6 +235,8 @@ TEST_F(PercentualFormTest, AServiceTakesHalfTheStandardRecipeAndWhatWasSeenIsWha
 
         typePercentage("5-0e");
         EXPECT_EQ(cell(2, "PERCENTUAL"), "50,00%"); // sign and exponent are not taken
+        QApplication::processEvents();
+        EXPECT_DOUBLE_EQ(recipeRows().FieldByName("QTPROD")->AsFloat(), 0.075); // the recipe at once
         goTo("00001"); // posts the row, checked
         EXPECT_TRUE(recipeRows().IsEmpty());
         EXPECT_FALSE(f.origem->rdbPadrao->isEnabled()); // not marked
@@ -346,8 +353,14 @@ TEST_F(PercentualFormTest, TheRowCheckRefusesAPercentageOrAnOriginThatWouldNotMa
         type(f.origem->servico.codigo, "1");
         EXPECT_EQ(f.origem->servico.nome->text(), QString::fromUtf8("Almoço"));
         EXPECT_EQ(database->fingerprint(), fingerprint);
+        f.origem->servico.codigo->setFocus();
+        QApplication::processEvents();
         script->answer(mrYes);
         click(f.sbtCancelar);
+        // Read again as they are; the focus left the origin for the services, not for the filter.
+        EXPECT_EQ(rows().RecordCount(), 4);
+        EXPECT_EQ(f.grade->Marcados(), 0);
+        EXPECT_TRUE(grid().hasFocus());
     });
 }
 
