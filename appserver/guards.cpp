@@ -31,12 +31,14 @@ constexpr int dishRecord = 4;        // one dish's record at a level, a refused 
 constexpr int numberedRecords = 200; // one dish's preparation modes or photos at a level (01 to 98)
 constexpr int dishRows = 1000;       // one dish's list (ingredients, containers): more than any holds
 constexpr int dishRange = 200000;    // the dishes of a range of the tree, marked or not
+constexpr int branchServices = 10000; // the services of a branch, changed or not
 
 struct Shape {
     const char* object;
     const char* method;
     int maxRows;     // 0: the method takes no change log
     Changes changes; // the kinds of row the form sends
+    int logArgument = 0; // the argument that carries the log
 };
 
 const Shape shapes[] = {
@@ -62,6 +64,8 @@ const Shape shapes[] = {
     {ReceitaPadrao, "SetContainer", dishRows, AnyChange},
     {ReceitaPadrao, "UpdContainer", 0, AnyChange},
     {ImpPrato, "ExportaPratos", dishRange, Modifies}, // the dish grid with its marks
+    // The services of a branch with their marks, origins and percentages, after the dish key.
+    {ReceitaPadrao, "AplicaPercentualReceita", branchServices, Modifies, 1},
 };
 
 // --- The changes guarded by a supervisor's authorisation ---------------------------------------
@@ -288,9 +292,10 @@ const QString refusalPrefix = QStringLiteral("Alteração não autorizada (");
 void checkShape(const QString& object, const QString& method, const QVariantList& args)
 {
     const Shape* shape = shapeOf(object, method);
-    if (!shape || shape->maxRows == 0 || args.isEmpty() || !framework::isPacket(args.first()))
+    if (!shape || shape->maxRows == 0 || shape->logArgument >= args.size()
+        || !framework::isPacket(args[shape->logArgument]))
         return; // not a change log: the method refuses what it cannot read
-    const DataPacket log = framework::toPacket(args.first());
+    const DataPacket log = framework::toPacket(args[shape->logArgument]);
     if (log.rowCount() > shape->maxRows)
         throw Refusal(QStringLiteral("Alterações demais em uma chamada de %1: %2 registros, quando o formulário envia "
                                      "no máximo %3. Nada foi gravado.")

@@ -531,6 +531,25 @@ private:
             niveis(bases[o.dish], o.branch, o.service, o.menuType);
             cardapio.add({o.branch, "00001", QDate(2026, 12, 14), "P", bases[o.dish].code});
         }
+        // The hospital's diets take the rice as percentages of other recipes, as "Percentual de
+        // Receitas por Serviço" sets them: the pasty diet 80 % of the standard recipe (its rows
+        // above), the low-sodium diet 90 % of the pasty one, the companions the branch's own at 100 %.
+        Inserter percentual(m_db, "PERCRECESERV", {"CDFILIAL", "CDSERVFILI", "CDFILAUXPRAT", "CDPRATO", "IDORIGEMRECE",
+                                                   "CDFILCENTPME", "CDTIPOCARD", "CDFILIALORI", "CDSERVFILIORI",
+                                                   "VRPERCRECE"});
+        const Dish& arroz = bases[8];
+        percentual.add({"0002", "00002", "P", arroz.code, "P", Null, Null, Null, Null, 80.0});
+        percentual.add({"0002", "00003", "P", arroz.code, "S", Null, Null, "0002", "00002", 90.0});
+        percentual.add({"0002", "00004", "P", arroz.code, "F", Null, Null, "0002", Null, 100.0});
+        for (const Ingredient& ing : arroz.recipe) {
+            const QString prod = m_productCode.value(ing.product);
+            const double loss = m_productLoss.value(ing.product);
+            const double hipossodica = round5(round5(ing.net * 0.8) * 0.9), acompanhantes = round5(ing.net * 1.1);
+            for (const auto& [service, net] : {std::pair{"00003", hipossodica}, std::pair{"00004", acompanhantes}})
+                serv.add({"0002", service, "P", arroz.code, prod, net, m_productUnit.value(ing.product), loss, net,
+                          grossOf(ing.product, net), grossOf(ing.product, net), 100 - loss, net, 0.0, 100.0, 100 - loss,
+                          "N", "N", "P", "N"});
+        }
         // The school's salads and fruit at its own levels, with their portions, so that every level
         // has recipes to copy to another (and the school's fish is out of its line).
         Inserter pratFili(m_db, "PRATFILI", {"CDFILIAL", "CDFILAUXPRAT", "CDPRATO", "QTPADRAOFILI", "IDATIVO"});

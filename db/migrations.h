@@ -36,5 +36,6 @@ Migration schemaV4();
 Migration schemaV5();
 Migration schemaV6();
 Migration schemaV7();
+Migration schemaV8();
 
 } // namespace db

@@ -27,6 +27,11 @@ Q_DECL_EXPORT void CriaCustoPrato(const char* cdCentral, const char* nmCentral, 
 // of recipes), modally; level is the recipe page's: "P", "F" or "S".
 Q_DECL_EXPORT void CriaImportacaoPrato(const char* level);
 
+// Sets the recipes of services of a branch as percentages of origin recipes for one dish (its
+// owner, "P" or a branch, and its code), modally; gives 1 (OK) when something was stored, 2 when
+// the user closed without storing.
+Q_DECL_EXPORT int CriaPercentualdeReceita(const char* cdFilAuxPrat, const char* cdPrato);
+
 // Prints the nutrients of the recipes of a range of dishes (a new form at every call, modally);
 // gives the modal result.
 Q_DECL_EXPORT int CriaNutriPrat();

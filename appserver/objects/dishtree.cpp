@@ -30,6 +30,7 @@ const char* const dependentTables[] = {
     "FOTOPRAPAD", "FOTOPRAFIL", "FOTOPRASER",             // photos
     "PRATOCONTAINER",                                     // containers
     "CARDPRATO",                                          // the branches' menus
+    "PERCRECESERV",                                       // the services' recipes by percentage
 };
 
 struct DishKey {

@@ -24,7 +24,10 @@ EscalaReceita::EscalaReceita(double fator) : m_fator(fator)
         throw Refusal(QStringLiteral("Fator de proporção inválido: %1.").arg(fator));
 }
 
-EscalaReceita EscalaReceita::percentual(double percentual) { return EscalaReceita(percentual / 100.0); }
+EscalaReceita EscalaReceita::percentual(double percentual)
+{
+    return EscalaReceita(framework::RoundDec(percentual, 2) / 100.0);
+}
 
 double EscalaReceita::quantidade(double valor) const { return framework::RoundDec(valor * m_fator, 5); }
 

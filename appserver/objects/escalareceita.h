@@ -17,7 +17,8 @@ class EscalaReceita {
 public:
     // Refuses (appserver::Refusal) a factor that is not a positive number.
     explicit EscalaReceita(double fator);
-    // The factor of a percentage of the origin recipe (100 keeps it as it is).
+    // The factor of a percentage of the origin recipe (100 keeps it as it is), the percentage
+    // taken to 2 decimals as percentages are stored.
     static EscalaReceita percentual(double percentual);
 
     double fator() const { return m_fator; }

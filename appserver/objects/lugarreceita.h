@@ -53,6 +53,9 @@ enum Coluna {
 };
 // The columns above, typed, for packets of ingredient rows.
 const framework::FieldDefs& campos();
+// The same followed by what the recipe pages show of each product: NMPRODUTO, SGUNIDPROD (its
+// stock unit), CDARVPROD and NMAPRERECE (the presentation's name).
+const framework::FieldDefs& camposNomeados();
 } // namespace ingrediente
 
 // One recipe of a dish: a level ("P" standard, "F" branch, "S" service, "T" menu type of a
@@ -98,6 +101,12 @@ public:
     // The ingredient rows of the dishes, in the columns of ingrediente::campos(), ordered by
     // dish and product. Columns the level lacks come null.
     framework::DataPacket ingredientes(Call& call, const QList<ChavePrato>& pratos) const;
+    // One dish's recipe here as the recipe pages list it, in the columns of
+    // ingrediente::camposNomeados(), ordered by product tree code.
+    framework::DataPacket receita(Call& call, const ChavePrato& prato) const;
+    // The products of one dish's recipe here that are taken out of the line of a branch:
+    // CDPRODUTO, CDARVPROD, NMPRODUTO, ordered by product tree code.
+    framework::DataPacket produtosInativosEm(Call& call, const ChavePrato& prato, const QString& filial) const;
     // The product of every ingredient row of the dishes here, ordered by dish and product.
     struct ProdutoPrato {
         ChavePrato prato;
@@ -115,12 +124,22 @@ public:
     // Writes the given rows of a packet in the columns of ingrediente::campos() as this level's
     // rows of their dishes; columns this level lacks are left out.
     void gravaIngredientes(Call& call, const framework::RowStore& linhas, const QVector<int>& quais) const;
+    // Replaces one dish's recipe at each of these places of one level by the rows given (the row
+    // quais[i] goes to lugares[i]), in few statements: a product a place keeps is changed in
+    // place, a new one added, one no longer given removed. Every place must receive rows.
+    static void substituiIngredientes(Call& call, const ChavePrato& prato, const framework::RowStore& linhas,
+                                      const QVector<int>& quais, const QVector<const LugarReceita*>& lugares);
     // Sets the dish's quantity per person here, creating the level's dish data when it has none.
     void gravaQuantidadePessoa(Call& call, const ChavePrato& prato, double quantidade) const;
 
 private:
     LugarReceita() = default;
     const TabelaNivel& tabela() const;
+    QString colunasIngredientes(const QString& alias) const;
+    // Inserts rows of several places of one level (the row quais[i] at lugares[i]); with
+    // substitui a row whose product the place has already replaces it.
+    static void insere(Call& call, const framework::RowStore& linhas, const QVector<int>& quais,
+                       const QVector<const LugarReceita*>& lugares, bool substitui);
 
     Nivel m_nivel = Nivel::Padrao;
     QString m_filial, m_servico, m_central, m_tipoCard;

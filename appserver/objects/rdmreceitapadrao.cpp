@@ -61,6 +61,7 @@ RdmReceitaPadrao::RdmReceitaPadrao() : ServerObject("Pla01300.rdmReceitaPadrao")
     query("GetVdFormaPreparo", &RdmReceitaPadrao::GetVdFormaPreparo);
     registraContainers();
     registraFotos();
+    registraPercentual();
 }
 
 QVariant RdmReceitaPadrao::GetParamPlaneja(Call& call) const

@@ -5,6 +5,7 @@
 #include "fotos.h"
 #include "ingredientes.h"
 #include "niveisreceita.h"
+#include "percentualreceita.h"
 
 namespace appserver {
 
@@ -14,7 +15,8 @@ class RdmReceitaPadrao : public ServerObject,
                          public Ingredientes,
                          public NiveisReceita,
                          public ContainersPrato,
-                         public FotosPrato {
+                         public FotosPrato,
+                         public PercentualReceita {
 public:
     RdmReceitaPadrao();
 
@@ -84,6 +86,7 @@ private:
     void registraNiveis();       // niveisreceita.h
     void registraContainers();   // containers.h
     void registraFotos();        // fotos.h
+    void registraPercentual();   // percentualreceita.h
 };
 
 } // namespace appserver

@@ -5,6 +5,7 @@
 #include "framework/core/consiste.h"
 #include "framework/core/hostcontext.h"
 #include "framework/ui/btnpesquisa.h"
+#include "framework/ui/dbedit.h"
 #include "framework/ui/guard.h"
 #include "framework/ui/maskedit.h"
 #include "framework/ui/messages.h"
@@ -71,17 +72,30 @@ void LinhaCodigo::limpa() const
 }
 
 LinhaCodigo linhaCodigo(QWidget* parent, QGridLayout* grid, int row, const QString& caption, const QString& codeName,
-                        const QString& mask, const QString& nameName, const QString& buttonName)
+                        const QString& mask, const QString& nameName, const QString& buttonName,
+                        const CamposLinha* campos)
 {
     LinhaCodigo line;
     line.rotulo = new QLabel(caption, parent);
-    line.codigo = new TMaskEdit(parent, codeName);
+    if (campos) {
+        auto* codigo = new TDBEdit(parent, codeName);
+        codigo->setDataSource(campos->fonte);
+        codigo->setDataField(QString::fromLatin1(campos->codigo));
+        auto* nome = new TDBEdit(parent, nameName);
+        nome->setDataSource(campos->fonte);
+        nome->setDataField(QString::fromLatin1(campos->nome));
+        nome->setReadOnly(true);
+        line.codigo = codigo;
+        line.nome = nome;
+    } else {
+        line.codigo = new TMaskEdit(parent, codeName);
+        line.nome = new QLineEdit(parent);
+        line.nome->setObjectName(nameName);
+        line.nome->setReadOnly(true);
+    }
     line.codigo->setEditMask(mask);
     line.codigo->setMaximumWidth(130);
     line.rotulo->setBuddy(line.codigo);
-    line.nome = new QLineEdit(parent);
-    line.nome->setObjectName(nameName);
-    line.nome->setReadOnly(true);
     line.nome->setFocusPolicy(Qt::NoFocus);
     // A long name is read from its beginning.
     guardedConnect(line.nome, &QLineEdit::textChanged, line.nome, [nome = line.nome] { nome->setCursorPosition(0); });

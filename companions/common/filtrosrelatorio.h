@@ -11,6 +11,7 @@ class QRadioButton;
 class QWidget;
 
 namespace framework {
+class DataSource;
 class Query;
 class TBtnPesquisa;
 class TMaskEdit;
@@ -48,8 +49,16 @@ struct LinhaCodigo {
     void setEnabled(bool enabled) const;
     void limpa() const;
 };
+// The fields of the current row a data-aware filter row shows instead of codes of its own.
+struct CamposLinha {
+    framework::DataSource* fonte;
+    const char* codigo;
+    const char* nome;
+};
+// With campos, the code and the read-only name are data-aware edits of those fields.
 LinhaCodigo linhaCodigo(QWidget* parent, QGridLayout* grid, int row, const QString& caption, const QString& codeName,
-                        const QString& mask, const QString& nameName, const QString& buttonName = {});
+                        const QString& mask, const QString& nameName, const QString& buttonName = {},
+                        const CamposLinha* campos = nullptr);
 
 // The central of a branch (P_CDFILIAL): CDCENTRAL, NMCENTRAL; no row when it has none.
 framework::Query* consultaFiliCentAgreg(QObject* parent);
