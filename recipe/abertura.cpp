@@ -5,6 +5,7 @@
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
 #include "regrashabilitacao.h"
+#include "registroprato.h"
 #include "respostaservidor.h"
 #include "seletorcodigo.h"
 #include "tabelapaginas.h"
@@ -130,7 +131,7 @@ void TfrmReceitaPadrao::FormActivate()
         m_primeiraAtivacao = false;
     }
 
-    dcbPrato->setItems({msgPadrao->Msg(QStringLiteral("PADRAO")), msgPadrao->Msg(QStringLiteral("LOCAL"))});
+    m_registro->controles().dcbPrato->setItems({msgPadrao->Msg(QStringLiteral("PADRAO")), msgPadrao->Msg(QStringLiteral("LOCAL"))});
 
     if (Recarregar) {
         auto clear = qScopeGuard([this] { Recarregar = false; });
@@ -244,8 +245,8 @@ void TfrmReceitaPadrao::confirmaFilial()
                 f->setEditMask(productMask);
 
     ShowColumns();
-    const QString code = treeCode();
-    Habilita_Pagina(isCompleteLevel(code));
+    const QString code = codigoArvore();
+    Habilita_Pagina(recipe::nivelCompleto(code));
     Habilita_NivelCompleto(code);
     // Every branch selector starts from the working branch (the page change below fills them).
     Desabilita_Filial(hostContext().ModuFili);
@@ -265,19 +266,14 @@ void TfrmReceitaPadrao::ajustaCentralDaFilial()
     m_centralAgregada = !qryFiliCentAgreg->IsEmpty();
     medCdCentral->setText(qryFiliCentAgreg->FieldByName(QStringLiteral("CDCENTRAL"))->AsString());
     edtNmCentral->setText(qryFiliCentAgreg->FieldByName(QStringLiteral("NMCENTRAL"))->AsString());
-    Habilita_Pagina(isCompleteLevel(treeCode()));
+    Habilita_Pagina(recipe::nivelCompleto(codigoArvore()));
 }
 
 // --- Pages -----------------------------------------------------------------------------------
 
-QString TfrmReceitaPadrao::treeCode() const { return dbaPadrao->SelectedCode(); }
+QString TfrmReceitaPadrao::codigoArvore() const { return dbaPadrao->SelectedCode(); }
 
-bool TfrmReceitaPadrao::isCompleteLevel(const QString& code) const
-{
-    return !code.isEmpty() && hostContext().DBPictObj(1).isLastLevel(code);
-}
-
-QString TfrmReceitaPadrao::PenultimoNivel(const QString& code) const
+QString TfrmReceitaPadrao::grupo(const QString& code) const
 {
     const TDBPicture picture = hostContext().DBPictObj(1);
     return picture.isLastLevel(code) ? picture.parentCode(code) : code;
@@ -290,7 +286,7 @@ void TfrmReceitaPadrao::Habilita_Pagina(bool complete)
     const bool browsing = cdsPrato->state() == ClientDataSet::State::Browse && !cdsPrato->IsEmpty();
     const QString code = browsing ? cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString() : node.code;
     const QString origin = browsing ? cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString() : node.aux;
-    const bool standardComplete = isCompleteLevel(code) && origin == u"P";
+    const bool standardComplete = recipe::nivelCompleto(code) && origin == u"P";
     const auto enableTab = [](QTabWidget* tabs, QWidget* tab, bool enabled) {
         tabs->setTabEnabled(tabs->indexOf(tab), enabled && (tabs->currentWidget() == tab || tabs->isEnabled()));
     };
@@ -320,7 +316,7 @@ void TfrmReceitaPadrao::Habilita_Pagina(bool complete)
 void TfrmReceitaPadrao::Habilita_NivelCompleto(const QString& code)
 {
     if (!Cli_pla01300::boConsulta)
-        m_regras->Habilita_NivelCompleto(isCompleteLevel(code));
+        m_regras->Habilita_NivelCompleto(recipe::nivelCompleto(code));
 }
 
 void TfrmReceitaPadrao::ShowColumns()

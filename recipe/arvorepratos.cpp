@@ -38,7 +38,7 @@ void ArvorePratos::dbaPadraoChanging(const TTreeNode&, bool& allowChange) const
     // from it): the user confirms or cancels first.
     if (!m_form.cdsPrato->Active())
         return;
-    const QList<const Pagina*> pendentes = m_form.Paginas().pendentes();
+    const QList<const Pagina*> pendentes = m_form.paginas().pendentes();
     if (pendentes.isEmpty())
         return;
     allowChange = false;

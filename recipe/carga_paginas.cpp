@@ -108,7 +108,7 @@ void TfrmReceitaPadrao::pgcPadraoChange()
 void TfrmReceitaPadrao::carregaPaginaReceita(const Pagina& page)
 {
     const bool complete = cdsPrato->Active() && !cdsPrato->IsEmpty()
-                          && isCompleteLevel(cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString());
+                          && recipe::nivelCompleto(cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString());
     bool selectorFocused = false;
     bool load = complete;
     if (page.tab == tshTpCard) {
@@ -148,7 +148,7 @@ void TfrmReceitaPadrao::carregaLista(const Pagina& page, bool force)
 {
     const recipe::LevelFields& level = *page.nivel;
     ClientDataSet& list = *page.dataSet;
-    const QString group = PenultimoNivel(cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString());
+    const QString group = grupo(cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString());
     const QStringList keys = escopo(level);
     Carregado& loaded = m_carregado[static_cast<int>(level.level)];
     const bool reuse = !force && list.Active() && !list.IsEmpty() && loaded.grupo == group && loaded.escopo == keys;
@@ -168,32 +168,9 @@ void TfrmReceitaPadrao::carregaLista(const Pagina& page, bool force)
         page.dadosPrato->SetData(toPacket(answer[1]));
         loaded = {group, keys};
     }
-    filtraPeloPrato(list);
-    filtraPeloPrato(*page.dadosPrato);
+    recipe::filtraPeloPrato(list, *cdsPrato);
+    recipe::filtraPeloPrato(*page.dadosPrato, *cdsPrato);
     dtsPadrao->setDataSet(&list);
-}
-
-namespace {
-
-QString filtroDoPrato(const ClientDataSet& prato)
-{
-    return QStringLiteral("CDPRATO = ") + QuotedStr(prato.FieldByName(QStringLiteral("CDPRATO"))->AsString())
-           + QStringLiteral(" and CDFILAUXPRAT = ")
-           + QuotedStr(prato.FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString());
-}
-
-} // namespace
-
-void TfrmReceitaPadrao::filtraPeloPrato(ClientDataSet& dataSet) const
-{
-    dataSet.setFilter(filtroDoPrato(*cdsPrato));
-    dataSet.setFiltered(true);
-}
-
-bool TfrmReceitaPadrao::filtradoPeloPrato(const ClientDataSet& dataSet) const
-{
-    return cdsPrato->Active() && !cdsPrato->IsEmpty() && dataSet.Active() && dataSet.Filtered()
-           && dataSet.Filter() == filtroDoPrato(*cdsPrato);
 }
 
 bool TfrmReceitaPadrao::trocaProdutoPermitida() const
@@ -217,7 +194,7 @@ void TfrmReceitaPadrao::dtsPratoDataChange()
         return;
     const QString code = cdsPrato->IsEmpty() ? QString() : cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString();
     const QString origem = cdsPrato->IsEmpty() ? QString() : cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString();
-    const bool complete = isCompleteLevel(code);
+    const bool complete = recipe::nivelCompleto(code);
     // A local dish has no standard recipe. Its pages are left before they are disabled, or the
     // tabs would move on to whatever page comes next.
     if (complete && origem != u"P") {
@@ -269,7 +246,7 @@ void desabilitaSemRegra(const TfrmReceitaPadrao& form, const Pagina* page)
         {recipe::Comando::Verificar, form.mnuVerificar}, {recipe::Comando::Confirmar, form.mnuConfirmar},
         {recipe::Comando::Cancelar, form.mnuCancelar}};
     for (const auto& [command, action] : commands)
-        if (!form.Paginas().permite(page->tab, command))
+        if (!form.paginas().permite(page->tab, command))
             action->setEnabled(false);
 }
 
@@ -286,8 +263,9 @@ void TfrmReceitaPadrao::Habilita_Desabilita(DataSource* source)
     s.trocaProduto = trocaProdutoPermitida();
     s.selecionaCentral = recipe::flag(cdsGerParamGeral, "IDPERMSELCENTRALPLA") == u"S";
     m_regras->Habilita_Desabilita(s);
-    if (s.estado == State::Edit && s.prato && dbeCdPrato->hasFocus())
-        dbeNmPrato->setFocus();
+    const recipe::ControlesRegistro& registro = m_registro->controles();
+    if (s.estado == State::Edit && s.prato && registro.dbeCdPrato->hasFocus())
+        registro.dbeNmPrato->setFocus();
     if (page && page->dataSet == m_containers->lista())
         m_containers->habilitaBarra();
     desabilitaSemRegra(*this, page);

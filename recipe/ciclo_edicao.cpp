@@ -89,13 +89,13 @@ void TfrmReceitaPadrao::registraPaginas()
     formulario.tab = tshFormulario;
     formulario.dataSet = cdsPrato;
     formulario.fonte = dtsPrato;
-    formulario.regra(Comando::Incluir, [this](const Pagina&) { incluiPrato(); });
-    formulario.regra(Comando::Alterar, [this](const Pagina&) { alteraPrato(); });
-    formulario.regra(Comando::Excluir, [this](const Pagina&) { excluiPrato(); });
+    formulario.regra(Comando::Incluir, [this](const Pagina&) { m_registro->inclui(); });
+    formulario.regra(Comando::Alterar, [this](const Pagina&) { m_registro->altera(); });
+    formulario.regra(Comando::Excluir, [this](const Pagina&) { m_registro->exclui(); });
     formulario.regra(Comando::Procurar, [this](const Pagina&) { TfrmPadraoArvPlus::sbtProcurarClick(); });
     formulario.regra(Comando::Verificar, [this](const Pagina&) { verificaPrato(); });
     formulario.regra(Comando::Confirmar, [this](const Pagina&) { dbaPadrao->Resync(); });
-    formulario.regra(Comando::Cancelar, [this](const Pagina&) { cancelaPrato(); });
+    formulario.regra(Comando::Cancelar, [this](const Pagina&) { m_registro->cancela(); });
     m_paginas->adiciona(formulario);
 
     using recipe::Level;
@@ -268,82 +268,9 @@ void TfrmReceitaPadrao::descartaPendentes()
 
 // --- The dish record -----------------------------------------------------------------------------
 
-void TfrmReceitaPadrao::incluiPrato()
-{
-    Habilita_NivelCompleto(dbeCdPrato->Text());
-    if (dbeNmPrato->isEnabled())
-        dbeNmPrato->setFocus();
-    // The code check of the new dish reads the dishes as they are now.
-    try {
-        m_registro->carregaPratoAux();
-    } catch (...) {
-        if (dbeNmPrato->isEnabled())
-            dbeNmPrato->setFocus();
-        throw;
-    }
-    if (cdsPrato->state() == State::Browse)
-        cdsPrato->Insert();
-    m_registro->mostraNivelCompleto(cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString());
-}
-
-void TfrmReceitaPadrao::alteraPrato()
-{
-    if (m_registro->NivelBloq(cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString()))
-        falha("NIVBL_ALT");
-    if (dbeNmPrato->isEnabled())
-        dbeNmPrato->setFocus();
-    cdsPrato->Edit();
-    m_registro->autorizaAlteracao();
-}
-
-void TfrmReceitaPadrao::excluiPrato()
-{
-    const auto timer = pausaTimer(timIdle);
-    dbaPadrao->Resync();
-    m_registro->Vd_NivelPrato(QStringLiteral("E"));
-    const QString code = cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString();
-    if (m_registro->NivelBloq(code))
-        falha("NIVBL_EXC");
-    const int level = cdsPrato->FieldByName(QStringLiteral("CDNVPRATO"))->AsString().toInt();
-    if (level < hostContext().DBPictObj(1).GetTtNiveis()) {
-        // A group with dishes under it stays (the server also looks at other branches' trees).
-        m_registro->carregaPratoAux();
-        cdsPratoAux->setFilter(QStringLiteral("CDPRATO LIKE ") + QuotedStr(code + u'%'));
-        cdsPratoAux->setFiltered(true);
-        const auto unfilter = qScopeGuard([this] {
-            cdsPratoAux->setFiltered(false);
-            cdsPratoAux->setFilter({});
-        });
-        if (cdsPratoAux->RecordCount() > 1)
-            falha("Excl_Inv");
-    }
-    if (cdsPrato->IsEmpty())
-        falha("NO_DADOS");
-    if (cdsPrato->state() != State::Browse
-        || msgMensagensPadroes().ShowMsg(QStringLiteral("Excl"), mtConfirmation, mbYes | mbNo) != mrYes)
-        return;
-    dbaPadrao->Resync();
-    cdsPrato->Delete();
-    if (cdsPrato->IsEmpty())
-        recipe::RegistroPrato::RefreshPesqPrato(true);
-    dbaPadrao->Resync();
-}
-
-void TfrmReceitaPadrao::cancelaPrato()
-{
-    if (msgMensagensPadroes().ShowMsg(QStringLiteral("Canc"), mtConfirmation, mbYes | mbNo) != mrYes)
-        return;
-    if (editing(*cdsPrato))
-        cdsPrato->Cancel();
-    // A change the server refused is still pending: giving up the edit gives it up too.
-    if (cdsPrato->Active() && cdsPrato->ChangeCount() > 0)
-        cdsPrato->CancelUpdates();
-    m_registro->mostraNivelCompleto(treeCode());
-}
-
 void TfrmReceitaPadrao::verificaPrato()
 {
-    const QString code = treeCode();
+    const QString code = codigoArvore();
     cdsPrato->DisableControls();
     const auto restore = qScopeGuard([this] { cdsPrato->EnableControls(); });
     QVariantList args{m_filial};
@@ -357,7 +284,7 @@ void TfrmReceitaPadrao::verificaPrato()
 
 void TfrmReceitaPadrao::incluiLista(const Pagina& page)
 {
-    Habilita_NivelCompleto(dbeCdPrato->Text());
+    Habilita_NivelCompleto(m_registro->controles().dbeCdPrato->Text());
     m_registro->carregaPratoAux();
     if (page.dataSet->state() == State::Browse)
         page.dataSet->Insert();

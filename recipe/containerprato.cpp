@@ -1,10 +1,8 @@
 #include "containerprato.h"
 #include "registroprato.h"
 
-#include "cli_pla01300.h"
 #include "enviador.h"
-#include "frmreceitapadrao.h"
-#include "painelprato.h"
+#include "contextoreceita.h"
 #include "respostaservidor.h"
 #include "tabelapaginas.h"
 
@@ -59,21 +57,22 @@ double valor(const TDBEdit* edit, const TDBEdit& checked)
 
 } // namespace
 
-ContainerPrato::ContainerPrato(TfrmReceitaPadrao& form)
-    : QObject(&form), m_form(form), m_enviador(std::make_unique<Enviador>(*form.netReceitaPadrao))
+ContainerPrato::ContainerPrato(ContextoReceita& contexto, QWidget& pagina, RegistroPrato& registro)
+    : QObject(&contexto.janela()), m_contexto(contexto), m_pagina(pagina), m_registro(registro),
+      m_enviador(std::make_unique<Enviador>(contexto.servidor()))
 {
     setObjectName(QStringLiteral("containerPrato"));
     adicionaMensagens();
     criaComponentes();
     conecta();
-    form.CarregaContainers = [this] { carrega(); };
+    registro.CarregaContainers = [this] { carrega(); };
 }
 
 ContainerPrato::~ContainerPrato() = default;
 
 void ContainerPrato::adicionaMensagens()
 {
-    m_form.msgPadrao->Add({
+    m_contexto.mensagens().Add({
         {"get_cdsPratoContainer", "Carregando embalagens do prato..."},
         {"get_cdsPesqContainer", "Carregando embalagens..."},
         {"upd_cdsPratoContainer", "Atualizando embalagens do prato..."},
@@ -90,17 +89,17 @@ void ContainerPrato::adicionaMensagens()
 
 void ContainerPrato::criaComponentes()
 {
-    m_lista = new ClientDataSet(&m_form, QStringLiteral("cdsPratoContainer"));
+    m_lista = new ClientDataSet(&m_contexto.janela(), QStringLiteral("cdsPratoContainer"));
     m_lista->AddField(principal, FieldType::String, 1);
     m_lista->AddField(QStringLiteral("CDFILAUXPRAT"), FieldType::String, 4);
     m_lista->AddField(QStringLiteral("CDPRATO"), FieldType::String, 10);
     m_lista->AddField(codigo, FieldType::String, 5)->setDisplayLabel(QStringLiteral("Container"));
     m_lista->AddField(quantidade, FieldType::Float);
     m_lista->AddField(nome, FieldType::String, 40);
-    m_fonte = new DataSource(&m_form, QStringLiteral("dtsPratoContainer"));
+    m_fonte = new DataSource(&m_contexto.janela(), QStringLiteral("dtsPratoContainer"));
     m_fonte->setDataSet(m_lista);
 
-    m_catalogo = new ClientDataSet(&m_form, QStringLiteral("cdsPesqContainer"));
+    m_catalogo = new ClientDataSet(&m_contexto.janela(), QStringLiteral("cdsPesqContainer"));
     m_catalogo->AddField(codigo, FieldType::String, 5)->setDisplayLabel(QStringLiteral("Código"));
     Field* name = m_catalogo->AddField(nome, FieldType::String, 40);
     name->setDisplayLabel(QStringLiteral("Nome"));
@@ -110,15 +109,15 @@ void ContainerPrato::criaComponentes()
     qty->setDisplayLabel(QStringLiteral("Quantidade"));
     qty->setVisible(false);
     m_catalogo->AddField(QStringLiteral("IDMARCADO"), FieldType::String, 1)->setVisible(false);
-    (new DataSource(&m_form, QStringLiteral("dtsContainer")))->setDataSet(m_catalogo);
+    (new DataSource(&m_contexto.janela(), QStringLiteral("dtsContainer")))->setDataSet(m_catalogo);
 
-    auto* box = new QGroupBox(QStringLiteral("Embalagens"), m_form.tshFormulario);
+    auto* box = new QGroupBox(QStringLiteral("Embalagens"), &m_pagina);
     box->setObjectName(QStringLiteral("grbContainer"));
     m_grade = new TDBGrid(box, QStringLiteral("dbgContainer"));
     (new QVBoxLayout(box))->addWidget(m_grade);
-    auto* page = qobject_cast<QBoxLayout*>(m_form.tshFormulario->layout());
+    auto* page = qobject_cast<QBoxLayout*>(m_pagina.layout());
     if (!page)
-        page = new QVBoxLayout(m_form.tshFormulario);
+        page = new QVBoxLayout(&m_pagina);
     page->addWidget(box, 1);
     m_grade->setDataSource(m_fonte);
     TColumn* mark = m_grade->AddColumn(principal);
@@ -162,12 +161,12 @@ void ContainerPrato::conecta()
     m_grade->OnKeyPress = [this](TDBGrid&, QChar& key) { teclaPressionada(key); };
     m_grade->OnDrawColumnCell = [this](TDBGrid&, TCellPaint& cell) { desenha(cell); };
 
-    m_lista->BeforeInsert = [](ClientDataSet&) {
-        if (Cli_pla01300::boConsulta)
+    m_lista->BeforeInsert = [this](ClientDataSet&) {
+        if (m_contexto.consulta())
             throw Abort();
     };
     m_lista->BeforeEdit = [this](ClientDataSet& ds) {
-        if (Cli_pla01300::boConsulta)
+        if (m_contexto.consulta())
             throw Abort();
         m_codigoAnterior = ds.FieldByName(codigo)->AsString();
     };
@@ -187,13 +186,13 @@ void ContainerPrato::registra(TabelaPaginas& paginas)
 {
     Pagina pagina;
     pagina.tab = m_grade;
-    pagina.dentroDe = m_form.tshFormulario;
+    pagina.dentroDe = &m_pagina;
     pagina.dataSet = m_lista;
     pagina.fonte = m_fonte;
     pagina.regra(Comando::Incluir, [this](const Pagina&) { incluir(); });
     pagina.regra(Comando::Alterar, [this](const Pagina&) { alterar(); });
     pagina.regra(Comando::Excluir, [this](const Pagina&) { excluir(); });
-    pagina.regra(Comando::Procurar, [this](const Pagina&) { m_form.TfrmPadraoArvPlus::sbtProcurarClick(); });
+    pagina.regra(Comando::Procurar, [this](const Pagina&) { m_contexto.procuraNaArvore(); });
     pagina.regra(Comando::Verificar, [this](const Pagina&) { carrega(); });
     pagina.regra(Comando::Confirmar, [this](const Pagina&) { confirmar(); });
     pagina.regra(Comando::Cancelar, [this](const Pagina&) { cancelar(); });
@@ -202,14 +201,14 @@ void ContainerPrato::registra(TabelaPaginas& paginas)
 
 void ContainerPrato::habilitaBarra() const
 {
-    const bool livre = m_lista->Active() && !m_lista->IsEmpty() && !m_form.mnuConfirmar->isEnabled();
-    m_form.mnuAlterar->setEnabled(livre);
-    m_form.mnuExcluir->setEnabled(livre);
+    const bool livre = m_lista->Active() && !m_lista->IsEmpty() && !m_contexto.comando(Comando::Confirmar).isEnabled();
+    m_contexto.comando(Comando::Alterar).setEnabled(livre);
+    m_contexto.comando(Comando::Excluir).setEnabled(livre);
 }
 
 QString ContainerPrato::prato(const char* field) const
 {
-    const ClientDataSet* dishes = m_form.cdsPrato;
+    const ClientDataSet* dishes = &m_contexto.pratos();
     return dishes->Active() && !dishes->IsEmpty() ? dishes->FieldByName(QLatin1String(field))->AsString() : QString();
 }
 
@@ -231,7 +230,7 @@ void ContainerPrato::carrega()
         m_lista->Close();
         return;
     }
-    loadPacket(m_lista, m_form.netReceitaPadrao->call(QStringLiteral("GetPratoContainer"),
+    loadPacket(m_lista, m_contexto.servidor().call(QStringLiteral("GetPratoContainer"),
                                                       {dish, prato("CDFILAUXPRAT")},
                                                       QStringLiteral("get_cdsPratoContainer")));
 }
@@ -241,25 +240,25 @@ void ContainerPrato::dbgContainerEnter()
     const TColumn* column = m_grade->SelectedColumn();
     m_grade->setOption(TDBGrid::dgEditing, !column || column->FieldName() != principal);
     carrega();
-    m_form.AtualizaBotoes();
+    m_contexto.AtualizaBotoes();
 }
 
 void ContainerPrato::carregaCatalogo()
 {
-    loadPacket(m_catalogo, m_form.netReceitaPadrao->call(QStringLiteral("GetContainer"), {},
+    loadPacket(m_catalogo, m_contexto.servidor().call(QStringLiteral("GetContainer"), {},
                                                          QStringLiteral("get_cdsPesqContainer")));
 }
 
 void ContainerPrato::estadoMudou()
 {
     const bool editing = editando(*m_lista);
-    m_form.AtualizaBotoes();
+    m_contexto.AtualizaBotoes();
     // The other pages wait while a container row is being edited, then come back as the dish
     // allows.
-    if (m_form.pgcPadrao->currentWidget() == m_form.tshFormulario && (editing || m_paginasTravadas)) {
+    if (m_contexto.paginaVisivel() == &m_pagina && (editing || m_paginasTravadas)) {
         m_paginasTravadas = editing;
         const bool complete = prato("CDNVPRATO") == QString::number(hostContext().DBPictObj(1).GetTtNiveis());
-        m_form.Habilita_Pagina(!editing && complete);
+        m_contexto.Habilita_Pagina(!editing && complete);
     }
     if (editing)
         carregaCatalogo();
@@ -271,7 +270,7 @@ void ContainerPrato::falha(const char* key, QWidget* control) const
 {
     if (control && control->isEnabled())
         control->setFocus();
-    m_form.msgPadrao->ShowMsg(QString::fromLatin1(key), mtError, mbOK);
+    m_contexto.mensagens().ShowMsg(QString::fromLatin1(key), mtError, mbOK);
     throw Abort();
 }
 
@@ -307,7 +306,7 @@ void ContainerPrato::Vd_Container(bool required)
     m_lista->FieldByName(quantidade)->setValue(m_catalogo->FieldByName(QStringLiteral("QTCONTAINER"))->Value());
     if (typed == m_codigoAnterior)
         return;
-    const QVariant exists = m_form.netReceitaPadrao->call(QStringLiteral("GetVdContainer"),
+    const QVariant exists = m_contexto.servidor().call(QStringLiteral("GetVdContainer"),
                                                           {typed, prato("CDPRATO"), prato("CDFILAUXPRAT")});
     CheckResultServ(exists);
     if (exists.toBool())
@@ -340,11 +339,6 @@ void ContainerPrato::Vd_QtContainer(const TransporteNivel& nivel, TDBEdit& check
         sample();
     if (nivel.percentualMinimo)
         percent();
-}
-
-void ContainerPrato::verificaTransporte(PainelPrato& painel) const
-{
-    painel.Vd_QtContainer = [this, &painel](TDBEdit& checked) { Vd_QtContainer(painel.transporte(), checked); };
 }
 
 // --- Keys, drawing, choosing -------------------------------------------------------------------
@@ -385,7 +379,7 @@ void ContainerPrato::escolheContainer()
         m_lista->IsEmpty() ? m_lista->Append() : m_lista->Edit();
     if (!m_catalogo->Active())
         carregaCatalogo();
-    if (!Pesquisar(*m_catalogo, m_form.msgPadrao->Msg(QStringLiteral("Container")) + u'|'
+    if (!Pesquisar(*m_catalogo, m_contexto.mensagens().Msg(QStringLiteral("Container")) + u'|'
                                     + msgMensagensPadroes().Msg(QStringLiteral("Lista_Vazia")),
                    {codigo, nome}))
         return;
@@ -427,7 +421,7 @@ void ContainerPrato::marcaPrincipal()
     try {
         Field* mark = m_lista->FieldByName(principal);
         if (mark->AsString() != u"S") {
-            const QString status = updateStatus(m_form.netReceitaPadrao->call(
+            const QString status = updateStatus(m_contexto.servidor().call(
                 QStringLiteral("UpdContainer"), {prato("CDFILAUXPRAT"), prato("CDPRATO")}, QStringLiteral("pro_UpdContainer")));
             if (!status.isEmpty())
                 MensErro(status);
@@ -440,7 +434,7 @@ void ContainerPrato::marcaPrincipal()
             m_lista->Cancel();
         throw;
     }
-    m_form.sbtConfirmarClick();
+    m_contexto.confirma();
 }
 
 // --- Toolbar rules -----------------------------------------------------------------------------
@@ -459,7 +453,7 @@ void ContainerPrato::incluir()
 
 void ContainerPrato::alterar()
 {
-    if (m_form.Registro().NivelBloq(prato("CDPRATO")))
+    if (m_registro.NivelBloq(prato("CDPRATO")))
         falha("NIVBL_ALT");
     if (!m_lista->Active() || m_lista->IsEmpty() || m_lista->state() != State::Browse)
         return;
@@ -485,7 +479,7 @@ void ContainerPrato::confirmar()
         m_lista->Post();
     else if (m_lista->Active() && m_lista->ChangeCount() > 0)
         envia(); // a change the server refused before goes again
-    m_form.dbaPadrao->Resync();
+    m_contexto.sincronizaArvore();
 }
 
 void ContainerPrato::cancelar()

@@ -5,7 +5,7 @@
 #include <memory>
 
 class QChar;
-class TfrmReceitaPadrao;
+class QWidget;
 
 namespace framework {
 class ClientDataSet;
@@ -17,8 +17,9 @@ class TDBGrid;
 
 namespace recipe {
 
+class ContextoReceita;
 class Enviador;
-class PainelPrato;
+class RegistroPrato;
 class TabelaPaginas;
 
 // The transport edits of one recipe level's dish data that Vd_QtContainer checks together
@@ -37,9 +38,9 @@ struct TransporteNivel {
 class ContainerPrato : public QObject {
     Q_OBJECT
 public:
-    // Made with the form's components: puts the group box on the dish-record page and sets the
-    // form's CarregaContainers.
-    explicit ContainerPrato(TfrmReceitaPadrao& form);
+    // Puts the group box on the dish-record page (pagina), its datasets under the form's window,
+    // and has the record reload the containers of each dish it reaches.
+    ContainerPrato(ContextoReceita& contexto, QWidget& pagina, RegistroPrato& registro);
     ~ContainerPrato() override;
 
     // The grid as a page of the toolbar: while it is the form's active control the commands act
@@ -71,9 +72,6 @@ public:
     // found wrong takes the focus when it is enabled.
     void Vd_QtContainer(const TransporteNivel& nivel, framework::TDBEdit& checked) const;
 
-    // Makes the panel's transport edits checked by Vd_QtContainer.
-    void verificaTransporte(PainelPrato& painel) const;
-
     // Double click or Space on the principal column: marks the row principal (UpdContainer first
     // clears the dish's former mark) or unmarks it, and confirms.
     void marcaPrincipal();
@@ -102,7 +100,9 @@ private:
     void confirmar();
     void cancelar();
 
-    TfrmReceitaPadrao& m_form;
+    ContextoReceita& m_contexto;
+    QWidget& m_pagina;
+    RegistroPrato& m_registro;
     std::unique_ptr<Enviador> m_enviador;
     framework::ClientDataSet* m_lista = nullptr;
     framework::ClientDataSet* m_catalogo = nullptr;

@@ -26,6 +26,7 @@ void TfrmReceitaPadrao::criaDadosPrato()
         return ds.state() == ClientDataSet::State::Edit || ds.state() == ClientDataSet::State::Insert;
     };
     const auto painel = [this](Level level, QWidget* page, recipe::PainelPrato::Regras regras) {
+        regras.reescala = [this, lista = regras.lista](double factor) { Calcula_Qtde_Prop_Pessoa(*lista, factor); };
         m_paineis[static_cast<int>(level)] =
             new recipe::PainelPrato(*this, recipe::levelFields(level), recipe::controlesPrato(level), page, std::move(regras));
     };

@@ -69,7 +69,7 @@ void FilialTrabalho::Desabilita_Filial(bool lock) const
 
 void FilialTrabalho::Atualiza_FiliProc() const
 {
-    const QString branch = m_form.WorkingBranch();
+    const QString branch = m_form.filialTrabalho();
     if (branch.isEmpty())
         return;
     framework::Query& filial = *m_form.qryFilialPesq;

@@ -1,6 +1,7 @@
 #include "formapreparo.h"
 
-#include "frmreceitapadrao.h"
+#include "contextoreceita.h"
+#include "registroprato.h"
 #include "respostaservidor.h"
 
 #include "framework/abort.h"
@@ -45,32 +46,33 @@ void Vd_HrTempPrep(const Field& field, const TMessages& messages, QWidget* contr
     throw Abort();
 }
 
-FormaPreparo::FormaPreparo(TfrmReceitaPadrao& form) : QObject(&form), m_form(form)
+FormaPreparo::FormaPreparo(ContextoReceita& contexto, RegistroPrato& registro)
+    : QObject(&contexto.janela()), m_contexto(contexto), m_c(registro.controles())
 {
     setObjectName(QStringLiteral("formaPreparo"));
-    form.msgPadrao->Add({{"FormaPreparoNCad", "Forma de preparo informada não encontrada."},
+    contexto.mensagens().Add({{"FormaPreparoNCad", "Forma de preparo informada não encontrada."},
                          {"TEMPPREP_INV", "Tempo de preparo não foi informado corretamente."}});
-    form.dbeNrFormaPreparo->setMaxLength(5);
-    installGuardedEventFilter(form.dbeNrFormaPreparo, [](QObject*, QEvent* event) {
+    m_c.dbeNrFormaPreparo->setMaxLength(5);
+    installGuardedEventFilter(m_c.dbeNrFormaPreparo, [](QObject*, QEvent* event) {
         return event->type() == QEvent::KeyPress && teclaRecusada(static_cast<const QKeyEvent&>(*event));
     });
-    guardedConnect(form.dbeNrFormaPreparo, &QLineEdit::textEdited, this, [this](const QString& text) {
+    guardedConnect(m_c.dbeNrFormaPreparo, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (editando() && text.trimmed().isEmpty())
-            m_form.cdsPrato->FieldByName(QStringLiteral("NMFORMAPREPARO"))->Clear();
+            m_contexto.pratos().FieldByName(QStringLiteral("NMFORMAPREPARO"))->Clear();
     });
-    guardedConnect(form.dbeNrFormaPreparo, &TMaskEdit::exited, this, [this] { Vd_FormaPreparo(); });
-    form.btnFormaPreparo->setFields({QStringLiteral("CODIGO"), QStringLiteral("NMFORMAPREPARO")});
-    form.btnFormaPreparo->BeforePesq = [this](TBtnPesquisa&) { GetVdFormaPreparo(QStringLiteral("T"), 0); };
-    form.btnFormaPreparo->AfterPesq = [this](TBtnPesquisa&) {
-        ClientDataSet* dish = m_form.cdsPrato;
+    guardedConnect(m_c.dbeNrFormaPreparo, &TMaskEdit::exited, this, [this] { Vd_FormaPreparo(); });
+    m_c.btnFormaPreparo->setFields({QStringLiteral("CODIGO"), QStringLiteral("NMFORMAPREPARO")});
+    m_c.btnFormaPreparo->BeforePesq = [this](TBtnPesquisa&) { GetVdFormaPreparo(QStringLiteral("T"), 0); };
+    m_c.btnFormaPreparo->AfterPesq = [this](TBtnPesquisa&) {
+        ClientDataSet* dish = &m_contexto.pratos();
         if (!editando())
             dish->Edit();
         dish->FieldByName(QStringLiteral("NRFORMAPREPARO"))
-            ->setValue(m_form.cdsVdFormaPreparo->FieldByName(QStringLiteral("NRFORMAPREPARO"))->Value());
+            ->setValue(m_c.cdsVdFormaPreparo->FieldByName(QStringLiteral("NRFORMAPREPARO"))->Value());
         dish->FieldByName(QStringLiteral("NMFORMAPREPARO"))
-            ->setAsString(m_form.cdsVdFormaPreparo->FieldByName(QStringLiteral("NMFORMAPREPARO"))->AsString());
+            ->setAsString(m_c.cdsVdFormaPreparo->FieldByName(QStringLiteral("NMFORMAPREPARO"))->AsString());
     };
-    form.Vd_FormaPreparo = [this] { Vd_FormaPreparo(); };
+    registro.Vd_FormaPreparo = [this] { Vd_FormaPreparo(); };
 }
 
 bool FormaPreparo::teclaRecusada(const QKeyEvent& key)
@@ -81,33 +83,33 @@ bool FormaPreparo::teclaRecusada(const QKeyEvent& key)
 
 bool FormaPreparo::editando() const
 {
-    const auto state = m_form.cdsPrato->state();
+    const auto state = m_contexto.pratos().state();
     return state == ClientDataSet::State::Edit || state == ClientDataSet::State::Insert;
 }
 
 void FormaPreparo::GetVdFormaPreparo(const QString& selection, qint64 number)
 {
     QVariantList args{selection, number};
-    loadPacket(m_form.cdsVdFormaPreparo, m_form.netReceitaPadrao->call(QStringLiteral("GetVdFormaPreparo"), args));
+    loadPacket(m_c.cdsVdFormaPreparo, m_contexto.servidor().call(QStringLiteral("GetVdFormaPreparo"), args));
 }
 
 void FormaPreparo::Vd_FormaPreparo()
 {
     if (!editando())
         return;
-    m_form.dbeNrFormaPreparo->updateRecord();
-    Field* number = m_form.cdsPrato->FieldByName(QStringLiteral("NRFORMAPREPARO"));
+    m_c.dbeNrFormaPreparo->updateRecord();
+    Field* number = m_contexto.pratos().FieldByName(QStringLiteral("NRFORMAPREPARO"));
     if (number->IsNull() || number->AsString().trimmed().isEmpty())
         return;
     GetVdFormaPreparo(QString(), number->AsInteger());
-    if (m_form.cdsVdFormaPreparo->IsEmpty()) {
-        if (m_form.dbeNrFormaPreparo->isEnabled())
-            m_form.dbeNrFormaPreparo->setFocus();
-        m_form.msgPadrao->ShowMsg(QStringLiteral("FormaPreparoNCad"), mtError, mbOK);
+    if (m_c.cdsVdFormaPreparo->IsEmpty()) {
+        if (m_c.dbeNrFormaPreparo->isEnabled())
+            m_c.dbeNrFormaPreparo->setFocus();
+        m_contexto.mensagens().ShowMsg(QStringLiteral("FormaPreparoNCad"), mtError, mbOK);
         throw Abort();
     }
-    m_form.cdsPrato->FieldByName(QStringLiteral("NMFORMAPREPARO"))
-        ->setAsString(m_form.cdsVdFormaPreparo->FieldByName(QStringLiteral("NMFORMAPREPARO"))->AsString());
+    m_contexto.pratos().FieldByName(QStringLiteral("NMFORMAPREPARO"))
+        ->setAsString(m_c.cdsVdFormaPreparo->FieldByName(QStringLiteral("NMFORMAPREPARO"))->AsString());
 }
 
 } // namespace recipe

@@ -5,7 +5,6 @@
 
 class QKeyEvent;
 class QWidget;
-class TfrmReceitaPadrao;
 
 namespace framework {
 class Field;
@@ -13,6 +12,10 @@ class TMessages;
 } // namespace framework
 
 namespace recipe {
+
+class ContextoReceita;
+class RegistroPrato;
+struct ControlesRegistro;
 
 // A preparation time as the ingredient lists keep it: 5 characters, three of hours and two of
 // minutes. A text of up to 4 characters is first brought to 5 (zeros on the left); a longer one
@@ -31,7 +34,8 @@ void Vd_HrTempPrep(const framework::Field& field, const framework::TMessages& me
 class FormaPreparo : public QObject {
     Q_OBJECT
 public:
-    explicit FormaPreparo(TfrmReceitaPadrao& form);
+    // Made with the record whose form number it checks; sets the record's Vd_FormaPreparo.
+    FormaPreparo(ContextoReceita& contexto, RegistroPrato& registro);
 
     // FormaPreparoNCad when the number typed is no form; fills NMFORMAPREPARO otherwise.
     void Vd_FormaPreparo();
@@ -42,7 +46,8 @@ private:
     bool editando() const;
     static bool teclaRecusada(const QKeyEvent& key);
 
-    TfrmReceitaPadrao& m_form;
+    ContextoReceita& m_contexto;
+    const ControlesRegistro& m_c;
 };
 
 } // namespace recipe

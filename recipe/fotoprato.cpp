@@ -1,9 +1,8 @@
 #include "fotoprato.h"
 
-#include "cli_pla01300.h"
 #include "componente.h"
 #include "enviador.h"
-#include "frmreceitapadrao.h"
+#include "contextoreceita.h"
 #include "paginafoto.h"
 #include "seletorcodigo.h"
 #include "subpaginas.h"
@@ -71,20 +70,21 @@ const char* const filtroImagem = "All (*.jpg;*.jpeg;*.bmp)|*.jpg;*.jpeg;*.bmp|JP
 
 } // namespace
 
-FotoPrato::FotoPrato(TfrmReceitaPadrao& form)
-    : QObject(&form), m_form(form), m_enviador(std::make_unique<Enviador>(*form.netReceitaPadrao))
+FotoPrato::FotoPrato(ContextoReceita& contexto, QWidget& pagina, QTabWidget& abas, QMenu& menuPaginas)
+    : QObject(&contexto.janela()), m_contexto(contexto), m_pagina(pagina), m_abas(abas), m_menuPaginas(menuPaginas),
+      m_enviador(std::make_unique<Enviador>(contexto.servidor()))
 {
     setObjectName(QStringLiteral("fotoPrato"));
-    form.pgcFoto->setCurrentWidget(form.tshFotoPad);
+    abas.setCurrentWidget(componente<QWidget>(abas, "tshFotoPad"));
     adicionaMensagens();
     criaControles();
-    m_paginas[0] = new PaginaFoto(form, niveis[0], *m_enviador, {});
+    m_paginas[0] = new PaginaFoto(contexto, niveis[0], *m_enviador, {});
     m_paginas[1] =
-        new PaginaFoto(form, niveis[1], *m_enviador, {{componente<TMaskEdit>(form, "medCdFiliFto"), "edtNmFiliFto"}});
-    m_paginas[2] = new PaginaFoto(form, niveis[2], *m_enviador,
-                                  {{componente<TMaskEdit>(form, "medCdFiliServFto"), "edtNmFiliServFto"},
-                                   {componente<TMaskEdit>(form, "medCdServFto"), "edtNmServFto"}});
-    m_subPaginas = std::make_unique<SubPaginas>(form, form.tshFoto, form.pgcFoto);
+        new PaginaFoto(contexto, niveis[1], *m_enviador, {{componente<TMaskEdit>(contexto.janela(), "medCdFiliFto"), "edtNmFiliFto"}});
+    m_paginas[2] = new PaginaFoto(contexto, niveis[2], *m_enviador,
+                                  {{componente<TMaskEdit>(contexto.janela(), "medCdFiliServFto"), "edtNmFiliServFto"},
+                                   {componente<TMaskEdit>(contexto.janela(), "medCdServFto"), "edtNmServFto"}});
+    m_subPaginas = std::make_unique<SubPaginas>(contexto, &pagina, &abas);
     for (PaginaFoto* page : m_paginas)
         m_subPaginas->adiciona(page);
     conecta();
@@ -94,7 +94,7 @@ FotoPrato::~FotoPrato() = default;
 
 void FotoPrato::adicionaMensagens()
 {
-    m_form.msgPadrao->Add({
+    m_contexto.mensagens().Add({
         {"get_cdsFotoPraPad", "Carregando foto do prato (Padrão)..."},
         {"get_cdsFotoPraFil", "Carregando foto do prato (Filial)..."},
         {"get_cdsFotoPraSer", "Carregando foto do prato (Serviço)..."},
@@ -114,23 +114,23 @@ void FotoPrato::adicionaMensagens()
 
 void FotoPrato::criaControles()
 {
-    m_lblAtivDesat = componente<QLabel>(m_form, "lblAtivDesat");
-    m_dbeNrFoto = componente<TDBEdit>(m_form, "dbeNrFoto");
+    m_lblAtivDesat = componente<QLabel>(m_contexto.janela(), "lblAtivDesat");
+    m_dbeNrFoto = componente<TDBEdit>(m_contexto.janela(), "dbeNrFoto");
     m_dbeNrFoto->setReadOnly(true);
-    m_dbcAjustaFto = componente<TDBCheckBox>(m_form, "dbcAjustaFto");
+    m_dbcAjustaFto = componente<TDBCheckBox>(m_contexto.janela(), "dbcAjustaFto");
     m_dbcAjustaFto->setText(QStringLiteral("Ajustar"));
-    m_dbnNavFoto = componente<TDBNavigator>(m_form, "dbnNavFoto");
-    m_sbtAtivaFto = componente<QToolButton>(m_form, "sbtAtivaFto");
+    m_dbnNavFoto = componente<TDBNavigator>(m_contexto.janela(), "dbnNavFoto");
+    m_sbtAtivaFto = componente<QToolButton>(m_contexto.janela(), "sbtAtivaFto");
     m_sbtAtivaFto->setText(QStringLiteral("Ativar Foto"));
-    m_sbtDesativaFto = componente<QToolButton>(m_form, "sbtDesativaFto");
+    m_sbtDesativaFto = componente<QToolButton>(m_contexto.janela(), "sbtDesativaFto");
     m_sbtDesativaFto->setText(QStringLiteral("Desativar Foto"));
-    m_sbtAbrirFto = componente<QToolButton>(m_form, "sbtAbrirFto");
+    m_sbtAbrirFto = componente<QToolButton>(m_contexto.janela(), "sbtAbrirFto");
     m_sbtAbrirFto->setText(QStringLiteral("Abrir Foto"));
 }
 
 QList<QAction*> FotoPrato::criaMenus()
 {
-    QMenu* fotos = m_form.mnuPaginas->addMenu(QStringLiteral("Fo&tos"));
+    QMenu* fotos = m_menuPaginas.addMenu(QStringLiteral("Fo&tos"));
     QList<QAction*> menus;
     for (const auto& [name, caption] : {std::pair{"mnuFotoPadrao", "&Padrão"}, std::pair{"mnuFotoLocal", "&Local"},
                                         std::pair{"mnuFotoServico", "&Serviço"}}) {
@@ -152,16 +152,16 @@ void FotoPrato::conecta()
 
     for (PaginaFoto* page : m_paginas) {
         const auto shown = [this, page] {
-            return &visivel() == page && m_form.pgcPadrao->currentWidget() == m_form.tshFoto;
+            return &visivel() == page && m_contexto.paginaVisivel() == &m_pagina;
         };
         guardedConnect(page->fonte(), &DataSource::stateChanged, this, [this, page, shown] {
             if (!shown())
                 return;
-            m_form.Habilita_Desabilita(page->fonte());
+            m_contexto.Habilita_Desabilita(page->fonte());
             // The other pages wait while a photo is being edited.
             if (page->editando() || m_paginasTravadas) {
                 m_paginasTravadas = page->editando();
-                m_form.Habilita_Pagina(!m_paginasTravadas);
+                m_contexto.Habilita_Pagina(!m_paginasTravadas);
             }
             mostraEstado();
         });
@@ -178,7 +178,7 @@ void FotoPrato::conecta()
 
 void FotoPrato::conectaSeletores()
 {
-    m_edtNmFiliFto = ligaSeletoresSubPaginas(m_form, this, {"medCdFiliFto", "edtNmFiliFto", "btnFtoFili"},
+    m_edtNmFiliFto = ligaSeletoresSubPaginas(m_contexto, this, {"medCdFiliFto", "edtNmFiliFto", "btnFtoFili"},
                                              {"medCdFiliServFto", "edtNmFiliServFto", "btnFtoFiliServ"},
                                              {"medCdServFto", "edtNmServFto", "btnFtoServ"}, [this] { medCdFiliFtoExit(); });
 
@@ -189,11 +189,11 @@ void FotoPrato::conectaSeletores()
         if (page.editando())
             return;
         page.esvazia();
-        m_form.Habilita_Botoes(page.fonte(), false);
+        m_contexto.Habilita_Botoes(page.fonte(), false);
     };
-    new PanelFocus(componente<QWidget>(m_form, "panFotoFili"), [entra] { entra(1); }, {});
-    new PanelFocus(componente<QWidget>(m_form, "panFotoServ"), [entra] { entra(2); }, [this] {
-        if (m_form.pgcFoto->currentWidget() == m_paginas[2]->aba())
+    new PanelFocus(componente<QWidget>(m_contexto.janela(), "panFotoFili"), [entra] { entra(1); }, {});
+    new PanelFocus(componente<QWidget>(m_contexto.janela(), "panFotoServ"), [entra] { entra(2); }, [this] {
+        if (m_abas.currentWidget() == m_paginas[2]->aba())
             pgcFotoChange();
     });
 }
@@ -212,27 +212,27 @@ void FotoPrato::pgcFotoChange()
 {
     PaginaFoto& page = visivel();
     m_subPaginas->marcaVisivel();
-    m_form.Limpa_Componentes();
+    m_contexto.Limpa_Componentes();
     // A selector being typed in keeps the level's photos away until it is left.
     bool selecionando = false;
     for (const char* name : {"medCdFiliFto", "medCdFiliServFto", "medCdServFto"})
-        if (page.aba()->isAncestorOf(componente<QWidget>(m_form, name)) && componente<QWidget>(m_form, name)->hasFocus())
+        if (page.aba()->isAncestorOf(componente<QWidget>(m_contexto.janela(), name)) && componente<QWidget>(m_contexto.janela(), name)->hasFocus())
             selecionando = true;
-    const bool complete = m_form.cdsPrato->Active() && !m_form.cdsPrato->IsEmpty()
-                          && m_form.cdsPrato->FieldByName(QStringLiteral("CDNVPRATO"))->AsString()
+    const bool complete = m_contexto.pratos().Active() && !m_contexto.pratos().IsEmpty()
+                          && m_contexto.pratos().FieldByName(QStringLiteral("CDNVPRATO"))->AsString()
                                  == QString::number(hostContext().DBPictObj(1).GetTtNiveis());
     if (complete && !selecionando)
         page.carrega();
-    m_form.dtsPadrao->setDataSet(page.dataSet());
+    m_contexto.fonteComandos().setDataSet(page.dataSet());
     m_dbeNrFoto->setDataField(QLatin1String(page.campos().numero));
     m_dbcAjustaFto->setDataField(QLatin1String(page.campos().ajuste));
     m_dbeNrFoto->setDataSource(page.fonte());
     m_dbcAjustaFto->setDataSource(page.fonte());
     m_dbnNavFoto->setDataSource(page.fonte());
     if (page.campos().letra == 'P')
-        m_form.Habilita_Desabilita(page.fonte());
+        m_contexto.Habilita_Desabilita(page.fonte());
     else
-        m_form.Habilita_Botoes(page.fonte(), !selecionando);
+        m_contexto.Habilita_Botoes(page.fonte(), !selecionando);
     mostraEstado();
 }
 
@@ -249,12 +249,12 @@ void FotoPrato::mostraEstado()
     m_sbtAtivaFto->setVisible(!ativa);
     m_sbtDesativaFto->setVisible(ativa);
     if (ativa)
-        m_lblAtivDesat->setText(m_form.msgPadrao->Msg(QStringLiteral("ATIVA")));
+        m_lblAtivDesat->setText(m_contexto.mensagens().Msg(QStringLiteral("ATIVA")));
     else if (flag == u"2")
-        m_lblAtivDesat->setText(m_form.msgPadrao->Msg(QStringLiteral("DESATIVADA")));
+        m_lblAtivDesat->setText(m_contexto.mensagens().Msg(QStringLiteral("DESATIVADA")));
     m_dbnNavFoto->setEnabled(page.dataSet()->state() == State::Browse);
     // The find command has no work on this page.
-    m_form.mnuProcurar->setEnabled(false);
+    m_contexto.comando(Comando::Procurar).setEnabled(false);
 }
 
 void FotoPrato::sbtAtivaFtoClick()
@@ -296,8 +296,8 @@ void FotoPrato::dbcAjustaFtoClick()
 
 void FotoPrato::medCdFiliFtoExit()
 {
-    validaFilial(*componente<TMaskEdit>(m_form, "medCdFiliFto"), *m_edtNmFiliFto, false);
-    if (m_form.pgcPadrao->currentWidget() == m_form.tshFoto && &visivel() == m_paginas[1])
+    validaFilial(*componente<TMaskEdit>(m_contexto.janela(), "medCdFiliFto"), *m_edtNmFiliFto, false);
+    if (m_contexto.paginaVisivel() == &m_pagina && &visivel() == m_paginas[1])
         pgcFotoChange();
 }
 

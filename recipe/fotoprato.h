@@ -8,8 +8,9 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QToolButton;
+class QMenu;
+class QTabWidget;
 class QWidget;
-class TfrmReceitaPadrao;
 
 namespace framework {
 class TDBCheckBox;
@@ -19,6 +20,7 @@ class TDBNavigator;
 
 namespace recipe {
 
+class ContextoReceita;
 class Enviador;
 class PaginaFoto;
 class SubPaginas;
@@ -30,8 +32,9 @@ class TabelaPaginas;
 class FotoPrato : public QObject {
     Q_OBJECT
 public:
-    // Made with the form's components: fills in the page's named controls.
-    explicit FotoPrato(TfrmReceitaPadrao& form);
+    // Fills in the page's named controls: the page (tshFoto) with its sub-pages (pgcFoto) and the
+    // pages menu that gets the sub-pages' items.
+    FotoPrato(ContextoReceita& contexto, QWidget& pagina, QTabWidget& abas, QMenu& menuPaginas);
     ~FotoPrato() override;
 
     // The sub-pages as the toolbar works on them.
@@ -59,7 +62,10 @@ private:
     QList<QAction*> criaMenus();
     void medCdFiliFtoExit();
 
-    TfrmReceitaPadrao& m_form;
+    ContextoReceita& m_contexto;
+    QWidget& m_pagina;
+    QTabWidget& m_abas;
+    QMenu& m_menuPaginas;
     std::unique_ptr<Enviador> m_enviador;
     std::array<PaginaFoto*, 3> m_paginas{};
     QLabel* m_lblAtivDesat = nullptr;

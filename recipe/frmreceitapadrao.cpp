@@ -1,5 +1,7 @@
 #include "frmreceitapadrao.h"
 #include "arvorepratos.h"
+#include "cli_pla01300.h"
+#include "registroprato.h"
 #include "containerprato.h"
 #include "conversaounidade.h"
 #include "enviador.h"
@@ -17,6 +19,7 @@
 #include "framework/ui/btnpesquisa.h"
 #include "framework/ui/guard.h"
 #include "framework/ui/maskedit.h"
+#include "framework/ui/dbedit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -43,8 +46,19 @@ TfrmReceitaPadrao::TfrmReceitaPadrao(QWidget* parent) : TfrmPadraoArvPlus(parent
     criaPaginaPadrao();
     criaPaginasNiveis();
     registraPaineis();
+    // The containers check each level's transport edits.
     for (recipe::PainelPrato* painel : m_paineis)
-        m_containers->verificaTransporte(*painel);
+        painel->Vd_QtContainer = [this, painel](framework::TDBEdit& checked) {
+            m_containers->Vd_QtContainer(painel->transporte(), checked);
+        };
+    // A deleted dish's rows leave the recipes loaded for its group, and its photos go with it.
+    m_registro->AoExcluir = [this] {
+        for (ClientDataSet* list : {cdsProdPrat, cdsReceTpCard, cdsReceFili, cdsReceServ})
+            list->Close();
+        for (const char* photos : {"cdsFotoPraPad", "cdsFotoPraFil", "cdsFotoPraSer"})
+            if (auto* ds = findChild<ClientDataSet*>(QLatin1String(photos)))
+                ds->Close();
+    };
     // Entering a dish-data panel or a grid, or choosing a selector, moves the toolbar with it.
     m_seguirFoco = guardedConnect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now && isAncestorOf(now))
@@ -120,6 +134,39 @@ QList<std::pair<QAction*, QWidget*>> TfrmReceitaPadrao::pageMenuItems() const
     return {{mnuFormulario, tshFormulario}, {mnuPadrao, tshPadrao},     {mnuTpCard, tshTpCard}, {mnuLocal, tshReceLoca},
             {mnuServico, tshReceServ},      {mnuModoPrep, tshModoPrep}, {mnuFoto, tshFoto}};
 }
+
+// --- What the pieces use of the form --------------------------------------------------------------
+
+void TfrmReceitaPadrao::sincronizaArvore() { dbaPadrao->Resync(); }
+
+bool TfrmReceitaPadrao::consulta() const { return Cli_pla01300::boConsulta; }
+
+ClientDataSet& TfrmReceitaPadrao::carregaPratosDaFilial()
+{
+    m_registro->carregaPratoAux();
+    return *m_registro->controles().cdsPratoAux;
+}
+
+QWidget* TfrmReceitaPadrao::paginaVisivel() const { return pgcPadrao->currentWidget(); }
+
+void TfrmReceitaPadrao::mostraPagina(QWidget* tab) { pgcPadrao->setCurrentWidget(tab); }
+
+QAction& TfrmReceitaPadrao::comando(recipe::Comando comando) const
+{
+    using recipe::Comando;
+    switch (comando) {
+    case Comando::Incluir: return *mnuIncluir;
+    case Comando::Alterar: return *mnuAlterar;
+    case Comando::Excluir: return *mnuExcluir;
+    case Comando::Procurar: return *mnuProcurar;
+    case Comando::Verificar: return *mnuVerificar;
+    case Comando::Confirmar: return *mnuConfirmar;
+    case Comando::Cancelar: break;
+    }
+    return *mnuCancelar;
+}
+
+void TfrmReceitaPadrao::falha(const char* key, QWidget* control) const { recipe::falha(*msgPadrao, key, control); }
 
 bool TfrmReceitaPadrao::event(QEvent* event)
 {

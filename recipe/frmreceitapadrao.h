@@ -1,5 +1,7 @@
 #pragma once
 
+#include "contextoreceita.h"
+
 #include "framework/forms/frmpadraoarvplus.h"
 
 #include <QHash>
@@ -11,7 +13,6 @@
 #include <memory>
 
 class QAction;
-class QGroupBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
@@ -61,7 +62,7 @@ class Connection;
 
 // The standard recipe maintenance form ("Prato", PLA01300): the dish tree beside the pages of
 // the dish record and of the recipe levels, working on one branch at a time.
-class TfrmReceitaPadrao : public framework::TfrmPadraoArvPlus {
+class TfrmReceitaPadrao : public framework::TfrmPadraoArvPlus, public recipe::ContextoReceita {
     Q_OBJECT
 public:
     explicit TfrmReceitaPadrao(QWidget* parent = nullptr);
@@ -101,24 +102,18 @@ public:
     void pgcPadraoChange();
     // Every move in the dish tree.
     void dtsPratoDataChange();
-    void Habilita_Pagina(bool complete);
-    void Habilita_NivelCompleto(const QString& code);
+    void Habilita_Pagina(bool complete) override;
+    void Habilita_NivelCompleto(const QString& code) override;
     // The enabling rules (regrashabilitacao.h) for a data source of the active page.
-    void Habilita_Desabilita(framework::DataSource* source);
-    void Habilita_Botoes(framework::DataSource* source, bool enabled);
-    void Limpa_Componentes();
+    void Habilita_Desabilita(framework::DataSource* source) override;
+    void Habilita_Botoes(framework::DataSource* source, bool enabled) override;
+    void Limpa_Componentes() override;
     // Loads the page's list and dish data for the current dish's group, reusing what is loaded
     // unless forced; filters both to the dish.
-    void carregaLista(const recipe::Pagina& page, bool force);
-    void filtraPeloPrato(framework::ClientDataSet& dataSet) const;
-    // The dataset shows the current dish's rows (not a view emptied while a selector is chosen).
-    bool filtradoPeloPrato(const framework::ClientDataSet& dataSet) const;
+    void carregaLista(const recipe::Pagina& page, bool force) override;
     // After a cancel on one of the four ingredient lists.
     void RecAfterCancel(framework::ClientDataSet& list);
-    // The pages the toolbar works on, with the rule of each command.
-    const recipe::TabelaPaginas& Paginas() const { return *m_paginas; }
     void ShowColumns();
-    QString PenultimoNivel(const QString& code) const;
 
     // --- Toolbar commands ---------------------------------------------------------------------
     // Each runs the rule of the active page in the page table; a page the table does not know
@@ -133,18 +128,44 @@ public:
     void sbtImprimirClick() override; // the reports' popup
     // Habilita_Desabilita with the active page's source.
     void AtualizaBotoes() override;
+
+    // --- What the pieces use of the form (contextoreceita.h) ---------------------------------
+    server::Connection& servidor() const override { return *netReceitaPadrao; }
+    server::Connection& autorizador() const override { return *netAutoriza; }
+    framework::TMessages& mensagens() const override { return *msgPadrao; }
+    framework::ClientDataSet& parametrosGerais() const override { return *cdsParamGeral; }
+    framework::ClientDataSet& parametrosPlanejamento() const override { return *cdsParamPlaneja; }
+    framework::Query& parametrosLocais() const override { return *qryParamGeral; }
+    framework::ClientDataSet& produtosVerificados() const override { return *cdsVerifProd; }
+    framework::Query& filiais() const override { return *qryFilial; }
+    framework::Query& servicos() const override { return *qryServico; }
+    framework::Query& conversoes() const override { return *qryConvProduto; }
+    framework::ClientDataSet& pratos() const override { return *cdsPrato; }
+    QString grupo(const QString& code) const override;
+    QString codigoArvore() const override;
+    void sincronizaArvore() override;
+    // Working branch: the branch every server call of the form is about.
+    const QString& filialTrabalho() const override { return m_filial; }
+    bool consulta() const override;
+    framework::ClientDataSet& carregaPratosDaFilial() override;
+    // The pages the toolbar works on, with the rule of each command.
+    const recipe::TabelaPaginas& paginas() const override { return *m_paginas; }
+    QWidget* paginaVisivel() const override;
+    void mostraPagina(QWidget* tab) override;
+    void atualizaPagina() override { pgcPadraoChange(); }
+    framework::DataSource& fonteComandos() const override { return *dtsPadrao; }
+    QAction& comando(recipe::Comando comando) const override;
+    void confirma() override { sbtConfirmarClick(); }
+    void procuraNaArvore() override { TfrmPadraoArvPlus::sbtProcurarClick(); }
+    QTimer& inatividade() const override { return *timIdle; }
+    QWidget& janela() override { return *this; }
     // F12 to the page's selector, Ctrl+Enter to confirm (and go on inserting), product code
     // columns keep their text against Delete and Backspace.
     void FormKeyDown(QKeyEvent* event) override;
 
     // --- Dish record (tshFormulario) ---------------------------------------------------------
-    // Its rules and checks (registroprato.h).
+    // Its components, rules and checks (registroprato.h).
     recipe::RegistroPrato& Registro() const { return *m_registro; }
-    bool isCompleteLevel(const QString& code) const;
-    // The code of the dish tree's current node.
-    QString treeCode() const;
-    // Shows the key's message after focusing the control (when enabled) and aborts.
-    [[noreturn]] void falha(const char* key, QWidget* control = nullptr) const;
 
     // The dish data panel of a level (painelprato.h): standard, branch and service.
     recipe::PainelPrato& PainelDados(recipe::Level level) const;
@@ -178,24 +199,9 @@ public:
     // central has no such menu type; shows its name.
     void Vd_CdTipoCard(bool required);
 
-    // --- Filled in by the pages still to be built ---------------------------------------------
-    // Preparation form check of the dish record, run at every post (preparation modes);
-    // unset, the number typed is kept as it is.
-    std::function<void()> Vd_FormaPreparo;
-    // Reloads the containers of the current dish (containers); unset, nothing is reloaded.
-    std::function<void()> CarregaContainers;
-    // The host's local copy of tables, refreshed after dishes change; unset: this host reads
-    // every table through the server and keeps no copy.
-    std::function<void(const QStringList& tables)> AtualizaLocalCache;
-    // The production product a post copies into the dish comes from the current row of
-    // cdsProdProd, opened by the production product lookup; while it is closed the dish keeps
-    // its own.
-
     // The companion forms the menus and toolbar open (lancadores.h), connected by the module.
     recipe::Companheiros& companheiros() const;
 
-    // Working branch: the branch every server call of the form is about.
-    const QString& WorkingBranch() const { return m_filial; }
     // Set by other modules: the next activation reloads the active page's recipe data.
     bool Recarregar = false;
 
@@ -228,14 +234,6 @@ public:
     QWidget *panFilial, *panServico;
     framework::TMaskEdit *medCdFilial, *medCdFiliServ, *medCdServico;
 
-    // The dish record.
-    QGroupBox* grpPrincipal;
-    QLabel *lblNomePrato, *lblCdPrato, *lblNmPrato, *lblStatus, *lblUnid, *lblArredTrans, *lblSegMerc,
-        *lblFormaPreparo, *lblFrequencia, *lblTempo, *lblValidade;
-    framework::TDBEdit *dbeCdPrato, *dbeNmPrato, *dbeCdUnidade, *dbeArredTrans, *dbeCdSegMer, *dbeDsSegMer,
-        *dbeNrFormaPreparo, *dbeNmFormaPreparo, *dbeTempo, *dbeValidade;
-    framework::TDBComboBox *dcbPrato, *dcbStatus, *dbcFrequencia;
-    framework::TBtnPesquisa *btpUnidade, *btnSegMerc, *btnFormaPreparo;
     // Standard dish colours and the dish weight buttons of the four recipe pages.
     framework::TShape *shpCorPrincipal, *shpCorSecundaria, *shpCorAuxiliar;
     QToolButton *sbtCalcPadrao, *sbtCalcTC, *sbtCalcPratLoca, *sbtCalcServ;
@@ -250,14 +248,13 @@ public:
     framework::TMaskEdit* medCdTpCard;
     QLineEdit* edtNmTpCard;
 
-    framework::ClientDataSet *cdsPrato, *cdsPratoAux, *cdsParamGeral, *cdsParamPlaneja, *cdsGerParamGeral,
+    framework::ClientDataSet *cdsPrato, *cdsParamGeral, *cdsParamPlaneja, *cdsGerParamGeral,
         *cdsCentral, *cdsVerifProd;
     framework::ClientDataSet *cdsProdPrat, *cdsDadosPrat, *cdsReceTpCard, *cdsPratTpCard, *cdsReceFili,
         *cdsPratFili, *cdsReceServ, *cdsPratServ;
-    framework::ClientDataSet *cdsProxCodPrato, *cdsExistPrat, *cdsProdProd, *cdsVdFormaPreparo;
-    framework::DataSource *dtsPrato, *dtsPratoAux, *dtsCentral;
+    framework::DataSource *dtsPrato, *dtsCentral;
     framework::Query *qryFilialPesq, *qryFilial, *qryParamGeral, *qryFiliCentAgreg;
-    framework::Query *qryUnidade, *qrySegMer, *qryPratoAux, *qryServico, *qryConvProduto;
+    framework::Query *qryServico, *qryConvProduto;
 
 protected:
     bool event(QEvent* event) override;
@@ -272,9 +269,6 @@ private:
     void addMessages();
     void connectHandlers();
     void createRegistroPrato();
-    void createCamposPrato();
-    void createConsultasPrato();
-    void createControlesPrato();
     void createPesoECores();
     void connectRegistroPrato();
     void createPaginasReceita();
@@ -298,10 +292,6 @@ private:
     // The page the toolbar works on: the visible sub-page on the preparation-mode and photo
     // pages, the container grid while it is the active control of the dish-record page.
     QWidget* abaComandos() const;
-    void incluiPrato();
-    void alteraPrato();
-    void excluiPrato();
-    void cancelaPrato();
     void verificaPrato();
     void incluiLista(const recipe::Pagina& page);
     void alteraLista(const recipe::Pagina& page);
@@ -322,6 +312,7 @@ private:
     double pesoDaLista(framework::ClientDataSet& list, const recipe::LevelFields& level);
 
     QString nomeFilial(const QString& code);
+    [[noreturn]] void falha(const char* key, QWidget* control = nullptr) const;
     void carregaParamPlaneja(const QString& branch);
     void confirmaFilial();
     void ajustaCentralDaFilial();

@@ -78,7 +78,6 @@ void TfrmReceitaPadrao::createDataSets()
 {
     const auto dataSet = [this](const char* name) { return new ClientDataSet(this, QString::fromLatin1(name)); };
     cdsPrato = dataSet("cdsPrato");
-    cdsPratoAux = dataSet("cdsPratoAux");
     cdsParamGeral = dataSet("cdsParamGeral");
     cdsParamPlaneja = dataSet("cdsParamPlaneja");
     cdsGerParamGeral = dataSet("cdsGerParamGeral");

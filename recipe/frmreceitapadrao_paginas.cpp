@@ -6,6 +6,7 @@
 #include "barraformatacao.h"
 #include "camposlista.h"
 #include "containerprato.h"
+#include "formapreparo.h"
 #include "fotoprato.h"
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
@@ -193,7 +194,7 @@ void TfrmReceitaPadrao::createPaginasPendentes()
 {
     // Containers of the dish record and the percentage over services.
     layoutOf(tshFormulario);
-    m_containers = new recipe::ContainerPrato(*this);
+    m_containers = new recipe::ContainerPrato(*this, *tshFormulario, *m_registro);
     layoutOf(tshFormulario)->addWidget(toolButton(tshFormulario, "sbtPercentual", QStringLiteral("Percentual")));
 
     // Preparation modes: branch and service headers, record edits, navigator, text commands and
@@ -222,7 +223,8 @@ void TfrmReceitaPadrao::createPaginasPendentes()
     formato->addWidget(new recipe::BarraFormatacao(tshModoPrep));
     formato->addStretch();
     linhas->addLayout(formato);
-    m_modoPreparo = new recipe::ModoPreparo(*this);
+    m_modoPreparo = new recipe::ModoPreparo(*this, *tshModoPrep, *pgcModoPrep, *mnuPaginas, *mnuModoServico);
+    new recipe::FormaPreparo(*this, *m_registro);
 
     // Photos: branch and service headers and the common bar above the sub-pages.
     row = header(tshFotoFil, "panFotoFili", &panel);
@@ -243,5 +245,5 @@ void TfrmReceitaPadrao::createPaginasPendentes()
     foto->addWidget(numero);
     foto->addWidget(new TDBNavigator(panMnuFto, QStringLiteral("dbnNavFoto")));
     foto->addStretch(1);
-    m_fotos = new recipe::FotoPrato(*this);
+    m_fotos = new recipe::FotoPrato(*this, *tshFoto, *pgcFoto, *mnuPaginas);
 }

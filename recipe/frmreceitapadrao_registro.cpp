@@ -1,78 +1,21 @@
-// The dish record page's components: cdsPrato's fields and their display texts, the lookups
-// and checks' queries, the record's controls, the dish colours and weight buttons, and their wiring.
-#include "cli_pla01300.h"
+// The dish record page's messages and record (registroprato.h), the queries every page shares,
+// the dish colours and weight buttons of the recipe pages, and their wiring.
 #include "conversaounidade.h"
 #include "frmreceitapadrao.h"
 #include "registroprato.h"
-
-#include "framework/abort.h"
 #include "validacao.h"
 
-#include "framework/abort.h"
-#include "framework/data/clientdataset.h"
-#include "framework/data/datasource.h"
-#include "framework/ui/btnpesquisa.h"
-#include "framework/ui/dbcombobox.h"
-#include "framework/ui/dbedit.h"
 #include "framework/ui/guard.h"
 #include "framework/ui/messages.h"
 #include "framework/ui/query.h"
 #include "framework/ui/shape.h"
 
-#include <QFont>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QTabWidget>
+#include <QBoxLayout>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 using namespace framework;
 
 namespace {
-
-// Shelf-life units: what IDFREQUENCIA stores and the item dbcFrequencia shows for it.
-const QStringList frequencyValues{QStringLiteral("H"), QStringLiteral("D"), QStringLiteral("M"), QStringLiteral("A")};
-const QStringList frequencyItems{QStringLiteral("Horas"), QStringLiteral("Dias"), QStringLiteral("Meses"),
-                                 QStringLiteral("Anos")};
-const QStringList statusItems{QStringLiteral("Ativo"), QStringLiteral("Inativo")};
-
-// IDATIVO of the dish and of the dish data of every level: nothing when empty, "Ativo" for "S",
-// "Inativo" otherwise; the combo's first item stores "S", any other "N".
-void statusTexts(Field& field)
-{
-    field.OnGetText = [](Field& f, QString& text, bool) {
-        text = f.IsNull() || f.AsString().isEmpty() ? QString() : f.AsString() == u"S" ? statusItems[0] : statusItems[1];
-    };
-    field.OnSetText = [](Field& f, const QString& text) {
-        f.setAsString(text == statusItems[0] ? QStringLiteral("S") : QStringLiteral("N"));
-    };
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
-
-TDBEdit* dbEdit(QWidget* parent, const char* name, DataSource* source, const char* field)
-{
-    auto* edit = new TDBEdit(parent, QString::fromLatin1(name));
-    edit->setDataSource(source);
-    edit->setDataField(QString::fromLatin1(field));
-    return edit;
-}
-
-TDBComboBox* dbCombo(QWidget* parent, const char* name, DataSource* source, const char* field, const QStringList& items)
-{
-    auto* combo = new TDBComboBox(parent, QString::fromLatin1(name));
-    combo->setDataSource(source);
-    combo->setDataField(QString::fromLatin1(field));
-    combo->setItems(items);
-    return combo;
-}
 
 QToolButton* toolButton(QWidget* parent, const char* name, const QString& caption)
 {
@@ -81,21 +24,6 @@ QToolButton* toolButton(QWidget* parent, const char* name, const QString& captio
     button->setText(caption);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     return button;
-}
-
-// A row of the record's grid: its label and its controls side by side.
-void addRow(QGridLayout* grid, QLabel* caption, std::initializer_list<QWidget*> controls, int stretchIndex = -1)
-{
-    const int row = grid->rowCount();
-    grid->addWidget(caption, row, 0);
-    auto* line = new QHBoxLayout;
-    int index = 0;
-    for (QWidget* control : controls)
-        line->addWidget(control, index++ == stretchIndex ? 1 : 0);
-    if (stretchIndex < 0)
-        line->addStretch(1);
-    grid->addLayout(line, row, 1);
-    caption->setBuddy(*controls.begin());
 }
 
 } // namespace
@@ -152,204 +80,11 @@ void TfrmReceitaPadrao::createRegistroPrato()
     });
     recipe::addValidationMessages(*msgPadrao);
 
-    createCamposPrato();
-    createConsultasPrato();
-    createControlesPrato();
-    createPesoECores();
-}
-
-void TfrmReceitaPadrao::createCamposPrato()
-{
-    struct Def {
-        const char* name;
-        FieldType type;
-        int size;
-        const char* label;
-    };
-    static const Def defs[] = {
-        {"CDPRATO", FieldType::String, 10, "Código"},
-        {"NMPRATO", FieldType::String, 40, "Nome"},
-        {"CDNVPRATO", FieldType::String, 1, "Nível"},
-        {"CDFILAUXPRAT", FieldType::String, 4, "Origem"},
-        {"CDFILIAL", FieldType::String, 4, "Filial"},
-        {"SGUNIDADE", FieldType::String, 10, "Unidade"},
-        {"VRARREDTRANS", FieldType::Float, 0, "Arredondamento para Transporte"},
-        {"CDSEGMER", FieldType::String, 5, "Segmento de Mercado"},
-        {"DSSEGMER", FieldType::String, 40, "Segmento de Mercado"},
-        {"NRFORMAPREPARO", FieldType::Float, 0, "Preparo"},
-        {"NMFORMAPREPARO", FieldType::String, 30, "Preparo"},
-        {"IDFREQUENCIA", FieldType::String, 1, "Frequência"},
-        {"QTTEMPOPRAT", FieldType::Float, 0, "Tempo"},
-        {"VRVALIDADE", FieldType::Float, 0, "Validade (horas)"},
-        {"IDATIVO", FieldType::String, 1, "Status"},
-        {"CDPRODPRODUCAO", FieldType::String, 10, "Produto de Produção"},
-        {"CDARVPROD", FieldType::String, 20, "Produto de Produção"},
-        {"NMPRODUTO", FieldType::String, 50, "Produto de Produção"},
-    };
-    for (const Def& d : defs)
-        cdsPrato->AddField(QString::fromLatin1(d.name), d.type, d.size)->setDisplayLabel(QString::fromUtf8(d.label));
-
-    // Origin: "P" is a standard dish, a branch code a local one; the combo stores "P" for
-    // "Padrão" and the working branch for "Local".
-    Field* origem = cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"));
-    origem->OnGetText = [this](Field& f, QString& text, bool) {
-        text = f.IsNull() ? QString() : msgPadrao->Msg(f.AsString() == u"P" ? QStringLiteral("PADRAO") : QStringLiteral("LOCAL"));
-    };
-    origem->OnSetText = [this](Field& f, const QString& text) {
-        f.setAsString(text == msgPadrao->Msg(QStringLiteral("PADRAO")) ? QStringLiteral("P") : m_filial);
-    };
-
-    Field* frequencia = cdsPrato->FieldByName(QStringLiteral("IDFREQUENCIA"));
-    frequencia->OnGetText = [](Field& f, QString& text, bool) {
-        const int index = frequencyValues.indexOf(f.AsString());
-        text = index < 0 ? QString() : frequencyItems[index];
-    };
-    frequencia->OnSetText = [](Field& f, const QString& text) {
-        const int index = frequencyItems.indexOf(text);
-        if (index < 0)
-            f.Clear();
-        else
-            f.setAsString(frequencyValues[index]);
-    };
-
-    // A shelf life is a whole number of its unit; zero shows nothing.
-    Field* tempo = cdsPrato->FieldByName(QStringLiteral("QTTEMPOPRAT"));
-    tempo->setDisplayFormat(QStringLiteral("#######"));
-    tempo->setEditFormat(QStringLiteral("#######"));
-
-    // The shelf life in hours, as the "HHHH:MM" text of the validity fields.
-    cdsPrato->FieldByName(QStringLiteral("VRVALIDADE"))->OnGetText = [](Field& f, QString& text, bool) {
-        text = f.IsNull() ? QString() : recipe::RealToStTime(f.AsFloat());
-    };
-    statusTexts(*cdsPrato->FieldByName(QStringLiteral("IDATIVO")));
-
-    cdsPratoAux->AddField(QStringLiteral("CDCHAVEPRATO"), FieldType::String, 14);
-    cdsPratoAux->AddField(QStringLiteral("CDPRATO"), FieldType::String, 10)->setDisplayLabel(QStringLiteral("Código"));
-    cdsPratoAux->AddField(QStringLiteral("NMPRATO"), FieldType::String, 40)->setDisplayLabel(QStringLiteral("Nome"));
-    cdsPratoAux->AddField(QStringLiteral("CDFILAUXPRAT"), FieldType::String, 4);
-    cdsPratoAux->AddField(QStringLiteral("CDNVPRATO"), FieldType::String, 1);
-
-    const auto dataSet = [this](const char* name) { return new ClientDataSet(this, QString::fromLatin1(name)); };
-    cdsProxCodPrato = dataSet("cdsProxCodPrato");
-    cdsExistPrat = dataSet("cdsExistPrat");
-    cdsProdProd = dataSet("cdsProdProd");
-    cdsProdProd->AddField(QStringLiteral("CDPRODUTO"), FieldType::String, 10);
-    cdsProdProd->AddField(QStringLiteral("CDARVPROD"), FieldType::String, 20);
-    cdsProdProd->AddField(QStringLiteral("NMPRODUTO"), FieldType::String, 50);
-    cdsVdFormaPreparo = dataSet("cdsVdFormaPreparo");
-    cdsVdFormaPreparo->AddField(QStringLiteral("NRFORMAPREPARO"), FieldType::Float);
-    cdsVdFormaPreparo->AddField(QStringLiteral("CODIGO"), FieldType::String, 10)->setDisplayLabel(QStringLiteral("Código"));
-    cdsVdFormaPreparo->AddField(QStringLiteral("NMFORMAPREPARO"), FieldType::String, 30)->setDisplayLabel(QStringLiteral("Nome"));
-
-    dtsPratoAux = new DataSource(this, QStringLiteral("dtsPratoAux"));
-    dtsPratoAux->setDataSet(cdsPratoAux);
-}
-
-void TfrmReceitaPadrao::createConsultasPrato()
-{
-    const auto query = [this](const char* name, const char* sql) {
-        auto* q = new Query(this, QString::fromLatin1(name));
-        q->setSQL(QString::fromLatin1(sql));
-        return q;
-    };
-    qryUnidade = query("qryUnidade", "SELECT SGUNIDADE, DSUNIDADE FROM UNIDMEDIDA "
-                                     "WHERE (SGUNIDADE = :P_SGUNIDADE OR :P_TSGUNIDADE = 'T') ORDER BY SGUNIDADE");
-    qryUnidade->AddField(QStringLiteral("SGUNIDADE"), FieldType::String, 10)->setDisplayLabel(QStringLiteral("Sigla"));
-    qryUnidade->AddField(QStringLiteral("DSUNIDADE"), FieldType::String, 40)->setDisplayLabel(QStringLiteral("Descrição"));
-    qrySegMer = query("qrySegMer", "SELECT CDSEGMER, DSSEGMER FROM SEGMERCADO "
-                                   "WHERE (CDSEGMER = :P_CDSEGMER OR :P_TCDSEGMER = 'T') ORDER BY CDSEGMER");
-    qrySegMer->AddField(QStringLiteral("CDSEGMER"), FieldType::String, 5)->setDisplayLabel(QStringLiteral("Código"));
-    qrySegMer->AddField(QStringLiteral("DSSEGMER"), FieldType::String, 40)->setDisplayLabel(QStringLiteral("Descrição"));
-    qryPratoAux = query("qryPratoAux",
-                        "SELECT (CDPRATO || CDFILAUXPRAT) AS CDCHAVEPRATO, CDPRATO, NMPRATO, CDFILAUXPRAT, CDNVPRATO "
-                        "FROM PRATO WHERE (CDFILAUXPRAT = 'P' OR CDFILAUXPRAT = :P_CDFILAUXPRAT) "
-                        "ORDER BY CDNVPRATO, CDPRATO, NMPRATO");
     qryServico = recipe::Validacao::createQryServico(this);
     qryConvProduto = recipe::ConversaoUnidade::createQryConvProduto(this);
     m_conversao = std::make_unique<recipe::ConversaoUnidade>(*qryConvProduto);
-}
-
-void TfrmReceitaPadrao::createControlesPrato()
-{
-    auto* page = new QVBoxLayout(tshFormulario);
-    lblNomePrato = label(tshFormulario, "lblNomePrato", {});
-    QFont bold = lblNomePrato->font();
-    bold.setBold(true);
-    lblNomePrato->setFont(bold);
-    page->addWidget(lblNomePrato);
-    grpPrincipal = new QGroupBox(tshFormulario);
-    grpPrincipal->setObjectName(QStringLiteral("grpPrincipal"));
-    page->addWidget(grpPrincipal);
-    page->addStretch(1);
-    auto* grid = new QGridLayout(grpPrincipal);
-    QWidget* g = grpPrincipal;
-
-    lblCdPrato = label(g, "lblCdPrato", QStringLiteral("Código"));
-    dbeCdPrato = dbEdit(g, "dbeCdPrato", dtsPrato, "CDPRATO");
-    dbeCdPrato->setMaximumWidth(110);
-    dcbPrato = dbCombo(g, "dcbPrato", dtsPrato, "CDFILAUXPRAT", {});
-    lblStatus = label(g, "lblStatus", QStringLiteral("Status"));
-    dcbStatus = dbCombo(g, "dcbStatus", dtsPrato, "IDATIVO", statusItems);
-    addRow(grid, lblCdPrato, {dbeCdPrato, dcbPrato, lblStatus, dcbStatus});
-
-    lblNmPrato = label(g, "lblNmPrato", QStringLiteral("Nome"));
-    dbeNmPrato = dbEdit(g, "dbeNmPrato", dtsPrato, "NMPRATO");
-    dbeNmPrato->setMaxLength(40);
-    addRow(grid, lblNmPrato, {dbeNmPrato}, 0);
-
-    lblUnid = label(g, "lblUnid", QStringLiteral("Unidade"));
-    dbeCdUnidade = dbEdit(g, "dbeCdUnidade", dtsPrato, "SGUNIDADE");
-    dbeCdUnidade->setMaxLength(10);
-    dbeCdUnidade->setMaximumWidth(110);
-    btpUnidade = new TBtnPesquisa(g, QStringLiteral("btpUnidade"));
-    btpUnidade->setDataSet(qryUnidade);
-    btpUnidade->setTitle(msgPadrao->Msg(QStringLiteral("UNIDADE")));
-    btpUnidade->setEmptyText(msgPadrao->Msg(QStringLiteral("N_HA_UNIDADE")));
-    addRow(grid, lblUnid, {dbeCdUnidade, btpUnidade});
-
-    lblArredTrans = label(g, "lblArredTrans", QStringLiteral("Arredondamento para Transporte"));
-    dbeArredTrans = dbEdit(g, "dbeArredTrans", dtsPrato, "VRARREDTRANS");
-    dbeArredTrans->setMaxLength(10);
-    dbeArredTrans->setMaximumWidth(110);
-    addRow(grid, lblArredTrans, {dbeArredTrans});
-
-    // The segment is chosen from its list only: its code and name are not typed.
-    lblSegMerc = label(g, "lblSegMerc", QStringLiteral("Segmento de Mercado"));
-    dbeCdSegMer = dbEdit(g, "dbeCdSegMer", dtsPrato, "CDSEGMER");
-    dbeCdSegMer->setReadOnly(true);
-    dbeCdSegMer->setMaximumWidth(70);
-    btnSegMerc = new TBtnPesquisa(g, QStringLiteral("btnSegMerc"));
-    btnSegMerc->setDataSet(qrySegMer);
-    btnSegMerc->setTitle(msgPadrao->Msg(QStringLiteral("SEGMERCADO")));
-    btnSegMerc->setEmptyText(msgPadrao->Msg(QStringLiteral("N_HA_SEGMERCADO")));
-    dbeDsSegMer = dbEdit(g, "dbeDsSegMer", dtsPrato, "DSSEGMER");
-    dbeDsSegMer->setReadOnly(true);
-    addRow(grid, lblSegMerc, {dbeCdSegMer, btnSegMerc, dbeDsSegMer}, 2);
-
-    lblFormaPreparo = label(g, "lblFormaPreparo", QStringLiteral("Preparo"));
-    dbeNrFormaPreparo = dbEdit(g, "dbeNrFormaPreparo", dtsPrato, "NRFORMAPREPARO");
-    dbeNrFormaPreparo->setMaximumWidth(70);
-    btnFormaPreparo = new TBtnPesquisa(g, QStringLiteral("btnFormaPreparo"));
-    btnFormaPreparo->setDataSet(cdsVdFormaPreparo);
-    btnFormaPreparo->setTitle(msgPadrao->Msg(QStringLiteral("FORMAPREPARO")));
-    btnFormaPreparo->setEmptyText(msgPadrao->Msg(QStringLiteral("N_HA_FORMAPREPARO")));
-    dbeNmFormaPreparo = dbEdit(g, "dbeNmFormaPreparo", dtsPrato, "NMFORMAPREPARO");
-    dbeNmFormaPreparo->setReadOnly(true);
-    addRow(grid, lblFormaPreparo, {dbeNrFormaPreparo, btnFormaPreparo, dbeNmFormaPreparo}, 2);
-
-    lblFrequencia = label(g, "lblFrequencia", QStringLiteral("Validade em"));
-    dbcFrequencia = dbCombo(g, "dbcFrequencia", dtsPrato, "IDFREQUENCIA", frequencyItems);
-    lblTempo = label(g, "lblTempo", QStringLiteral("Tempo"));
-    dbeTempo = dbEdit(g, "dbeTempo", dtsPrato, "QTTEMPOPRAT");
-    dbeTempo->setMaximumWidth(90);
-    addRow(grid, lblFrequencia, {dbcFrequencia, lblTempo, dbeTempo});
-
-    lblValidade = label(g, "lblValidade", QStringLiteral("Validade (horas)"));
-    dbeValidade = dbEdit(g, "dbeValidade", dtsPrato, "VRVALIDADE");
-    dbeValidade->setReadOnly(true);
-    dbeValidade->setFocusPolicy(Qt::NoFocus);
-    dbeValidade->setMaximumWidth(90);
-    addRow(grid, lblValidade, {dbeValidade});
+    m_registro = new recipe::RegistroPrato(*this, *this, *tshFormulario, *dtsPrato, *panFiliPrato);
+    createPesoECores();
 }
 
 void TfrmReceitaPadrao::createPesoECores()
@@ -383,19 +118,9 @@ void TfrmReceitaPadrao::createPesoECores()
 
 void TfrmReceitaPadrao::connectRegistroPrato()
 {
-    m_registro = new recipe::RegistroPrato(*this);
-
     guardedConnect(shpCorPrincipal, &TShape::mouseUp, this, [this] { shpCorPrincipalMouseUp(); });
     guardedConnect(shpCorSecundaria, &TShape::mouseUp, this, [this] { shpCorSecundariaMouseUp(); });
     guardedConnect(shpCorAuxiliar, &TShape::mouseUp, this, [this] { shpCorAuxiliarMouseUp(); });
     for (QToolButton* button : {sbtCalcPadrao, sbtCalcTC, sbtCalcPratLoca, sbtCalcServ})
         guardedConnect(button, &QToolButton::clicked, this, [this] { sbtCalcPadraoClick(); });
-}
-
-void TfrmReceitaPadrao::falha(const char* key, QWidget* control) const
-{
-    if (control && control->isEnabled())
-        control->setFocus();
-    msgPadrao->ShowMsg(QString::fromLatin1(key), mtError, mbOK);
-    throw Abort();
 }

@@ -135,7 +135,7 @@ QString Lancadores::prato(const char* field) const
 
 ClientDataSet* Lancadores::listaDaPagina() const
 {
-    const Pagina* page = m_form.Paginas().pagina(m_form.pgcPadrao->currentWidget());
+    const Pagina* page = m_form.paginas().pagina(m_form.pgcPadrao->currentWidget());
     return page && page->nivel ? page->dataSet : nullptr;
 }
 
@@ -317,10 +317,10 @@ void Lancadores::sbtCustoClick()
     // what a page does not set stays empty.
     QStringList args;
     if (tab == m_form.tshPadrao)
-        args = {{}, {}, {}, {}, {}, {}, m_form.WorkingBranch(), {}, {}};
+        args = {{}, {}, {}, {}, {}, {}, m_form.filialTrabalho(), {}, {}};
     else if (tab == m_form.tshTpCard)
         args = {m_form.medCdCentral->Text(), m_form.edtNmCentral->text(), m_form.medCdTpCard->Text(),
-                m_form.edtNmTpCard->text(), {}, {}, m_form.WorkingBranch(), {}, {}};
+                m_form.edtNmTpCard->text(), {}, {}, m_form.filialTrabalho(), {}, {}};
     else if (tab == m_form.tshReceLoca)
         args = {{}, {}, {}, {}, m_form.medCdFilial->Text(), nome("edtNmFilialLoc"), m_form.medCdFilial->Text(), {}, {}};
     else if (tab == m_form.tshReceServ)

@@ -1,12 +1,9 @@
 #include "modopreparo.h"
-#include "registroprato.h"
 
 #include "barraformatacao.h"
-#include "cli_pla01300.h"
 #include "componente.h"
 #include "enviador.h"
-#include "formapreparo.h"
-#include "frmreceitapadrao.h"
+#include "contextoreceita.h"
 #include "paginapreparo.h"
 #include "respostaservidor.h"
 #include "seletorcodigo.h"
@@ -80,33 +77,34 @@ const char* const filtroAbrir =
 
 } // namespace
 
-ModoPreparo::ModoPreparo(TfrmReceitaPadrao& form)
-    : QObject(&form), m_form(form), m_enviador(std::make_unique<Enviador>(*form.netReceitaPadrao))
+ModoPreparo::ModoPreparo(ContextoReceita& contexto, QWidget& pagina, QTabWidget& abas, QMenu& menuPaginas,
+                         QAction& mnuModoServico)
+    : QObject(&contexto.janela()), m_contexto(contexto), m_pagina(pagina), m_abas(abas), m_menuPaginas(menuPaginas),
+      m_mnuModoServico(mnuModoServico), m_enviador(std::make_unique<Enviador>(contexto.servidor()))
 {
     setObjectName(QStringLiteral("modoPreparo"));
     // The data sheet sub-page is kept hidden.
-    form.pgcModoPrep->setTabVisible(form.pgcModoPrep->indexOf(form.tshFolhaDados), false);
-    form.pgcModoPrep->setCurrentWidget(form.tshPrepPad);
+    abas.setTabVisible(abas.indexOf(componente<QWidget>(abas, "tshFolhaDados")), false);
+    abas.setCurrentWidget(componente<QWidget>(abas, "tshPrepPad"));
     adicionaMensagens();
     criaControles();
-    m_paginas[0] = new PaginaPreparo(form, niveis[0], *m_enviador, {});
+    m_paginas[0] = new PaginaPreparo(contexto, niveis[0], *m_enviador, {});
     m_paginas[1] =
-        new PaginaPreparo(form, niveis[1], *m_enviador, {{componente<TMaskEdit>(form, "medCdFiliPrep"), "edtNmFiliPrep"}});
-    m_paginas[2] = new PaginaPreparo(form, niveis[2], *m_enviador,
-                                     {{componente<TMaskEdit>(form, "medCdFiliServPrep"), "edtNmFiliServPrep"},
-                                      {componente<TMaskEdit>(form, "medCdServPrep"), "edtNmServPrep"}});
-    m_subPaginas = std::make_unique<SubPaginas>(form, form.tshModoPrep, form.pgcModoPrep);
+        new PaginaPreparo(contexto, niveis[1], *m_enviador, {{componente<TMaskEdit>(contexto.janela(), "medCdFiliPrep"), "edtNmFiliPrep"}});
+    m_paginas[2] = new PaginaPreparo(contexto, niveis[2], *m_enviador,
+                                     {{componente<TMaskEdit>(contexto.janela(), "medCdFiliServPrep"), "edtNmFiliServPrep"},
+                                      {componente<TMaskEdit>(contexto.janela(), "medCdServPrep"), "edtNmServPrep"}});
+    m_subPaginas = std::make_unique<SubPaginas>(contexto, &pagina, &abas);
     for (PaginaPreparo* page : m_paginas)
         m_subPaginas->adiciona(page);
     conecta();
-    new FormaPreparo(form);
 }
 
 ModoPreparo::~ModoPreparo() = default;
 
 void ModoPreparo::adicionaMensagens()
 {
-    m_form.msgPadrao->Add({
+    m_contexto.mensagens().Add({
         {"get_cdsPrepPad", "Carregando formas de preparo (Padrão)..."},
         {"get_cdsPrepFil", "Carregando formas de preparo (Filial)..."},
         {"get_cdsPrepSer", "Carregando formas de preparo (Serviço)..."},
@@ -129,21 +127,21 @@ void ModoPreparo::adicionaMensagens()
 
 void ModoPreparo::criaControles()
 {
-    m_barra = componente<BarraFormatacao>(m_form, "fpnReceita");
-    m_dbeNrPrep = componente<TDBEdit>(m_form, "dbeNrPrep");
+    m_barra = componente<BarraFormatacao>(m_contexto.janela(), "fpnReceita");
+    m_dbeNrPrep = componente<TDBEdit>(m_contexto.janela(), "dbeNrPrep");
     m_dbeNrPrep->setReadOnly(true);
-    m_dbeNomeMod = componente<TDBEdit>(m_form, "dbeNomeMod");
-    m_dbnNavModPrep = componente<TDBNavigator>(m_form, "dbnNavModPrep");
-    m_sbtAtiva = componente<QToolButton>(m_form, "sbtAtiva");
+    m_dbeNomeMod = componente<TDBEdit>(m_contexto.janela(), "dbeNomeMod");
+    m_dbnNavModPrep = componente<TDBNavigator>(m_contexto.janela(), "dbnNavModPrep");
+    m_sbtAtiva = componente<QToolButton>(m_contexto.janela(), "sbtAtiva");
     m_sbtAtiva->setText(QStringLiteral("Ativar Modo de Preparo"));
-    m_sbtDesativa = componente<QToolButton>(m_form, "sbtDesativa");
+    m_sbtDesativa = componente<QToolButton>(m_contexto.janela(), "sbtDesativa");
     m_sbtDesativa->setText(QStringLiteral("Desativar Modo de Preparo"));
-    m_sbtSalva = componente<QToolButton>(m_form, "sbtSalva");
+    m_sbtSalva = componente<QToolButton>(m_contexto.janela(), "sbtSalva");
     m_sbtSalva->setText(QStringLiteral("Salvar em Arquivo"));
-    m_sbtImpArquiv = componente<QToolButton>(m_form, "sbtImpArquiv");
+    m_sbtImpArquiv = componente<QToolButton>(m_contexto.janela(), "sbtImpArquiv");
     m_sbtImpArquiv->setText(QStringLiteral("Importar de Arquivo"));
-    componente<QWidget>(m_form, "lblNomeRes")->setProperty("text", QStringLiteral("Responsável"));
-    m_pmnImporta = new QMenu(m_form.tshModoPrep);
+    componente<QWidget>(m_contexto.janela(), "lblNomeRes")->setProperty("text", QStringLiteral("Responsável"));
+    m_pmnImporta = new QMenu(&m_pagina);
     m_pmnImporta->setObjectName(QStringLiteral("pmnImporta"));
     QAction* arquivo = m_pmnImporta->addAction(QStringLiteral("&Importar de Arquivo ..."));
     arquivo->setObjectName(QStringLiteral("mnuImpArquivo"));
@@ -156,12 +154,12 @@ void ModoPreparo::criaControles()
 QList<QAction*> ModoPreparo::criaMenus()
 {
     // The service sub-page's item is the pages menu's own.
-    QMenu* modos = m_form.mnuPaginas->addMenu(QStringLiteral("Modos de P&reparo"));
+    QMenu* modos = m_menuPaginas.addMenu(QStringLiteral("Modos de P&reparo"));
     QAction* padrao = modos->addAction(QStringLiteral("&Padrão"));
     padrao->setObjectName(QStringLiteral("mnuModoPadrao"));
     QAction* local = modos->addAction(QStringLiteral("&Local"));
     local->setObjectName(QStringLiteral("mnuModoLocal"));
-    return {padrao, local, m_form.mnuModoServico};
+    return {padrao, local, &m_mnuModoServico};
 }
 
 void ModoPreparo::conecta()
@@ -184,7 +182,7 @@ void ModoPreparo::conecta()
     for (PaginaPreparo* page : m_paginas) {
         ClientDataSet* ds = page->dataSet();
         const auto refresh = [this, page] {
-            if (&visivel() == page && m_form.pgcPadrao->currentWidget() == m_form.tshModoPrep)
+            if (&visivel() == page && m_contexto.paginaVisivel() == &m_pagina)
                 mostraAtivacao();
         };
         guardedConnect(ds, &ClientDataSet::stateChanged, this, refresh);
@@ -198,26 +196,26 @@ void ModoPreparo::conecta()
 
 void ModoPreparo::conectaSeletores()
 {
-    m_edtNmFiliPrep = ligaSeletoresSubPaginas(m_form, this, {"medCdFiliPrep", "edtNmFiliPrep", "btpFiliPrep"},
+    m_edtNmFiliPrep = ligaSeletoresSubPaginas(m_contexto, this, {"medCdFiliPrep", "edtNmFiliPrep", "btpFiliPrep"},
                                               {"medCdFiliServPrep", "edtNmFiliServPrep", "btpFiliServPrep"},
                                               {"medCdServPrep", "edtNmServPrep", "btpServPrep"},
                                               [this] { medCdFiliPrepExit(); });
 
     // Entering the branch of the branch sub-page shows no mode and leaves the toolbar off until
     // the branch is confirmed.
-    auto* filial = componente<TMaskEdit>(m_form, "medCdFiliPrep");
+    auto* filial = componente<TMaskEdit>(m_contexto.janela(), "medCdFiliPrep");
     installGuardedEventFilter(filial, [this](QObject*, QEvent* event) {
         if (event->type() == QEvent::FocusIn && !m_paginas[1]->editando()) {
             ClientDataSet* ds = m_paginas[1]->dataSet();
             ds->setFilter(QStringLiteral("CDFILAUXPRAT  = '' AND CDPRATO  = '' AND CDFILIAL = ''"));
             ds->setFiltered(true);
-            m_form.Habilita_Botoes(m_paginas[1]->fonte(), false);
+            m_contexto.Habilita_Botoes(m_paginas[1]->fonte(), false);
         }
         return false;
     });
     // Leaving the service sub-page's selectors shows that branch's and service's modes.
-    new PanelFocus(componente<QWidget>(m_form, "panPrepServ"), {}, [this] {
-        if (m_form.pgcModoPrep->currentWidget() == m_paginas[2]->aba())
+    new PanelFocus(componente<QWidget>(m_contexto.janela(), "panPrepServ"), {}, [this] {
+        if (m_abas.currentWidget() == m_paginas[2]->aba())
             pgcModoPrepChange();
     });
 }
@@ -236,19 +234,19 @@ void ModoPreparo::pgcModoPrepChange()
 {
     PaginaPreparo& page = visivel();
     m_subPaginas->marcaVisivel();
-    m_form.Limpa_Componentes();
+    m_contexto.Limpa_Componentes();
     m_barra->setEditor(page.editor());
-    const bool complete = m_form.cdsPrato->Active() && !m_form.cdsPrato->IsEmpty();
+    const bool complete = m_contexto.pratos().Active() && !m_contexto.pratos().IsEmpty();
     if (complete)
         page.carrega();
-    m_form.dtsPadrao->setDataSet(page.dataSet());
+    m_contexto.fonteComandos().setDataSet(page.dataSet());
     m_dbeNrPrep->setDataField(QLatin1String(page.campos().numero));
     m_dbeNomeMod->setDataField(QLatin1String(page.campos().responsavel));
     m_dbeNrPrep->setDataSource(page.fonte());
     m_dbeNomeMod->setDataSource(page.fonte());
     m_dbnNavModPrep->setDataSource(page.fonte());
     // Off while the level's branch or service is being chosen.
-    m_form.AtualizaBotoes();
+    m_contexto.AtualizaBotoes();
     mostraAtivacao();
 }
 
@@ -258,8 +256,8 @@ void ModoPreparo::mostraAtivacao()
     ClientDataSet* ds = page.dataSet();
     const bool vazio = !ds->Active() || (ds->IsEmpty() && !page.editando());
     for (PaginaPreparo* each : m_paginas)
-        each->editor()->setReadOnly(vazio || Cli_pla01300::boConsulta);
-    m_dbeNomeMod->setReadOnly(vazio || Cli_pla01300::boConsulta);
+        each->editor()->setReadOnly(vazio || m_contexto.consulta());
+    m_dbeNomeMod->setReadOnly(vazio || m_contexto.consulta());
     const bool desativado = page.desativado();
     m_sbtAtiva->setVisible(desativado);
     m_sbtDesativa->setVisible(!desativado);
@@ -270,7 +268,7 @@ void ModoPreparo::mostraAtivacao()
     }
     m_dbnNavModPrep->setEnabled(ds->state() == State::Browse);
     // The find command has no work on this page.
-    m_form.mnuProcurar->setEnabled(false);
+    m_contexto.comando(Comando::Procurar).setEnabled(false);
 }
 
 bool ModoPreparo::ativoOuIncluindo() const
@@ -323,14 +321,13 @@ void ModoPreparo::mnuImpArquivoClick()
 
 void ModoPreparo::mnuImpModPrepReceClick()
 {
-    ClientDataSet* dishes = m_form.cdsPratoAux;
-    m_form.Registro().carregaPratoAux();
+    ClientDataSet* dishes = &m_contexto.carregaPratosDaFilial();
     const auto unfilter = qScopeGuard([dishes] { dishes->setFiltered(false); });
     // Dishes of the last level only.
     dishes->setFilter(QStringLiteral("CDNVPRATO = ") + QuotedStr(QString::number(hostContext().DBPictObj(1).GetTtNiveis())));
     dishes->setFiltered(true);
-    if (!Pesquisar(*dishes, m_form.msgPadrao->Msg(QStringLiteral("PRATO")) + u'|'
-                                + m_form.msgPadrao->Msg(QStringLiteral("PRATO_INF")),
+    if (!Pesquisar(*dishes, m_contexto.mensagens().Msg(QStringLiteral("PRATO")) + u'|'
+                                + m_contexto.mensagens().Msg(QStringLiteral("PRATO_INF")),
                    {QStringLiteral("CDPRATO"), QStringLiteral("NMPRATO")}))
         return;
     PaginaPreparo& page = visivel();
@@ -339,7 +336,7 @@ void ModoPreparo::mnuImpModPrepReceClick()
     QVariantList args{dishes->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString(),
                       dishes->FieldByName(QStringLiteral("CDPRATO"))->AsString(), key.value(2), key.value(3), letter};
     ClientDataSet imported(nullptr, QStringLiteral("cdsImportaPrep"));
-    loadPacket(&imported, m_form.netReceitaPadrao->call(QStringLiteral("GetImportaPrep"), args,
+    loadPacket(&imported, m_contexto.servidor().call(QStringLiteral("GetImportaPrep"), args,
                                                         QStringLiteral("get_cdsImportaPrep")));
     page.importaTexto(imported.IsEmpty() ? QByteArray() : imported.FieldByName(QStringLiteral("TXPREPARO"))->AsBlob());
 }
@@ -348,10 +345,10 @@ void ModoPreparo::mnuImpModPrepReceClick()
 
 void ModoPreparo::medCdFiliPrepExit()
 {
-    validaFilial(*componente<TMaskEdit>(m_form, "medCdFiliPrep"), *m_edtNmFiliPrep, true);
+    validaFilial(*componente<TMaskEdit>(m_contexto.janela(), "medCdFiliPrep"), *m_edtNmFiliPrep, true);
     PaginaPreparo& page = *m_paginas[1];
     page.filtra();
-    m_form.AtualizaBotoes();
+    m_contexto.AtualizaBotoes();
 }
 
 } // namespace recipe

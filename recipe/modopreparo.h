@@ -10,8 +10,8 @@ class QAction;
 class QLineEdit;
 class QMenu;
 class QToolButton;
+class QTabWidget;
 class QWidget;
-class TfrmReceitaPadrao;
 
 namespace framework {
 class Query;
@@ -22,6 +22,7 @@ class TDBNavigator;
 namespace recipe {
 
 class BarraFormatacao;
+class ContextoReceita;
 class Enviador;
 class PaginaPreparo;
 class SubPaginas;
@@ -33,8 +34,10 @@ class TabelaPaginas;
 class ModoPreparo : public QObject {
     Q_OBJECT
 public:
-    // Made with the form's components: fills in the page's named controls.
-    explicit ModoPreparo(TfrmReceitaPadrao& form);
+    // Fills in the page's named controls: the page (tshModoPrep) with its sub-pages (pgcModoPrep),
+    // the pages menu that gets the sub-pages' items, the service sub-page's own item.
+    ModoPreparo(ContextoReceita& contexto, QWidget& pagina, QTabWidget& abas, QMenu& menuPaginas,
+                QAction& mnuModoServico);
     ~ModoPreparo() override;
 
     // The sub-pages as the toolbar works on them.
@@ -64,7 +67,11 @@ private:
     void conectaSeletores();
     void medCdFiliPrepExit();
 
-    TfrmReceitaPadrao& m_form;
+    ContextoReceita& m_contexto;
+    QWidget& m_pagina;
+    QTabWidget& m_abas;
+    QMenu& m_menuPaginas;
+    QAction& m_mnuModoServico;
     std::unique_ptr<Enviador> m_enviador;
     std::array<PaginaPreparo*, 3> m_paginas{};
     BarraFormatacao* m_barra = nullptr;

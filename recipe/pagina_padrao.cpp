@@ -3,6 +3,7 @@
 #include "frmreceitapadrao.h"
 #include "levelfields.h"
 #include "paginareceita.h"
+#include "registroprato.h"
 #include "quantidadepessoa.h"
 
 #include "framework/data/clientdataset.h"
@@ -20,6 +21,7 @@ void TfrmReceitaPadrao::criaPaginaPadrao()
     regras.metodoBase = QStringLiteral("ProUpProdBasePR");
     regras.progressoBase = QStringLiteral("pro_UpProdBasePR");
     regras.produtoProducao = QStringLiteral("dbeCdProdPadr");
+    regras.limites = [this](const QString& operacao) { m_registro->Vd_Receita(operacao); };
     recipe::addQuantidadePessoaMessages(*msgPadrao);
     m_paginasNivel[static_cast<int>(recipe::Level::Padrao)] = std::make_unique<recipe::PaginaReceita>(*this, recipe::levelFields(recipe::Level::Padrao), regras);
 }

@@ -1,8 +1,7 @@
 #include "paginafoto.h"
 
-#include "cli_pla01300.h"
 #include "enviador.h"
-#include "frmreceitapadrao.h"
+#include "contextoreceita.h"
 #include "respostaservidor.h"
 
 #include "framework/abort.h"
@@ -23,9 +22,9 @@ namespace recipe {
 
 using State = ClientDataSet::State;
 
-PaginaFoto::PaginaFoto(TfrmReceitaPadrao& form, const CamposFoto& campos, Enviador& enviador,
+PaginaFoto::PaginaFoto(ContextoReceita& contexto, const CamposFoto& campos, Enviador& enviador,
                        QList<SeletorNivel> seletores)
-    : PaginaNumerada(form, campos, enviador, std::move(seletores)),
+    : PaginaNumerada(contexto, campos, enviador, std::move(seletores)),
       m_campos(campos)
 {
     criaDataSet();
@@ -40,7 +39,7 @@ PaginaFoto::PaginaFoto(TfrmReceitaPadrao& form, const CamposFoto& campos, Enviad
 
 void PaginaFoto::criaDataSet()
 {
-    useDataSet(new ClientDataSet(&m_form, QLatin1String(m_campos.dataSet)));
+    useDataSet(new ClientDataSet(&m_contexto.janela(), QLatin1String(m_campos.dataSet)));
     for (const QString& name : m_campos.campos) {
         if (name == QLatin1String(m_campos.foto))
             m_dataSet->AddField(name, FieldType::Blob);
@@ -73,12 +72,12 @@ void PaginaFoto::conecta()
             m_imagem->setFocus();
     };
     m_dataSet->BeforeEdit = [this](ClientDataSet&) {
-        if (Cli_pla01300::boConsulta)
+        if (m_contexto.consulta())
             throw Abort(); // query mode changes nothing, whatever the path
         Vd_FotoPadrao(QStringLiteral("A"));
     };
     m_dataSet->BeforeDelete = [this](ClientDataSet&) {
-        if (Cli_pla01300::boConsulta)
+        if (m_contexto.consulta())
             throw Abort();
         Vd_FotoPadrao(QStringLiteral("E"));
     };
@@ -107,7 +106,7 @@ bool PaginaFoto::ajustado() const
 // branch; the service level's rows are told apart by the filter.
 QVariantList PaginaFoto::argumentosCarga(const QStringList& key) const
 {
-    return {m_seletores.isEmpty() ? m_form.WorkingBranch() : key.value(2), key.value(1)};
+    return {m_seletores.isEmpty() ? m_contexto.filialTrabalho() : key.value(2), key.value(1)};
 }
 
 void PaginaFoto::esvazia()
@@ -177,7 +176,7 @@ void PaginaFoto::cancelar()
 
 void PaginaFoto::antesDeIncluir()
 {
-    if (Cli_pla01300::boConsulta)
+    if (m_contexto.consulta())
         throw Abort();
     Vd_FotoPadrao(QStringLiteral("I"));
     validaSeletores();

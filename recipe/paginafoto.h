@@ -5,7 +5,6 @@
 #include <QByteArray>
 
 class QWidget;
-class TfrmReceitaPadrao;
 
 namespace framework {
 class TDBImage;
@@ -28,7 +27,7 @@ struct CamposFoto : NomesNumerados {
 class PaginaFoto : public PaginaNumerada {
     Q_OBJECT
 public:
-    PaginaFoto(TfrmReceitaPadrao& form, const CamposFoto& campos, Enviador& enviador, QList<SeletorNivel> seletores);
+    PaginaFoto(ContextoReceita& contexto, const CamposFoto& campos, Enviador& enviador, QList<SeletorNivel> seletores);
 
     const CamposFoto& campos() const { return m_campos; }
     framework::TDBImage* imagem() const { return m_imagem; }

@@ -1,9 +1,8 @@
 #include "paginanumerada.h"
 
-#include "cli_pla01300.h"
 #include "componente.h"
 #include "enviador.h"
-#include "frmreceitapadrao.h"
+#include "contextoreceita.h"
 #include "respostaservidor.h"
 #include "seletorcodigo.h"
 #include "validacao.h"
@@ -25,14 +24,14 @@ namespace recipe {
 
 using State = ClientDataSet::State;
 
-PaginaNumerada::PaginaNumerada(TfrmReceitaPadrao& form, NomesNumerados nomes, Enviador& enviador,
+PaginaNumerada::PaginaNumerada(ContextoReceita& contexto, NomesNumerados nomes, Enviador& enviador,
                                QList<SeletorNivel> seletores)
-    : QObject(&form), m_form(form), m_enviador(enviador), m_seletores(std::move(seletores)),
+    : QObject(&contexto.janela()), m_contexto(contexto), m_enviador(enviador), m_seletores(std::move(seletores)),
       m_nomes(std::move(nomes))
 {
     setObjectName(QStringLiteral("pagina_") + QLatin1String(m_nomes.aba));
-    m_aba = componente<QWidget>(form, m_nomes.aba);
-    m_fonte = new DataSource(&form, QLatin1String(m_nomes.fonte));
+    m_aba = componente<QWidget>(contexto.janela(), m_nomes.aba);
+    m_fonte = new DataSource(&contexto.janela(), QLatin1String(m_nomes.fonte));
 }
 
 void PaginaNumerada::useDataSet(ClientDataSet* dataSet)
@@ -48,14 +47,14 @@ QStringList PaginaNumerada::nomesChave() const
 
 QString PaginaNumerada::origemPrato() const
 {
-    const ClientDataSet* prato = m_form.cdsPrato;
+    const ClientDataSet* prato = &m_contexto.pratos();
     return prato->Active() && !prato->IsEmpty() ? prato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString()
                                                 : QString();
 }
 
 QStringList PaginaNumerada::chave() const
 {
-    const ClientDataSet* prato = m_form.cdsPrato;
+    const ClientDataSet* prato = &m_contexto.pratos();
     QStringList values{origemPrato(), prato->Active() && !prato->IsEmpty()
                                           ? prato->FieldByName(QStringLiteral("CDPRATO"))->AsString()
                                           : QString()};
@@ -74,10 +73,10 @@ void PaginaNumerada::validaSeletores() const
     if (m_seletores.isEmpty())
         return;
     const SeletorNivel& filial = m_seletores.first();
-    validaFilial(*filial.codigo, *componente<QLineEdit>(m_form, filial.nome), true);
+    validaFilial(*filial.codigo, *componente<QLineEdit>(m_contexto.janela(), filial.nome), true);
     if (m_seletores.size() > 1)
-        Validacao(*m_form.msgPadrao, *m_form.qryServico)
-            .Vd_CdServico(filial.codigo->Text(), *m_seletores[1].codigo, *componente<QLineEdit>(m_form, m_seletores[1].nome),
+        Validacao(m_contexto.mensagens(), m_contexto.servicos())
+            .Vd_CdServico(filial.codigo->Text(), *m_seletores[1].codigo, *componente<QLineEdit>(m_contexto.janela(), m_seletores[1].nome),
                           true);
 }
 
@@ -117,7 +116,7 @@ void PaginaNumerada::carrega()
     m_dataSet->DisableControls();
     const auto enable = qScopeGuard([this] { m_dataSet->EnableControls(); });
     m_dataSet->setFiltered(false);
-    loadPacket(m_dataSet, m_form.netReceitaPadrao->call(QLatin1String(m_nomes.carga), argumentosCarga(key),
+    loadPacket(m_dataSet, m_contexto.servidor().call(QLatin1String(m_nomes.carga), argumentosCarga(key),
                                                         QStringLiteral("get_") + QLatin1String(m_nomes.dataSet)));
     filtra();
 }
@@ -169,7 +168,7 @@ void PaginaNumerada::numeraNovo(const QString& method, const QString& packet)
     const QStringList key = chave();
     for (int i = 0; i < names.size(); ++i)
         m_dataSet->FieldByName(names[i])->setAsString(key.value(i));
-    const QVariant answer = m_form.netReceitaPadrao->call(
+    const QVariant answer = m_contexto.servidor().call(
         method, {key.value(0), key.value(1), key.value(2), key.value(3)}, QStringLiteral("get_") + packet);
     ClientDataSet next(nullptr, packet);
     loadPacket(&next, answer);
@@ -189,8 +188,8 @@ void PaginaNumerada::envia()
     m_enviador.envia(*m_dataSet, {QLatin1String(m_nomes.atualiza),
                                   QStringLiteral("upd_") + QLatin1String(m_nomes.dataSet), {}, {}});
     // The post's state change saw the change still pending: the commands follow the answer.
-    if (m_form.dtsPadrao->DataSet() == m_dataSet)
-        m_form.AtualizaBotoes();
+    if (m_contexto.fonteComandos().DataSet() == m_dataSet)
+        m_contexto.AtualizaBotoes();
 }
 
 void PaginaNumerada::defineAtivo(const QString& flag)
@@ -202,7 +201,7 @@ void PaginaNumerada::defineAtivo(const QString& flag)
 
 bool PaginaNumerada::podeAtivar() const
 {
-    return !Cli_pla01300::boConsulta && m_dataSet->Active() && !m_dataSet->IsEmpty();
+    return !m_contexto.consulta() && m_dataSet->Active() && !m_dataSet->IsEmpty();
 }
 
 void PaginaNumerada::ativaVisivel()
@@ -222,7 +221,7 @@ void PaginaNumerada::falha(const char* key, QWidget* control) const
 {
     if (control && control->isEnabled())
         control->setFocus();
-    m_form.msgPadrao->ShowMsg(QString::fromLatin1(key), mtError, mbOK);
+    m_contexto.mensagens().ShowMsg(QString::fromLatin1(key), mtError, mbOK);
     throw Abort();
 }
 

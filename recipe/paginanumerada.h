@@ -6,7 +6,6 @@
 #include <QVariantList>
 
 class QWidget;
-class TfrmReceitaPadrao;
 
 namespace framework {
 class ClientDataSet;
@@ -16,6 +15,7 @@ class TMaskEdit;
 
 namespace recipe {
 
+class ContextoReceita;
 class Enviador;
 
 // The names every level of numbered dish records has (preparation modes, photos).
@@ -69,7 +69,7 @@ public:
 
 protected:
     // The derived page makes the dataset and hands it over with useDataSet.
-    PaginaNumerada(TfrmReceitaPadrao& form, NomesNumerados nomes, Enviador& enviador, QList<SeletorNivel> seletores);
+    PaginaNumerada(ContextoReceita& contexto, NomesNumerados nomes, Enviador& enviador, QList<SeletorNivel> seletores);
     void useDataSet(framework::ClientDataSet* dataSet);
 
     // The loader's arguments for a key; by default the key itself.
@@ -96,7 +96,7 @@ protected:
     bool descarta();
     [[noreturn]] void falha(const char* key, QWidget* control = nullptr) const;
 
-    TfrmReceitaPadrao& m_form;
+    ContextoReceita& m_contexto;
     Enviador& m_enviador;
     QList<SeletorNivel> m_seletores;
     QWidget* m_aba;

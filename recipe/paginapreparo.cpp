@@ -1,8 +1,7 @@
 #include "paginapreparo.h"
 
-#include "cli_pla01300.h"
 #include "enviador.h"
-#include "frmreceitapadrao.h"
+#include "contextoreceita.h"
 #include "respostaservidor.h"
 
 #include "framework/abort.h"
@@ -28,9 +27,9 @@ namespace recipe {
 
 using State = ClientDataSet::State;
 
-PaginaPreparo::PaginaPreparo(TfrmReceitaPadrao& form, const CamposPreparo& campos, Enviador& enviador,
+PaginaPreparo::PaginaPreparo(ContextoReceita& contexto, const CamposPreparo& campos, Enviador& enviador,
                              QList<SeletorNivel> seletores)
-    : PaginaNumerada(form, campos, enviador, std::move(seletores)),
+    : PaginaNumerada(contexto, campos, enviador, std::move(seletores)),
       m_campos(campos)
 {
     criaDataSet();
@@ -46,7 +45,7 @@ PaginaPreparo::PaginaPreparo(TfrmReceitaPadrao& form, const CamposPreparo& campo
 
 void PaginaPreparo::criaDataSet()
 {
-    useDataSet(new ClientDataSet(&m_form, QLatin1String(m_campos.dataSet)));
+    useDataSet(new ClientDataSet(&m_contexto.janela(), QLatin1String(m_campos.dataSet)));
     m_dataSet->AddField(QStringLiteral("CDFILAUXPRAT"), FieldType::String, 4);
     m_dataSet->AddField(QStringLiteral("CDPRATO"), FieldType::String, 10);
     for (const QString& scope : m_campos.escopo)
@@ -71,12 +70,12 @@ void PaginaPreparo::conecta()
         numeraNovo(QStringLiteral("GetProxCodigoPrat"), QStringLiteral("cdsProxCodigoPrat"));
     };
     m_dataSet->BeforeEdit = [this](ClientDataSet&) {
-        if (Cli_pla01300::boConsulta)
+        if (m_contexto.consulta())
             throw Abort(); // query mode changes nothing, whatever the path
         Vd_TxPreparo(QStringLiteral("A"));
     };
     m_dataSet->BeforeDelete = [this](ClientDataSet&) {
-        if (Cli_pla01300::boConsulta)
+        if (m_contexto.consulta())
             throw Abort();
         Vd_TxPreparo(QStringLiteral("E"));
     };
@@ -93,7 +92,7 @@ bool PaginaPreparo::desativado() const
 
 void PaginaPreparo::iniciaEdicao()
 {
-    if (Cli_pla01300::boConsulta)
+    if (m_contexto.consulta())
         throw Abort();
     if (!editando())
         m_dataSet->Edit();
@@ -159,7 +158,7 @@ void PaginaPreparo::cancelar()
 
 void PaginaPreparo::antesDeIncluir()
 {
-    if (Cli_pla01300::boConsulta)
+    if (m_contexto.consulta())
         throw Abort();
     Vd_TxPreparo(QStringLiteral("I"));
     validaSeletores();
@@ -250,7 +249,7 @@ bool PaginaPreparo::recusaTecla(const QKeyEvent& key)
     const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
     if (!typing && !deleting && !(enter && !ctrl))
         return false; // moving around and copying change nothing
-    if (Cli_pla01300::boConsulta)
+    if (m_contexto.consulta())
         return true;
     if (desativado())
         falha("NAtiv_dre");

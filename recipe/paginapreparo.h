@@ -6,7 +6,6 @@
 
 class QKeyEvent;
 class QWidget;
-class TfrmReceitaPadrao;
 
 namespace framework {
 class TDBRichEdit;
@@ -29,7 +28,7 @@ struct CamposPreparo : NomesNumerados {
 class PaginaPreparo : public PaginaNumerada {
     Q_OBJECT
 public:
-    PaginaPreparo(TfrmReceitaPadrao& form, const CamposPreparo& campos, Enviador& enviador,
+    PaginaPreparo(ContextoReceita& contexto, const CamposPreparo& campos, Enviador& enviador,
                   QList<SeletorNivel> seletores);
 
     const CamposPreparo& campos() const { return m_campos; }

@@ -1,14 +1,14 @@
 #include "paginareceita.h"
 #include "registroprato.h"
 
-#include "cli_pla01300.h"
 #include "conversaounidade.h"
 #include "enviador.h"
 #include "formapreparo.h"
-#include "frmreceitapadrao.h"
+#include "contextoreceita.h"
 #include "levelfields.h"
 #include "quantidades.h"
 #include "respostaservidor.h"
+#include "tabelapaginas.h"
 #include "validacao.h"
 
 #include "framework/abort.h"
@@ -102,19 +102,20 @@ void declaraPesquisa(ClientDataSet& dataSet)
 
 } // namespace
 
-PaginaReceita::PaginaReceita(TfrmReceitaPadrao& form, const LevelFields& level, RegrasNivel regras)
-    : QObject(&form), m_form(form), m_nivel(level), m_regras(std::move(regras))
+PaginaReceita::PaginaReceita(ContextoReceita& contexto, const LevelFields& level, RegrasNivel regras)
+    : QObject(&contexto.janela()), m_contexto(contexto), m_nivel(level), m_regras(std::move(regras))
 {
     setObjectName(QStringLiteral("pagina") + level.dataSet);
+    QWidget& form = contexto.janela();
     m_lista = form.findChild<ClientDataSet*>(level.dataSet);
     m_fonte = form.findChild<framework::DataSource*>(level.dataSource);
     m_grade = form.findChild<TDBGrid*>(level.grid);
     if (!m_lista || !m_fonte || !m_grade)
         throw framework::Error(QStringLiteral("Página de receita %1 incompleta no formulário.").arg(level.page));
-    m_conversao = std::make_unique<ConversaoUnidade>(*form.qryConvProduto);
+    m_conversao = std::make_unique<ConversaoUnidade>(contexto.conversoes());
     m_unidades = std::make_unique<QuantidadeUnidade>(*m_conversao);
-    m_validacao = std::make_unique<Validacao>(*form.msgPadrao, *form.qryServico);
-    m_enviador = std::make_unique<Enviador>(*form.netReceitaPadrao);
+    m_validacao = std::make_unique<Validacao>(contexto.mensagens(), contexto.servicos());
+    m_enviador = std::make_unique<Enviador>(contexto.servidor());
     criaApoio();
     criaAtualizacaoQuantidade();
     defineCampos();
@@ -128,7 +129,7 @@ PaginaReceita::~PaginaReceita() = default;
 
 void PaginaReceita::criaApoio()
 {
-    framework::TMessages& messages = *m_form.msgPadrao;
+    framework::TMessages& messages = m_contexto.mensagens();
     const std::pair<const char*, const char*> textos[] = {
         {"COD_EMPTY", "Código deve ser informado."},
         {"PROD_NCAD", "Produto não cadastrado."},
@@ -172,19 +173,19 @@ void PaginaReceita::criaApoio()
         if (!messages.Contains(QString::fromLatin1(key)))
             messages.Add(QString::fromLatin1(key), QString::fromUtf8(text));
 
-    m_verif = compartilhado<ClientDataSet>(&m_form, m_nivel.verifDataSet);
-    m_pesquisaProd = compartilhado<ClientDataSet>(&m_form, QStringLiteral("cdsPesquisaProd"));
-    m_produtoCache = compartilhado<ClientDataSet>(&m_form, QStringLiteral("cdsProdutoCache"));
-    m_pesqProd = compartilhado<ClientDataSet>(&m_form, QStringLiteral("cdsPesqProd"));
-    m_prodInativo = compartilhado<ClientDataSet>(&m_form, QStringLiteral("cdsProdInativo"));
+    m_verif = compartilhado<ClientDataSet>(&m_contexto.janela(), m_nivel.verifDataSet);
+    m_pesquisaProd = compartilhado<ClientDataSet>(&m_contexto.janela(), QStringLiteral("cdsPesquisaProd"));
+    m_produtoCache = compartilhado<ClientDataSet>(&m_contexto.janela(), QStringLiteral("cdsProdutoCache"));
+    m_pesqProd = compartilhado<ClientDataSet>(&m_contexto.janela(), QStringLiteral("cdsPesqProd"));
+    m_prodInativo = compartilhado<ClientDataSet>(&m_contexto.janela(), QStringLiteral("cdsProdInativo"));
     for (ClientDataSet* list : {m_pesquisaProd, m_produtoCache, m_pesqProd})
         declaraPesquisa(*list);
 
-    m_qryVdProduto = consulta(&m_form, "qryVdProduto",
+    m_qryVdProduto = consulta(&m_contexto.janela(), "qryVdProduto",
                               "SELECT CDARVPROD, CDPRODUTO, NMPRODUTO, SGUNIDADE, CDNVPRODUTO, CDPRODESTO FROM PRODUTO "
                               "WHERE (CDARVPROD = :P_CDARVPROD)");
-    m_qryCdProduto = consulta(&m_form, "qryCDPRODUTO", "SELECT CDPRODUTO FROM PRODUTO WHERE CDARVPROD = :P_CDARVPROD");
-    m_qryApreRece = consulta(&m_form, "qryApreRece",
+    m_qryCdProduto = consulta(&m_contexto.janela(), "qryCDPRODUTO", "SELECT CDPRODUTO FROM PRODUTO WHERE CDARVPROD = :P_CDARVPROD");
+    m_qryApreRece = consulta(&m_contexto.janela(), "qryApreRece",
                              "SELECT CDAPRERECE, NMAPRERECE FROM APRERECE "
                              "WHERE (CDAPRERECE = :CDAPRERECE OR :CDAPRERECE = 'T') ORDER BY CDAPRERECE");
     if (m_qryApreRece->FieldCount() == 0) {
@@ -194,8 +195,7 @@ void PaginaReceita::criaApoio()
     }
     // The product's own units, then the general conversions into the stock unit, then the
     // stock unit itself.
-    m_qryPesqConvProduto = consulta(
-        &m_form, "qryPesqConvProduto",
+    m_qryPesqConvProduto = consulta(&m_contexto.janela(), "qryPesqConvProduto",
         "SELECT SGUNIDADE AS SGUNIDDE, VRFATOCONVES AS VRFTCONVER, '*' AS IDTIPOPE, 1 AS ORDEM FROM CONVPRODUTO "
         "WHERE CDPRODUTO = :P_CDPRODUTO AND (SGUNIDADE = :P_SGUNIDESTO OR :P_TSGUNIDADE = 'T') "
         "UNION ALL "
@@ -227,7 +227,7 @@ void PaginaReceita::criaAtualizacaoQuantidade()
     if (m_regras.atualizaQuantidade.isEmpty())
         return;
     const LevelFields& f = m_nivel;
-    m_upQtde = compartilhado<ClientDataSet>(&m_form, m_regras.atualizaQuantidade);
+    m_upQtde = compartilhado<ClientDataSet>(&m_contexto.janela(), m_regras.atualizaQuantidade);
     const std::pair<QString, int> texts[] = {{f.branchKey, 4},     {f.serviceKey, 5},   {QStringLiteral("CDFILAUXPRAT"), 4},
                                              {QStringLiteral("CDPRATO"), 10}, {cdProduto, 10}, {sgUnidade, 10},
                                              {f.prepTime, 5},      {QStringLiteral("NMPRODUTO"), 50}, {sgUnidProd, 10},
@@ -309,11 +309,11 @@ void PaginaReceita::defineCampos()
             text.clear();
             for (const auto& [code, key] : tiposRequisicao)
                 if (field.AsString() == QLatin1String(code))
-                    text = m_form.msgPadrao->Msg(QString::fromLatin1(key));
+                    text = m_contexto.mensagens().Msg(QString::fromLatin1(key));
         };
         type->OnSetText = [this](Field& field, const QString& text) {
             for (const auto& [code, key] : tiposRequisicao)
-                if (text == m_form.msgPadrao->Msg(QString::fromLatin1(key)) || text == QLatin1String(code))
+                if (text == m_contexto.mensagens().Msg(QString::fromLatin1(key)) || text == QLatin1String(code))
                     field.setAsString(QString::fromLatin1(code));
             if (field.AsString() != u"P")
                 if (Field* complement = campo(m_nivel.complement))
@@ -363,9 +363,9 @@ void PaginaReceita::criaGrade()
         else if (name == f.fixedQty)
             column->setButtonStyle(TColumn::cbsNone);
         else if (name == f.requisitionType)
-            column->setPickList({m_form.msgPadrao->Msg(QStringLiteral("Producao")),
-                                 m_form.msgPadrao->Msg(QStringLiteral("Distribuicao")),
-                                 m_form.msgPadrao->Msg(QStringLiteral("Entrega_Direta"))});
+            column->setPickList({m_contexto.mensagens().Msg(QStringLiteral("Producao")),
+                                 m_contexto.mensagens().Msg(QStringLiteral("Distribuicao")),
+                                 m_contexto.mensagens().Msg(QStringLiteral("Entrega_Direta"))});
         if (name == QLatin1String("NMPRODUTO") || name == f.requisitionQty || name == f.nutrientBase)
             column->setReadOnly(true);
     }
@@ -424,10 +424,10 @@ bool PaginaReceita::colunaQuantidade() const
 
 bool PaginaReceita::entradaLiquida() const
 {
-    return m_forcaLiquida || flag(m_form.cdsParamPlaneja, "IDQTLIQUBRUT") == u"B";
+    return m_forcaLiquida || flag(&m_contexto.parametrosPlanejamento(), "IDQTLIQUBRUT") == u"B";
 }
 
-QString PaginaReceita::flagGeral(const char* name) const { return flag(m_form.qryParamGeral, name); }
+QString PaginaReceita::flagGeral(const char* name) const { return flag(&m_contexto.parametrosLocais(), name); }
 
 double PaginaReceita::perdaDegelo() const
 {
@@ -453,7 +453,7 @@ void PaginaReceita::falha(const QString& key, const QString& fieldName, const QS
         if (m_grade->isEnabled() && m_grade->isVisible())
             m_grade->setFocus();
     }
-    m_form.msgPadrao->ShowMsg(key, framework::mtError, framework::mbOK, args);
+    m_contexto.mensagens().ShowMsg(key, framework::mtError, framework::mbOK, args);
     throw framework::Abort();
 }
 
@@ -461,16 +461,16 @@ void PaginaReceita::autoriza(const QString& operation) const
 {
     if (operation.isEmpty() || framework::hostContext().ModuFili)
         return;
-    if (!server::Autoriza(*m_form.netAutoriza, kindReceita, operation))
+    if (!server::Autoriza(m_contexto.autorizador(), kindReceita, operation))
         throw framework::Abort();
 }
 
 void PaginaReceita::verificaAlteracao() const
 {
-    if (Cli_pla01300::boConsulta)
+    if (m_contexto.consulta())
         throw framework::Abort();
-    if (m_nivel.level == Level::Padrao)
-        m_form.Registro().Vd_Receita(QStringLiteral("A"));
+    if (m_regras.limites)
+        m_regras.limites(QStringLiteral("A"));
     if (m_regras.validaSeletores)
         m_regras.validaSeletores();
 }
@@ -480,7 +480,7 @@ void PaginaReceita::autorizaEdicao()
     if (!m_autorizacaoPendente || reescalando() || m_lista->state() != State::Edit)
         return;
     if (!framework::hostContext().ModuFili
-        && !server::Autoriza(*m_form.netAutoriza, kindReceita, m_regras.autorizaAlteracao)) {
+        && !server::Autoriza(m_contexto.autorizador(), kindReceita, m_regras.autorizaAlteracao)) {
         m_autorizacaoPendente = false;
         m_lista->Cancel();
         throw framework::Abort();
@@ -634,8 +634,8 @@ void PaginaReceita::Calcula_Qtde_Prop_Pessoa(double factor)
     const framework::DataPacket antes = m_lista->Data();
     const QString atual = m_lista->IsEmpty() ? QString() : campo(cdProduto)->AsString();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool idleWasActive = m_form.timIdle->isActive();
-    m_form.timIdle->stop();
+    const bool idleWasActive = m_contexto.inatividade().isActive();
+    m_contexto.inatividade().stop();
     m_lista->DisableControls();
     // The rows are typed as net quantities for the run; the entry mode the user works in comes
     // back afterwards as it was.
@@ -647,7 +647,7 @@ void PaginaReceita::Calcula_Qtde_Prop_Pessoa(double factor)
         m_inativosVerificados = false;
         m_lista->EnableControls();
         if (idleWasActive)
-            m_form.timIdle->start();
+            m_contexto.inatividade().start();
         QApplication::restoreOverrideCursor();
     });
     // The dish data's post that asks for the run has passed the guards of a change to the level
@@ -655,7 +655,7 @@ void PaginaReceita::Calcula_Qtde_Prop_Pessoa(double factor)
     // products serves every row.
     Vd_ProdInativo();
     m_inativosVerificados = true;
-    const QString dishUnit = m_form.cdsPrato->FieldByName(sgUnidade)->AsString();
+    const QString dishUnit = m_contexto.pratos().FieldByName(sgUnidade)->AsString();
     try {
         for (m_lista->First(); !m_lista->Eof(); m_lista->Next()) {
             Field* net = campo(m_nivel.netQty);
@@ -684,21 +684,21 @@ void PaginaReceita::preencheListaProdutos()
 {
     const QString grouping = m_nivel.level == Level::TpCard
                                  ? QString()
-                                 : m_form.cdsParamGeral->Active() ? m_form.cdsParamGeral->FieldByName(
+                                 : m_contexto.parametrosGerais().Active() ? m_contexto.parametrosGerais().FieldByName(
                                                                         QStringLiteral("CDGRUPPROD"))->AsString()
                                                                   : QString();
     // The menu-type page reads the products anew at each search.
     const bool reload = m_regras.recarregaProdutos;
     if (flagGeral("IDCACHPRODFI") != u"S") {
         if (reload || !m_pesquisaProd->Active() || m_pesquisaProd->IsEmpty())
-            loadPacket(m_pesquisaProd, m_form.netReceitaPadrao->call(QStringLiteral("getPesqProduto"),
+            loadPacket(m_pesquisaProd, m_contexto.servidor().call(QStringLiteral("getPesqProduto"),
                                                                      {niveisProduto(), grouping}));
         m_pesqProd->CopyFrom(*m_pesquisaProd);
         return;
     }
     if (reload || !m_produtoCache->Active() || m_produtoCache->IsEmpty())
-        loadPacket(m_produtoCache, m_form.netReceitaPadrao->call(QStringLiteral("GetProdutoCache"),
-                                                                 {niveisProduto(), m_form.WorkingBranch(), grouping}));
+        loadPacket(m_produtoCache, m_contexto.servidor().call(QStringLiteral("GetProdutoCache"),
+                                                                 {niveisProduto(), m_contexto.filialTrabalho(), grouping}));
     m_pesqProd->CopyFrom(*m_produtoCache);
 }
 
@@ -723,7 +723,7 @@ void PaginaReceita::Vd_CdProduto(bool required)
     preencheListaProdutos();
     const bool cache = flagGeral("IDCACHPRODFI") == u"S";
     const QString grouping =
-        m_form.cdsParamGeral->Active() ? m_form.cdsParamGeral->FieldByName(QStringLiteral("CDGRUPPROD"))->AsString().trimmed()
+        m_contexto.parametrosGerais().Active() ? m_contexto.parametrosGerais().FieldByName(QStringLiteral("CDGRUPPROD"))->AsString().trimmed()
                                        : QString();
     const bool found = m_pesqProd->Locate(cdArvProd, code);
     if (!found) {
@@ -739,21 +739,21 @@ void PaginaReceita::Vd_CdProduto(bool required)
     }
 
     const QString product = m_qryVdProduto->FieldByName(cdProduto)->AsString();
-    const QVariant status = m_form.netReceitaPadrao->call(QStringLiteral("Verif_Status_Prod"),
+    const QVariant status = m_contexto.servidor().call(QStringLiteral("Verif_Status_Prod"),
                                                           {filialStatus(), niveisProduto(), code});
     if (status.toString() == u"PROD_INATIVO")
         falha(QStringLiteral("PROD_INATIVO"), cdArvProd);
-    if (m_form.netReceitaPadrao->call(QStringLiteral("GetVerifProd"), {m_form.WorkingBranch(), product}).toBool())
+    if (m_contexto.servidor().call(QStringLiteral("GetVerifProd"), {m_contexto.filialTrabalho(), product}).toBool())
         falha(QStringLiteral("PROD_N_ESTQ"), cdArvProd);
-    if (m_form.cdsVerifProd->Active()) {
-        m_form.cdsVerifProd->setFilter(QStringLiteral("CDPRODUTO = ") + framework::QuotedStr(product));
-        m_form.cdsVerifProd->setFiltered(true);
+    if (m_contexto.produtosVerificados().Active()) {
+        m_contexto.produtosVerificados().setFilter(QStringLiteral("CDPRODUTO = ") + framework::QuotedStr(product));
+        m_contexto.produtosVerificados().setFiltered(true);
     }
     if (product != m_qryVdProduto->FieldByName(QStringLiteral("CDPRODESTO"))->AsString())
         falha(QStringLiteral("PROD_ESTO"), cdArvProd);
 
-    const QString owner = m_form.cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString();
-    const QString dish = m_form.cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString();
+    const QString owner = m_contexto.pratos().FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString();
+    const QString dish = m_contexto.pratos().FieldByName(QStringLiteral("CDPRATO"))->AsString();
     if (m_verif->Active()
         && m_verif->Locate(QStringLiteral("CDFILAUXPRAT;CDPRATO;CDPRODUTO"), QVariantList{owner, dish, product}))
         falha(m_regras.duplicado, cdArvProd);
@@ -847,8 +847,8 @@ void PaginaReceita::Vd_ApreRece()
 void PaginaReceita::Vd_ProdInativo()
 {
     const QString x = QStringLiteral("x");
-    QVariantList args{filialStatus(), niveisProduto(), m_form.cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString(),
-                      m_form.cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString()};
+    QVariantList args{filialStatus(), niveisProduto(), m_contexto.pratos().FieldByName(QStringLiteral("CDPRATO"))->AsString(),
+                      m_contexto.pratos().FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString()};
     // Slots 4..10: service, then one slot per recipe kind, then central and menu type.
     const QStringList kinds{QStringLiteral("RP"), QStringLiteral("RL"), QStringLiteral("RS"), QStringLiteral("RT")};
     // The level's own keys fill their slots: the service, or the central and the menu type.
@@ -860,7 +860,7 @@ void PaginaReceita::Vd_ProdInativo()
         args << x << x;
     else
         args << keys.value(0) << keys.value(1);
-    loadPacket(m_prodInativo, m_form.netReceitaPadrao->call(QStringLiteral("Verif_Prod_Inativo"), args));
+    loadPacket(m_prodInativo, m_contexto.servidor().call(QStringLiteral("Verif_Prod_Inativo"), args));
     QString offending;
     for (m_prodInativo->First(); !m_prodInativo->Eof() && offending.isEmpty(); m_prodInativo->Next())
         if (m_prodInativo->FieldByName(QStringLiteral("IDPRODATIV"))->AsString() == u"I"
@@ -889,7 +889,7 @@ void PaginaReceita::ColExit()
             m_qryCdProduto->Close();
             m_qryCdProduto->setParam(QStringLiteral("P_CDARVPROD"), code);
             m_qryCdProduto->Open();
-            const QVariant loss = m_form.netReceitaPadrao->call(
+            const QVariant loss = m_contexto.servidor().call(
                 QStringLiteral("GetValorProduto"), {m_qryCdProduto->FieldByName(cdProduto)->AsString()});
             const double value = framework::StrToFloatDef(loss.toString(), 0);
             campo(f.cleaningLoss)->setAsFloat(value);
@@ -930,7 +930,7 @@ void PaginaReceita::ColEnter()
 
 void PaginaReceita::EditButtonClick()
 {
-    framework::TMessages& messages = *m_form.msgPadrao;
+    framework::TMessages& messages = m_contexto.mensagens();
     if (coluna(cdArvProd)) {
         if (!inserindo())
             return;
@@ -1023,7 +1023,7 @@ void PaginaReceita::TitleClick(TColumn& column)
         m_lista->GotoBookmark(bookmark);
     const QString owner = campo(QStringLiteral("CDFILAUXPRAT"))->AsString();
     const QString dish = campo(QStringLiteral("CDPRATO"))->AsString();
-    const QString parent = m_form.PenultimoNivel(dish);
+    const QString parent = m_contexto.grupo(dish);
     QStringList scope;
     for (const QString& key : chavesNivel())
         scope << campo(key)->AsString();
@@ -1033,14 +1033,14 @@ void PaginaReceita::TitleClick(TColumn& column)
         const QVariantList keys(scope.begin(), scope.end());
         if (!m_regras.escopoNoFim)
             args += keys;
-        args << value << m_form.WorkingBranch() << parent;
+        args << value << m_contexto.filialTrabalho() << parent;
         if (m_regras.escopoNoFim)
             args += keys;
-        reply = m_form.netReceitaPadrao->call(m_regras.metodoBase, args, m_regras.progressoBase);
+        reply = m_contexto.servidor().call(m_regras.metodoBase, args, m_regras.progressoBase);
     } else {
-        QVariantList args{m_nivel.serverLetter, owner, dish, scope.value(0), scope.value(1), value, m_form.WorkingBranch(),
+        QVariantList args{m_nivel.serverLetter, owner, dish, scope.value(0), scope.value(1), value, m_contexto.filialTrabalho(),
                           parent};
-        reply = m_form.netReceitaPadrao->call(QStringLiteral("ProUpdQtdeFix"), args);
+        reply = m_contexto.servidor().call(QStringLiteral("ProUpdQtdeFix"), args);
     }
     m_lista->DisableControls();
     const auto restore = qScopeGuard([this] { m_lista->EnableControls(); });
@@ -1127,7 +1127,7 @@ void PaginaReceita::KeyDown(int& key, Qt::KeyboardModifiers modifiers)
 
 void PaginaReceita::KeyPress(QChar& key)
 {
-    const ClientDataSet* toolbar = m_form.dtsPadrao->DataSet();
+    const ClientDataSet* toolbar = m_contexto.fonteComandos().DataSet();
     if (!toolbar || !toolbar->Active() || (toolbar->IsEmpty() && toolbar->state() == State::Browse)) {
         key = QChar();
         return;
@@ -1204,21 +1204,21 @@ void PaginaReceita::Exit()
     // Only a move to another control of the form confirms: a message or search dialog taking the
     // focus must not post the row it is about.
     const QWidget* focus = QApplication::focusWidget();
-    if (QApplication::activeModalWidget() || !focus || focus->window() != m_form.window())
+    if (QApplication::activeModalWidget() || !focus || focus->window() != m_contexto.janela().window())
         return;
-    if (m_form.mnuConfirmar->isEnabled())
-        m_form.mnuConfirmar->trigger();
+    if (m_contexto.comando(Comando::Confirmar).isEnabled())
+        m_contexto.comando(Comando::Confirmar).trigger();
 }
 
 // --- Rows --------------------------------------------------------------------------------------
 
 void PaginaReceita::BeforeInsert()
 {
-    if (Cli_pla01300::boConsulta)
+    if (m_contexto.consulta())
         throw framework::Abort();
     autoriza(m_regras.autorizaInclusao);
-    if (m_nivel.level == Level::Padrao)
-        m_form.Registro().Vd_Receita(QStringLiteral("I"));
+    if (m_regras.limites)
+        m_regras.limites(QStringLiteral("I"));
     if (m_regras.validaSeletores)
         m_regras.validaSeletores();
     if (m_regras.primeiraLinha && m_lista->IsEmpty())
@@ -1250,7 +1250,7 @@ void PaginaReceita::NewRecord()
 
 void PaginaReceita::BeforeEdit()
 {
-    if (Cli_pla01300::boConsulta)
+    if (m_contexto.consulta())
         throw framework::Abort();
     // The rows a run posts are not edits of the user's: nothing to check or to remember.
     if (reescalando())
@@ -1298,7 +1298,7 @@ void PaginaReceita::BeforePost()
     // A new row takes the dish's and the level's keys; a saved one keeps its own.
     if (inserindo()) {
         for (const QString& key : {QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")})
-            campo(key)->setAsString(m_form.cdsPrato->FieldByName(key)->AsString());
+            campo(key)->setAsString(m_contexto.pratos().FieldByName(key)->AsString());
         if (m_regras.chaves) {
             const QStringList keys = chavesNivel();
             const QStringList values = m_regras.chaves();
@@ -1331,21 +1331,21 @@ void PaginaReceita::AfterPost()
 void PaginaReceita::BeforeDelete()
 {
     autoriza(m_regras.autorizaExclusao);
-    if (m_nivel.level == Level::Padrao)
-        m_form.Registro().Vd_Receita(QStringLiteral("E"));
+    if (m_regras.limites)
+        m_regras.limites(QStringLiteral("E"));
     const QString owner = campo(QStringLiteral("CDFILAUXPRAT"))->AsString();
     const QString dish = campo(QStringLiteral("CDPRATO"))->AsString();
     auto* production = m_regras.produtoProducao.isEmpty()
                            ? nullptr
-                           : m_form.findChild<framework::TDBEdit*>(m_regras.produtoProducao);
-    auto* dishData = m_form.findChild<ClientDataSet*>(m_nivel.dish.dataSet);
+                           : m_contexto.janela().findChild<framework::TDBEdit*>(m_regras.produtoProducao);
+    auto* dishData = m_contexto.janela().findChild<ClientDataSet*>(m_nivel.dish.dataSet);
     if (production && !production->Text().trimmed().isEmpty() && dishData && dishData->Active()) {
         const auto text = [dishData](const char* name) {
             const Field* field = dishData->FindField(QString::fromLatin1(name));
             return field ? field->AsString() : QString();
         };
         ClientDataSet reply;
-        loadPacket(&reply, m_form.netReceitaPadrao->call(QStringLiteral("VerificaProdProd"),
+        loadPacket(&reply, m_contexto.servidor().call(QStringLiteral("VerificaProdProd"),
                                                          {text("CDPRODPRODUCAO"), owner, dish, m_nivel.letter,
                                                           text("CDFILIAL"), text("CDSERVFILI")}));
         if (!reply.IsEmpty())
@@ -1354,12 +1354,12 @@ void PaginaReceita::BeforeDelete()
     if (m_regras.verificaUltima && m_lista->RecordCount() == 1) {
         const Field* branch = campo(m_nivel.branchKey);
         const QString answer =
-            m_form.netReceitaPadrao
-                ->call(QStringLiteral("Verif_DelReceita"),
+            m_contexto.servidor()
+                .call(QStringLiteral("Verif_DelReceita"),
                        {branch ? branch->AsString() : QString(), owner, dish, m_nivel.serverLetter})
                 .toString();
         if (!answer.isEmpty()) {
-            if (m_form.msgPadrao->Contains(answer))
+            if (m_contexto.mensagens().Contains(answer))
                 falha(answer, {});
             framework::MensErro(answer, false);
             throw framework::Abort();
@@ -1381,12 +1381,12 @@ void PaginaReceita::StateChange()
     const State state = m_lista->state();
     const bool editing = state == State::Edit || state == State::Insert;
     if (editing)
-        m_form.Habilita_Desabilita(m_fonte);
+        m_contexto.Habilita_Desabilita(m_fonte);
     const int column = framework::IndiceCol(*m_grade, cdArvProd);
     if (column >= 0)
         m_grade->Columns(column)->setButtonStyle(state == State::Insert ? TColumn::cbsEllipsis : TColumn::cbsAuto);
     if (editing)
-        m_form.Habilita_Pagina(false);
+        m_contexto.Habilita_Pagina(false);
     // A new row keeps the mark its defaults set.
     if (state != State::Insert)
         CamposNutrInalterados();

@@ -7,7 +7,6 @@
 #include <memory>
 
 class QCheckBox;
-class TfrmReceitaPadrao;
 
 namespace framework {
 class ClientDataSet;
@@ -21,6 +20,7 @@ struct TCellPaint;
 
 namespace recipe {
 
+class ContextoReceita;
 class ConversaoUnidade;
 class Enviador;
 class QuantidadeUnidade;
@@ -47,6 +47,10 @@ struct RegrasNivel {
     // The product search reads the products anew each time instead of keeping them.
     bool recarregaProdutos = false;
 
+    // The standard recipe's limits in this module for an operation ("I", "A", "E"), asked before a
+    // row is inserted, changed or deleted; unset, there are none.
+    std::function<void(const QString& operacao)> limites;
+
     // Hooks of the levels below the standard one; unset, nothing runs.
     // The page's branch, service or menu type, checked before a row is inserted or edited.
     std::function<void()> validaSeletores;
@@ -68,7 +72,8 @@ struct RegrasNivel {
 class PaginaReceita : public QObject {
     Q_OBJECT
 public:
-    PaginaReceita(TfrmReceitaPadrao& form, const LevelFields& level, RegrasNivel regras);
+    // Works on the level's list, data source and grid, which the form made with the level's names.
+    PaginaReceita(ContextoReceita& contexto, const LevelFields& level, RegrasNivel regras);
     ~PaginaReceita() override;
 
     const LevelFields& nivel() const { return m_nivel; }
@@ -169,7 +174,7 @@ private:
     QStringList chavesNivel() const;
     double perdaDegelo() const; // 0 where the list keeps none
 
-    TfrmReceitaPadrao& m_form;
+    ContextoReceita& m_contexto;
     const LevelFields& m_nivel;
     RegrasNivel m_regras;
     framework::ClientDataSet* m_lista;

@@ -141,11 +141,28 @@ void TfrmReceitaPadrao::criaPaginasNiveis()
         return true;
     };
     dados.lista = cdsReceTpCard;
+    dados.reescala = [this](double factor) { Calcula_Qtde_Prop_Pessoa(*cdsReceTpCard, factor); };
     m_paineis[static_cast<int>(Level::TpCard)] = new recipe::PainelPrato(
         *this, tpCard, recipe::controlesPrato(Level::TpCard), tshTpCard, std::move(dados));
 
-    m_seletoresNivel = new recipe::SeletoresNivel(*this, PainelDados(Level::Filial), PainelDados(Level::Servico),
-                                                  PainelDados(Level::TpCard));
+    recipe::SeletoresNivel::Componentes seletores{.panFilial = panFilial,
+                                                  .panServico = panServico,
+                                                  .panTpCard = panTpCard,
+                                                  .medCdFilial = medCdFilial,
+                                                  .medCdFiliServ = medCdFiliServ,
+                                                  .medCdServico = medCdServico,
+                                                  .medCdCentral = medCdCentral,
+                                                  .medCdTpCard = medCdTpCard,
+                                                  .edtNmTpCard = edtNmTpCard,
+                                                  .qryTipoCard = qryTipoCard,
+                                                  .cdsReceFili = cdsReceFili,
+                                                  .cdsReceServ = cdsReceServ,
+                                                  .cdsReceTpCard = cdsReceTpCard,
+                                                  .cdsDadosPrat = cdsDadosPrat,
+                                                  .tshPadrao = tshPadrao,
+                                                  .validaCentral = [this](bool required) { VdCentral(required); }};
+    m_seletoresNivel = new recipe::SeletoresNivel(*this, std::move(seletores), PainelDados(Level::Filial),
+                                                  PainelDados(Level::Servico), PainelDados(Level::TpCard));
 }
 
 recipe::PaginaReceita& TfrmReceitaPadrao::PaginaNivel(Level level) const

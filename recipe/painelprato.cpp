@@ -1,9 +1,8 @@
 #include "painelprato.h"
 
 #include "containerprato.h"
-#include "cli_pla01300.h"
 #include "enviador.h"
-#include "frmreceitapadrao.h"
+#include "contextoreceita.h"
 #include "quantidadepessoa.h"
 #include "respostaservidor.h"
 #include "tabelapaginas.h"
@@ -177,17 +176,18 @@ void addPainelPratoMessages(framework::TMessages& messages)
     });
 }
 
-PainelPrato::PainelPrato(TfrmReceitaPadrao& form, const LevelFields& level, const ControlesPrato& names, QWidget* page,
+PainelPrato::PainelPrato(ContextoReceita& contexto, const LevelFields& level, const ControlesPrato& names, QWidget* page,
                          Regras regras)
-    : QObject(&form), m_form(form), m_nivel(level), m_nomes(names), m_regras(std::move(regras))
+    : QObject(&contexto.janela()), m_contexto(contexto), m_nivel(level), m_nomes(names), m_regras(std::move(regras))
 {
     setObjectName(names.panel + QStringLiteral("Regras"));
+    QWidget& form = contexto.janela();
     m_dados = form.findChild<ClientDataSet*>(level.dish.dataSet);
     m_fonte = form.findChild<framework::DataSource*>(level.dish.dataSource);
     if (!m_dados || !m_fonte)
         throw framework::Error(QStringLiteral("Dados do prato %1 não encontrados no formulário.").arg(level.dish.dataSet));
-    m_validacao = std::make_unique<Validacao>(*form.msgPadrao, *form.qryServico);
-    m_enviador = std::make_unique<Enviador>(*form.netReceitaPadrao);
+    m_validacao = std::make_unique<Validacao>(contexto.mensagens(), contexto.servicos());
+    m_enviador = std::make_unique<Enviador>(contexto.servidor());
     declaraCampos();
     criaControles(page);
     liga();
@@ -248,7 +248,7 @@ void PainelPrato::declaraCampos()
     }
     if (Field* origem = campo(d.finalOrigin))
         origem->OnGetText = [this](Field& f, QString& text, bool) {
-            text = m_form.msgPadrao->Msg(f.AsString() == u"M" ? QStringLiteral("MATRIZ") : QStringLiteral("FILIAL"));
+            text = m_contexto.mensagens().Msg(f.AsString() == u"M" ? QStringLiteral("MATRIZ") : QStringLiteral("FILIAL"));
         };
     Field* ativo = campo(QStringLiteral("IDATIVO"));
     ativo->OnGetText = [](Field& f, QString& text, bool) {
@@ -294,7 +294,7 @@ void PainelPrato::criaControles(QWidget* page)
     const auto edit = [this](const QString& name, const QString& fieldName) -> TDBEdit* {
         if (name.isEmpty() || fieldName.isEmpty())
             return nullptr;
-        auto* e = m_form.findChild<TDBEdit*>(name);
+        auto* e = m_contexto.janela().findChild<TDBEdit*>(name);
         if (!e)
             e = new TDBEdit(m_painel, name);
         e->setDataSource(m_fonte);
@@ -310,7 +310,7 @@ void PainelPrato::criaControles(QWidget* page)
     for (int i = 0; i < 3; ++i) {
         if (m_nomes.shapes[i].isEmpty() || colourFields[i].isEmpty())
             continue;
-        m_cores[i] = m_form.findChild<framework::TShape*>(m_nomes.shapes[i]);
+        m_cores[i] = m_contexto.janela().findChild<framework::TShape*>(m_nomes.shapes[i]);
         if (!m_cores[i]) {
             m_cores[i] = new framework::TShape(cores, m_nomes.shapes[i]);
             coresLayout->addWidget(m_cores[i]);
@@ -347,7 +347,7 @@ void PainelPrato::criaControles(QWidget* page)
     if (!m_nomes.finalOrigin.isEmpty() && !d.finalOrigin.isEmpty()) {
         m_origem = new QComboBox(m_painel);
         m_origem->setObjectName(m_nomes.finalOrigin);
-        m_origem->addItems({m_form.msgPadrao->Msg(QStringLiteral("MATRIZ")), m_form.msgPadrao->Msg(QStringLiteral("FILIAL"))});
+        m_origem->addItems({m_contexto.mensagens().Msg(QStringLiteral("MATRIZ")), m_contexto.mensagens().Msg(QStringLiteral("FILIAL"))});
         place(QStringLiteral("Produto Final"), m_origem);
     }
     nextRow();
@@ -396,9 +396,9 @@ void PainelPrato::criaControles(QWidget* page)
 
         // One list of measures and one check dataset serve every level.
         const auto dataSet = [this](const QString& name) {
-            if (auto* found = m_form.findChild<ClientDataSet*>(name, Qt::FindDirectChildrenOnly))
+            if (auto* found = m_contexto.janela().findChild<ClientDataSet*>(name, Qt::FindDirectChildrenOnly))
                 return found;
-            auto* ds = new ClientDataSet(&m_form, name);
+            auto* ds = new ClientDataSet(&m_contexto.janela(), name);
             ds->AddField(QStringLiteral("CDMEDICASE"), FieldType::String, 5)->setDisplayLabel(QStringLiteral("Código"));
             ds->AddField(QStringLiteral("NMMEDICASE"), FieldType::String, 40)->setDisplayLabel(QStringLiteral("Nome"));
             return ds;
@@ -406,10 +406,10 @@ void PainelPrato::criaControles(QWidget* page)
         m_mediCase = dataSet(QStringLiteral("cdsMediCase"));
         m_vdMediCase = dataSet(QStringLiteral("cdsVdMediCase"));
         button->setDataSet(m_mediCase);
-        button->setTitle(m_form.msgPadrao->Msg(QStringLiteral("MEDICASE")));
-        button->setEmptyText(m_form.msgPadrao->Msg(QStringLiteral("MEDICASE_N_CAD")));
+        button->setTitle(m_contexto.mensagens().Msg(QStringLiteral("MEDICASE")));
+        button->setEmptyText(m_contexto.mensagens().Msg(QStringLiteral("MEDICASE_N_CAD")));
         button->BeforePesq = [this](framework::TBtnPesquisa&) {
-            loadPacket(m_mediCase, m_form.netReceitaPadrao->call(QStringLiteral("getMediCase"), {},
+            loadPacket(m_mediCase, m_contexto.servidor().call(QStringLiteral("getMediCase"), {},
                                                                  QStringLiteral("get_cdsMediCase")));
         };
         button->AfterPesq = [this](framework::TBtnPesquisa&) {
@@ -419,7 +419,7 @@ void PainelPrato::criaControles(QWidget* page)
         };
     }
     grid->setColumnStretch(grid->columnCount(), 1);
-    if (auto* produto = m_nomes.production.isEmpty() ? nullptr : m_form.findChild<TDBEdit*>(m_nomes.production)) {
+    if (auto* produto = m_nomes.production.isEmpty() ? nullptr : m_contexto.janela().findChild<TDBEdit*>(m_nomes.production)) {
         produto->setDataSource(m_fonte);
         produto->setDataField(QStringLiteral("CDARVPROD"));
     }
@@ -479,7 +479,7 @@ void PainelPrato::liga()
             });
     if (m_qtPessoa)
         framework::guardedConnect(m_qtPessoa, &framework::TMaskEdit::exited, this, [this] {
-            Vd_QtPadrao(*campo(m_nivel.dish.qtyPerPerson), m_qtPessoa, *m_form.msgPadrao);
+            Vd_QtPadrao(*campo(m_nivel.dish.qtyPerPerson), m_qtPessoa, m_contexto.mensagens());
         });
     for (TDBEdit* e : {m_qtContainer, m_amostra, m_perMin})
         if (e)
@@ -514,7 +514,7 @@ Field* PainelPrato::campo(const QString& name) const
 
 void PainelPrato::herdaNomeFantasia(const QString& nome)
 {
-    if (Cli_pla01300::boConsulta || nome.trimmed().isEmpty() || !m_dados->Active() || editando())
+    if (m_contexto.consulta() || nome.trimmed().isEmpty() || !m_dados->Active() || editando())
         return;
     Field* fantasia = campo(m_nivel.dish.fancyName);
     if (!m_dados->IsEmpty() && !fantasia->AsString().trimmed().isEmpty())
@@ -536,7 +536,7 @@ void PainelPrato::falha(const char* key, QWidget* control) const
 {
     if (control && control->isEnabled())
         control->setFocus();
-    m_form.msgPadrao->ShowMsg(QString::fromLatin1(key), framework::mtError, framework::mbOK);
+    m_contexto.mensagens().ShowMsg(QString::fromLatin1(key), framework::mtError, framework::mbOK);
     throw framework::Abort();
 }
 
@@ -597,13 +597,13 @@ void PainelPrato::estadoMudou()
 
 void PainelPrato::comandos()
 {
-    if (m_form.pgcPadrao->currentWidget()->objectName() != m_nivel.page)
+    if (m_contexto.paginaVisivel()->objectName() != m_nivel.page)
         return;
     // A record being edited, or a change the server refused, can be confirmed or cancelled
     // (the page table says where); meanwhile the other pages wait.
     const bool pendente = TabelaPaginas::pendente(m_dados) || TabelaPaginas::pendente(m_regras.lista);
-    m_form.AtualizaBotoes();
-    m_form.Habilita_Pagina(!pendente);
+    m_contexto.AtualizaBotoes();
+    m_contexto.Habilita_Pagina(!pendente);
 }
 
 void PainelPrato::entraEdicao()
@@ -623,7 +623,7 @@ void PainelPrato::entraEdicao()
 
 void PainelPrato::exigeVista() const
 {
-    if (!m_form.filtradoPeloPrato(*m_dados))
+    if (!filtradoPeloPrato(*m_dados, m_contexto.pratos()))
         throw framework::Abort();
     if (m_regras.exigeSeletores)
         m_regras.exigeSeletores();
@@ -679,7 +679,7 @@ void PainelPrato::PesqMediCase()
 {
     if (m_nomes.mediCaseButton.isEmpty())
         return;
-    if (auto* button = m_form.findChild<framework::TBtnPesquisa*>(m_nomes.mediCaseButton))
+    if (auto* button = m_contexto.janela().findChild<framework::TBtnPesquisa*>(m_nomes.mediCaseButton))
         button->Execute();
 }
 
@@ -688,7 +688,7 @@ void PainelPrato::vd_MediCase()
     Field* cd = campo(QStringLiteral("CDMEDICASE"));
     if (!cd || cd->IsNull() || !editando())
         return;
-    loadPacket(m_vdMediCase, m_form.netReceitaPadrao->call(QStringLiteral("vdMediCase"), {cd->AsString()},
+    loadPacket(m_vdMediCase, m_contexto.servidor().call(QStringLiteral("vdMediCase"), {cd->AsString()},
                                                            QStringLiteral("get_cdsVdMediCase")));
     if (m_vdMediCase->IsEmpty())
         falha("MEDICASE_INV", m_cdMediCase);
@@ -700,7 +700,7 @@ void PainelPrato::vd_MediCase()
 
 void PainelPrato::BeforeInsert()
 {
-    if (Cli_pla01300::boConsulta)
+    if (m_contexto.consulta())
         throw framework::Abort();
     exigeVista();
     if (m_regras.antesIncluir)
@@ -710,7 +710,7 @@ void PainelPrato::BeforeInsert()
 
 void PainelPrato::BeforeEdit()
 {
-    if (Cli_pla01300::boConsulta)
+    if (m_contexto.consulta())
         throw framework::Abort();
     exigeVista();
     if (m_regras.antesAlterar)
@@ -739,7 +739,7 @@ void PainelPrato::BeforePost()
     if (Field* arvore = campo(QStringLiteral("CDARVPROD")); arvore && arvore->IsNull())
         campo(QStringLiteral("CDPRODPRODUCAO"))->Clear();
     if (Field* qt = campo(d.qtyPerPerson))
-        Vd_QtPadrao(*qt, m_qtPessoa, *m_form.msgPadrao);
+        Vd_QtPadrao(*qt, m_qtPessoa, m_contexto.mensagens());
     if (Vd_QtContainer && m_qtContainer)
         Vd_QtContainer(*m_qtContainer);
 
@@ -748,7 +748,7 @@ void PainelPrato::BeforePost()
         if (m_regras.chaves)
             m_regras.chaves(*m_dados);
         for (const char* key : {"CDFILAUXPRAT", "CDPRATO"})
-            campo(QString::fromLatin1(key))->setValue(m_form.cdsPrato->FieldByName(QString::fromLatin1(key))->Value());
+            campo(QString::fromLatin1(key))->setValue(m_contexto.pratos().FieldByName(QString::fromLatin1(key))->Value());
     }
 
     if (Field* validade = campo(d.validityHours); validade && m_validade) {
@@ -774,7 +774,8 @@ void PainelPrato::BeforePost()
     const std::optional<double> fator = semPergunta ? std::nullopt : perguntaProporcional();
     autorizaPendente(fator ? 2 : 1);
     if (fator && m_regras.lista) {
-        m_form.Calcula_Qtde_Prop_Pessoa(*m_regras.lista, *fator);
+        if (m_regras.reescala)
+            m_regras.reescala(*fator);
         m_qtEscala = campo(d.qtyPerPerson)->Value();
     }
 }
@@ -799,7 +800,7 @@ std::optional<double> PainelPrato::perguntaProporcional() const
     const double agora = qt->IsNull() ? 0 : qt->AsFloat();
     if (antes == 0 || agora == 0 || antes == agora)
         return std::nullopt;
-    if (m_form.msgPadrao->ShowMsg(QStringLiteral("alt_prop_prod_rec"), framework::mtConfirmation,
+    if (m_contexto.mensagens().ShowMsg(QStringLiteral("alt_prop_prod_rec"), framework::mtConfirmation,
                                   framework::mbYes | framework::mbNo)
         != framework::mrYes)
         return std::nullopt;
@@ -832,7 +833,7 @@ void PainelPrato::escolheCor(int shape)
 {
     const QString fields[] = {m_nivel.dish.colorPrincipal, m_nivel.dish.colorSecondary, m_nivel.dish.colorAuxiliary};
     // Query mode reads the colours: no dialog is offered.
-    if (shape < 0 || shape > 2 || !m_cores[shape] || fields[shape].isEmpty() || Cli_pla01300::boConsulta)
+    if (shape < 0 || shape > 2 || !m_cores[shape] || fields[shape].isEmpty() || m_contexto.consulta())
         return;
     if (m_regras.antesCor && !m_regras.antesCor())
         return;

@@ -12,7 +12,6 @@
 class QComboBox;
 class QLabel;
 class QWidget;
-class TfrmReceitaPadrao;
 
 namespace framework {
 class ClientDataSet;
@@ -28,6 +27,7 @@ class TShape;
 
 namespace recipe {
 
+class ContextoReceita;
 class Enviador;
 class Validacao;
 struct TransporteNivel;
@@ -82,11 +82,15 @@ public:
         // The level's branch, service or menu type, required before any change of its record
         // (throws when missing or unknown).
         std::function<void()> exigeSeletores;
-        // The ingredient list rescaled by the quantity-per-person question.
+        // The ingredient list rescaled by the quantity-per-person question, and the rescaling of
+        // its rows by a factor.
         framework::ClientDataSet* lista = nullptr;
+        std::function<void(double factor)> reescala;
     };
 
-    PainelPrato(TfrmReceitaPadrao& form, const LevelFields& level, const ControlesPrato& names, QWidget* page,
+    // Works on the level's dish data and data source, which the form made with the level's names;
+    // lays out its controls on the level's page.
+    PainelPrato(ContextoReceita& contexto, const LevelFields& level, const ControlesPrato& names, QWidget* page,
                 Regras regras);
     ~PainelPrato() override;
 
@@ -155,7 +159,7 @@ private:
     framework::Field* campo(const QString& name) const;
     [[noreturn]] void falha(const char* key, QWidget* control) const;
 
-    TfrmReceitaPadrao& m_form;
+    ContextoReceita& m_contexto;
     const LevelFields& m_nivel;
     const ControlesPrato& m_nomes;
     Regras m_regras;

@@ -2,7 +2,7 @@
 // deletion, the supervisor's authorisations and the sending of each change at once.
 #include "cli_pla01300.h"
 #include "enviador.h"
-#include "frmreceitapadrao.h"
+#include "contextoreceita.h"
 #include "registroprato.h"
 #include "respostaservidor.h"
 
@@ -28,6 +28,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScopeGuard>
+#include <QTimer>
 
 #include <utility>
 #include <QTabWidget>
@@ -63,10 +64,21 @@ constexpr int kindPrato = 4;
 
 namespace recipe {
 
-RegistroPrato::RegistroPrato(TfrmReceitaPadrao& form)
-    : QObject(&form), m_form(form), m_enviador(std::make_unique<Enviador>(*form.netReceitaPadrao))
+RegistroPrato::RegistroPrato(ContextoReceita& contexto, QWidget& owner, QWidget& pagina, DataSource& fonte,
+                             QWidget& panFiliPrato)
+    : QObject(&owner), m_contexto(contexto), m_owner(owner), m_pagina(pagina), m_fonte(fonte),
+      m_panFiliPrato(panFiliPrato), m_enviador(std::make_unique<Enviador>(contexto.servidor()))
 {
-    ClientDataSet& prato = *form.cdsPrato;
+    setObjectName(QStringLiteral("registroPrato"));
+    declaraCampos();
+    criaConsultas();
+    criaControles(pagina);
+    liga();
+}
+
+void RegistroPrato::liga()
+{
+    ClientDataSet& prato = *pratos();
     prato.BeforeInsert = [this](ClientDataSet&) { cdsPratoBeforeInsert(); };
     prato.AfterInsert = [this](ClientDataSet&) { cdsPratoAfterInsert(); };
     prato.BeforeEdit = [this](ClientDataSet&) { cdsPratoBeforeEdit(); };
@@ -75,37 +87,124 @@ RegistroPrato::RegistroPrato(TfrmReceitaPadrao& form)
     prato.BeforeDelete = [this](ClientDataSet&) { cdsPratoBeforeDelete(); };
     prato.AfterDelete = [this](ClientDataSet&) { cdsPratoAfterDelete(); };
     prato.AfterScroll = [this](ClientDataSet&) { cdsPratoAfterScroll(); };
-    form.cdsParamGeral->AfterPost = [this](ClientDataSet&) { cdsParamGeralAfterPost(); };
-    guardedConnect(form.dtsPrato, &DataSource::stateChanged, this, [this] { dtsPratoStateChange(); });
+    m_contexto.parametrosGerais().AfterPost = [this](ClientDataSet&) { cdsParamGeralAfterPost(); };
+    guardedConnect(&m_fonte, &DataSource::stateChanged, this, [this] { dtsPratoStateChange(); });
 
-    guardedConnect(form.dbeCdPrato, &TMaskEdit::exited, this, [this] { dbeCdPratoExit(); });
-    guardedConnect(form.dbeCdUnidade, &TMaskEdit::exited, this, [this] { Vd_SgUnidPrato(false); });
-    guardedConnect(form.dbeNmFormaPreparo, &TMaskEdit::exited, this, [this] { Vd_SgUnidPrato(false); });
-    guardedConnect(form.dbeArredTrans, &TMaskEdit::exited, this, [this] { Vd_VrArredTrans(); });
-    installGuardedEventFilter(form.dbeTempo, [this](QObject*, QEvent* event) {
+    guardedConnect(m_c.dbeCdPrato, &TMaskEdit::exited, this, [this] { dbeCdPratoExit(); });
+    guardedConnect(m_c.dbeCdUnidade, &TMaskEdit::exited, this, [this] { Vd_SgUnidPrato(false); });
+    guardedConnect(m_c.dbeNmFormaPreparo, &TMaskEdit::exited, this, [this] { Vd_SgUnidPrato(false); });
+    guardedConnect(m_c.dbeArredTrans, &TMaskEdit::exited, this, [this] { Vd_VrArredTrans(); });
+    installGuardedEventFilter(m_c.dbeTempo, [this](QObject*, QEvent* event) {
         return event->type() == QEvent::KeyPress && dbeTempoKeyPress(static_cast<const QKeyEvent&>(*event));
     });
-    ligaPesquisa(*form.btpUnidade, *form.qryUnidade, QStringLiteral("SGUNIDADE"), {QStringLiteral("SGUNIDADE")});
-    ligaPesquisa(*form.btnSegMerc, *form.qrySegMer, QStringLiteral("CDSEGMER"),
+    ligaPesquisa(*m_c.btpUnidade, *m_c.qryUnidade, QStringLiteral("SGUNIDADE"), {QStringLiteral("SGUNIDADE")});
+    ligaPesquisa(*m_c.btnSegMerc, *m_c.qrySegMer, QStringLiteral("CDSEGMER"),
                  {QStringLiteral("CDSEGMER"), QStringLiteral("DSSEGMER")});
 }
 
+ClientDataSet* RegistroPrato::pratos() const { return &m_contexto.pratos(); }
+
+void RegistroPrato::falha(const char* key, QWidget* control) const { recipe::falha(m_contexto.mensagens(), key, control); }
+
 RegistroPrato::~RegistroPrato() = default;
 
-bool RegistroPrato::inserting() const { return m_form.cdsPrato->state() == State::Insert; }
+bool RegistroPrato::inserting() const { return pratos()->state() == State::Insert; }
 
 bool RegistroPrato::treeMatchesRecord() const
 {
-    const QString record = m_form.cdsPrato->Active() && !m_form.cdsPrato->IsEmpty() ? text(m_form.cdsPrato, "CDPRATO") : QString();
-    return m_form.treeCode() == record;
+    const QString record = pratos()->Active() && !pratos()->IsEmpty() ? text(pratos(), "CDPRATO") : QString();
+    return m_contexto.codigoArvore() == record;
 }
 
 void RegistroPrato::mostraNivelCompleto(const QString& code)
 {
-    m_form.Habilita_NivelCompleto(code);
-    const bool complete = m_form.isCompleteLevel(code);
-    for (QWidget* w : {static_cast<QWidget*>(m_form.dcbPrato), static_cast<QWidget*>(m_form.dcbStatus), static_cast<QWidget*>(m_form.lblStatus)})
+    m_contexto.Habilita_NivelCompleto(code);
+    const bool complete = nivelCompleto(code);
+    for (QWidget* w : {static_cast<QWidget*>(m_c.dcbPrato), static_cast<QWidget*>(m_c.dcbStatus), static_cast<QWidget*>(m_c.lblStatus)})
         w->setVisible(complete);
+}
+
+// --- The record page's commands --------------------------------------------------------------
+
+void RegistroPrato::inclui()
+{
+    m_contexto.Habilita_NivelCompleto(m_c.dbeCdPrato->Text());
+    if (m_c.dbeNmPrato->isEnabled())
+        m_c.dbeNmPrato->setFocus();
+    // The code check of the new dish reads the dishes as they are now.
+    try {
+        carregaPratoAux();
+    } catch (...) {
+        if (m_c.dbeNmPrato->isEnabled())
+            m_c.dbeNmPrato->setFocus();
+        throw;
+    }
+    if (pratos()->state() == State::Browse)
+        pratos()->Insert();
+    mostraNivelCompleto(text(pratos(), "CDPRATO"));
+}
+
+void RegistroPrato::altera()
+{
+    if (NivelBloq(text(pratos(), "CDPRATO")))
+        falha("NIVBL_ALT");
+    if (m_c.dbeNmPrato->isEnabled())
+        m_c.dbeNmPrato->setFocus();
+    pratos()->Edit();
+    autorizaAlteracao();
+}
+
+void RegistroPrato::exclui()
+{
+    // The idle timer stays off while the command runs and comes back as it was.
+    QTimer& idle = m_contexto.inatividade();
+    const bool idleWasActive = idle.isActive();
+    idle.stop();
+    const auto restart = qScopeGuard([&idle, idleWasActive] {
+        if (idleWasActive)
+            idle.start();
+    });
+    m_contexto.sincronizaArvore();
+    Vd_NivelPrato(QStringLiteral("E"));
+    const QString code = text(pratos(), "CDPRATO");
+    if (NivelBloq(code))
+        falha("NIVBL_EXC");
+    const int level = text(pratos(), "CDNVPRATO").toInt();
+    if (level < dishPicture().GetTtNiveis()) {
+        // A group with dishes under it stays (the server also looks at other branches' trees).
+        carregaPratoAux();
+        m_c.cdsPratoAux->setFilter(QStringLiteral("CDPRATO LIKE ") + QuotedStr(code + u'%'));
+        m_c.cdsPratoAux->setFiltered(true);
+        const auto unfilter = qScopeGuard([this] {
+            m_c.cdsPratoAux->setFiltered(false);
+            m_c.cdsPratoAux->setFilter({});
+        });
+        if (m_c.cdsPratoAux->RecordCount() > 1)
+            falha("Excl_Inv");
+    }
+    if (pratos()->IsEmpty())
+        falha("NO_DADOS");
+    if (pratos()->state() != State::Browse
+        || msgMensagensPadroes().ShowMsg(QStringLiteral("Excl"), mtConfirmation, mbYes | mbNo) != mrYes)
+        return;
+    m_contexto.sincronizaArvore();
+    pratos()->Delete();
+    if (pratos()->IsEmpty())
+        RefreshPesqPrato(true);
+    m_contexto.sincronizaArvore();
+}
+
+void RegistroPrato::cancela()
+{
+    if (msgMensagensPadroes().ShowMsg(QStringLiteral("Canc"), mtConfirmation, mbYes | mbNo) != mrYes)
+        return;
+    ClientDataSet& prato = *pratos();
+    if (prato.state() == State::Edit || prato.state() == State::Insert)
+        prato.Cancel();
+    // A change the server refused is still pending: giving up the edit gives it up too.
+    if (prato.Active() && prato.ChangeCount() > 0)
+        prato.CancelUpdates();
+    mostraNivelCompleto(m_contexto.codigoArvore());
 }
 
 // --- New code ----------------------------------------------------------------------------------
@@ -114,9 +213,9 @@ QString RegistroPrato::propoeCodigo()
 {
     const TDBPicture picture = dishPicture();
     const int levels = picture.GetTtNiveis();
-    const bool empty = !m_form.cdsPrato->Active() || m_form.cdsPrato->IsEmpty();
-    const QString current = empty ? QString() : text(m_form.cdsPrato, "CDPRATO");
-    const int level = empty ? 0 : text(m_form.cdsPrato, "CDNVPRATO").toInt();
+    const bool empty = !pratos()->Active() || pratos()->IsEmpty();
+    const QString current = empty ? QString() : text(pratos(), "CDPRATO");
+    const int level = empty ? 0 : text(pratos(), "CDNVPRATO").toInt();
     // Below the group of dishes the new node is a child of the current one; from there on it is
     // a dish of the current node's group.
     const bool lastLevel = level >= levels - 1;
@@ -124,11 +223,11 @@ QString RegistroPrato::propoeCodigo()
     const int newLevel = lastLevel ? levels : level + 1;
     const int width = picture.TamNivel(newLevel);
 
-    QVariantList args{QString::number(newLevel), prefix + u'%', m_form.WorkingBranch(), hostContext().ModuFili,
+    QVariantList args{QString::number(newLevel), prefix + u'%', m_contexto.filialTrabalho(), hostContext().ModuFili,
                       picture.TamNivel(lastLevel ? levels : level), lastLevel ? current : QString(), lastLevel};
-    recipe::loadPacket(m_form.cdsProxCodPrato, m_form.netReceitaPadrao->call(QStringLiteral("GetProxCodPrato"), args,
+    recipe::loadPacket(m_c.cdsProxCodPrato, m_contexto.servidor().call(QStringLiteral("GetProxCodPrato"), args,
                                                                QStringLiteral("get_cdsProxCodPrato")));
-    const QString highest = m_form.cdsProxCodPrato->IsEmpty() ? QString() : text(m_form.cdsProxCodPrato, "CDPRATO").trimmed();
+    const QString highest = m_c.cdsProxCodPrato->IsEmpty() ? QString() : text(m_c.cdsProxCodPrato, "CDPRATO").trimmed();
 
     if (!lastLevel) {
         const int sequence = highest.isEmpty() ? 1 : highest.mid(picture.TamAcNivel(level)).toInt() + 1;
@@ -148,10 +247,10 @@ void RegistroPrato::cdsPratoBeforeInsert()
 {
     if (m_reabrindoPrato)
         return;
-    if (Cli_pla01300::boConsulta)
+    if (m_contexto.consulta())
         throw Abort();
-    if (hostContext().ModuFili && flag(m_form.cdsParamPlaneja, "IDBLOPRATLOC") == u"S")
-        m_form.falha("BloPratLoc");
+    if (hostContext().ModuFili && flag(&m_contexto.parametrosPlanejamento(), "IDBLOPRATLOC") == u"S")
+        falha("BloPratLoc");
     m_codigoProposto = propoeCodigo();
 }
 
@@ -159,18 +258,18 @@ void RegistroPrato::cdsPratoAfterInsert()
 {
     if (m_reabrindoPrato)
         return;
-    field(m_form.cdsPrato, "CDPRATO")->setAsString(m_codigoProposto);
-    field(m_form.cdsPrato, "CDFILAUXPRAT")->setAsString(QStringLiteral("P"));
-    field(m_form.cdsPrato, "CDFILIAL")->Clear();
-    field(m_form.cdsPrato, "IDATIVO")->setAsString(QStringLiteral("S"));
-    if (!m_form.isCompleteLevel(m_codigoProposto))
+    field(pratos(), "CDPRATO")->setAsString(m_codigoProposto);
+    field(pratos(), "CDFILAUXPRAT")->setAsString(QStringLiteral("P"));
+    field(pratos(), "CDFILIAL")->Clear();
+    field(pratos(), "IDATIVO")->setAsString(QStringLiteral("S"));
+    if (!nivelCompleto(m_codigoProposto))
         return;
     if (hostContext().ModuFili) {
-        field(m_form.cdsPrato, "CDFILAUXPRAT")->setAsString(m_form.WorkingBranch());
-        field(m_form.cdsPrato, "CDFILIAL")->setAsString(m_form.WorkingBranch());
-        m_form.dcbPrato->setReadOnly(true);
+        field(pratos(), "CDFILAUXPRAT")->setAsString(m_contexto.filialTrabalho());
+        field(pratos(), "CDFILIAL")->setAsString(m_contexto.filialTrabalho());
+        m_c.dcbPrato->setReadOnly(true);
     } else {
-        m_form.dcbPrato->setReadOnly(flag(m_form.cdsParamPlaneja, "IDBLOPRATLOC") == u"S");
+        m_c.dcbPrato->setReadOnly(flag(&m_contexto.parametrosPlanejamento(), "IDBLOPRATLOC") == u"S");
     }
 }
 
@@ -179,17 +278,17 @@ void RegistroPrato::dbeCdPratoExit()
     if (!inserting())
         return;
     Vd_CdPrato(false);
-    const QString code = text(m_form.cdsPrato, "CDPRATO");
+    const QString code = text(pratos(), "CDPRATO");
     mostraNivelCompleto(code);
-    if (!m_form.btpUnidade->isEnabled())
-        field(m_form.cdsPrato, "SGUNIDADE")->Clear();
-    if (m_form.isCompleteLevel(code))
-        m_form.dcbStatus->setCurrentIndex(0);
+    if (!m_c.btpUnidade->isEnabled())
+        field(pratos(), "SGUNIDADE")->Clear();
+    if (nivelCompleto(code))
+        m_c.dcbStatus->setCurrentIndex(0);
     if (hostContext().ModuFili) {
-        field(m_form.cdsPrato, "CDFILAUXPRAT")->setAsString(m_form.WorkingBranch());
-        field(m_form.cdsPrato, "CDFILIAL")->setAsString(m_form.WorkingBranch());
-        m_form.dcbPrato->setReadOnly(true);
-        m_form.dcbPrato->show();
+        field(pratos(), "CDFILAUXPRAT")->setAsString(m_contexto.filialTrabalho());
+        field(pratos(), "CDFILIAL")->setAsString(m_contexto.filialTrabalho());
+        m_c.dcbPrato->setReadOnly(true);
+        m_c.dcbPrato->show();
     }
 }
 
@@ -198,26 +297,26 @@ void RegistroPrato::Vd_CdPrato(bool required)
     if (!inserting())
         return;
     try {
-        Field* codeField = field(m_form.cdsPrato, "CDPRATO");
+        Field* codeField = field(pratos(), "CDPRATO");
         QString code = codeField->AsString();
         if (EmptyString(code)) {
             if (required)
-                m_form.falha("COD_EMPTY");
+                falha("COD_EMPTY");
             return;
         }
-        Tabvalid::ValidEx(m_form.dtsPratoAux, 1, code);
+        Tabvalid::ValidEx(m_c.dtsPratoAux, 1, code);
         if (code != codeField->AsString())
             codeField->setAsString(code);
-        if (!m_form.cdsPratoAux->Active())
+        if (!m_c.cdsPratoAux->Active())
             carregaPratoAux();
         // Only the standard tree and the working branch's own dishes are listed here; a code of
         // another branch's tree is caught when the dish is posted.
         const QString codeFields = QStringLiteral("CDPRATO;CDFILAUXPRAT");
-        if (m_form.cdsPratoAux->Locate(codeFields, {code, QStringLiteral("P")}) || m_form.cdsPratoAux->Locate(codeFields, {code, m_form.WorkingBranch()}))
-            m_form.falha("PRATO_CAD");
-        field(m_form.cdsPrato, "CDNVPRATO")->setAsString(QString::number(dishPicture().Nivel(code)));
+        if (m_c.cdsPratoAux->Locate(codeFields, {code, QStringLiteral("P")}) || m_c.cdsPratoAux->Locate(codeFields, {code, m_contexto.filialTrabalho()}))
+            falha("PRATO_CAD");
+        field(pratos(), "CDNVPRATO")->setAsString(QString::number(dishPicture().Nivel(code)));
         if (NivelBloq(code))
-            m_form.falha("NIVBL_INC");
+            falha("NIVBL_INC");
         Vd_NivelPrato(QStringLiteral("I"));
         // Blanks at the end are what is left of an unfilled mask; any other blank, a leading
         // one included, leaves a level unfilled.
@@ -225,71 +324,71 @@ void RegistroPrato::Vd_CdPrato(bool required)
         while (typed.endsWith(u' '))
             typed.chop(1);
         if (typed.contains(u' '))
-            m_form.falha("PRATO_ESP");
+            falha("PRATO_ESP");
     } catch (...) {
-        if (m_form.dbeCdPrato->isEnabled())
-            m_form.dbeCdPrato->setFocus();
+        if (m_c.dbeCdPrato->isEnabled())
+            m_c.dbeCdPrato->setFocus();
         throw;
     }
 }
 
 bool RegistroPrato::NivelBloq(const QString& code)
 {
-    Field* blocked = field(m_form.cdsParamGeral, "CDNVBLPRAT");
+    Field* blocked = field(&m_contexto.parametrosGerais(), "CDNVBLPRAT");
     if (blocked->AsString().trimmed().isEmpty()) {
-        m_form.cdsParamGeral->Edit();
-        field(m_form.cdsParamGeral, "CDPARGERAL")->setAsString(QStringLiteral("0001"));
+        m_contexto.parametrosGerais().Edit();
+        field(&m_contexto.parametrosGerais(), "CDPARGERAL")->setAsString(QStringLiteral("0001"));
         blocked->setAsString(QStringLiteral("0"));
-        m_form.cdsParamGeral->Post();
+        m_contexto.parametrosGerais().Post();
     }
     return blocked->AsString().trimmed().toInt() >= dishPicture().Nivel(code);
 }
 
 void RegistroPrato::cdsParamGeralAfterPost()
 {
-    m_enviador->envia(*m_form.cdsParamGeral, {QStringLiteral("UpdParamGeral"), QStringLiteral("upd_cdsParamGeral"), {}, {}});
+    m_enviador->envia(m_contexto.parametrosGerais(), {QStringLiteral("UpdParamGeral"), QStringLiteral("upd_cdsParamGeral"), {}, {}});
 }
 
 void RegistroPrato::Vd_NivelPrato(const QString& operation)
 {
     if (!hostContext().ModuFili)
         return;
-    const QString code = text(m_form.cdsPrato, "CDPRATO");
+    const QString code = text(pratos(), "CDPRATO");
     const TDBPicture picture = dishPicture();
     const char* key = nullptr;
     if (picture.Nivel(code) < picture.GetTtNiveis())
         key = byOperation(operation, "NIVINC_N_INC", "NIVINC_N_ALT", "NIVINC_N_EXC");
-    else if (m_form.pgcPadrao->currentWidget() == m_form.tshFormulario && text(m_form.cdsPrato, "CDFILAUXPRAT") == u"P")
+    else if (m_contexto.paginaVisivel() == &m_pagina && text(pratos(), "CDFILAUXPRAT") == u"P")
         key = byOperation(operation, nullptr, "PADR_N_ALT", "PADR_N_EXC");
     if (key)
-        m_form.falha(key);
+        falha(key);
 }
 
 void RegistroPrato::Vd_Receita(const QString& operation)
 {
-    if (operation == u"I" && text(m_form.cdsPrato, "CDFILAUXPRAT") != u"P")
-        m_form.falha("RECPAD_N_PRATLOCA");
+    if (operation == u"I" && text(pratos(), "CDFILAUXPRAT") != u"P")
+        falha("RECPAD_N_PRATLOCA");
     if (!hostContext().ModuFili)
         return;
     if (const char* key = byOperation(operation, "RECPAD_N_INC", "RECPAD_N_ALT", "RECPAD_N_EXC"))
-        m_form.falha(key);
+        falha(key);
 }
 
 void RegistroPrato::carregaPratoAux()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-    if (flag(m_form.qryParamGeral, "IDPESQCOMPPROD") == u"S") {
-        QVariantList args{m_form.WorkingBranch()};
-        recipe::loadPacket(m_form.cdsPratoAux, m_form.netReceitaPadrao->call(QStringLiteral("GetPratoAux"), args,
+    if (flag(&m_contexto.parametrosLocais(), "IDPESQCOMPPROD") == u"S") {
+        QVariantList args{m_contexto.filialTrabalho()};
+        recipe::loadPacket(m_c.cdsPratoAux, m_contexto.servidor().call(QStringLiteral("GetPratoAux"), args,
                                                                QStringLiteral("get_cdsPratoAux")));
         return;
     }
-    ShowAviScope avi(&m_form, m_form.msgPadrao->Msg(QStringLiteral("get_cdsPratoAux")));
-    m_form.qryPratoAux->Close();
-    m_form.qryPratoAux->setParam(QStringLiteral("P_CDFILAUXPRAT"), m_form.WorkingBranch());
-    m_form.qryPratoAux->Open();
-    m_form.cdsPratoAux->SetData(m_form.qryPratoAux->Data());
+    ShowAviScope avi(&m_owner, m_contexto.mensagens().Msg(QStringLiteral("get_cdsPratoAux")));
+    m_c.qryPratoAux->Close();
+    m_c.qryPratoAux->setParam(QStringLiteral("P_CDFILAUXPRAT"), m_contexto.filialTrabalho());
+    m_c.qryPratoAux->Open();
+    m_c.cdsPratoAux->SetData(m_c.qryPratoAux->Data());
 }
 
 // --- Alteration --------------------------------------------------------------------------------
@@ -299,40 +398,40 @@ void RegistroPrato::cdsPratoBeforeEdit()
     // A record the server refused goes back to edit with the checks it has already passed.
     if (m_reabrindoPrato)
         return;
-    if (Cli_pla01300::boConsulta)
+    if (m_contexto.consulta())
         throw Abort();
     Vd_NivelPrato(QStringLiteral("A"));
     // The supervisor is asked by Alterar at once, or, for an edit begun by a typed key, when the
     // change is kept: asked here, on the first key, the prompt would take the keys typed after it.
-    m_autorizacaoPendente = !hostContext().ModuFili && text(m_form.cdsPrato, "CDFILAUXPRAT") == u"P";
-    if (m_form.pgcPadrao->currentWidget() == m_form.tshFormulario && !m_form.cdsPratoAux->Active())
+    m_autorizacaoPendente = !hostContext().ModuFili && text(pratos(), "CDFILAUXPRAT") == u"P";
+    if (m_contexto.paginaVisivel() == &m_pagina && !m_c.cdsPratoAux->Active())
         carregaPratoAux();
 }
 
 void RegistroPrato::Vd_SgUnidPrato(bool required)
 {
-    const State state = m_form.cdsPrato->state();
-    if ((state != State::Edit && state != State::Insert) || !m_form.isCompleteLevel(text(m_form.cdsPrato, "CDPRATO")))
+    const State state = pratos()->state();
+    if ((state != State::Edit && state != State::Insert) || !nivelCompleto(text(pratos(), "CDPRATO")))
         return;
-    const QString unit = text(m_form.cdsPrato, "SGUNIDADE").trimmed();
+    const QString unit = text(pratos(), "SGUNIDADE").trimmed();
     if (unit.isEmpty()) {
         if (required)
-            m_form.falha("UNID_EMPTY", m_form.dbeCdUnidade);
+            falha("UNID_EMPTY", m_c.dbeCdUnidade);
         return;
     }
-    m_form.qryUnidade->Close();
-    m_form.qryUnidade->setParam(QStringLiteral("P_SGUNIDADE"), unit);
-    m_form.qryUnidade->setParam(QStringLiteral("P_TSGUNIDADE"), QString());
-    m_form.qryUnidade->Open();
-    if (m_form.qryUnidade->IsEmpty())
-        m_form.falha("UNID_NC", m_form.dbeCdUnidade);
+    m_c.qryUnidade->Close();
+    m_c.qryUnidade->setParam(QStringLiteral("P_SGUNIDADE"), unit);
+    m_c.qryUnidade->setParam(QStringLiteral("P_TSGUNIDADE"), QString());
+    m_c.qryUnidade->Open();
+    if (m_c.qryUnidade->IsEmpty())
+        falha("UNID_NC", m_c.dbeCdUnidade);
 }
 
 void RegistroPrato::Vd_VrArredTrans()
 {
-    const Field* rounding = field(m_form.cdsPrato, "VRARREDTRANS");
+    const Field* rounding = field(pratos(), "VRARREDTRANS");
     if (!rounding->IsNull() && rounding->AsFloat() < 0)
-        m_form.falha("VRARTRAN_INV", m_form.dbeArredTrans);
+        falha("VRARTRAN_INV", m_c.dbeArredTrans);
 }
 
 bool RegistroPrato::dbeTempoKeyPress(const QKeyEvent& event) const
@@ -344,7 +443,7 @@ bool RegistroPrato::dbeTempoKeyPress(const QKeyEvent& event) const
     const QChar c = typed.at(0);
     if (QStringLiteral(",-.Ee").contains(c))
         return true;
-    if (m_form.dbeTempo->text().size() < 7)
+    if (m_c.dbeTempo->text().size() < 7)
         return false;
     const char16_t code = c.unicode();
     const bool allowed = code == u'\b' || code == u'\t' || code == u'\r' || code == u'\n' || (code >= 37 && code <= 40);
@@ -355,9 +454,9 @@ bool RegistroPrato::dbeTempoKeyPress(const QKeyEvent& event) const
 
 void RegistroPrato::autorizaAlteracao()
 {
-    if (std::exchange(m_autorizacaoPendente, false) && m_form.cdsPrato->state() == State::Edit
-        && !server::Autoriza(*m_form.netAutoriza, kindPrato, QStringLiteral("ALTERACAO_PRATO_PADRAO"))) {
-        m_form.cdsPrato->Cancel(); // refused: the record goes back to what it holds
+    if (std::exchange(m_autorizacaoPendente, false) && pratos()->state() == State::Edit
+        && !server::Autoriza(m_contexto.autorizador(), kindPrato, QStringLiteral("ALTERACAO_PRATO_PADRAO"))) {
+        pratos()->Cancel(); // refused: the record goes back to what it holds
         throw Abort();
     }
 }
@@ -366,36 +465,36 @@ void RegistroPrato::cdsPratoBeforePost()
 {
     autorizaAlteracao();
     Vd_CdPrato(true);
-    if (EmptyString(text(m_form.cdsPrato, "NMPRATO")))
-        m_form.falha("NMPRATO_EMPTY", m_form.dbeNmPrato);
+    if (EmptyString(text(pratos(), "NMPRATO")))
+        falha("NMPRATO_EMPTY", m_c.dbeNmPrato);
     Vd_SgUnidPrato(true);
     Vd_VrArredTrans();
 
-    if (inserting() && m_form.isCompleteLevel(text(m_form.cdsPrato, "CDPRATO"))) {
-        field(m_form.cdsPrato, "IDATIVO")->setAsString(m_form.dcbStatus->currentIndex() == 1 ? QStringLiteral("N") : QStringLiteral("S"));
+    if (inserting() && nivelCompleto(text(pratos(), "CDPRATO"))) {
+        field(pratos(), "IDATIVO")->setAsString(m_c.dcbStatus->currentIndex() == 1 ? QStringLiteral("N") : QStringLiteral("S"));
         if (!hostContext().ModuFili)
             origemNaCentral();
     } else if (inserting()) {
         // A group belongs to the standard tree and has no unit.
-        field(m_form.cdsPrato, "CDFILAUXPRAT")->setAsString(QStringLiteral("P"));
-        field(m_form.cdsPrato, "CDFILIAL")->Clear();
-        field(m_form.cdsPrato, "SGUNIDADE")->Clear();
+        field(pratos(), "CDFILAUXPRAT")->setAsString(QStringLiteral("P"));
+        field(pratos(), "CDFILIAL")->Clear();
+        field(pratos(), "SGUNIDADE")->Clear();
     }
 
-    if (m_form.cdsProdProd->Active() && !m_form.cdsProdProd->IsEmpty()) {
-        field(m_form.cdsPrato, "CDPRODPRODUCAO")->setValue(field(m_form.cdsProdProd, "CDPRODUTO")->Value());
-        field(m_form.cdsPrato, "CDARVPROD")->setValue(field(m_form.cdsProdProd, "CDARVPROD")->Value());
-        field(m_form.cdsPrato, "NMPRODUTO")->setValue(field(m_form.cdsProdProd, "NMPRODUTO")->Value());
+    if (m_c.cdsProdProd->Active() && !m_c.cdsProdProd->IsEmpty()) {
+        field(pratos(), "CDPRODPRODUCAO")->setValue(field(m_c.cdsProdProd, "CDPRODUTO")->Value());
+        field(pratos(), "CDARVPROD")->setValue(field(m_c.cdsProdProd, "CDARVPROD")->Value());
+        field(pratos(), "NMPRODUTO")->setValue(field(m_c.cdsProdProd, "NMPRODUTO")->Value());
     }
-    if (m_form.Vd_FormaPreparo)
-        m_form.Vd_FormaPreparo();
+    if (Vd_FormaPreparo)
+        Vd_FormaPreparo();
 
-    const Field* time = field(m_form.cdsPrato, "QTTEMPOPRAT");
+    const Field* time = field(pratos(), "QTTEMPOPRAT");
     // No shelf life, no validity.
     if (time->IsNull())
-        field(m_form.cdsPrato, "VRVALIDADE")->Clear();
+        field(pratos(), "VRVALIDADE")->Clear();
     else {
-        Field* unit = field(m_form.cdsPrato, "IDFREQUENCIA");
+        Field* unit = field(pratos(), "IDFREQUENCIA");
         if (unit->AsString().trimmed().isEmpty())
             unit->setAsString(QStringLiteral("H"));
         const QString u = unit->AsString();
@@ -403,25 +502,25 @@ void RegistroPrato::cdsPratoBeforePost()
                              : u == u"M" ? Cli_pla01300::constDoHorasMeses
                              : u == u"A" ? Cli_pla01300::constDoHorasAnos
                                          : 1.0;
-        field(m_form.cdsPrato, "VRVALIDADE")->setAsFloat(time->AsFloat() * hours);
+        field(pratos(), "VRVALIDADE")->setAsFloat(time->AsFloat() * hours);
     }
-    Seta_Campo_Null(*m_form.cdsPrato);
+    Seta_Campo_Null(*pratos());
 }
 
 void RegistroPrato::origemNaCentral()
 {
     const auto local = [this] {
-        field(m_form.cdsPrato, "CDFILAUXPRAT")->setAsString(m_form.WorkingBranch());
-        field(m_form.cdsPrato, "CDFILIAL")->setAsString(m_form.WorkingBranch());
+        field(pratos(), "CDFILAUXPRAT")->setAsString(m_contexto.filialTrabalho());
+        field(pratos(), "CDFILIAL")->setAsString(m_contexto.filialTrabalho());
     };
     const auto authorised = [this] {
-        return server::Autoriza(*m_form.netAutoriza, kindPrato, QStringLiteral("INCLUSAO_PRATO_PADRAO"));
+        return server::Autoriza(m_contexto.autorizador(), kindPrato, QStringLiteral("INCLUSAO_PRATO_PADRAO"));
     };
-    if (flag(m_form.cdsParamPlaneja, "IDBLOPRATLOC") == u"S") {
+    if (flag(&m_contexto.parametrosPlanejamento(), "IDBLOPRATLOC") == u"S") {
         Vd_ExistePrato();
         if (!authorised())
             throw Abort();
-    } else if (text(m_form.cdsPrato, "CDFILAUXPRAT") != u"P") {
+    } else if (text(pratos(), "CDFILAUXPRAT") != u"P") {
         local();
     } else if (authorised()) {
         Vd_ExistePrato();
@@ -433,17 +532,17 @@ void RegistroPrato::origemNaCentral()
 
 void RegistroPrato::Vd_ExistePrato()
 {
-    QVariantList args{text(m_form.cdsPrato, "CDPRATO")};
+    QVariantList args{text(pratos(), "CDPRATO")};
     const QVariantList answer = recipe::packetArray(
-        m_form.netReceitaPadrao->call(QStringLiteral("GetExistPrat"), args, QStringLiteral("get_cdsExistPrat")));
-    m_form.cdsExistPrat->SetData(toPacket(answer.value(0)));
-    if (m_form.cdsExistPrat->IsEmpty())
+        m_contexto.servidor().call(QStringLiteral("GetExistPrat"), args, QStringLiteral("get_cdsExistPrat")));
+    m_c.cdsExistPrat->SetData(toPacket(answer.value(0)));
+    if (m_c.cdsExistPrat->IsEmpty())
         return;
     if (answer.value(1).toBool())
-        m_form.falha("PRAT_JA_CAD", m_form.dbeCdPrato);
-    if (m_form.msgPadrao->ShowMsg(QStringLiteral("PRAT_EXIS"), mtWarning, mbYes | mbNo) != mrYes) {
-        if (m_form.dbeCdPrato->isEnabled())
-            m_form.dbeCdPrato->setFocus();
+        falha("PRAT_JA_CAD", m_c.dbeCdPrato);
+    if (m_contexto.mensagens().ShowMsg(QStringLiteral("PRAT_EXIS"), mtWarning, mbYes | mbNo) != mrYes) {
+        if (m_c.dbeCdPrato->isEnabled())
+            m_c.dbeCdPrato->setFocus();
         throw Abort();
     }
 }
@@ -456,32 +555,32 @@ bool RegistroPrato::enviaPrato(bool deletion)
     // its change pending, to be corrected and confirmed again or cancelled; a new dish goes back
     // to its insertion, code editable, so that every check of a new dish runs again at the next
     // Confirmar; a deletion puts the dish back and leaves the other pending changes as they were.
-    const DataPacket pending = m_form.cdsPrato->ChangeCount() > 0 ? m_form.cdsPrato->GetDelta() : DataPacket();
+    const DataPacket pending = pratos()->ChangeCount() > 0 ? pratos()->GetDelta() : DataPacket();
     const bool insertion = pending.rowCount() > 0 && pending.rowStatus(0) == RowStatus::Inserted;
     const auto giveBack = [this, deletion, insertion] {
         if (deletion) {
-            m_form.cdsPrato->UndoLastChange(true);
+            pratos()->UndoLastChange(true);
             return;
         }
         m_reabrindoPrato = true;
         const auto done = qScopeGuard([this] { m_reabrindoPrato = false; });
         if (!insertion) {
-            m_form.cdsPrato->Edit();
+            pratos()->Edit();
             return;
         }
         QVariantList values;
-        for (const Field* f : m_form.cdsPrato->Fields())
+        for (const Field* f : pratos()->Fields())
             values << f->Value();
-        m_form.cdsPrato->CancelUpdates();
-        m_form.cdsPrato->Append();
+        pratos()->CancelUpdates();
+        pratos()->Append();
         for (int i = 0; i < values.size(); ++i)
-            m_form.cdsPrato->Fields()[i]->setValue(values[i]);
+            pratos()->Fields()[i]->setValue(values[i]);
     };
-    if (!m_enviador->envia(*m_form.cdsPrato, {QStringLiteral("UpdPrato"), QStringLiteral("upd_cdsPrato"), {}, giveBack}))
+    if (!m_enviador->envia(*pratos(), {QStringLiteral("UpdPrato"), QStringLiteral("upd_cdsPrato"), {}, giveBack}))
         return false;
     RefreshPesqPrato(true);
-    if (m_form.AtualizaLocalCache)
-        m_form.AtualizaLocalCache({QStringLiteral("PRATO")});
+    if (AtualizaLocalCache)
+        AtualizaLocalCache({QStringLiteral("PRATO")});
     return true;
 }
 
@@ -489,19 +588,19 @@ void RegistroPrato::cdsPratoAfterPost()
 {
     if (!enviaPrato(false))
         return;
-    m_form.lblNomePrato->setText(text(m_form.cdsPrato, "NMPRATO"));
-    m_form.dbaPadrao->Resync();
+    m_c.lblNomePrato->setText(text(pratos(), "NMPRATO"));
+    m_contexto.sincronizaArvore();
 }
 
 // --- Deletion ----------------------------------------------------------------------------------
 
 void RegistroPrato::cdsPratoBeforeDelete()
 {
-    if (!hostContext().ModuFili && text(m_form.cdsPrato, "CDFILAUXPRAT") == u"P"
-        && !server::Autoriza(*m_form.netAutoriza, kindPrato, QStringLiteral("EXCLUSAO_PRATO_PADRAO")))
+    if (!hostContext().ModuFili && text(pratos(), "CDFILAUXPRAT") == u"P"
+        && !server::Autoriza(m_contexto.autorizador(), kindPrato, QStringLiteral("EXCLUSAO_PRATO_PADRAO")))
         throw Abort();
-    if (m_form.dbeNmPrato->isEnabled())
-        m_form.dbeNmPrato->setFocus();
+    if (m_c.dbeNmPrato->isEnabled())
+        m_c.dbeNmPrato->setFocus();
 }
 
 void RegistroPrato::cdsPratoAfterDelete()
@@ -510,37 +609,34 @@ void RegistroPrato::cdsPratoAfterDelete()
         return;
     // The recipes loaded for the dish's group may hold the dish's rows, and the photos are the
     // dish's own.
-    for (ClientDataSet* list : {m_form.cdsProdPrat, m_form.cdsReceTpCard, m_form.cdsReceFili, m_form.cdsReceServ})
-        list->Close();
-    for (const char* photos : {"cdsFotoPraPad", "cdsFotoPraFil", "cdsFotoPraSer"})
-        if (auto* ds = m_form.findChild<ClientDataSet*>(QLatin1String(photos)))
-            ds->Close();
+    if (AoExcluir)
+        AoExcluir();
 }
 
 void RegistroPrato::cdsPratoAfterScroll()
 {
-    if (m_form.CarregaContainers && m_form.isCompleteLevel(m_form.treeCode()))
-        m_form.CarregaContainers();
+    if (CarregaContainers && nivelCompleto(m_contexto.codigoArvore()))
+        CarregaContainers();
 }
 
 // --- State of the record's controls ------------------------------------------------------------
 
 void RegistroPrato::dtsPratoStateChange()
 {
-    if (m_form.pgcPadrao->currentWidget() != m_form.tshFormulario)
+    if (m_contexto.paginaVisivel() != &m_pagina)
         return;
-    const State state = m_form.cdsPrato->state();
+    const State state = pratos()->state();
     const bool insert = state == State::Insert;
     const bool editing = insert || state == State::Edit;
-    const bool codeFocused = m_form.dbeCdPrato->hasFocus();
-    m_form.dbeCdPrato->setEnabled(insert);
-    m_form.lblCdPrato->setEnabled(insert);
+    const bool codeFocused = m_c.dbeCdPrato->hasFocus();
+    m_c.dbeCdPrato->setEnabled(insert);
+    m_c.lblCdPrato->setEnabled(insert);
     if (state == State::Edit && codeFocused)
-        m_form.dbeNmPrato->setFocus();
-    m_form.panFiliPrato->setEnabled(!hostContext().ModuFili && !editing && !Cli_pla01300::boConsulta);
+        m_c.dbeNmPrato->setFocus();
+    m_panFiliPrato.setEnabled(!hostContext().ModuFili && !editing && !m_contexto.consulta());
     if (!editing)
-        m_form.Habilita_Pagina(m_form.isCompleteLevel(m_form.treeCode()));
-    m_form.dcbPrato->setReadOnly(!insert);
+        m_contexto.Habilita_Pagina(nivelCompleto(m_contexto.codigoArvore()));
+    m_c.dcbPrato->setReadOnly(!insert);
 }
 
 // --- Lookups -----------------------------------------------------------------------------------
@@ -554,7 +650,7 @@ void RegistroPrato::ligaPesquisa(TBtnPesquisa& button, Query& query, const QStri
         query.Open();
     };
     button.AfterPesq = [this, &query, fields](TBtnPesquisa&) {
-        ClientDataSet& prato = *m_form.cdsPrato;
+        ClientDataSet& prato = *pratos();
         if (prato.state() == State::Browse)
             prato.Edit();
         for (const QString& name : fields)

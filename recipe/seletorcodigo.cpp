@@ -1,7 +1,7 @@
 #include "seletorcodigo.h"
 
 #include "componente.h"
-#include "frmreceitapadrao.h"
+#include "contextoreceita.h"
 #include "validacao.h"
 
 #include "framework/abort.h"
@@ -55,11 +55,12 @@ QLineEdit* ligaSeletor(QObject& form, QObject* context, SeletorCodigo s)
                        std::move(s.exit));
 }
 
-QLineEdit* ligaSeletoresSubPaginas(TfrmReceitaPadrao& form, QObject* context, NomesSeletor filial,
+QLineEdit* ligaSeletoresSubPaginas(ContextoReceita& contexto, QObject* context, NomesSeletor filial,
                                    NomesSeletor filiServ, NomesSeletor servico, std::function<void()> saidaFilial)
 {
-    framework::Query* filiais = form.qryFilial;
-    framework::Query* servicos = form.qryServico;
+    QWidget& form = contexto.janela();
+    framework::Query* filiais = &contexto.filiais();
+    framework::Query* servicos = &contexto.servicos();
     const auto abre = [filiais] { abreFiliais(*filiais); };
     // The exits find their edits by name: the name edits are made by the wiring below.
     const auto edit = [&form](const char* name) { return componente<framework::TMaskEdit>(form, name); };
@@ -73,8 +74,8 @@ QLineEdit* ligaSeletoresSubPaginas(TfrmReceitaPadrao& form, QObject* context, No
     ligaSeletor(form, context,
                 {servico.edit, "ccccc", servico.nameEdit, servico.button, servicos, "CDSERVFILI", "NMSERVICO",
                  [servicos, edit, filiServ] { abreServicos(*servicos, edit(filiServ.edit)->Text()); },
-                 [&form, servicos, edit, nome, filiServ, servico] {
-                     Validacao(*form.msgPadrao, *servicos)
+                 [&contexto, servicos, edit, nome, filiServ, servico] {
+                     Validacao(contexto.mensagens(), *servicos)
                          .Vd_CdServico(edit(filiServ.edit)->Text(), *edit(servico.edit), *nome(servico.nameEdit), false);
                  }});
     return nmFilial;

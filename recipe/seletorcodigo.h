@@ -5,7 +5,6 @@
 
 class QLineEdit;
 class QObject;
-class TfrmReceitaPadrao;
 
 namespace framework {
 class Query;
@@ -14,6 +13,8 @@ class TMaskEdit;
 } // namespace framework
 
 namespace recipe {
+
+class ContextoReceita;
 
 // A code selector of the recipe form: the code edit, a read-only name edit made beside the
 // lookup button (typing a code clears it), and the lookup that fills both from the chosen row
@@ -47,7 +48,7 @@ struct NomesSeletor {
     const char* nameEdit; // edtNmFiliPrep, ...
     const char* button;   // btpFiliPrep, ...
 };
-QLineEdit* ligaSeletoresSubPaginas(TfrmReceitaPadrao& form, QObject* context, NomesSeletor filial,
+QLineEdit* ligaSeletoresSubPaginas(ContextoReceita& contexto, QObject* context, NomesSeletor filial,
                                    NomesSeletor filiServ, NomesSeletor servico, std::function<void()> saidaFilial);
 
 // Leaving a branch code edit: the code padded to 4 and written back, checked (ValidaFilial)

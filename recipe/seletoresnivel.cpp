@@ -1,12 +1,11 @@
 #include "seletoresnivel.h"
-#include "cli_pla01300.h"
 #include "componente.h"
 #include "painelprato.h"
 #include "seletorcodigo.h"
 #include "tabelapaginas.h"
 #include "validacao.h"
 
-#include "frmreceitapadrao.h"
+#include "contextoreceita.h"
 
 #include "framework/abort.h"
 #include "framework/core/hostcontext.h"
@@ -33,59 +32,62 @@ namespace {
 
 bool editando(const ClientDataSet& ds) { return ds.state() == State::Edit || ds.state() == State::Insert; }
 
-framework::TBtnPesquisa& botao(TfrmReceitaPadrao& form, const char* name)
+framework::TBtnPesquisa& botao(QObject& form, const char* name)
 {
     return *componente<framework::TBtnPesquisa>(form, name);
 }
 
 } // namespace
 
-SeletoresNivel::SeletoresNivel(TfrmReceitaPadrao& form, PainelPrato& filial, PainelPrato& servico, PainelPrato& tpCard)
-    : QObject(&form), m_form(form), m_filial(filial), m_servico(servico), m_tpCard(tpCard),
-      m_validacao(std::make_unique<Validacao>(*form.msgPadrao, *form.qryServico))
+SeletoresNivel::SeletoresNivel(ContextoReceita& contexto, Componentes componentes, PainelPrato& filial,
+                               PainelPrato& servico, PainelPrato& tpCard)
+    : QObject(&contexto.janela()), m_contexto(contexto), m_c(std::move(componentes)), m_filial(filial),
+      m_servico(servico), m_tpCard(tpCard),
+      m_validacao(std::make_unique<Validacao>(contexto.mensagens(), contexto.servicos()))
 {
-    framework::Query& filiais = *form.qryFilial;
+    QWidget& form = contexto.janela();
+    framework::Query& filiais = contexto.filiais();
     const auto abreFiliais = [&filiais] { recipe::abreFiliais(filiais); };
-    m_nmFilial = ligaSeletor(this, *form.medCdFilial, QStringLiteral("edtNmFilialLoc"), botao(form, "btpFilial"), filiais,
+    m_nmFilial = ligaSeletor(this, *m_c.medCdFilial, QStringLiteral("edtNmFilialLoc"), botao(form, "btpFilial"), filiais,
                              QStringLiteral("CDFILIAL"), QStringLiteral("NMFILIAL"), abreFiliais,
                              [this] { medCdFilialExit(); });
-    m_nmFiliServ = ligaSeletor(this, *form.medCdFiliServ, QStringLiteral("edtNmFiliServ"), botao(form, "btpFiliServ"),
+    m_nmFiliServ = ligaSeletor(this, *m_c.medCdFiliServ, QStringLiteral("edtNmFiliServ"), botao(form, "btpFiliServ"),
                                filiais, QStringLiteral("CDFILIAL"), QStringLiteral("NMFILIAL"), abreFiliais,
                                [this] { medCdFiliServExit(); });
-    form.medCdServico->setEditMask(QStringLiteral("ccccc"));
-    m_nmServico = ligaSeletor(this, *form.medCdServico, QStringLiteral("edtNmServico"), botao(form, "btpServico"),
-                              *form.qryServico, QStringLiteral("CDSERVFILI"), QStringLiteral("NMSERVICO"),
-                              [&form] { abreServicos(*form.qryServico, form.medCdFiliServ->Text()); },
+    m_c.medCdServico->setEditMask(QStringLiteral("ccccc"));
+    m_nmServico = ligaSeletor(this, *m_c.medCdServico, QStringLiteral("edtNmServico"), botao(form, "btpServico"),
+                              m_contexto.servicos(), QStringLiteral("CDSERVFILI"), QStringLiteral("NMSERVICO"),
+                              [this] { abreServicos(m_contexto.servicos(), m_c.medCdFiliServ->Text()); },
                               [this] { validaServico(false); });
     ligaTpCard();
     m_panFilial = new framework::PanelFocus(
-        form.panFilial, [this] { esvazia(*m_form.cdsReceFili, m_filial); }, [this] { panFilialExit(); });
+        m_c.panFilial, [this] { esvazia(*m_c.cdsReceFili, m_filial); }, [this] { panFilialExit(); });
     m_panServico = new framework::PanelFocus(
-        form.panServico, [this] { esvazia(*m_form.cdsReceServ, m_servico); }, [this] { panServicoExit(); });
+        m_c.panServico, [this] { esvazia(*m_c.cdsReceServ, m_servico); }, [this] { panServicoExit(); });
     m_panTpCard = new framework::PanelFocus(
-        form.panTpCard, [this] { esvazia(*m_form.cdsReceTpCard, m_tpCard); }, [this] { panTpCardExit(); });
+        m_c.panTpCard, [this] { esvazia(*m_c.cdsReceTpCard, m_tpCard); }, [this] { panTpCardExit(); });
     new framework::PanelFocus(servico.painel(), [this] { panDadPratServEnter(); }, {});
 }
 
 void SeletoresNivel::ligaTpCard()
 {
-    framework::Query& tipos = *m_form.qryTipoCard;
-    framework::TMaskEdit& codigo = *m_form.medCdTpCard;
+    framework::Query& tipos = *m_c.qryTipoCard;
+    framework::TMaskEdit& codigo = *m_c.medCdTpCard;
     framework::guardedConnect(&codigo, &framework::TMaskEdit::exited, this, [this] { Vd_CdTipoCard(false); });
-    framework::guardedConnect(&codigo, &QLineEdit::textEdited, this, [this] { m_form.edtNmTpCard->clear(); });
-    framework::TBtnPesquisa& lookup = botao(m_form, "btpTpCard");
+    framework::guardedConnect(&codigo, &QLineEdit::textEdited, this, [this] { m_c.edtNmTpCard->clear(); });
+    framework::TBtnPesquisa& lookup = botao(m_contexto.janela(), "btpTpCard");
     lookup.setDataSet(&tipos);
-    lookup.setTitle(m_form.msgPadrao->Msg(QStringLiteral("TIPO_CARD")));
-    lookup.setEmptyText(m_form.msgPadrao->Msg(QStringLiteral("N_HA_TIPO_CARD")));
+    lookup.setTitle(m_contexto.mensagens().Msg(QStringLiteral("TIPO_CARD")));
+    lookup.setEmptyText(m_contexto.mensagens().Msg(QStringLiteral("N_HA_TIPO_CARD")));
     lookup.BeforePesq = [this, &tipos](framework::TBtnPesquisa&) {
         tipos.Close();
-        tipos.setParam(QStringLiteral("P_CDFILCENTPME"), framework::Ajusta(m_form.medCdCentral->Text(), 4));
+        tipos.setParam(QStringLiteral("P_CDFILCENTPME"), framework::Ajusta(m_c.medCdCentral->Text(), 4));
         tipos.setParam(QStringLiteral("P_TCDTIPOCARD"), QStringLiteral("T"));
         tipos.setParam(QStringLiteral("P_CDTIPOCARD"), QString());
     };
     lookup.AfterPesq = [this, &tipos, &codigo](framework::TBtnPesquisa&) {
         codigo.setText(tipos.FieldByName(QStringLiteral("CDTIPOCARD"))->AsString());
-        m_form.edtNmTpCard->setText(tipos.FieldByName(QStringLiteral("NMTIPOCARD"))->AsString());
+        m_c.edtNmTpCard->setText(tipos.FieldByName(QStringLiteral("NMTIPOCARD"))->AsString());
     };
 }
 
@@ -101,29 +103,29 @@ void SeletoresNivel::esvazia(ClientDataSet& lista, PainelPrato& painel)
         ds->setFilter(QStringLiteral("CDPRATO = ' '"));
         ds->setFiltered(true);
     }
-    m_form.AtualizaBotoes(); // off while the panel has the focus
+    m_contexto.AtualizaBotoes(); // off while the panel has the focus
 }
 
 // --- The codes -----------------------------------------------------------------------------------
 
-void SeletoresNivel::medCdFilialExit() { validaFilial(*m_form.medCdFilial, *m_nmFilial, false); }
+void SeletoresNivel::medCdFilialExit() { validaFilial(*m_c.medCdFilial, *m_nmFilial, false); }
 
-void SeletoresNivel::medCdFiliServExit() { validaFilial(*m_form.medCdFiliServ, *m_nmFiliServ, false); }
+void SeletoresNivel::medCdFiliServExit() { validaFilial(*m_c.medCdFiliServ, *m_nmFiliServ, false); }
 
 void SeletoresNivel::validaServico(bool required)
 {
-    m_validacao->Vd_CdServico(m_form.medCdFiliServ->Text(), *m_form.medCdServico, *m_nmServico, required);
+    m_validacao->Vd_CdServico(m_c.medCdFiliServ->Text(), *m_c.medCdServico, *m_nmServico, required);
 }
 
 void SeletoresNivel::Vd_CdTipoCard(bool required)
 {
-    framework::TMaskEdit& codigo = *m_form.medCdTpCard;
+    framework::TMaskEdit& codigo = *m_c.medCdTpCard;
     const auto falha = [this, &codigo](const char* key) {
         if (codigo.isEnabled())
             codigo.setFocus();
-        framework::MensErro(m_form.msgPadrao->Msg(QString::fromLatin1(key)));
+        framework::MensErro(m_contexto.mensagens().Msg(QString::fromLatin1(key)));
     };
-    m_form.VdCentral(true);
+    m_c.validaCentral(true);
     const QString code = framework::AjustaTipoCard(codigo.Text());
     if (code != codigo.Text())
         codigo.setText(code);
@@ -132,20 +134,20 @@ void SeletoresNivel::Vd_CdTipoCard(bool required)
             falha("TPCARD_EMPTY");
         return;
     }
-    framework::Query& tipos = *m_form.qryTipoCard;
+    framework::Query& tipos = *m_c.qryTipoCard;
     tipos.Close();
-    tipos.setParam(QStringLiteral("P_CDFILCENTPME"), framework::Ajusta(m_form.medCdCentral->Text(), 4));
+    tipos.setParam(QStringLiteral("P_CDFILCENTPME"), framework::Ajusta(m_c.medCdCentral->Text(), 4));
     tipos.setParam(QStringLiteral("P_TCDTIPOCARD"), QString());
     tipos.setParam(QStringLiteral("P_CDTIPOCARD"), code);
     tipos.Open();
     if (tipos.IsEmpty())
         falha("TPCARD_NCAD");
-    m_form.edtNmTpCard->setText(tipos.FieldByName(QStringLiteral("NMTIPOCARD"))->AsString());
+    m_c.edtNmTpCard->setText(tipos.FieldByName(QStringLiteral("NMTIPOCARD"))->AsString());
 }
 
 void SeletoresNivel::panDadPratServEnter()
 {
-    validaFilial(*m_form.medCdFiliServ, *m_nmFiliServ, true);
+    validaFilial(*m_c.medCdFiliServ, *m_nmFiliServ, true);
     validaServico(true);
 }
 
@@ -153,10 +155,10 @@ void SeletoresNivel::exigeServico()
 {
     medCdFiliServExit();
     validaServico(false);
-    if (m_form.medCdServico->Text().trimmed().isEmpty()) {
-        if (m_form.medCdServico->isEnabled())
-            m_form.medCdServico->setFocus();
-        m_form.msgPadrao->ShowMsg(QStringLiteral("SERV_EMPTY"), framework::mtError, framework::mbOK);
+    if (m_c.medCdServico->Text().trimmed().isEmpty()) {
+        if (m_c.medCdServico->isEnabled())
+            m_c.medCdServico->setFocus();
+        m_contexto.mensagens().ShowMsg(QStringLiteral("SERV_EMPTY"), framework::mtError, framework::mbOK);
         throw framework::Abort();
     }
 }
@@ -165,27 +167,27 @@ void SeletoresNivel::exigeServico()
 
 void SeletoresNivel::filtra(ClientDataSet& lista, PainelPrato& painel)
 {
-    const bool prato = m_form.cdsPrato->Active() && !m_form.cdsPrato->IsEmpty();
+    const bool prato = m_contexto.pratos().Active() && !m_contexto.pratos().IsEmpty();
     const bool completo =
         prato
-        && framework::hostContext().DBPictObj(1).isLastLevel(m_form.cdsPrato->FieldByName(QStringLiteral("CDPRATO"))->AsString());
+        && framework::hostContext().DBPictObj(1).isLastLevel(m_contexto.pratos().FieldByName(QStringLiteral("CDPRATO"))->AsString());
     // The standard dish data is where the fancy name comes from: read for the dish's group
     // unless the standard page holds it already.
-    if (completo && !Cli_pla01300::boConsulta) {
-        if (const Pagina* padrao = m_form.Paginas().pagina(m_form.tshPadrao)) {
-            framework::ClientDataSet* toolbar = m_form.dtsPadrao->DataSet();
-            m_form.carregaLista(*padrao, false);
-            m_form.dtsPadrao->setDataSet(toolbar);
+    if (completo && !m_contexto.consulta()) {
+        if (const Pagina* padrao = m_contexto.paginas().pagina(m_c.tshPadrao)) {
+            framework::ClientDataSet* toolbar = m_contexto.fonteComandos().DataSet();
+            m_contexto.carregaLista(*padrao, false);
+            m_contexto.fonteComandos().setDataSet(toolbar);
         }
     }
-    for (ClientDataSet* ds : {&lista, &painel.dados(), m_form.cdsDadosPrat})
+    for (ClientDataSet* ds : {&lista, &painel.dados(), m_c.cdsDadosPrat})
         if (prato && ds->Active() && !editando(*ds))
-            m_form.filtraPeloPrato(*ds);
+            filtraPeloPrato(*ds, m_contexto.pratos());
 }
 
 void SeletoresNivel::herdaNomeFantasia(PainelPrato& painel)
 {
-    const ClientDataSet& padrao = *m_form.cdsDadosPrat;
+    const ClientDataSet& padrao = *m_c.cdsDadosPrat;
     if (padrao.Active() && !padrao.IsEmpty())
         painel.herdaNomeFantasia(padrao.FieldByName(QStringLiteral("NMFANTASIAPR"))->AsString());
 }
@@ -196,11 +198,11 @@ void SeletoresNivel::panFilialExit()
     if (m_panFilial->contains(QApplication::focusWidget()))
         return;
     medCdFilialExit();
-    m_form.pgcPadraoChange();
-    filtra(*m_form.cdsReceFili, m_filial);
-    if (!m_form.medCdFilial->Text().trimmed().isEmpty())
+    m_contexto.atualizaPagina();
+    filtra(*m_c.cdsReceFili, m_filial);
+    if (!m_c.medCdFilial->Text().trimmed().isEmpty())
         herdaNomeFantasia(m_filial);
-    m_form.AtualizaBotoes();
+    m_contexto.AtualizaBotoes();
 }
 
 void SeletoresNivel::panServicoExit()
@@ -209,11 +211,11 @@ void SeletoresNivel::panServicoExit()
         return;
     medCdFiliServExit();
     validaServico(false);
-    m_form.pgcPadraoChange();
-    filtra(*m_form.cdsReceServ, m_servico);
-    if (!m_form.medCdFiliServ->Text().trimmed().isEmpty() && !m_form.medCdServico->Text().trimmed().isEmpty())
+    m_contexto.atualizaPagina();
+    filtra(*m_c.cdsReceServ, m_servico);
+    if (!m_c.medCdFiliServ->Text().trimmed().isEmpty() && !m_c.medCdServico->Text().trimmed().isEmpty())
         herdaNomeFantasia(m_servico);
-    m_form.AtualizaBotoes();
+    m_contexto.AtualizaBotoes();
 }
 
 void SeletoresNivel::panTpCardExit()
@@ -221,11 +223,11 @@ void SeletoresNivel::panTpCardExit()
     if (m_panTpCard->contains(QApplication::focusWidget()))
         return;
     Vd_CdTipoCard(false);
-    m_form.pgcPadraoChange();
-    filtra(*m_form.cdsReceTpCard, m_tpCard);
-    if (!m_form.medCdCentral->Text().trimmed().isEmpty() && !m_form.medCdTpCard->Text().trimmed().isEmpty())
+    m_contexto.atualizaPagina();
+    filtra(*m_c.cdsReceTpCard, m_tpCard);
+    if (!m_c.medCdCentral->Text().trimmed().isEmpty() && !m_c.medCdTpCard->Text().trimmed().isEmpty())
         herdaNomeFantasia(m_tpCard);
-    m_form.AtualizaBotoes();
+    m_contexto.AtualizaBotoes();
 }
 
 } // namespace recipe

@@ -2,18 +2,22 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QLineEdit;
-class TfrmReceitaPadrao;
+class QWidget;
 
 namespace framework {
 class ClientDataSet;
 class PanelFocus;
+class Query;
+class TMaskEdit;
 } // namespace framework
 
 namespace recipe {
 
+class ContextoReceita;
 class PainelPrato;
 class Validacao;
 
@@ -25,7 +29,22 @@ class Validacao;
 class SeletoresNivel : public QObject {
     Q_OBJECT
 public:
-    SeletoresNivel(TfrmReceitaPadrao& form, PainelPrato& filial, PainelPrato& servico, PainelPrato& tpCard);
+    // The headers' components, as the form made them.
+    struct Componentes {
+        QWidget *panFilial, *panServico, *panTpCard;
+        framework::TMaskEdit *medCdFilial, *medCdFiliServ, *medCdServico, *medCdCentral, *medCdTpCard;
+        QLineEdit* edtNmTpCard;
+        framework::Query* qryTipoCard;
+        // The three levels' ingredient lists, the standard dish data (where the fancy name comes
+        // from) and the standard page that loads it.
+        framework::ClientDataSet *cdsReceFili, *cdsReceServ, *cdsReceTpCard, *cdsDadosPrat;
+        QWidget* tshPadrao;
+        // The central of the menu-type page, checked before its menu type (required or not).
+        std::function<void(bool required)> validaCentral;
+    };
+
+    SeletoresNivel(ContextoReceita& contexto, Componentes componentes, PainelPrato& filial, PainelPrato& servico,
+                   PainelPrato& tpCard);
     ~SeletoresNivel() override;
 
     void medCdFilialExit();
@@ -53,7 +72,8 @@ private:
     void herdaNomeFantasia(PainelPrato& painel);
     void validaServico(bool required);
 
-    TfrmReceitaPadrao& m_form;
+    ContextoReceita& m_contexto;
+    Componentes m_c;
     PainelPrato& m_filial;
     PainelPrato& m_servico;
     PainelPrato& m_tpCard;

@@ -1,6 +1,6 @@
 #include "subpaginas.h"
 
-#include "frmreceitapadrao.h"
+#include "contextoreceita.h"
 #include "paginanumerada.h"
 #include "tabelapaginas.h"
 
@@ -42,10 +42,10 @@ void SubPaginas::registra(TabelaPaginas& tabela) const
 
 void SubPaginas::mostra(int index, const std::function<void()>& mostrar) const
 {
-    const auto state = m_form.dtsPadrao->State();
+    const auto state = m_contexto.fonteComandos().State();
     if (state == framework::ClientDataSet::State::Edit || state == framework::ClientDataSet::State::Insert)
         return;
-    m_form.pgcPadrao->setCurrentWidget(m_pagina);
+    m_contexto.mostraPagina(m_pagina);
     if (m_abas->currentWidget() != m_subPaginas[index]->aba())
         m_abas->setCurrentWidget(m_subPaginas[index]->aba());
     else
@@ -66,11 +66,11 @@ void SubPaginas::ligaTroca(QObject* context, std::function<void()> mostrar)
                     const QSignalBlocker block(m_abas);
                     m_abas->setCurrentWidget(leaving);
                 }
-                m_form.AtualizaBotoes(); // the toolbar is back on the sub-page shown
+                m_contexto.AtualizaBotoes(); // the toolbar is back on the sub-page shown
                 throw;
             }
         }
-        if (m_form.pgcPadrao->currentWidget() == m_pagina)
+        if (m_contexto.paginaVisivel() == m_pagina)
             mostrar();
     });
 }

@@ -7,10 +7,10 @@ class QAction;
 class QObject;
 class QTabWidget;
 class QWidget;
-class TfrmReceitaPadrao;
 
 namespace recipe {
 
+class ContextoReceita;
 class PaginaNumerada;
 class TabelaPaginas;
 
@@ -19,7 +19,8 @@ class TabelaPaginas;
 // items that show one, and the post of what the sub-page being left edits.
 class SubPaginas {
 public:
-    SubPaginas(TfrmReceitaPadrao& form, QWidget* pagina, QTabWidget* abas) : m_form(form), m_pagina(pagina), m_abas(abas)
+    SubPaginas(ContextoReceita& contexto, QWidget* pagina, QTabWidget* abas)
+        : m_contexto(contexto), m_pagina(pagina), m_abas(abas)
     {
     }
 
@@ -43,7 +44,7 @@ private:
     void mostra(int index, const std::function<void()>& mostrar) const;
     void marcaMenus() const;
 
-    TfrmReceitaPadrao& m_form;
+    ContextoReceita& m_contexto;
     QWidget* m_pagina;
     QTabWidget* m_abas;
     QList<PaginaNumerada*> m_subPaginas;

@@ -143,14 +143,14 @@ TEST_F(RecipeTreeAndLaunchers, AGroupNodeLeavesARecipePageForTheDishRecord)
         select("2010010001");
         showPage(page);
         ASSERT_EQ(form->pgcPadrao->currentWidget(), page);
-        EXPECT_FALSE(form->dcbStatus->isHidden());
+        EXPECT_FALSE(controles(form).dcbStatus->isHidden());
 
         click("201001");
         EXPECT_EQ(form->pgcPadrao->currentWidget(), form->tshFormulario);
         EXPECT_EQ(dish(), "201001");
         EXPECT_FALSE(form->pgcPadrao->isTabEnabled(form->pgcPadrao->indexOf(page)));
-        EXPECT_TRUE(form->dcbStatus->isHidden());
-        EXPECT_TRUE(form->lblStatus->isHidden());
+        EXPECT_TRUE(controles(form).dcbStatus->isHidden());
+        EXPECT_TRUE(controles(form).lblStatus->isHidden());
     }
 }
 

@@ -79,7 +79,7 @@ TEST_P(RecipeAuthorisationOnBackends, ThroughTheDaemonThePromptsObtainTheGrantsO
     select("2010010001");
     script->authorize("SUPERV", "1234"); // ALTERACAO_PRATO_PADRAO
     press(form->mnuAlterar);
-    retype(form->dbeNmPrato, "Arroz branco soltinho");
+    retype(controles(form).dbeNmPrato, "Arroz branco soltinho");
     press(form->mnuConfirmar);
     EXPECT_EQ(dishName("2010010001"), "Arroz branco soltinho");
 
@@ -138,15 +138,15 @@ TEST_F(RecipeAuthorisation, TheKeysTypedIntoTheStandardDishRecordStayInItsEdit)
     select("2010010001");
     const QVariant before = dishName("2010010001");
     script->authorize("SUPERV", "1234");
-    retype(form->dbeNmPrato, "Arroz soltinho");
+    retype(controles(form).dbeNmPrato, "Arroz soltinho");
     EXPECT_EQ(script->pendingAnswers(), 1); // nobody was asked while typing
-    EXPECT_EQ(form->dbeNmPrato->text(), "Arroz soltinho");
+    EXPECT_EQ(controles(form).dbeNmPrato->text(), "Arroz soltinho");
     press(form->mnuConfirmar);
     EXPECT_EQ(script->pendingAnswers(), 0);
     EXPECT_EQ(dishName("2010010001"), "Arroz soltinho");
 
     script->refuseAuthorization();
-    retype(form->dbeNmPrato, "Arroz empapado");
+    retype(controles(form).dbeNmPrato, "Arroz empapado");
     press(form->mnuConfirmar);
     EXPECT_EQ(script->pendingAnswers(), 0);
     EXPECT_EQ(form->cdsPrato->state(), ClientDataSet::State::Browse);

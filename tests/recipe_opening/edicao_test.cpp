@@ -135,8 +135,8 @@ TEST_F(RecipeEditCycle, APageTheTableDoesNotKnowRefusesEveryCommand)
     // The data sheet sub-page has no dataset of its own.
     QWidget* unknown = form->tshFolhaDados;
     for (int command = 0; command < recipe::comandos; ++command)
-        EXPECT_FALSE(form->Paginas().permite(unknown, recipe::Comando(command))) << command;
-    guarded([this, unknown] { form->Paginas().executa(form->Paginas().pagina(unknown), recipe::Comando::Excluir); });
+        EXPECT_FALSE(form->paginas().permite(unknown, recipe::Comando(command))) << command;
+    guarded([this, unknown] { form->paginas().executa(form->paginas().pagina(unknown), recipe::Comando::Excluir); });
     // Reached anyway, the command is refused and the dish stays.
     EXPECT_EQ(script->lastMessage().kind, mtError);
     EXPECT_EQ(count("SELECT COUNT(*) FROM PRATO WHERE CDPRATO = '2010010001'"), "1");
@@ -285,10 +285,10 @@ TEST_F(RecipeEditCycle, ClearingTheShelfLifeClearsTheValidity)
     select("2010010001");
     script->authorize("SUPERV", "1234");
     press(form->mnuAlterar);
-    form->dbeTempo->setFocus();
-    form->dbeTempo->selectAll();
-    QTest::keyClick(form->dbeTempo, Qt::Key_Delete);
-    form->dbeNmPrato->setFocus();
+    controles(form).dbeTempo->setFocus();
+    controles(form).dbeTempo->selectAll();
+    QTest::keyClick(controles(form).dbeTempo, Qt::Key_Delete);
+    controles(form).dbeNmPrato->setFocus();
     press(form->mnuConfirmar);
     EXPECT_TRUE(script->failures().isEmpty());
     EXPECT_TRUE(value("SELECT QTTEMPOPRAT FROM PRATO WHERE CDFILAUXPRAT = 'P' AND CDPRATO = '2010010001'").isNull());
@@ -300,9 +300,9 @@ TEST_F(RecipeEditCycle, APageIsNotLeftWhileWhatItEditsCannotBePosted)
     select("2010010001");
     script->authorize("SUPERV", "1234");
     press(form->mnuAlterar);
-    form->dbeNmPrato->setFocus();
-    form->dbeNmPrato->selectAll();
-    QTest::keyClick(form->dbeNmPrato, Qt::Key_Delete);
+    controles(form).dbeNmPrato->setFocus();
+    controles(form).dbeNmPrato->selectAll();
+    QTest::keyClick(controles(form).dbeNmPrato, Qt::Key_Delete);
     form->pgcPadrao->setCurrentWidget(form->tshPadrao);
     QApplication::processEvents();
     EXPECT_EQ(script->lastMessage().text, "Nome deve ser informado.");

@@ -316,18 +316,18 @@ TEST_F(ModoPreparoTest, PreparationTimesAndTheDishsPreparationForm)
     script->authorize("SUPERV", "1234"); // ALTERACAO_PRATO_PADRAO: the operator may not
     press(form->mnuAlterar);
     ASSERT_EQ(form->cdsPrato->state(), State::Edit);
-    form->dbeNrFormaPreparo->setFocus();
-    form->dbeNrFormaPreparo->selectAll();
-    QTest::keyClicks(form->dbeNrFormaPreparo, "7,.e");
-    EXPECT_EQ(form->dbeNrFormaPreparo->text(), "7");
-    form->dbeTempo->setFocus(); // leaving it checks the number
+    controles(form).dbeNrFormaPreparo->setFocus();
+    controles(form).dbeNrFormaPreparo->selectAll();
+    QTest::keyClicks(controles(form).dbeNrFormaPreparo, "7,.e");
+    EXPECT_EQ(controles(form).dbeNrFormaPreparo->text(), "7");
+    controles(form).dbeTempo->setFocus(); // leaving it checks the number
     QApplication::processEvents();
     EXPECT_EQ(script->lastMessage().key, "FormaPreparoNCad");
-    EXPECT_TRUE(form->dbeNrFormaPreparo->hasFocus());
+    EXPECT_TRUE(controles(form).dbeNrFormaPreparo->hasFocus());
 
-    form->dbeNrFormaPreparo->selectAll();
-    QTest::keyClicks(form->dbeNrFormaPreparo, "2");
-    form->dbeTempo->setFocus();
+    controles(form).dbeNrFormaPreparo->selectAll();
+    QTest::keyClicks(controles(form).dbeNrFormaPreparo, "2");
+    controles(form).dbeTempo->setFocus();
     QApplication::processEvents();
     EXPECT_EQ(form->cdsPrato->FieldByName("NMFORMAPREPARO")->AsString(),
               sql("SELECT NMFORMAPREPARO FROM FORMAPREPARO WHERE NRFORMAPREPARO = 2"));

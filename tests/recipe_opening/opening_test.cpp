@@ -76,7 +76,7 @@ TEST_F(RecipeOpening, CentralModuleLoadsTheTreeOnlyWhenTheBranchPanelIsLeft)
     ASSERT_TRUE(form->cdsPrato->Active());
     EXPECT_GT(form->cdsPrato->RecordCount(), 0);
     EXPECT_GT(form->dbaPadrao->NodeCount(), 0);
-    EXPECT_EQ(form->WorkingBranch(), "0003");
+    EXPECT_EQ(form->filialTrabalho(), "0003");
     EXPECT_TRUE(form->pgcPadrao->isEnabled());
     EXPECT_EQ(form->pgcPadrao->currentWidget(), form->tshFormulario);
     // Module 8 groups branches under centrals: the branch's central is shown.
@@ -122,11 +122,11 @@ TEST_F(RecipeOpening, IniProcWithABranchOpensInQueryModeForTheFormsLife)
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form));
     EXPECT_TRUE(Cli_pla01300::boConsulta);
-    EXPECT_EQ(form->WorkingBranch(), "0004");
+    EXPECT_EQ(form->filialTrabalho(), "0004");
     ASSERT_TRUE(form->cdsPrato->Active());
     EXPECT_FALSE(form->pgcPadrao->isEnabled());
     EXPECT_FALSE(form->medCdFilial_pan->isEnabled());
-    EXPECT_FALSE(form->dcbPrato->isEnabled());
+    EXPECT_FALSE(controles(form).dcbPrato->isEnabled());
     // Another activation leaves the page control disabled.
     reactivate(form);
     EXPECT_FALSE(form->pgcPadrao->isEnabled());

@@ -10,6 +10,7 @@
 #include "module/pkg_pla01300.h"
 #include "recipe/cli_pla01300.h"
 #include "recipe/frmreceitapadrao.h"
+#include "recipe/registroprato.h"
 #include "recipe/tabelapaginas.h"
 #include "testdatabase.h"
 
@@ -25,6 +26,9 @@
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 inline void PrintTo(const QStringList& texts, std::ostream* os) { *os << texts.join(" | ").toStdString(); }
 inline void PrintTo(const QVariant& value, std::ostream* os) { *os << value.toString().toStdString(); }
+
+// The dish record page's controls of the form.
+inline const recipe::ControlesRegistro& controles(const TfrmReceitaPadrao* form) { return form->Registro().controles(); }
 
 class RecipeFormTest : public ::testing::Test {
 protected:
@@ -55,7 +59,7 @@ protected:
     {
         if (TfrmReceitaPadrao* form = Cli_pla01300::frmReceitaPadrao) {
             // A test may end with changes not confirmed: the user gives them up.
-            if (!form->Paginas().pendentes().isEmpty())
+            if (!form->paginas().pendentes().isEmpty())
                 script->answer(framework::mrNo);
             form->close();
         }

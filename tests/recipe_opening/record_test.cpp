@@ -84,8 +84,8 @@ protected:
     {
         select(node);
         press(form->mnuIncluir);
-        type(form->dbeNmPrato, name);
-        type(form->dbeCdUnidade, unit);
+        type(controles(form).dbeNmPrato, name);
+        type(controles(form).dbeCdUnidade, unit);
     }
 
     TfrmReceitaPadrao* form = nullptr;
@@ -100,7 +100,7 @@ TEST_F(RecipeRecord, ProposesTheNextCodeOfTheLevel)
     const auto proposal = [this](const QString& node) {
         select(node);
         press(form->mnuIncluir);
-        const QString code = form->dbeCdPrato->Text();
+        const QString code = controles(form).dbeCdPrato->Text();
         EXPECT_EQ(form->cdsPrato->state(), State::Insert);
         script->answer(mrYes); // "Canc"
         press(form->mnuCancelar);
@@ -123,11 +123,11 @@ TEST_F(RecipeRecord, AFullGroupProposesItsLastCodeWhichThePostRefuses)
          "VALUES ('P', '2010019999', 'Último', '4', 'KG')");
     ASSERT_NE(openOn("0002"), nullptr);
     startDish("2010010001", "Arroz integral");
-    EXPECT_EQ(form->dbeCdPrato->Text(), "2010019999");
+    EXPECT_EQ(controles(form).dbeCdPrato->Text(), "2010019999");
     press(form->mnuConfirmar);
     EXPECT_EQ(script->messageTexts(), QStringList{"Prato já cadastrado na árvore padrão ou da filial."});
     EXPECT_EQ(form->cdsPrato->state(), State::Insert);
-    EXPECT_TRUE(form->dbeCdPrato->hasFocus());
+    EXPECT_TRUE(controles(form).dbeCdPrato->hasFocus());
     EXPECT_EQ(stored("NMPRATO", "P", "2010019999"), "Último");
 }
 
@@ -139,14 +139,14 @@ TEST_F(RecipeRecord, ANewStandardDishTypedAndConfirmedReachesTheDatabase)
     menuForm->setProperty("RefreshPesqPrato", false);
 
     startDish("201001", "Arroz com legumes");
-    EXPECT_FALSE(form->dcbPrato->isHidden());
-    EXPECT_TRUE(form->dcbPrato->isEnabled());
-    EXPECT_EQ(form->dcbPrato->currentText(), "Padrão");
-    EXPECT_EQ(form->dcbStatus->currentText(), "Ativo");
-    choose(form->dbcFrequencia, 2); // "Meses"
+    EXPECT_FALSE(controles(form).dcbPrato->isHidden());
+    EXPECT_TRUE(controles(form).dcbPrato->isEnabled());
+    EXPECT_EQ(controles(form).dcbPrato->currentText(), "Padrão");
+    EXPECT_EQ(controles(form).dcbStatus->currentText(), "Ativo");
+    choose(controles(form).dbcFrequencia, 2); // "Meses"
     // Commas, signs and exponents are not typed into the shelf life.
-    type(form->dbeTempo, "-,2.e");
-    EXPECT_EQ(form->dbeTempo->text(), "2");
+    type(controles(form).dbeTempo, "-,2.e");
+    EXPECT_EQ(controles(form).dbeTempo->text(), "2");
     script->authorize("SUPERV", "1234"); // INCLUSAO_PRATO_PADRAO: the operator may not
     press(form->mnuConfirmar);
 
@@ -162,10 +162,10 @@ TEST_F(RecipeRecord, ANewStandardDishTypedAndConfirmedReachesTheDatabase)
     // Two months of shelf life are 1440 hours.
     EXPECT_EQ(stored("IDFREQUENCIA", "P", code), "M");
     EXPECT_DOUBLE_EQ(stored("VRVALIDADE", "P", code).toDouble(), 1440.0);
-    EXPECT_EQ(form->dbeValidade->text(), "1440:00");
-    EXPECT_EQ(form->dbcFrequencia->currentText(), "Meses");
+    EXPECT_EQ(controles(form).dbeValidade->text(), "1440:00");
+    EXPECT_EQ(controles(form).dbcFrequencia->currentText(), "Meses");
     EXPECT_EQ(form->dbaPadrao->SelectedCode(), code);
-    EXPECT_EQ(form->lblNomePrato->text(), "Arroz com legumes");
+    EXPECT_EQ(controles(form).lblNomePrato->text(), "Arroz com legumes");
     // The unset level block was stored as "nothing blocked" by the first code check.
     EXPECT_EQ(value("SELECT CDNVBLPRAT FROM PARAMGERAL"), "0");
     EXPECT_TRUE(menuForm->property("RefreshPesqPrato").toBool());
@@ -175,7 +175,7 @@ TEST_F(RecipeRecord, WithoutTheSupervisorANewDishStaysLocalAndAShelfLifeWithoutU
 {
     ASSERT_NE(openOn("0002"), nullptr);
     startDish("201001", "Arroz da casa");
-    type(form->dbeTempo, "36");
+    type(controles(form).dbeTempo, "36");
     script->refuseAuthorization();
     press(form->mnuConfirmar);
     const QString code = "2010010003";
@@ -184,17 +184,17 @@ TEST_F(RecipeRecord, WithoutTheSupervisorANewDishStaysLocalAndAShelfLifeWithoutU
     EXPECT_EQ(stored("CDFILIAL", "0002", code), "0002");
     EXPECT_EQ(stored("IDFREQUENCIA", "0002", code), "H");
     EXPECT_DOUBLE_EQ(stored("VRVALIDADE", "0002", code).toDouble(), 36.0);
-    EXPECT_EQ(form->dbeValidade->text(), "0036:00");
-    EXPECT_EQ(form->dcbPrato->currentText(), "Local");
+    EXPECT_EQ(controles(form).dbeValidade->text(), "0036:00");
+    EXPECT_EQ(controles(form).dcbPrato->currentText(), "Local");
 
     // A dish chosen as local needs no one's consent; its status is the one chosen.
     startDish("201001", "Arroz de forno");
-    choose(form->dcbPrato, 1);
-    choose(form->dcbStatus, 1);
+    choose(controles(form).dcbPrato, 1);
+    choose(controles(form).dcbStatus, 1);
     press(form->mnuConfirmar);
     EXPECT_EQ(stored("NMPRATO", "0002", "2010010004"), "Arroz de forno");
     EXPECT_EQ(stored("IDATIVO", "0002", "2010010004"), "N");
-    EXPECT_EQ(form->dcbStatus->currentText(), "Inativo");
+    EXPECT_EQ(controles(form).dcbStatus->currentText(), "Inativo");
     EXPECT_TRUE(script->failures().isEmpty());
 }
 
@@ -205,24 +205,24 @@ TEST_F(RecipeRecord, TheCodeTypedIsCheckedWhenLeavingItAndAtThePost)
     ASSERT_NE(openOn("0002"), nullptr);
     startDish("201001", "Arroz carreteiro");
     // A level not filled in: the masked edit skips a position that is stepped over.
-    retype(form->dbeCdPrato, "2010");
-    QTest::keyClick(form->dbeCdPrato, Qt::Key_Right);
-    QTest::keyClicks(form->dbeCdPrato, "1");
-    EXPECT_EQ(form->dbeCdPrato->Text(), "2010 1");
-    form->dbeNmPrato->setFocus();
+    retype(controles(form).dbeCdPrato, "2010");
+    QTest::keyClick(controles(form).dbeCdPrato, Qt::Key_Right);
+    QTest::keyClicks(controles(form).dbeCdPrato, "1");
+    EXPECT_EQ(controles(form).dbeCdPrato->Text(), "2010 1");
+    controles(form).dbeNmPrato->setFocus();
     EXPECT_EQ(script->lastMessage().text, "Nível deve ser totalmente preenchido.");
-    EXPECT_TRUE(form->dbeCdPrato->hasFocus());
+    EXPECT_TRUE(controles(form).dbeCdPrato->hasFocus());
     // A code of the standard tree.
-    retype(form->dbeCdPrato, "2010010001");
-    form->dbeNmPrato->setFocus();
+    retype(controles(form).dbeCdPrato, "2010010001");
+    controles(form).dbeNmPrato->setFocus();
     EXPECT_EQ(script->lastMessage().text, "Prato já cadastrado na árvore padrão ou da filial.");
     // A group code: the dish-only controls go and the unit with them.
-    retype(form->dbeCdPrato, "206");
-    form->dbeNmPrato->setFocus();
+    retype(controles(form).dbeCdPrato, "206");
+    controles(form).dbeNmPrato->setFocus();
     EXPECT_EQ(script->messages().size(), 2);
     EXPECT_EQ(record("CDNVPRATO"), "2");
-    EXPECT_FALSE(form->dbeCdUnidade->isEnabled());
-    EXPECT_TRUE(form->dcbPrato->isHidden());
+    EXPECT_FALSE(controles(form).dbeCdUnidade->isEnabled());
+    EXPECT_TRUE(controles(form).dcbPrato->isHidden());
     EXPECT_TRUE(record("SGUNIDADE").isEmpty());
     press(form->mnuConfirmar);
     EXPECT_EQ(stored("NMPRATO", "P", "206"), "Arroz carreteiro");
@@ -233,8 +233,8 @@ TEST_F(RecipeRecord, ACodeOnlyInAnotherBranchsTreeIsCaughtAtThePost)
 {
     ASSERT_NE(openOn("0002"), nullptr);
     startDish("101001", "Frango a passarinho");
-    retype(form->dbeCdPrato, "1010010901"); // 0003's local dish
-    form->dbeNmPrato->setFocus();
+    retype(controles(form).dbeCdPrato, "1010010901"); // 0003's local dish
+    controles(form).dbeNmPrato->setFocus();
     EXPECT_TRUE(script->messages().isEmpty());
 
     script->authorize("SUPERV", "1234").answer(mrNo);
@@ -242,7 +242,7 @@ TEST_F(RecipeRecord, ACodeOnlyInAnotherBranchsTreeIsCaughtAtThePost)
     EXPECT_EQ(script->messageKeys(), QStringList{"PRAT_EXIS"});
     EXPECT_EQ(script->lastMessage().kind, mtWarning);
     EXPECT_EQ(form->cdsPrato->state(), State::Insert);
-    EXPECT_TRUE(form->dbeCdPrato->hasFocus());
+    EXPECT_TRUE(controles(form).dbeCdPrato->hasFocus());
     EXPECT_TRUE(stored("NMPRATO", "P", "1010010901").isNull());
 
     script->authorize("SUPERV", "1234").answer(mrYes);
@@ -257,7 +257,7 @@ TEST_F(RecipeRecord, ABlockedLevelCannotBeIncludedAlteredOrDeleted)
     ASSERT_NE(openOn("0002"), nullptr);
     select("2");
     press(form->mnuIncluir);
-    type(form->dbeNmPrato, "Graos");
+    type(controles(form).dbeNmPrato, "Graos");
     press(form->mnuConfirmar);
     EXPECT_EQ(script->lastMessage().text, "Nível bloqueado para inclusão.");
     script->answer(mrYes);
@@ -279,8 +279,8 @@ TEST_F(RecipeRecord, ABlockedLevelCannotBeIncludedAlteredOrDeleted)
     script->authorize("SUPERV", "1234");
     press(form->mnuAlterar);
     EXPECT_EQ(form->cdsPrato->state(), State::Edit);
-    EXPECT_TRUE(form->dbeNmPrato->hasFocus());
-    EXPECT_FALSE(form->dbeCdPrato->isEnabled());
+    EXPECT_TRUE(controles(form).dbeNmPrato->hasFocus());
+    EXPECT_FALSE(controles(form).dbeCdPrato->isEnabled());
 }
 
 TEST_F(RecipeRecord, ABranchModuleChangesOnlyItsOwnDishes)
@@ -298,7 +298,7 @@ TEST_F(RecipeRecord, ABranchModuleChangesOnlyItsOwnDishes)
     EXPECT_EQ(script->lastMessage().text, "Prato de nível incompleto não pode ser excluído em módulo filial.");
     select("2");
     press(form->mnuIncluir);
-    type(form->dbeNmPrato, "Graos");
+    type(controles(form).dbeNmPrato, "Graos");
     press(form->mnuConfirmar);
     EXPECT_EQ(script->lastMessage().text, "Prato de nível incompleto não pode ser incluído em módulo filial.");
     script->answer(mrYes);
@@ -307,8 +307,8 @@ TEST_F(RecipeRecord, ABranchModuleChangesOnlyItsOwnDishes)
 
     // A new dish is the branch's own, whatever the origin combo would say.
     startDish("201001", "Arroz da filial");
-    EXPECT_EQ(form->dcbPrato->currentText(), "Local");
-    EXPECT_FALSE(form->dcbPrato->isEnabled());
+    EXPECT_EQ(controles(form).dcbPrato->currentText(), "Local");
+    EXPECT_FALSE(controles(form).dcbPrato->isEnabled());
     press(form->mnuConfirmar);
     EXPECT_EQ(stored("NMPRATO", "0003", "2010010003"), "Arroz da filial");
     EXPECT_EQ(stored("CDFILIAL", "0003", "2010010003"), "0003");
@@ -317,7 +317,7 @@ TEST_F(RecipeRecord, ABranchModuleChangesOnlyItsOwnDishes)
     // Its own dish can be altered without anyone's consent.
     select("2020010901");
     press(form->mnuAlterar);
-    type(form->dbeNmPrato, " especial");
+    type(controles(form).dbeNmPrato, " especial");
     press(form->mnuConfirmar);
     EXPECT_EQ(stored("NMPRATO", "0003", "2020010901"), "Feijoada da casa especial");
 }
@@ -337,7 +337,7 @@ TEST_F(RecipeRecord, ARefusedUpdateKeepsTheUsersValuesPending)
 {
     ASSERT_NE(openOn("0003"), nullptr);
     startDish("201001", "Arroz de carreteiro");
-    choose(form->dcbPrato, 1); // Local
+    choose(controles(form).dcbPrato, 1); // Local
     // Someone else stores the same local dish meanwhile.
     exec("INSERT INTO PRATO (CDFILAUXPRAT, CDPRATO, NMPRATO, CDNVPRATO, CDFILIAL) "
          "VALUES ('0003', '2010010003', 'Outro', '4', '0003')");
@@ -347,16 +347,16 @@ TEST_F(RecipeRecord, ARefusedUpdateKeepsTheUsersValuesPending)
     // The new dish comes back as the insertion it was, its code editable, nothing stored.
     EXPECT_EQ(form->cdsPrato->state(), State::Insert);
     EXPECT_EQ(form->cdsPrato->ChangeCount(), 0);
-    EXPECT_TRUE(form->dbeCdPrato->isEnabled());
+    EXPECT_TRUE(controles(form).dbeCdPrato->isEnabled());
     EXPECT_EQ(record("CDPRATO"), "2010010003");
     EXPECT_EQ(record("CDFILAUXPRAT"), "0003");
-    EXPECT_EQ(form->dbeNmPrato->text(), "Arroz de carreteiro");
+    EXPECT_EQ(controles(form).dbeNmPrato->text(), "Arroz de carreteiro");
     EXPECT_TRUE(form->mnuConfirmar->isEnabled());
     EXPECT_EQ(stored("NMPRATO", "0003", "2010010003"), "Outro");
 
     // The other dish goes; the user corrects the name and confirms again.
     exec("DELETE FROM PRATO WHERE CDFILAUXPRAT = '0003' AND CDPRATO = '2010010003'");
-    retype(form->dbeNmPrato, "Arroz carreteiro");
+    retype(controles(form).dbeNmPrato, "Arroz carreteiro");
     press(form->mnuConfirmar);
     EXPECT_EQ(script->messages().size(), 1);
     EXPECT_EQ(form->cdsPrato->ChangeCount(), 0);
@@ -365,7 +365,7 @@ TEST_F(RecipeRecord, ARefusedUpdateKeepsTheUsersValuesPending)
     // A change refused and then cancelled leaves the record as it was read.
     select("2020010901");
     press(form->mnuAlterar);
-    type(form->dbeNmPrato, "!");
+    type(controles(form).dbeNmPrato, "!");
     exec("UPDATE PRATO SET NMPRATO = 'Feijoada' WHERE CDFILAUXPRAT = '0003' AND CDPRATO = '2020010901'");
     press(form->mnuConfirmar);
     EXPECT_EQ(script->messages().size(), 2);
@@ -415,19 +415,19 @@ TEST_P(RecipeRecordOnBackends, ADishWithItsUnitAndSegmentChosenFromTheirListsRea
 {
     ASSERT_NE(openOn("0002"), nullptr);
     startDish("201001", "Arroz com feijao", "XX");
-    form->dbeArredTrans->setFocus();
+    controles(form).dbeArredTrans->setFocus();
     EXPECT_EQ(script->messageTexts(), QStringList{"Unidade de medida não cadastrada."});
-    EXPECT_TRUE(form->dbeCdUnidade->hasFocus());
+    EXPECT_TRUE(controles(form).dbeCdUnidade->hasFocus());
     script->chooseRowWhere("SGUNIDADE", "POR");
-    form->btpUnidade->click();
-    EXPECT_EQ(form->dbeCdUnidade->text(), "POR");
+    controles(form).btpUnidade->click();
+    EXPECT_EQ(controles(form).dbeCdUnidade->text(), "POR");
     script->chooseRowWhere("CDSEGMER", "00002");
-    form->btnSegMerc->click();
-    EXPECT_EQ(form->dbeDsSegMer->text(), "Hospitalar");
-    type(form->dbeArredTrans, "-1");
-    form->dbeNmPrato->setFocus();
+    controles(form).btnSegMerc->click();
+    EXPECT_EQ(controles(form).dbeDsSegMer->text(), "Hospitalar");
+    type(controles(form).dbeArredTrans, "-1");
+    controles(form).dbeNmPrato->setFocus();
     EXPECT_EQ(script->lastMessage().text, "Arredondamento para transporte deve ser maior ou igual a zero.");
-    retype(form->dbeArredTrans, "0,5");
+    retype(controles(form).dbeArredTrans, "0,5");
     script->authorize("SUPERV", "1234");
     press(form->mnuConfirmar);
     EXPECT_EQ(script->messages().size(), 2);
@@ -437,8 +437,8 @@ TEST_P(RecipeRecordOnBackends, ADishWithItsUnitAndSegmentChosenFromTheirListsRea
     EXPECT_DOUBLE_EQ(stored("VRARREDTRANS", "P", "2010010003").toDouble(), 0.5);
     // The new dish is now taken when another one is typed with its code.
     startDish("201001", "Outro arroz");
-    retype(form->dbeCdPrato, "2010010003");
-    form->dbeNmPrato->setFocus();
+    retype(controles(form).dbeCdPrato, "2010010003");
+    controles(form).dbeNmPrato->setFocus();
     EXPECT_EQ(script->lastMessage().text, "Prato já cadastrado na árvore padrão ou da filial.");
 }
 

@@ -80,10 +80,10 @@ TEST_F(RecipeOverTheWire, ADishConfirmedWhenTheAnswerHasNoResultStaysPendingAndT
     ASSERT_TRUE(form->dbaPadrao->setSelectedCode("201001"));
     form->mnuIncluir->trigger();
     QApplication::processEvents();
-    form->dbeNmPrato->setFocus();
-    QTest::keyClicks(form->dbeNmPrato, "Arroz com legumes");
-    form->dbeCdUnidade->setFocus();
-    QTest::keyClicks(form->dbeCdUnidade, "KG");
+    controles(form).dbeNmPrato->setFocus();
+    QTest::keyClicks(controles(form).dbeNmPrato, "Arroz com legumes");
+    controles(form).dbeCdUnidade->setFocus();
+    QTest::keyClicks(controles(form).dbeCdUnidade, "KG");
 
     proxy.broken = true;
     script->authorize("SUPERV", "1234");
@@ -95,7 +95,7 @@ TEST_F(RecipeOverTheWire, ADishConfirmedWhenTheAnswerHasNoResultStaysPendingAndT
     EXPECT_TRUE(script->lastMessage().text.contains("sem resultado")) << script->lastMessage().text.toStdString();
     // The new dish is back in its insertion, with what the user typed.
     EXPECT_EQ(form->cdsPrato->state(), framework::ClientDataSet::State::Insert);
-    EXPECT_EQ(form->dbeNmPrato->text(), "Arroz com legumes");
+    EXPECT_EQ(controles(form).dbeNmPrato->text(), "Arroz com legumes");
     EXPECT_FALSE(value("SELECT NMPRATO FROM PRATO WHERE CDPRATO = '2010010003'").isValid());
 
     // The way is clear again: the same confirmation, with its checks run again, saves the dish.
