@@ -266,13 +266,7 @@ void ContainerPrato::estadoMudou()
 
 // --- Checks ------------------------------------------------------------------------------------
 
-void ContainerPrato::falha(const char* key, QWidget* control) const
-{
-    if (control && control->isEnabled())
-        control->setFocus();
-    m_contexto.mensagens().ShowMsg(QString::fromLatin1(key), mtError, mbOK);
-    throw Abort();
-}
+void ContainerPrato::falha(const char* key, QWidget* control) const { recipe::falha(m_contexto.mensagens(), key, control); }
 
 void ContainerPrato::falhaContainer(const char* key)
 {

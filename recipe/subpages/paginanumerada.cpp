@@ -217,12 +217,6 @@ void PaginaNumerada::ativaVisivel()
     defineAtivo(QStringLiteral("1"));
 }
 
-void PaginaNumerada::falha(const char* key, QWidget* control) const
-{
-    if (control && control->isEnabled())
-        control->setFocus();
-    m_contexto.mensagens().ShowMsg(QString::fromLatin1(key), mtError, mbOK);
-    throw Abort();
-}
+void PaginaNumerada::falha(const char* key, QWidget* control) const { recipe::falha(m_contexto.mensagens(), key, control); }
 
 } // namespace recipe
