@@ -2,9 +2,9 @@
 
 #include <QString>
 
-class QAction;
-class QTimer;
-class QWidget;
+namespace server {
+class Connection;
+}
 
 namespace framework {
 class ClientDataSet;
@@ -13,9 +13,9 @@ class Query;
 class TMessages;
 } // namespace framework
 
-namespace server {
-class Connection;
-}
+class QAction;
+class QTimer;
+class QWidget;
 
 namespace recipe {
 

@@ -43,12 +43,7 @@
 namespace recipe {
 
 using namespace ingredientes;
-using framework::ClientDataSet;
-using framework::Field;
 using framework::FieldType;
-using framework::TColumn;
-using framework::TDBGrid;
-using State = ClientDataSet::State;
 
 namespace {
 

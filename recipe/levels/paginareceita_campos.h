@@ -1,11 +1,24 @@
 #pragma once
 
 // The names the files of the ingredient-list page share (paginareceita*.cpp).
+#include "framework/data/clientdataset.h"
+
 #include <QString>
 
 #include <utility>
 
+namespace framework {
+class TColumn;
+class TDBGrid;
+} // namespace framework
+
 namespace recipe::ingredientes {
+
+using framework::ClientDataSet;
+using framework::Field;
+using framework::TColumn;
+using framework::TDBGrid;
+using State = ClientDataSet::State;
 
 // Kind of the supervisor authorisations of recipe rows.
 constexpr int kindReceita = 4;

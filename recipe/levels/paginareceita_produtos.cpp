@@ -21,12 +21,8 @@
 
 namespace recipe {
 
+// The names the page's files share, with the framework's types they use.
 using namespace ingredientes;
-using framework::ClientDataSet;
-using framework::Field;
-using framework::TColumn;
-using framework::TDBGrid;
-using State = ClientDataSet::State;
 
 void PaginaReceita::preencheListaProdutos()
 {

@@ -3,13 +3,13 @@
 #include <QObject>
 #include <QString>
 
-class QKeyEvent;
-class QWidget;
-
 namespace framework {
 class Field;
 class TMessages;
 } // namespace framework
+
+class QKeyEvent;
+class QWidget;
 
 namespace recipe {
 
