@@ -25,10 +25,11 @@ void TfrmReceitaPadrao::criaDadosPrato()
     const auto editing = [](const ClientDataSet& ds) {
         return ds.state() == ClientDataSet::State::Edit || ds.state() == ClientDataSet::State::Insert;
     };
-    const auto painel = [this](Level level, QWidget* page, recipe::PainelPrato::Regras regras) {
+    const auto painel = [this](Level level, QWidget* page, ClientDataSet* dados, DataSource* fonte,
+                               recipe::PainelPrato::Regras regras) {
         regras.reescala = [this, lista = regras.lista](double factor) { Calcula_Qtde_Prop_Pessoa(*lista, factor); };
-        m_paineis[static_cast<int>(level)] =
-            new recipe::PainelPrato(*this, recipe::levelFields(level), recipe::controlesPrato(level), page, std::move(regras));
+        m_paineis[static_cast<int>(level)] = new recipe::PainelPrato(
+            *this, recipe::levelFields(level), recipe::controlesPrato(level), page, *dados, *fonte, std::move(regras));
     };
 
     // The standard data belongs to the central: authorised outside a branch module, refused in one.
@@ -51,7 +52,7 @@ void TfrmReceitaPadrao::criaDadosPrato()
         return true;
     };
     padrao.lista = cdsProdPrat;
-    painel(Level::Padrao, tshPadrao, std::move(padrao));
+    painel(Level::Padrao, tshPadrao, cdsDadosPrat, dtsDadosPrat, std::move(padrao));
 
     recipe::PainelPrato::Regras filial;
     filial.exigeSeletores = [this] { validaSeletores(recipe::levelFields(Level::Filial)); };
@@ -65,7 +66,7 @@ void TfrmReceitaPadrao::criaDadosPrato()
         return true;
     };
     filial.lista = cdsReceFili;
-    painel(Level::Filial, tshReceLoca, std::move(filial));
+    painel(Level::Filial, tshReceLoca, cdsPratFili, dtsPratFili, std::move(filial));
 
     recipe::PainelPrato::Regras servico;
     servico.exigeSeletores = [this] { validaSeletores(recipe::levelFields(Level::Servico)); };
@@ -80,7 +81,7 @@ void TfrmReceitaPadrao::criaDadosPrato()
         return true;
     };
     servico.lista = cdsReceServ;
-    painel(Level::Servico, tshReceServ, std::move(servico));
+    painel(Level::Servico, tshReceServ, cdsPratServ, dtsPratServ, std::move(servico));
 
     m_filialTrabalho = std::make_unique<recipe::FilialTrabalho>(*this);
 }

@@ -23,7 +23,8 @@ void TfrmReceitaPadrao::criaPaginaPadrao()
     regras.produtoProducao = QStringLiteral("dbeCdProdPadr");
     regras.limites = [this](const QString& operacao) { m_registro->Vd_Receita(operacao); };
     recipe::addQuantidadePessoaMessages(*msgPadrao);
-    m_paginasNivel[static_cast<int>(recipe::Level::Padrao)] = std::make_unique<recipe::PaginaReceita>(*this, recipe::levelFields(recipe::Level::Padrao), regras);
+    m_paginasNivel[static_cast<int>(recipe::Level::Padrao)] = std::make_unique<recipe::PaginaReceita>(
+        *this, recipe::levelFields(recipe::Level::Padrao), regras, *cdsProdPrat, *dtsProdPrat, *dbgProdPrat);
 }
 
 recipe::PaginaReceita& TfrmReceitaPadrao::PaginaPadrao() const { return PaginaNivel(recipe::Level::Padrao); }

@@ -98,7 +98,8 @@ void TfrmReceitaPadrao::criaPaginasNiveis()
     regras.produtoProducao = QStringLiteral("dbeCdProdFili");
     regras.bloqueio = [this] { BloqAltRecLo(true); };
     regras.primeiraLinha = [this] { BloPratLoc(); };
-    m_paginasNivel[static_cast<int>(Level::Filial)] = std::make_unique<recipe::PaginaReceita>(*this, filial, regras);
+    m_paginasNivel[static_cast<int>(Level::Filial)] =
+        std::make_unique<recipe::PaginaReceita>(*this, filial, regras, *cdsReceFili, *dtsReceFili, *dbgReceFili);
 
     const LevelFields& servico = recipe::levelFields(Level::Servico);
     regras = niveis(servico);
@@ -111,7 +112,8 @@ void TfrmReceitaPadrao::criaPaginasNiveis()
     regras.produtoProducao = QStringLiteral("dbeCdProdServ");
     regras.bloqueio = [this] { BloqAltRecLo(true); };
     regras.primeiraLinha = [this] { BloPratLoc(); };
-    m_paginasNivel[static_cast<int>(Level::Servico)] = std::make_unique<recipe::PaginaReceita>(*this, servico, regras);
+    m_paginasNivel[static_cast<int>(Level::Servico)] =
+        std::make_unique<recipe::PaginaReceita>(*this, servico, regras, *cdsReceServ, *dtsReceServ, *dbgReceServ);
 
     // The menu type has no production product, no lock of revised recipes and no last-row check;
     // its base-product method takes the central and the menu type after the group.
@@ -124,7 +126,8 @@ void TfrmReceitaPadrao::criaPaginasNiveis()
     regras.escopoNoFim = true;
     regras.verificaUltima = false;
     regras.recarregaProdutos = true;
-    m_paginasNivel[static_cast<int>(Level::TpCard)] = std::make_unique<recipe::PaginaReceita>(*this, tpCard, regras);
+    m_paginasNivel[static_cast<int>(Level::TpCard)] =
+        std::make_unique<recipe::PaginaReceita>(*this, tpCard, regras, *cdsReceTpCard, *dtsReceTpCard, *dbgReceTpCard);
 
     // The menu type's dish data: the level's panel with the central and menu type as keys.
     recipe::PainelPrato::Regras dados;
@@ -142,8 +145,9 @@ void TfrmReceitaPadrao::criaPaginasNiveis()
     };
     dados.lista = cdsReceTpCard;
     dados.reescala = [this](double factor) { Calcula_Qtde_Prop_Pessoa(*cdsReceTpCard, factor); };
-    m_paineis[static_cast<int>(Level::TpCard)] = new recipe::PainelPrato(
-        *this, tpCard, recipe::controlesPrato(Level::TpCard), tshTpCard, std::move(dados));
+    m_paineis[static_cast<int>(Level::TpCard)] =
+        new recipe::PainelPrato(*this, tpCard, recipe::controlesPrato(Level::TpCard), tshTpCard, *cdsPratTpCard,
+                                *dtsPratTpCard, std::move(dados));
 
     recipe::SeletoresNivel::Componentes seletores{.panFilial = panFilial,
                                                   .panServico = panServico,

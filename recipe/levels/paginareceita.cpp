@@ -82,16 +82,12 @@ void declaraPesquisa(ClientDataSet& dataSet)
 
 } // namespace
 
-PaginaReceita::PaginaReceita(ContextoReceita& contexto, const LevelFields& level, RegrasNivel regras)
-    : QObject(&contexto.janela()), m_contexto(contexto), m_nivel(level), m_regras(std::move(regras))
+PaginaReceita::PaginaReceita(ContextoReceita& contexto, const LevelFields& level, RegrasNivel regras, ClientDataSet& lista,
+                             framework::DataSource& fonte, TDBGrid& grade)
+    : QObject(&contexto.janela()), m_contexto(contexto), m_nivel(level), m_regras(std::move(regras)), m_lista(&lista),
+      m_fonte(&fonte), m_grade(&grade)
 {
     setObjectName(QStringLiteral("pagina") + level.dataSet);
-    QWidget& form = contexto.janela();
-    m_lista = form.findChild<ClientDataSet*>(level.dataSet);
-    m_fonte = form.findChild<framework::DataSource*>(level.dataSource);
-    m_grade = form.findChild<TDBGrid*>(level.grid);
-    if (!m_lista || !m_fonte || !m_grade)
-        throw framework::Error(QStringLiteral("Página de receita %1 incompleta no formulário.").arg(level.page));
     m_conversao = std::make_unique<ConversaoUnidade>(contexto.conversoes());
     m_unidades = std::make_unique<QuantidadeUnidade>(*m_conversao);
     m_validacao = std::make_unique<Validacao>(contexto.mensagens(), contexto.servicos());

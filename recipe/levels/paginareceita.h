@@ -72,8 +72,9 @@ struct RegrasNivel {
 class PaginaReceita : public QObject {
     Q_OBJECT
 public:
-    // Works on the level's list, data source and grid, which the form made with the level's names.
-    PaginaReceita(ContextoReceita& contexto, const LevelFields& level, RegrasNivel regras);
+    // Works on the level's list, its data source and its grid, which the form made.
+    PaginaReceita(ContextoReceita& contexto, const LevelFields& level, RegrasNivel regras, framework::ClientDataSet& lista,
+                  framework::DataSource& fonte, framework::TDBGrid& grade);
     ~PaginaReceita() override;
 
     const LevelFields& nivel() const { return m_nivel; }

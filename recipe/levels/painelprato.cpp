@@ -169,15 +169,11 @@ void addPainelPratoMessages(framework::TMessages& messages)
 }
 
 PainelPrato::PainelPrato(ContextoReceita& contexto, const LevelFields& level, const ControlesPrato& names, QWidget* page,
-                         Regras regras)
-    : QObject(&contexto.janela()), m_contexto(contexto), m_nivel(level), m_nomes(names), m_regras(std::move(regras))
+                         ClientDataSet& dados, framework::DataSource& fonte, Regras regras)
+    : QObject(&contexto.janela()), m_contexto(contexto), m_nivel(level), m_nomes(names), m_regras(std::move(regras)),
+      m_dados(&dados), m_fonte(&fonte)
 {
     setObjectName(names.panel + QStringLiteral("Regras"));
-    QWidget& form = contexto.janela();
-    m_dados = form.findChild<ClientDataSet*>(level.dish.dataSet);
-    m_fonte = form.findChild<framework::DataSource*>(level.dish.dataSource);
-    if (!m_dados || !m_fonte)
-        throw framework::Error(QStringLiteral("Dados do prato %1 não encontrados no formulário.").arg(level.dish.dataSet));
     m_validacao = std::make_unique<Validacao>(contexto.mensagens(), contexto.servicos());
     m_enviador = std::make_unique<Enviador>(contexto.servidor());
     declaraCampos();

@@ -91,7 +91,7 @@ public:
     // Works on the level's dish data and data source, which the form made with the level's names;
     // lays out its controls on the level's page.
     PainelPrato(ContextoReceita& contexto, const LevelFields& level, const ControlesPrato& names, QWidget* page,
-                Regras regras);
+                framework::ClientDataSet& dados, framework::DataSource& fonte, Regras regras);
     ~PainelPrato() override;
 
     const LevelFields& nivel() const { return m_nivel; }
