@@ -12,9 +12,9 @@
 #include "framework/forms/formbase.h"
 #include "framework/ui/messages.h"
 #include "framework/ui/query.h"
-#include "recipe/cli_pla01300.h"
-#include "recipe/frmreceitapadrao.h"
-#include "recipe/lancadores.h"
+#include "recipe/core/cli_pla01300.h"
+#include "recipe/form/frmreceitapadrao.h"
+#include "recipe/form/lancadores.h"
 
 #include <QApplication>
 #include <QScopeGuard>

@@ -17,9 +17,9 @@
 #include "framework/ui/messages.h"
 #include "host/hostdatabase.h"
 #include "module/pkg_pla01300.h"
-#include "recipe/cli_pla01300.h"
-#include "recipe/frmreceitapadrao.h"
-#include "recipe/paginareceita.h"
+#include "recipe/core/cli_pla01300.h"
+#include "recipe/form/frmreceitapadrao.h"
+#include "recipe/levels/paginareceita.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -17,8 +17,8 @@
 #include "framework/ui/maskedit.h"
 #include "framework/ui/messages.h"
 #include "framework/ui/showavi.h"
-#include "recipe/frmreceitapadrao.h"
-#include "recipe/respostaservidor.h"
+#include "recipe/form/frmreceitapadrao.h"
+#include "recipe/core/respostaservidor.h"
 #include "server/connection.h"
 
 #include <QApplication>

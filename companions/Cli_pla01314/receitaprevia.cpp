@@ -7,7 +7,7 @@
 #include "framework/data/numberformat.h"
 #include "framework/forms/dbgrid.h"
 #include "framework/ui/messages.h"
-#include "recipe/quantidades.h"
+#include "recipe/quantities/quantidades.h"
 
 using namespace framework;
 

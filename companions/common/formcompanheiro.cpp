@@ -5,8 +5,8 @@
 #include "framework/ui/guard.h"
 #include "framework/ui/maskedit.h"
 #include "framework/ui/messages.h"
-#include "recipe/cli_pla01300.h"
-#include "recipe/frmreceitapadrao.h"
+#include "recipe/core/cli_pla01300.h"
+#include "recipe/form/frmreceitapadrao.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

@@ -13,8 +13,8 @@
 #include "framework/ui/messages.h"
 #include "framework/ui/query.h"
 #include "framework/ui/validafilial.h"
-#include "recipe/frmreceitapadrao.h"
-#include "recipe/respostaservidor.h"
+#include "recipe/form/frmreceitapadrao.h"
+#include "recipe/core/respostaservidor.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

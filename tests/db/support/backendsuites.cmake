@@ -6,14 +6,10 @@ add_library(test_db_support STATIC ${CMAKE_CURRENT_LIST_DIR}/testdatabase.h ${CM
 target_include_directories(test_db_support PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(test_db_support PUBLIC db Qt6::Sql)
 
-# add_backend_suites(NAME [LIBS ...]): the .cpp of the calling folder compiled once, run as NAME
-# (SQLite) and as NAME_pg (PostgreSQL, label postgres; its tests skip without TEST_PG_CONN).
+# add_backend_suites(NAME [LIBS ...]): the .cpp of the calling folder compiled once, into
+# NAME_objects, and run as NAME: its tests named Postgres on PostgreSQL (label postgres; they skip
+# without TEST_PG_CONN), the others on SQLite.
 function(add_backend_suites name)
   cmake_parse_arguments(S "" "" "LIBS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-  add_library(${name}_objects OBJECT ${sources})
-  target_link_libraries(${name}_objects PUBLIC test_common test_db_support ${S_LIBS})
-  set(libs test_db_support ${S_LIBS})
-  add_test_suite(${name} SOURCES $<TARGET_OBJECTS:${name}_objects> LIBS ${libs} FILTER -*Postgres*)
-  add_test_suite(${name}_pg SOURCES $<TARGET_OBJECTS:${name}_objects> LIBS ${libs} LABELS postgres FILTER *Postgres*)
+  add_test_suite(${name} LIBS test_db_support ${S_LIBS} BACKENDS)
 endfunction()
