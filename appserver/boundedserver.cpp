@@ -268,12 +268,25 @@ thread_local BoundedStream* serving = nullptr;
 
 // cpp-httplib's keep-alive loop over a BoundedStream: each request on the connection gets its
 // own deadline; after stop() only a request already sent is answered.
+class ListenQueue {
+public:
+    virtual ~ListenQueue() = default;
+    virtual void widen() = 0;
+};
+
 template <class Base>
-class Bounded : public Base {
+class Bounded : public Base, public ListenQueue {
 public:
     template <class... Args>
     explicit Bounded(const RequestLimits& limits, Args&&... args) : Base(std::forward<Args>(args)...), m_limits(limits)
     {
+    }
+
+    // Listening again on a bound socket only changes the length of its queue.
+    void widen() override
+    {
+        if (this->svr_sock_ != INVALID_SOCKET)
+            ::listen(this->svr_sock_, SOMAXCONN);
     }
 
 protected:
@@ -283,7 +296,12 @@ protected:
         serving = &stream;
         for (size_t left = this->keep_alive_max_count_; left > 0; --left) {
             const bool stopping = this->svr_sock_ == INVALID_SOCKET;
-            const auto idle = stopping ? std::chrono::seconds(0) : std::chrono::seconds(this->keep_alive_timeout_sec_);
+            // A new connection is given the time its headers are given: on a busy machine the
+            // client's first bytes may be retransmitted after the keep-alive time has gone by.
+            const bool first = left == this->keep_alive_max_count_;
+            const std::chrono::milliseconds idle = stopping ? std::chrono::milliseconds(0)
+                                                 : first    ? m_limits.headers
+                                                            : std::chrono::seconds(this->keep_alive_timeout_sec_);
             if (!stream.awaitRequest(idle))
                 break;
             stream.startRequest();
@@ -353,6 +371,12 @@ std::unique_ptr<httplib::Server> makeBoundedServer(const RequestLimits& limits, 
     if (certificateFile.isEmpty() || keyFile.isEmpty())
         return std::make_unique<PlainServer>(limits);
     return std::make_unique<TlsServer>(limits, certificateFile, keyFile);
+}
+
+void widenListenQueue(httplib::Server& server)
+{
+    if (auto* queue = dynamic_cast<ListenQueue*>(&server))
+        queue->widen();
 }
 
 namespace currentConnection {

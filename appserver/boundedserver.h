@@ -26,6 +26,10 @@ struct RequestLimits {
 std::unique_ptr<httplib::Server> makeBoundedServer(const RequestLimits& limits, const QString& certificateFile = {},
                                                    const QString& keyFile = {});
 
+// cpp-httplib listens with room for only 5 connections not yet accepted, too few for a burst of
+// logins on a busy machine: once bound, the queue is made as long as the system allows.
+void widenListenQueue(httplib::Server& server);
+
 // The connection the calling worker thread is serving, for its request handler.
 namespace currentConnection {
 // Lets the request's body take as long as `bytes` take at the slowest rate (once authorised).

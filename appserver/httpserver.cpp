@@ -453,6 +453,7 @@ int HttpServer::start(const QString& host, int port)
         d->port = d->server->bind_to_port(address, port) ? port : -1;
     if (d->port < 0)
         return -1;
+    widenListenQueue(*d->server);
     d->stopping = false;
     d->thread = std::thread([this] { d->server->listen_after_bind(); });
     while (!d->server->is_running())

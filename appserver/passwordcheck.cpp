@@ -30,7 +30,9 @@ const QString nextWait = QStringLiteral("CASE WHEN TENTATIVASENHA.NRFALHAS + 1 <
                              .arg(longestWait);
 
 // Counts an attempt as a failure, unless the address must still wait: one statement, so that
-// no two attempts see the same count. False when it must wait.
+// no two attempts see the same count. False when it must wait. A failure that starts no wait
+// leaves no release time: an attempt stamped a moment earlier but counted later would fall
+// before it and be held as if it had come too soon.
 bool countAttempt(QSqlDatabase& db, const QString& operatorCode, const QString& address, qint64 at)
 {
     const qint64 firstAttemptWait = freeAttempts <= 1 ? firstWait : 0;
@@ -38,10 +40,11 @@ bool countAttempt(QSqlDatabase& db, const QString& operatorCode, const QString& 
                           QStringLiteral("INSERT INTO TENTATIVASENHA (CDOPERADOR, DSORIGEM, NRFALHAS, NRESPERA, DTLIBERACAO, "
                                          "DTULTIMA) VALUES (?, ?, 1, ?, ?, ?) "
                                          "ON CONFLICT (CDOPERADOR, DSORIGEM) DO UPDATE SET "
-                                         "NRFALHAS = TENTATIVASENHA.NRFALHAS + 1, NRESPERA = %1, DTLIBERACAO = ? + %1, "
+                                         "NRFALHAS = TENTATIVASENHA.NRFALHAS + 1, NRESPERA = %1, "
+                                         "DTLIBERACAO = CASE WHEN %1 = 0 THEN 0 ELSE ? + %1 END, "
                                          "DTULTIMA = ? WHERE TENTATIVASENHA.DTLIBERACAO <= ? RETURNING NRFALHAS")
                               .arg(nextWait),
-                          {operatorCode, address, firstAttemptWait, at + firstAttemptWait, at, at, at, at});
+                          {operatorCode, address, firstAttemptWait, firstAttemptWait ? at + firstAttemptWait : 0, at, at, at, at});
     return q.next();
 }
 
