@@ -87,6 +87,8 @@ Check check(QSqlDatabase& db, const QString& operatorCode, const QString& passwo
         right = db::passwordMatches(q.value(0).toString(), password, q.value(1).toString());
     else
         (void)db::passwordMatches(standInSalt(), password, standInHash()); // as long as a known name's check
+    // A read left open would make the write below (SQLite) wait on a sweep that waits on it.
+    q.finish();
     if (!right)
         return {Outcome::Wrong};
     execute(db, "DELETE FROM TENTATIVASENHA WHERE CDOPERADOR = ? AND DSORIGEM = ?", {code, origin});
