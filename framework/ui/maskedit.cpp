@@ -33,6 +33,10 @@ void TMaskEdit::setText(const QString& value)
 void TMaskEdit::focusInEvent(QFocusEvent* event)
 {
     QLineEdit::focusInEvent(event);
+    // The form handing the focus over (after a check, on opening a page) leaves the cursor
+    // where it was, often past the input, where what the user types would be lost.
+    if (event->reason() != Qt::MouseFocusReason)
+        keepCursorInInput();
     guarded([this] { entering(); });
     emit entered();
 }
@@ -40,8 +44,13 @@ void TMaskEdit::focusInEvent(QFocusEvent* event)
 void TMaskEdit::mouseReleaseEvent(QMouseEvent* event)
 {
     QLineEdit::mouseReleaseEvent(event);
-    // A click past what was typed lands among the mask's blanks, where nothing can be typed:
-    // the cursor goes to the end of the input, as the user expects.
+    keepCursorInInput();
+}
+
+// A cursor past what was typed sits among the mask's blanks, where nothing can be typed: it goes
+// to the end of the input, as the user expects.
+void TMaskEdit::keepCursorInInput()
+{
     if (m_mask.isEmpty() || hasSelectedText())
         return;
     const int end = m_mask.endOfInput(displayText());

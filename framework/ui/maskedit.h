@@ -36,6 +36,8 @@ protected:
     virtual void entering() {}
 
 private:
+    void keepCursorInInput();
+
     EditMask m_mask;
 };
 

@@ -125,6 +125,9 @@ void TfrmReceitaPadrao::createPaginasReceita()
     medCdServico = selector(panServico, row, "lblCdServico", QStringLiteral("Serviço"), "medCdServico", "btpServico", 80);
     medCdServico->setEditMask(QStringLiteral(">aaaaa"));
     row->addStretch(1);
+    // The header comes before the list it selects, when the page is entered and when tabbing.
+    QWidget::setTabOrder(findChild<QWidget*>(QStringLiteral("btpFilial")), dbgReceFili);
+    QWidget::setTabOrder(findChild<QWidget*>(QStringLiteral("btpServico")), dbgReceServ);
     auto* tpCardRow = qobject_cast<QHBoxLayout*>(panTpCard->layout());
     auto* lblTpCard = named(new QLabel(QStringLiteral("Tipo de Cardápio"), panTpCard), "lblTpCard");
     lblTpCard->setBuddy(medCdTpCard);

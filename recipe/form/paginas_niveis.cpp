@@ -204,6 +204,9 @@ void TfrmReceitaPadrao::entraGradeNivel(const LevelFields& level)
 {
     if (level.level == Level::Servico && medCdServico->Text().trimmed().isEmpty()) {
         medCdServico->setFocus();
+        // The page being opened hands its grid the focus: the planner has yet to choose a service.
+        if (m_paginaAtual != tshReceServ)
+            return;
         MensErro(msgPadrao->Msg(QStringLiteral("SERV_EMPTY")));
     }
     validaSeletores(level);

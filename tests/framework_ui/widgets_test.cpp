@@ -89,6 +89,14 @@ TEST_F(BoundTest, AClickAmongTheMasksBlanksTypesAfterWhatWasTyped)
     QTest::mouseClick(medCod, Qt::LeftButton, {}, right);
     QTest::keyClicks(medCod, "010001");
     EXPECT_EQ(medCod->Text(), "2010010001");
+
+    // The form handing the focus to an emptied edit whose cursor was left at the end.
+    medCod->setText("");
+    medCod->setCursorPosition(10);
+    win.leaveTo(win.spare);
+    medCod->setFocus();
+    QTest::keyClicks(medCod, "1010");
+    EXPECT_EQ(medCod->Text(), "1010");
 }
 
 TEST_F(BoundTest, AnotherWindowTakingTheFocusIsNotLeavingTheEdit)

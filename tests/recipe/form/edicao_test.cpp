@@ -129,6 +129,34 @@ TEST_F(RecipeEditCycle, DeletingAlteringAndIncludingOnARecipePageTouchOnlyItsLis
     EXPECT_TRUE(script->failures().isEmpty());
 }
 
+TEST_F(RecipeEditCycle, TheServicePageOpensOnItsServiceAndAsksForItOnlyWhenTheListIsEntered)
+{
+    select("2010010001");
+    showPage(form->tshPadrao);
+    form->dbgProdPrat->setFocus();
+    QApplication::processEvents();
+    form->medCdServico->setText(QString());
+    const qsizetype before = script->messages().size();
+
+    // Opening the page hands its grid the focus: the planner is led to the service, not scolded.
+    showPage(form->tshReceServ);
+    EXPECT_EQ(script->messages().size(), before) << script->messageKeys().join(' ').toStdString();
+    EXPECT_EQ(QApplication::focusWidget(), form->medCdServico);
+    QTest::keyClicks(form->medCdServico, "00001");
+    key(Qt::Key_Tab);
+    EXPECT_EQ(form->medCdServico->Text(), "00001");
+    EXPECT_EQ(form->findChild<QLineEdit*>(QStringLiteral("edtNmServico"))->text(), "Dieta geral");
+
+    // Going into the list of a page already open without a service is refused.
+    form->medCdServico->setText(QString());
+    form->medCdServico->setFocus();
+    QApplication::processEvents();
+    form->dbgReceServ->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(script->lastMessage().text, "Serviço deve ser informado.");
+    EXPECT_EQ(QApplication::focusWidget(), form->medCdServico);
+}
+
 TEST_F(RecipeEditCycle, APageTheTableDoesNotKnowRefusesEveryCommand)
 {
     select("2010010001");
