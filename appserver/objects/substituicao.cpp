@@ -197,8 +197,9 @@ QVariant Substituicao::GetProdProd(Call& call) const
     const framework::TDBPicture picture(call.value("SELECT CDPICTPROD FROM PARAMGERAL ORDER BY CDPARGERAL").toString());
     QString sql = "SELECT P.CDPRODUTO, P.CDARVPROD, P.NMPRODUTO FROM PRODUTO P WHERE P.CDNVPRODUTO = ? "
                   "AND P.IDATIVO = 'S' AND NOT EXISTS (SELECT 1 FROM PRATO D WHERE D.CDPRODPRODUCAO = P.CDPRODUTO "
-                  "AND NOT (D.CDFILAUXPRAT = ? AND D.CDPRATO = ?))";
-    QVariantList values{QString::number(picture.GetTtNiveis()), owner, dish};
+                  "AND NOT (D.CDFILAUXPRAT = ? AND D.CDPRATO = ?)) AND NOT EXISTS (SELECT 1 FROM DADOSPRAT D "
+                  "WHERE D.CDPRODPRODUCAO = P.CDPRODUTO AND NOT (D.CDFILAUXPRAT = ? AND D.CDPRATO = ?))";
+    QVariantList values{QString::number(picture.GetTtNiveis()), owner, dish, owner, dish};
     if (all.isEmpty() || !code.isEmpty()) {
         sql += " AND P.CDARVPROD = ?";
         values << code;

@@ -123,6 +123,10 @@ public:
     // The dish weight as the portion: stored and sent without the proportional question.
     void gravaPesoPorcao(double weight);
 
+    // The record into edit for a change; the level's record of the dish is created by its first
+    // change.
+    void entraEdicao();
+
     void HabCamposCookChill();
     void defaultCamposCookChill();
     void VdCookchill();
@@ -137,9 +141,6 @@ private:
     void pintaCores();
     void estadoMudou();
     void comandos(); // toolbar and tabs after the record's edit, post or cancel
-    // The record into edit for a change; the level's record of the dish is created by its first
-    // change.
-    void entraEdicao();
     // Only the dish's own record of the level chosen may change: throws while the view is
     // emptied for a selector or the level's selectors are missing.
     void exigeVista() const;
