@@ -265,5 +265,22 @@ TEST_P(RecipeTools, ARecipeWhoseProductionProductAnotherRecipeUsesTakesNoNewRow)
     press(form->mnuCancelar);
 }
 
+TEST_P(RecipeTools, AProductCodePastedIsCheckedAsATypedOne)
+{
+    group("SUPERVISAO");
+    openForm();
+    showBranch("2010010001");
+    pick("1040010001");
+    goTo("CDARVPROD");
+    QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+    press(form->mnuIncluir);
+    ASSERT_EQ(list->state(), State::Insert);
+    goTo("CDARVPROD");
+    QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(script->messageTexts(), QStringList{QString::fromUtf8("Produto já cadastrado na receita local.")});
+    press(form->mnuCancelar);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, RecipeTools, ::testing::Values(testdb::Backend::Sqlite, testdb::Backend::Postgres),
                          [](const auto& info) { return testdb::backendName(info.param); });
