@@ -103,6 +103,9 @@ public:
     // with the edit being left and before each post with the quantity's edit; unset, any value
     // passes. The containers set it.
     std::function<void(framework::TDBEdit& checked)> Vd_QtContainer;
+    // The check of the production product typed, run before each post once the record has its
+    // keys; unset, none (the menu type has no production product).
+    std::function<void()> Vd_ProdProd;
     TransporteNivel transporte() const;
 
     // "_" followed by the name and "_" of each null field of the current record, in field order

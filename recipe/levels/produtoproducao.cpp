@@ -95,6 +95,7 @@ ProdutoProducao::ProdutoProducao(ContextoReceita& contexto, PainelPrato& painel,
     m_botao->BeforePesq = [this](framework::TBtnPesquisa&) { GetProdProd({}, QStringLiteral("T")); };
     m_botao->AfterPesq = [this](framework::TBtnPesquisa&) { escolhido(); };
 
+    painel.Vd_ProdProd = [this] { Vd_ProdProd(); };
     framework::guardedConnect(m_codigo, &framework::TMaskEdit::exited, this, [this] {
         Vd_ProdProd();
         if (m_codigo->text().trimmed().isEmpty())

@@ -241,6 +241,12 @@ TEST_P(RecipeTools, TheBranchsProductionProductIsCheckedAndStored)
     press(form->mnuConfirmar);
     EXPECT_EQ(value("SELECT CDPRODPRODUCAO FROM PRATFILI WHERE CDFILIAL = '0002' AND CDPRATO = '2010010001'").toString(),
               product("3020010002"));
+
+    // A code typed and confirmed without leaving its edit is the one stored.
+    typeInto("dbeCdProdFili", "3020010001");
+    press(form->mnuConfirmar);
+    EXPECT_EQ(value("SELECT CDPRODPRODUCAO FROM PRATFILI WHERE CDFILIAL = '0002' AND CDPRATO = '2010010001'").toString(),
+              product("3020010001"));
 }
 
 TEST_P(RecipeTools, ARecipeWhoseProductionProductAnotherRecipeUsesTakesNoNewRow)
