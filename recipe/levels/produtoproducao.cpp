@@ -94,6 +94,8 @@ ProdutoProducao::ProdutoProducao(ContextoReceita& contexto, PainelPrato& painel,
     m_botao->setFields({QStringLiteral("CDARVPROD"), QStringLiteral("NMPRODUTO")});
     m_botao->BeforePesq = [this](framework::TBtnPesquisa&) { GetProdProd({}, QStringLiteral("T")); };
     m_botao->AfterPesq = [this](framework::TBtnPesquisa&) { escolhido(); };
+    // After the button's own search (connected first), chosen or not.
+    framework::guardedConnect(m_botao, &QToolButton::clicked, this, [this] { esquece(); });
 
     painel.Vd_ProdProd = [this] { Vd_ProdProd(); };
     framework::guardedConnect(m_codigo, &framework::TMaskEdit::exited, this, [this] {
@@ -139,10 +141,14 @@ void ProdutoProducao::escolhido()
     dados.FieldByName(QStringLiteral("CDPRODPRODUCAO"))->setValue(m_produtos->FieldByName(QStringLiteral("CDPRODUTO"))->Value());
     dados.FieldByName(QStringLiteral("CDARVPROD"))->setValue(m_produtos->FieldByName(QStringLiteral("CDARVPROD"))->Value());
     dados.FieldByName(QStringLiteral("NMPRODUTO"))->setValue(m_produtos->FieldByName(QStringLiteral("NMPRODUTO"))->Value());
-    // The dish record takes the product of a standard lookup (cdsProdProd) when it is next
-    // posted; another level's choice is not the dish's.
-    if (m_nomes.nivel != u"P")
-        m_produtos->Close();
+    esquece();
+}
+
+void ProdutoProducao::esquece()
+{
+    // The dish record takes the row cdsProdProd holds when it is next posted, whichever dish that
+    // is by then: a level's choice, stored with the level's data, is not left there for it.
+    m_produtos->Close();
 }
 
 void ProdutoProducao::Vd_ProdProd()
@@ -184,8 +190,7 @@ void ProdutoProducao::Vd_ProdProd()
         dados.FieldByName(QStringLiteral("CDARVPROD"))->setValue(m_produtos->FieldByName(QStringLiteral("CDARVPROD"))->Value());
         nome->setValue(m_produtos->FieldByName(QStringLiteral("NMPRODUTO"))->Value());
     }
-    if (m_nomes.nivel != u"P")
-        m_produtos->Close();
+    esquece();
     if (!encontrado)
         falha("ProdNCad");
 }

@@ -40,6 +40,7 @@ public:
 
 private:
     void escolhido(); // the lookup's choice into the record
+    void esquece();   // cdsProdProd closed once read
     // The other recipes yielding the product, one per line ("type - recipe"); empty when none.
     QString outrasReceitas(const QString& produto) const;
     QString dado(const char* field) const;  // of the level's record

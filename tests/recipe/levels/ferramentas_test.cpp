@@ -249,6 +249,33 @@ TEST_P(RecipeTools, TheBranchsProductionProductIsCheckedAndStored)
               product("3020010001"));
 }
 
+TEST_P(RecipeTools, TheStandardProductionProductReachesTheStandardDishData)
+{
+    for (const char* op : {"INCLUSAO_PRODUTO_RECEITA_PADRAO", "ALTERACAO_PRODUTO_RECEITA_PADRAO"})
+        exec(QStringLiteral("INSERT INTO USUAUTORIZA (CDOPERADOR, NRTIPOAUTORIZA, CDOPERACAO) VALUES ('NUTRI', 4, '%1')")
+                 .arg(QLatin1String(op)));
+    // The standard data of the Greek rice yields the black beans.
+    exec("UPDATE DADOSPRAT SET CDPRODPRODUCAO = '" + product("3020010002") + "' WHERE CDPRATO = '2010010002'");
+    openForm();
+    showLevel(Level::Padrao, "2010010001");
+    typeInto("dbeCdProdPadr", "3020010002");
+    grid->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(script->lastMessage().key, "ProdProd_ja_existe2");
+    EXPECT_TRUE(script->lastMessage().text.contains(QString::fromUtf8("P - P 2010010002 Arroz à grega")));
+    typeInto("dbeCdProdPadr", "3020010001");
+    press(form->mnuConfirmar);
+    EXPECT_EQ(value("SELECT CDPRODPRODUCAO FROM DADOSPRAT WHERE CDFILAUXPRAT = 'P' AND CDPRATO = '2010010001'").toString(),
+              product("3020010001"));
+    EXPECT_EQ(form->findChild<QLineEdit*>("dbeNmProdPadr")->text(), QString::fromUtf8("Feijão carioca"));
+
+    // A search given up leaves nothing for the next dish record posted to take.
+    script->cancelSearch();
+    form->findChild<TBtnPesquisa*>("btnProdPadr")->click();
+    QApplication::processEvents();
+    EXPECT_FALSE(form->findChild<ClientDataSet*>("cdsProdProd")->Active());
+}
+
 TEST_P(RecipeTools, ARecipeWhoseProductionProductAnotherRecipeUsesTakesNoNewRow)
 {
     group("SUPERVISAO");
