@@ -2,6 +2,7 @@
 
 #include "call.h"
 #include "errors.h"
+#include "framework/core/consiste.h"
 #include "framework/core/dbpicture.h"
 #include "grantstore.h"
 
@@ -285,6 +286,31 @@ void checkRevisedRecipes(Call& call, const QString& object)
         }
 }
 
+// The swap of an ingredient for one of its optional products is what a branch that locks its
+// revised recipes (IDBLOALTRELO "S") offers instead of adding and removing rows: the form has the
+// command only there, and so has the server. The argument names the branch whose recipe it is.
+struct LockedBranchOnly {
+    const char* object;
+    const char* method;
+    int branchArgument;
+};
+const LockedBranchOnly lockedBranchOnly[] = {{ReceitaPadrao, "TrocaProduto", 2}};
+
+void checkLockedBranch(Call& call, const QString& object)
+{
+    for (const LockedBranchOnly& m : lockedBranchOnly) {
+        if (object.compare(QLatin1String(m.object), Qt::CaseInsensitive) != 0
+            || call.method().compare(QLatin1String(m.method), Qt::CaseInsensitive) != 0)
+            continue;
+        const QString branch = framework::Ajusta(call.text(m.branchArgument), 4);
+        if (call.value("SELECT IDBLOALTRELO FROM PARAMPLANEJA WHERE CDFILIAL = ?", {branch}).toString() != u"S") {
+            call.logNote(QStringLiteral("troca fora de receita revisada bloqueada (filial %1)").arg(branch));
+            throw NotAllowed(QStringLiteral("A troca de ingrediente só é feita nas receitas revisadas de filiais que "
+                                            "bloqueiam a alteração delas. Nada foi gravado."));
+        }
+    }
+}
+
 const QString refusalPrefix = QStringLiteral("Alteração não autorizada (");
 
 } // namespace
@@ -323,6 +349,7 @@ bool declaresShape(const QString& object, const QString& method)
 void authorise(Call& call, const QString& object)
 {
     checkRevisedRecipes(call, object);
+    checkLockedBranch(call, object);
     const QList<const GuardedChange*> guards = guardsOf(object, call.method());
     if (guards.isEmpty())
         return;

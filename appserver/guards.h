@@ -14,6 +14,7 @@ class Call;
 //   caller's operator holds the operation's right himself (USUAUTORIZA), or the call takes one
 //   of the grants that Autoriza gave to the caller's session for that operation;
 // - the changes the forms allow only to operators whose group allows them (PARAMGRUPUSUA).
+// - the changes the forms offer only where a branch locks its revised recipes (the ingredient swap).
 namespace guards {
 
 // The kind of the recipe operations' authorisations.

@@ -383,6 +383,12 @@ private:
                 }
             }
         }
+        // The products of a group are each other's alternatives in a recipe.
+        Inserter opcional(m_db, "PRODOPC", {"CDPRODUTO", "CDPRODOPC"});
+        for (const Product& p : products)
+            for (const Product& q : products)
+                if (&p != &q && QString(p.tree).left(6) == QString(q.tree).left(6))
+                    opcional.add({m_productCode.value(p.tree), m_productCode.value(q.tree)});
     }
 
     void lookups()

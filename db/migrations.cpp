@@ -26,7 +26,8 @@ void run(QSqlDatabase& db, const QString& sql)
 
 const QList<Migration>& migrations()
 {
-    static const QList<Migration> all{schemaV1(), schemaV2(), schemaV3(), schemaV4(), schemaV5(), schemaV6(), schemaV7(), schemaV8()};
+    static const QList<Migration> all{schemaV1(), schemaV2(), schemaV3(), schemaV4(), schemaV5(), schemaV6(), schemaV7(), schemaV8(),
+                                           schemaV9()};
     return all;
 }
 

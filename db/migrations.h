@@ -37,5 +37,6 @@ Migration schemaV5();
 Migration schemaV6();
 Migration schemaV7();
 Migration schemaV8();
+Migration schemaV9();
 
 } // namespace db

@@ -158,16 +158,20 @@ QVariant Ingredientes::VerificaProdProd(Call& call) const
     const QString level = call.text(3).trimmed();
     // Other dishes producing the product, and at a branch or service level also the other dishes
     // whose branch or service data names it.
+    // The standard level names it in the dish record and in the standard dish data.
     QString sql = "SELECT 'P', CDFILAUXPRAT || ' ' || CDPRATO || ' ' || NMPRATO FROM PRATO "
-                  "WHERE CDPRODPRODUCAO = ? AND NOT (CDFILAUXPRAT = ? AND CDPRATO = ?)";
-    QVariantList values{product, owner, dish};
+                  "WHERE CDPRODPRODUCAO = ? AND NOT (CDFILAUXPRAT = ? AND CDPRATO = ?) "
+                  "UNION SELECT 'P', P.CDFILAUXPRAT || ' ' || P.CDPRATO || ' ' || P.NMPRATO FROM DADOSPRAT D "
+                  "JOIN PRATO P ON P.CDFILAUXPRAT = D.CDFILAUXPRAT AND P.CDPRATO = D.CDPRATO "
+                  "WHERE D.CDPRODPRODUCAO = ? AND NOT (D.CDFILAUXPRAT = ? AND D.CDPRATO = ?)";
+    QVariantList values{product, owner, dish, product, owner, dish};
     const QString branch = framework::Ajusta(call.text(4), 4);
     if (level == u"F" || level == u"L") {
-        sql += " UNION ALL SELECT 'F', CDFILIAL || ' ' || CDFILAUXPRAT || ' ' || CDPRATO FROM PRATFILI "
+        sql += " UNION SELECT 'F', CDFILIAL || ' ' || CDFILAUXPRAT || ' ' || CDPRATO FROM PRATFILI "
                "WHERE CDPRODPRODUCAO = ? AND CDFILIAL = ? AND NOT (CDFILAUXPRAT = ? AND CDPRATO = ?)";
         values << product << branch << owner << dish;
     } else if (level == u"S") {
-        sql += " UNION ALL SELECT 'S', CDFILIAL || ' ' || CDSERVFILI || ' ' || CDFILAUXPRAT || ' ' || CDPRATO "
+        sql += " UNION SELECT 'S', CDFILIAL || ' ' || CDSERVFILI || ' ' || CDFILAUXPRAT || ' ' || CDPRATO "
                "FROM PRATSERV WHERE CDPRODPRODUCAO = ? AND CDFILIAL = ? AND CDSERVFILI = ? "
                "AND NOT (CDFILAUXPRAT = ? AND CDPRATO = ?)";
         values << product << branch << framework::Ajusta(call.text(5), 5) << owner << dish;

@@ -48,6 +48,7 @@ RdmReceitaPadrao::RdmReceitaPadrao() : ServerObject("Pla01300.rdmReceitaPadrao")
     update("UpdReceServ", &RdmReceitaPadrao::UpdReceServ);
     registerReceProd();
     registraIngredientes();
+    registraSubstituicao();
     registraNiveis();
     registraDadosPrato();
     query("GetPrepPad", &RdmReceitaPadrao::GetPrepPad);

@@ -4,7 +4,8 @@
 // quantities typed): the column exit of the net quantity on a row being edited, the post of
 // an edited quantity that rescales the 199 other rows, the post of a changed quantity per person
 // that rescales all 200 and sends the dish data, and the working branch put into the page
-// selectors at each page change.
+// selectors at each page change, and the import of the products' registered cleaning loss into
+// every row.
 
 #include "bench/benchsupport.h"
 #include "db/database.h"
@@ -21,6 +22,7 @@
 #include "recipe/form/frmreceitapadrao.h"
 #include "recipe/levels/paginareceita.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QSqlQuery>
@@ -202,6 +204,36 @@ void BM_AtualizaBotoes(benchmark::State& state)
         form.AtualizaBotoes();
 }
 BENCHMARK(BM_AtualizaBotoes)->Unit(benchmark::kMicrosecond);
+
+// "Todos" of the cleaning-loss import (Ctrl+P) on the 200 rows, from the answer to the list
+// shown again: a registered loss read and every row posted through its checks, then one send.
+// Each run finds the products' registered losses changed, so that every row changes.
+void BM_ImportaFatorTodos_200Ingredientes(benchmark::State& state)
+{
+    Fixture& fixture = Fixture::instance();
+    TfrmReceitaPadrao& form = *fixture.form;
+    framework::ClientDataSet& list = *form.cdsProdPrat;
+    QSqlQuery q(QSqlDatabase::database(QStringLiteral("bench")));
+    auto* importa = form.findChild<QAction*>(QStringLiteral("mnuImportFator"));
+    form.dbgProdPrat->setFocus();
+    double loss = 5;
+    for (auto _ : state) {
+        state.PauseTiming();
+        loss = loss == 5 ? 8 : 5;
+        q.prepare("UPDATE PRODUTO SET VRPEFATOCORR = ? WHERE CDPRODUTO LIKE 'B%'");
+        q.addBindValue(loss);
+        exec(q);
+        list.First();
+        fixture.script->answer(framework::mrYes); // "Todos"
+        state.ResumeTiming();
+        importa->trigger();
+        QApplication::processEvents();
+    }
+    list.Last();
+    if (list.ChangeCount() != 0 || list.FieldByName("VRPEFATCORPR")->AsFloat() != loss)
+        state.SkipWithError("the losses were not imported and sent");
+}
+BENCHMARK(BM_ImportaFatorTodos_200Ingredientes)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

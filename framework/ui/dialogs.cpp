@@ -192,7 +192,7 @@ ScriptedDialogs::Answer ScriptedDialogs::take(const QString& question)
 
 int ScriptedDialogs::showMessage(const MessageRequest& request)
 {
-    Message message{request.key, request.text, request.kind, request.buttons, mrOk};
+    Message message{request.key, request.text, request.kind, request.buttons, mrOk, request.captions};
     const bool onlyOk = request.buttons == mbOK || request.buttons == 0;
     if (!onlyOk) {
         m_messages << message; // recorded before the answer, so an unanswered one is visible too

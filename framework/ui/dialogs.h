@@ -27,6 +27,8 @@ struct MessageRequest {
     QString text;
     int kind = mtInformation;
     MsgDlgButtons buttons = mbOK;
+    // Texts of the buttons offered, in the order Yes, No, OK, Cancel; empty: the standard ones.
+    QStringList captions = {};
 };
 
 // A choice of rows of a dataset (Pesquisar, Pesquisar_Plus, PesquisaLista).
@@ -132,6 +134,7 @@ public:
         int kind = mtInformation;
         MsgDlgButtons buttons = mbOK;
         int answer = mrNone;
+        QStringList captions = {};
     };
     struct Search {
         SearchRequest::Mode mode;

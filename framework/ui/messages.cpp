@@ -6,6 +6,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace framework {
 
 TMessages::TMessages(QObject* parent, const QString& objectName) : QObject(parent)
@@ -16,6 +18,11 @@ TMessages::TMessages(QObject* parent, const QString& objectName) : QObject(paren
 void TMessages::Add(const QString& key, const QString& text)
 {
     m_texts.insert(key.toLower(), text);
+}
+
+void TMessages::Remove(const QString& key)
+{
+    m_texts.remove(key.toLower());
 }
 
 void TMessages::Add(std::initializer_list<std::pair<const char*, const char*>> items)
@@ -53,6 +60,23 @@ QString TMessages::Msg(const QString& key, const QStringList& args) const
 int TMessages::ShowMsg(const QString& key, int kind, MsgDlgButtons buttons, const QStringList& args) const
 {
     return dialogs().showMessage({key, Msg(key, args), kind, buttons});
+}
+
+int TMessages::ShowMsgAlert(const QString& key, int kind, const QStringList& buttonKeys, const QStringList& args) const
+{
+    // The captions ride on the standard buttons, in their order of display.
+    static const std::pair<MsgDlgButton, ModalResult> choices[] = {{mbYes, mrYes}, {mbNo, mrNo}, {mbCancel, mrCancel}};
+    const int count = std::min(int(buttonKeys.size()), 3);
+    MessageRequest request{key, Msg(key, args), kind, 0, {}};
+    for (int i = 0; i < count; ++i) {
+        request.buttons |= choices[i].first;
+        request.captions << Msg(buttonKeys[i]);
+    }
+    const int result = dialogs().showMessage(request);
+    for (int i = 0; i < count; ++i)
+        if (result == choices[i].second)
+            return i;
+    return -1;
 }
 
 QString TMessages::fill(const QString& text, const QStringList& args)

@@ -25,6 +25,7 @@ public:
 
     void Add(const QString& key, const QString& text);
     void Add(std::initializer_list<std::pair<const char*, const char*>> items);
+    void Remove(const QString& key);         // this list only
     bool Contains(const QString& key) const; // this list only
     int Count() const { return int(m_texts.size()); }
 
@@ -32,6 +33,10 @@ public:
     // Shows the key's text in a modal dialog through the dialog service; returns the button
     // pressed (mrOk, mrYes, mrNo, mrCancel).
     int ShowMsg(const QString& key, int kind, MsgDlgButtons buttons, const QStringList& args = {}) const;
+
+    // Asks the key's text with buttons captioned by the texts of buttonKeys (at most three, in
+    // the order shown); returns the position of the button pressed, -1 when none was.
+    int ShowMsgAlert(const QString& key, int kind, const QStringList& buttonKeys, const QStringList& args = {}) const;
 
     // Fills "%s"/"%d" in order; surplus placeholders stay as they are.
     static QString fill(const QString& text, const QStringList& args);

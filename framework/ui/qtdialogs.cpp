@@ -110,9 +110,12 @@ int QtDialogs::showMessage(const MessageRequest& request)
         {mbCancel, QMessageBox::Cancel, "Cancelar", mrCancel},
     };
     const MsgDlgButtons buttons = request.buttons ? request.buttons : mbOK;
+    int offered = 0;
     for (const Choice& choice : choices) {
-        if (buttons & choice.button)
-            box.addButton(choice.standard)->setText(QString::fromUtf8(choice.text));
+        if (!(buttons & choice.button))
+            continue;
+        const QString caption = request.captions.value(offered++);
+        box.addButton(choice.standard)->setText(caption.isEmpty() ? QString::fromUtf8(choice.text) : caption);
     }
     const int pressed = box.exec();
     for (const Choice& choice : choices) {

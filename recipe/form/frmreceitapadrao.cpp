@@ -6,6 +6,7 @@
 #include "recipe/quantities/conversaounidade.h"
 #include "recipe/core/enviador.h"
 #include "filialtrabalho.h"
+#include "ferramentas.h"
 #include "lancadores.h"
 #include "recipe/levels/paginareceita.h"
 #include "recipe/levels/painelprato.h"
@@ -66,6 +67,7 @@ TfrmReceitaPadrao::TfrmReceitaPadrao(QWidget* parent) : TfrmPadraoArvPlus(parent
     });
     m_arvore = std::make_unique<recipe::ArvorePratos>(*this);
     m_lancadores = std::make_unique<recipe::Lancadores>(*this);
+    m_ferramentas = std::make_unique<recipe::Ferramentas>(*this);
 }
 
 TfrmReceitaPadrao::~TfrmReceitaPadrao()

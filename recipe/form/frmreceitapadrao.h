@@ -37,6 +37,7 @@ namespace recipe {
 class ArvorePratos;
 class ContainerPrato;
 class ConversaoUnidade;
+class Ferramentas;
 class Lancadores;
 struct Companheiros;
 class Enviador;
@@ -338,6 +339,7 @@ private:
     std::unique_ptr<recipe::RegrasHabilitacao> m_regras;
     std::unique_ptr<recipe::ArvorePratos> m_arvore;
     std::unique_ptr<recipe::Lancadores> m_lancadores;
+    std::unique_ptr<recipe::Ferramentas> m_ferramentas; // swap, cleaning-loss import, production product
     std::array<std::unique_ptr<recipe::PaginaReceita>, 4> m_paginasNivel; // by recipe::Level
     std::array<recipe::PainelPrato*, 4> m_paineis{}; // by recipe::Level
     recipe::SeletoresNivel* m_seletoresNivel = nullptr;

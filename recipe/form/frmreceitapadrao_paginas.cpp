@@ -145,6 +145,7 @@ void TfrmReceitaPadrao::createPaginasReceita()
         line->addWidget(label);
         line->addWidget(edit);
         line->addWidget(new TBtnPesquisa(page, QStringLiteral("btnProd") + QLatin1String(suffix)));
+        line->addWidget(new TDBEdit(page, QStringLiteral("dbeNmProd") + QLatin1String(suffix)), 1);
         line->addStretch(1);
     }
 
@@ -181,7 +182,11 @@ void TfrmReceitaPadrao::createMenuReceita()
         {"sbtCusto", "mnuCusto", "Custo", QStyle::SP_FileDialogContentsView},
         {"sbtUtProdRece", "mnuUtProdRece", "Utilização", QStyle::SP_FileDialogListView},
         {"sbtTrocaProd", "mnuTrocaProd", "Trocar", QStyle::SP_BrowserReload},
+        {"sbtImportFator", "mnuImportFator", "Fator", QStyle::SP_ArrowDown},
     };
+    // The hints of the buttons whose menu text says more than they do.
+    findChild<QAction*>(QStringLiteral("mnuTrocaProd"))->setToolTip(QStringLiteral("Trocar Ingrediente"));
+    findChild<QAction*>(QStringLiteral("mnuImportFator"))->setToolTip(QString::fromUtf8("Importar Fator de Correção Padrão"));
     for (const auto& b : buttons) {
         auto* action = findChild<QAction*>(QString::fromLatin1(b.action));
         action->setIconText(QString::fromUtf8(b.caption));

@@ -136,6 +136,15 @@ public:
     void QtCalcNutrAlterado();
     void CamposNutrInalterados();
 
+    // A run of row edits the user asked for once (the import of the registered cleaning loss):
+    // the supervisor and the recipe's inactive products are asked once, before the first; each
+    // row is still checked and recomputed by its post, and no post starts a proportional update.
+    // Whatever the run throws ends it.
+    void lote(const std::function<void()>& trabalho);
+    // A new row (or a deletion) changes a recipe whose production product another recipe uses:
+    // refused with ProdProd_ja_existe.
+    void vdAlteraReceitaProdProd();
+
     // "B": the net quantity is typed and the gross derived; otherwise the reverse.
     bool entradaLiquida() const;
 
@@ -163,11 +172,14 @@ private:
     void verificaAlteracao() const;
     // A run of rows posted by the proportional update or the rescaling is under way.
     bool reescalando() const { return !m_validaPost || m_calcQtPessoa; }
+    bool m_emLote = false; // a run of the user's (lote) is under way
     void arredondaPercentuais();
     void recalculaQuantidades();
     void parNutriente();
     void alternaFlag(const QString& fieldName, bool post);
     void preencheListaProdutos();
+    // The product code typed or pasted into a new row: checked, and its registered loss taken.
+    void produtoInformado();
     QString filialStatus() const;
     QString niveisProduto() const;
     QString flagGeral(const char* name) const;

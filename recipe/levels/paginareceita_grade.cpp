@@ -18,6 +18,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 
 namespace recipe {
 
@@ -30,20 +31,8 @@ void PaginaReceita::ColExit()
     autorizaEdicao();
     if (m_lista->state() == State::Edit || m_lista->state() == State::Insert)
         arredondaPercentuais();
-    if (coluna(cdArvProd)) {
-        Vd_CdProduto(false);
-        const QString code = campo(cdArvProd)->AsString().trimmed();
-        if (inserindo() && !code.isEmpty()) {
-            m_qryCdProduto->Close();
-            m_qryCdProduto->setParam(QStringLiteral("P_CDARVPROD"), code);
-            m_qryCdProduto->Open();
-            const QVariant loss = m_contexto.servidor().call(
-                QStringLiteral("GetValorProduto"), {m_qryCdProduto->FieldByName(cdProduto)->AsString()});
-            const double value = framework::StrToFloatDef(loss.toString(), 0);
-            campo(f.cleaningLoss)->setAsFloat(value);
-            campo(f.cleaningYield)->setAsFloat(100 - value);
-        }
-    }
+    if (coluna(cdArvProd))
+        produtoInformado();
     if (coluna(sgUnidade))
         Vd_SgUnidProd();
     if (coluna(f.cleaningLoss))
@@ -107,6 +96,22 @@ void PaginaReceita::DblClick()
         m_grade->Columns(column)->setButtonStyle(TColumn::cbsAuto);
 }
 
+void PaginaReceita::produtoInformado()
+{
+    Vd_CdProduto(false);
+    const QString code = campo(cdArvProd)->AsString().trimmed();
+    if (!inserindo() || code.isEmpty())
+        return;
+    m_qryCdProduto->Close();
+    m_qryCdProduto->setParam(QStringLiteral("P_CDARVPROD"), code);
+    m_qryCdProduto->Open();
+    const QVariant loss = m_contexto.servidor().call(QStringLiteral("GetValorProduto"),
+                                                     {m_qryCdProduto->FieldByName(cdProduto)->AsString()});
+    const double value = framework::StrToFloatDef(loss.toString(), 0);
+    campo(m_nivel.cleaningLoss)->setAsFloat(value);
+    campo(m_nivel.cleaningYield)->setAsFloat(100 - value);
+}
+
 void PaginaReceita::KeyDown(int& key, Qt::KeyboardModifiers modifiers)
 {
     const TColumn* column = m_grade->SelectedColumn();
@@ -115,9 +120,15 @@ void PaginaReceita::KeyDown(int& key, Qt::KeyboardModifiers modifiers)
     if (ctrl && name == cdArvProd) {
         if (key == Qt::Key_C || key == Qt::Key_X)
             m_prodCopiado = campo(cdArvProd)->AsString();
-        else if (key == Qt::Key_V && inserindo() && !m_prodCopiado.isEmpty()) {
-            campo(cdArvProd)->setAsString(m_prodCopiado);
+        else if (key == Qt::Key_V && inserindo()) {
+            // A code pasted is a code typed: the same checks, and the product's loss with it.
+            const QString pasted =
+                m_prodCopiado.isEmpty() ? QGuiApplication::clipboard()->text().trimmed() : m_prodCopiado;
             key = 0;
+            if (pasted.isEmpty())
+                return;
+            campo(cdArvProd)->setAsString(pasted);
+            produtoInformado();
             return;
         }
     }

@@ -23,6 +23,7 @@
 #include "server/connection.h"
 
 #include <QCheckBox>
+#include <QScopeGuard>
 
 namespace recipe {
 
@@ -154,7 +155,7 @@ void PaginaReceita::BeforeEdit()
     if (reescalando())
         return;
     verificaAlteracao();
-    m_autorizacaoPendente = !m_regras.autorizaAlteracao.isEmpty();
+    m_autorizacaoPendente = !m_emLote && !m_regras.autorizaAlteracao.isEmpty();
     const Field* net = campo(m_nivel.netQty);
     m_qtAnteriorNula = net->IsNull();
     m_qtAnterior = net->AsFloat();
@@ -195,6 +196,7 @@ void PaginaReceita::BeforePost()
     m_validacao->Vd_CoccaoLimpeza(*m_grade, m_nivel);
     // A new row takes the dish's and the level's keys; a saved one keeps its own.
     if (inserindo()) {
+        vdAlteraReceitaProdProd();
         for (const QString& key : {QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")})
             campo(key)->setAsString(m_contexto.pratos().FieldByName(key)->AsString());
         if (m_regras.chaves) {
@@ -219,7 +221,7 @@ void PaginaReceita::BeforePost()
 void PaginaReceita::AfterPost()
 {
     // A run's own posts never start another run.
-    const bool proportional = !reescalando() && m_altProporcional->isChecked() && m_modoEdicao == u"E"
+    const bool proportional = !reescalando() && !m_emLote && m_altProporcional->isChecked() && m_modoEdicao == u"E"
                               && m_qtAnterior != campo(m_nivel.netQty)->AsFloat();
     m_modoEdicao = QStringLiteral("B");
     if (proportional)
@@ -233,22 +235,7 @@ void PaginaReceita::BeforeDelete()
         m_regras.limites(QStringLiteral("E"));
     const QString owner = campo(QStringLiteral("CDFILAUXPRAT"))->AsString();
     const QString dish = campo(QStringLiteral("CDPRATO"))->AsString();
-    auto* production = m_regras.produtoProducao.isEmpty()
-                           ? nullptr
-                           : m_contexto.janela().findChild<framework::TDBEdit*>(m_regras.produtoProducao);
-    auto* dishData = m_contexto.janela().findChild<ClientDataSet*>(m_nivel.dish.dataSet);
-    if (production && !production->Text().trimmed().isEmpty() && dishData && dishData->Active()) {
-        const auto text = [dishData](const char* name) {
-            const Field* field = dishData->FindField(QString::fromLatin1(name));
-            return field ? field->AsString() : QString();
-        };
-        ClientDataSet reply;
-        loadPacket(&reply, m_contexto.servidor().call(QStringLiteral("VerificaProdProd"),
-                                                         {text("CDPRODPRODUCAO"), owner, dish, m_nivel.letter,
-                                                          text("CDFILIAL"), text("CDSERVFILI")}));
-        if (!reply.IsEmpty())
-            falha(QStringLiteral("ProdProd_ja_existe"), {});
-    }
+    vdAlteraReceitaProdProd();
     if (m_regras.verificaUltima && m_lista->RecordCount() == 1) {
         const Field* branch = campo(m_nivel.branchKey);
         const QString answer =
@@ -265,6 +252,40 @@ void PaginaReceita::BeforeDelete()
     }
     if (m_regras.bloqueio)
         m_regras.bloqueio();
+}
+
+void PaginaReceita::vdAlteraReceitaProdProd()
+{
+    auto* production = m_regras.produtoProducao.isEmpty()
+                           ? nullptr
+                           : m_contexto.janela().findChild<framework::TDBEdit*>(m_regras.produtoProducao);
+    auto* dishData = m_contexto.janela().findChild<ClientDataSet*>(m_nivel.dish.dataSet);
+    if (!production || production->Text().trimmed().isEmpty() || !dishData || !dishData->Active())
+        return;
+    const auto text = [dishData](const char* name) {
+        const Field* field = dishData->FindField(QString::fromLatin1(name));
+        return field ? field->AsString() : QString();
+    };
+    ClientDataSet reply;
+    loadPacket(&reply, m_contexto.servidor().call(QStringLiteral("VerificaProdProd"),
+                                                     {text("CDPRODPRODUCAO"), text("CDFILAUXPRAT"), text("CDPRATO"),
+                                                      m_nivel.letter, text("CDFILIAL"), text("CDSERVFILI")}));
+    if (!reply.IsEmpty())
+        falha(QStringLiteral("ProdProd_ja_existe"), {});
+}
+
+void PaginaReceita::lote(const std::function<void()>& trabalho)
+{
+    if (!m_regras.autorizaAlteracao.isEmpty())
+        autoriza(m_regras.autorizaAlteracao);
+    Vd_ProdInativo();
+    m_emLote = true;
+    m_inativosVerificados = true;
+    const auto restore = qScopeGuard([this] {
+        m_emLote = false;
+        m_inativosVerificados = false;
+    });
+    trabalho();
 }
 
 void PaginaReceita::CalcFields()

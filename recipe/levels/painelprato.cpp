@@ -422,6 +422,9 @@ void PainelPrato::BeforePost()
         for (const char* key : {"CDFILAUXPRAT", "CDPRATO"})
             campo(QString::fromLatin1(key))->setValue(m_contexto.pratos().FieldByName(QString::fromLatin1(key))->Value());
     }
+    // A code typed and posted without leaving its edit is checked and resolved all the same.
+    if (Vd_ProdProd)
+        Vd_ProdProd();
 
     if (Field* validade = campo(d.validityHours); validade && m_validade) {
         // No validity typed is none stored: a level's empty override leaves the standard one.

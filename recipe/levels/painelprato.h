@@ -103,6 +103,9 @@ public:
     // with the edit being left and before each post with the quantity's edit; unset, any value
     // passes. The containers set it.
     std::function<void(framework::TDBEdit& checked)> Vd_QtContainer;
+    // The check of the production product typed, run before each post once the record has its
+    // keys; unset, none (the menu type has no production product).
+    std::function<void()> Vd_ProdProd;
     TransporteNivel transporte() const;
 
     // "_" followed by the name and "_" of each null field of the current record, in field order
@@ -123,6 +126,10 @@ public:
     // The dish weight as the portion: stored and sent without the proportional question.
     void gravaPesoPorcao(double weight);
 
+    // The record into edit for a change; the level's record of the dish is created by its first
+    // change.
+    void entraEdicao();
+
     void HabCamposCookChill();
     void defaultCamposCookChill();
     void VdCookchill();
@@ -137,9 +144,6 @@ private:
     void pintaCores();
     void estadoMudou();
     void comandos(); // toolbar and tabs after the record's edit, post or cancel
-    // The record into edit for a change; the level's record of the dish is created by its first
-    // change.
-    void entraEdicao();
     // Only the dish's own record of the level chosen may change: throws while the view is
     // emptied for a selector or the level's selectors are missing.
     void exigeVista() const;

@@ -321,9 +321,23 @@ void PainelPrato::liga()
         framework::installGuardedEventFilter(m_antecipacao, [](QObject*, QEvent* event) {
             return dropsKey(event, [](QChar c) { return c.isDigit(); });
         });
-    for (QComboBox* combo : {m_armazenamento, m_origem})
-        if (combo)
-            framework::guardedConnect(combo, &QComboBox::activated, this, [this] { entraEdicao(); });
+    if (m_armazenamento)
+        framework::guardedConnect(m_armazenamento, &QComboBox::activated, this, [this] { entraEdicao(); });
+    if (m_origem) {
+        // "Matriz" is "M", "Filial" "F", stored as the choice is made; typing chooses nothing.
+        framework::guardedConnect(m_origem, &QComboBox::activated, this, [this](int index) {
+            entraEdicao();
+            campo(m_nivel.dish.finalOrigin)->setAsString(index == 0 ? QStringLiteral("M") : QStringLiteral("F"));
+        });
+        framework::installGuardedEventFilter(m_origem, [](QObject*, QEvent* event) {
+            if (event->type() == QEvent::KeyPress) {
+                const int key = static_cast<QKeyEvent*>(event)->key();
+                if (key == Qt::Key_Backspace || key == Qt::Key_Delete)
+                    return true;
+            }
+            return dropsKey(event, [](QChar c) { return c == u'&' || c == u'('; });
+        });
+    }
     for (TDBEdit* e : {m_amostra, m_perMin})
         if (e)
             framework::installGuardedEventFilter(e, [](QObject*, QEvent* event) {
