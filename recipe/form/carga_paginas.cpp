@@ -95,14 +95,7 @@ void TfrmReceitaPadrao::pgcPadraoChange()
     else
         AtualizaBotoes();
 
-    const bool troca = trocaProdutoPermitida() && page && page->nivel && page->dataSet->Active()
-                       && !page->dataSet->IsEmpty() && !Cli_pla01300::boConsulta;
-    for (const char* name : {"mnuTrocaProd", "sbtTrocaProd"}) {
-        if (auto* action = findChild<QAction*>(QString::fromLatin1(name)))
-            action->setEnabled(troca);
-        else if (auto* widget = findChild<QWidget*>(QString::fromLatin1(name)))
-            widget->setEnabled(troca);
-    }
+    atualizaTrocaProduto();
 }
 
 void TfrmReceitaPadrao::carregaPaginaReceita(const Pagina& page)
@@ -176,16 +169,30 @@ void TfrmReceitaPadrao::carregaLista(const Pagina& page, bool force)
 bool TfrmReceitaPadrao::trocaProdutoPermitida() const
 {
     // A standard dish's ingredient, swapped in the revised recipe of a level whose branch keeps
-    // its revised recipes, from the level's grid.
+    // its revised recipes (the parameters read on entering the level's grid), from the level's
+    // grid, on a list with rows, outside query mode.
     QWidget* tab = pgcPadrao->currentWidget();
     if (tab != tshTpCard && tab != tshReceLoca && tab != tshReceServ)
         return false;
-    if (recipe::flag(cdsParamPlaneja, "IDBLOALTRELO") != u"S" || !cdsPrato->Active() || cdsPrato->IsEmpty()
-        || cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString() != u"P")
+    if (Cli_pla01300::boConsulta || recipe::flag(cdsParamPrato, "IDBLOALTRELO") != u"S" || !cdsPrato->Active()
+        || cdsPrato->IsEmpty() || cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString() != u"P")
         return false;
     const Pagina* page = m_paginas->pagina(tab);
+    if (!page || !page->nivel || !page->dataSet->Active() || page->dataSet->IsEmpty())
+        return false;
     auto* grid = findChild<TDBGrid*>(page->nivel->grid);
     return grid && (grid->hasFocus() || grid->isAncestorOf(focusWidget()));
+}
+
+void TfrmReceitaPadrao::atualizaTrocaProduto()
+{
+    const bool troca = trocaProdutoPermitida();
+    for (const char* name : {"mnuTrocaProd", "sbtTrocaProd"}) {
+        if (auto* action = findChild<QAction*>(QString::fromLatin1(name)))
+            action->setEnabled(troca);
+        else if (auto* widget = findChild<QWidget*>(QString::fromLatin1(name)))
+            widget->setEnabled(troca);
+    }
 }
 
 void TfrmReceitaPadrao::dtsPratoDataChange()

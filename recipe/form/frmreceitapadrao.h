@@ -307,6 +307,7 @@ private:
     void carregaPaginaReceita(const recipe::Pagina& page);
     QStringList escopo(const recipe::LevelFields& level) const;
     bool trocaProdutoPermitida() const;
+    void atualizaTrocaProduto(); // mnuTrocaProd and its button follow trocaProdutoPermitida
 
     double pesoDaLista(framework::ClientDataSet& list, const recipe::LevelFields& level);
 

@@ -212,16 +212,7 @@ void TfrmReceitaPadrao::entraGradeNivel(const LevelFields& level)
     validaSeletores(level);
     // The menu-type page reads the parameters of the branch chosen on the branch page.
     carregaParamPrato(level.level == Level::Servico ? medCdFiliServ->Text() : medCdFilial->Text());
-    const ClientDataSet& list = PaginaNivel(level.level).lista();
-    const bool troca = recipe::flag(cdsParamPrato, "IDBLOALTRELO") == u"S" && cdsPrato->Active() && !cdsPrato->IsEmpty()
-                       && cdsPrato->FieldByName(QStringLiteral("CDFILAUXPRAT"))->AsString() == u"P"
-                       && list.Active() && !list.IsEmpty() && !Cli_pla01300::boConsulta;
-    for (const char* name : {"mnuTrocaProd", "sbtTrocaProd"}) {
-        if (auto* action = findChild<QAction*>(QString::fromLatin1(name)))
-            action->setEnabled(troca);
-        else if (auto* widget = findChild<QWidget*>(QString::fromLatin1(name)))
-            widget->setEnabled(troca);
-    }
+    atualizaTrocaProduto();
 }
 
 void TfrmReceitaPadrao::carregaParamPrato(const QString& branch)
