@@ -6,6 +6,7 @@
 #include "ingredientes.h"
 #include "niveisreceita.h"
 #include "percentualreceita.h"
+#include "replicareceita.h"
 
 namespace appserver {
 
@@ -16,7 +17,8 @@ class RdmReceitaPadrao : public ServerObject,
                          public NiveisReceita,
                          public ContainersPrato,
                          public FotosPrato,
-                         public PercentualReceita {
+                         public PercentualReceita,
+                         public ReplicaReceita {
 public:
     RdmReceitaPadrao();
 
@@ -87,6 +89,7 @@ private:
     void registraContainers();   // containers.h
     void registraFotos();        // fotos.h
     void registraPercentual();   // percentualreceita.h
+    void registraReplica();      // replicareceita.h
 };
 
 } // namespace appserver
