@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appserver/call.h"
+#include "lugarreceita.h"
 
 #include <QString>
 
@@ -9,8 +10,6 @@ class RowStore;
 }
 
 namespace appserver {
-
-class LugarReceita;
 
 // What the methods that give service recipes as a percentage of an origin recipe share: the
 // percentage apply (AplicaPercentualReceita and its preview) and the replication to many services
@@ -31,6 +30,16 @@ void verificaOrigemServico(Call& call, const LugarReceita& origem);
 // rounded as the recipe pages round (EscalaReceita). The preview, the apply and the replication
 // store what this gives.
 framework::DataPacket receitaEscalada(framework::DataPacket receita, double percentual);
+
+// What a service's recipe of a dish follows: an origin at a percentage, or nothing.
+struct PercentualDeServico {
+    QString filial, servico;
+    const LugarReceita* origem = nullptr; // none: the service forgets what it followed
+    double percentual = 0;
+};
+// Records what each service now follows (PERCRECESERV, which the percentage form lists), in few
+// statements: the services of a branch in lists.
+void gravaPercentuais(Call& call, const ChavePrato& prato, const QList<PercentualDeServico>& lista);
 
 // A quantity the recipe pages need above zero is not (a product of nothing).
 bool quantidadeZerada(const framework::RowStore& linhas, int linha);

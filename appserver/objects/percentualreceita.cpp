@@ -4,7 +4,6 @@
 #include "appserver/errors.h"
 #include "appserver/resultcolumns.h"
 #include "appserver/sqlpacket.h"
-#include "db/database.h"
 #include "framework/core/consiste.h"
 #include "lugarreceita.h"
 #include "percentualorigem.h"
@@ -141,65 +140,6 @@ void verificaAlteracoes(Call& call, const ChavePrato& prato, const QList<Alterac
     }
 }
 
-// "?, ?, ..." for n values.
-QString marcas(qsizetype n)
-{
-    QStringList m;
-    m.fill(QStringLiteral("?"), n);
-    return m.join(QStringLiteral(", "));
-}
-
-// What each changed service follows now: every one forgets its origin and percentage, the marked
-// ones keep their new ones; in few statements (the services of a branch in lists).
-void gravaOrigens(Call& call, const ChavePrato& prato, const QList<Alteracao>& lista)
-{
-    const int limite = db::isPostgres(call.db()) ? 30000 : 999;
-    QStringList filiais;
-    QHash<QString, QVariantList> servicos;
-    for (const Alteracao& a : lista) {
-        if (!servicos.contains(a.filial))
-            filiais << a.filial;
-        servicos[a.filial] << a.servico;
-    }
-    for (const QString& filial : std::as_const(filiais)) {
-        const QVariantList& todos = servicos[filial];
-        for (qsizetype inicio = 0; inicio < todos.size(); inicio += limite - 3) {
-            const QVariantList parte = todos.mid(inicio, limite - 3);
-            execute(call.db(),
-                    QStringLiteral("DELETE FROM PERCRECESERV WHERE CDFILIAL = ? AND CDFILAUXPRAT = ? AND CDPRATO = ? "
-                                   "AND CDSERVFILI IN (%1)")
-                        .arg(marcas(parte.size())),
-                    QVariantList{filial, prato.dono, prato.prato} + parte);
-        }
-    }
-
-    constexpr int porLinha = 10;
-    const auto ouNulo = [](const QString& codigo) { return codigo.isEmpty() ? QVariant() : QVariant(codigo); };
-    QList<QVariantList> linhas;
-    for (const Alteracao& a : lista)
-        if (a.marcado) {
-            const LugarReceita& o = *a.origem;
-            linhas.append({a.filial, a.servico, prato.dono, prato.prato, o.letra(), ouNulo(o.central()),
-                           ouNulo(o.tipoCard()), ouNulo(o.filial()), ouNulo(o.servico()), a.percentual});
-        }
-    const QString tupla = u'(' + marcas(porLinha) + u')';
-    const qsizetype porComando = limite / porLinha;
-    for (qsizetype inicio = 0; inicio < linhas.size(); inicio += porComando) {
-        const QList<QVariantList> parte = linhas.mid(inicio, porComando);
-        QStringList tuplas;
-        QVariantList valores;
-        for (const QVariantList& linha : parte) {
-            tuplas << tupla;
-            valores += linha;
-        }
-        execute(call.db(),
-                QStringLiteral("INSERT INTO PERCRECESERV (CDFILIAL, CDSERVFILI, CDFILAUXPRAT, CDPRATO, IDORIGEMRECE, "
-                               "CDFILCENTPME, CDTIPOCARD, CDFILIALORI, CDSERVFILIORI, VRPERCRECE) VALUES %1")
-                    .arg(tuplas.join(QStringLiteral(", "))),
-                valores);
-    }
-}
-
 } // namespace
 
 QVariant PercentualReceita::GetServicosPercentual(Call& call) const
@@ -323,7 +263,10 @@ void PercentualReceita::AplicaPercentualReceita(Call& call) const
 
     LugarReceita::substituiIngredientes(call, prato, novas.rows, linhas, lugares);
 
-    gravaOrigens(call, prato, lista);
+    QList<PercentualDeServico> percentuais;
+    for (const Alteracao& a : lista)
+        percentuais.append({a.filial, a.servico, a.marcado ? &*a.origem : nullptr, a.percentual});
+    gravaPercentuais(call, prato, percentuais);
 }
 
 void RdmReceitaPadrao::registraPercentual()

@@ -19,7 +19,8 @@
 //   the call. Unmarked rows are left alone.
 // - Each listed dish that has a recipe at the origin replaces each destination's recipe of it by
 //   the origin's at the destination's percentage, scaled by the code the percentage form's
-//   preview and apply use. A dish without a recipe at the origin is left alone.
+//   preview and apply use; the service then follows that origin and percentage (PERCRECESERV), as
+//   after the percentage form's apply. A dish without a recipe at the origin is left alone.
 // - A dish whose origin recipe uses a product taken out of a destination's branch line is left
 //   out for that branch's services and answered; the others are stored.
 // - Refused, storing nothing: an origin not registered, or a service origin that does not serve
@@ -277,10 +278,12 @@ framework::DataPacket ReplicaReceita::ReplicaReceitaServico(Call& call) const
         framework::DataPacket novas(ingrediente::campos());
         QVector<int> linhas;
         QVector<const LugarReceita*> onde;
+        QList<PercentualDeServico> seguem;
         for (qsizetype i = 0; i < destinos.size(); ++i) {
             const Destino& d = destinos[i];
             if (foraDaLinha.contains(d.filial))
                 continue;
+            seguem.append({d.filial, d.servico, &origem, d.percentual});
             const framework::DataPacket nova = receitaEscalada(*receita, d.percentual);
             for (int r = 0; r < nova.rowCount(); ++r) {
                 if (quantidadeZerada(nova.rows, r))
@@ -294,6 +297,7 @@ framework::DataPacket ReplicaReceita::ReplicaReceitaServico(Call& call) const
             }
         }
         LugarReceita::substituiIngredientes(call, prato, novas.rows, linhas, onde);
+        gravaPercentuais(call, prato, seguem);
     }
     return deixados;
 }

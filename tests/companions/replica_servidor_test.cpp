@@ -149,6 +149,9 @@ TEST_P(ReplicaServidorTest, EveryMarkedServiceTakesEveryDishAtItsPercentageAsThe
         EXPECT_TRUE(gravada("00003", prato).isEmpty());
     }
     EXPECT_EQ(gravada("00002", Segundo), QStringList{"T01 0.15 0.2"});
+    // Each service now follows the origin at its percentage, as the percentage form lists it.
+    EXPECT_EQ(valor("SELECT VRPERCRECE FROM PERCRECESERV WHERE CDSERVFILI = '00004' AND CDPRATO = '5010010098'").toDouble(), 120);
+    EXPECT_EQ(valor("SELECT COUNT(*) FROM PERCRECESERV WHERE CDSERVFILI = '00003' AND CDPRATO LIKE '501001009%'").toInt(), 0);
     // An unmarked service keeps the recipe it had.
     EXPECT_EQ(valor("SELECT QTPRODRECSER FROM RECESERV WHERE CDSERVFILI = '00001'").toDouble(), 9);
 
@@ -160,6 +163,8 @@ TEST_P(ReplicaServidorTest, EveryMarkedServiceTakesEveryDishAtItsPercentageAsThe
     ASSERT_TRUE(framework::isPacket(replica(servicos, "'P_5010010099', 'P_5010010098'", {"F", "", "", "0002", ""})));
     EXPECT_EQ(gravada("00002", Prato), QStringList{"T01 0.2 0.3"});
     EXPECT_EQ(gravada("00002", Segundo), QStringList{"T03 1 1"}); // the branch's own recipe of it
+    EXPECT_EQ(valor("SELECT IDORIGEMRECE FROM PERCRECESERV WHERE CDSERVFILI = '00002' AND CDPRATO = '5010010098'").toString(),
+              "F");
     EXPECT_EQ(gravada("00004", Prato), previa(Prato, 120));
 }
 
