@@ -2,6 +2,8 @@
 
 #include "frmreplicaporservico.h"
 
+#include "companions/common/formcompanheiro.h"
+
 #include "framework/core/hostcontext.h"
 #include "framework/forms/formbase.h"
 #include "framework/ui/messages.h"
@@ -17,6 +19,9 @@ bool boPratosNaoProcessados = false;
 
 int CriaReplicaPorServico()
 {
+    // The form works on the recipe form's branch, centrals and connection: without it, a clear
+    // text instead of a form that cannot load anything.
+    companions::formReceita();
     {
         // The busy cursor covers the creation only: the user works in the form with the normal one.
         QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -85,10 +85,11 @@ void TfrmReplicaPorServico::createComponents()
     topo->addLayout(direita, 1);
     layout->addLayout(topo);
     auto* grades = new QHBoxLayout;
-    grades->addWidget(gradePratos->dbgPadrao, 3);
-    grades->addWidget(gradeServicos->dbgServicos, 2);
+    // Each grid as wide as its columns.
+    grades->addWidget(gradePratos->dbgPadrao, 1);
+    grades->addWidget(gradeServicos->dbgServicos, 1);
     layout->addLayout(grades, 1);
-    resize(980, 640);
+    resize(1040, 640);
 
     // Keyboard order: the origin, the range and its dishes, the services and theirs.
     QWidget* ordem[] = {origem->rdbPadrao, origem->rdbTpCard, origem->rdbLocal, origem->rdbServico,
