@@ -94,7 +94,6 @@ protected:
         return call("ReplicaReceitaServico", args, operador);
     }
 
-    static QString recusa(const QVariant& result) { return result.value<framework::ServerFault>().message; }
     static QString recusaTexto(const QVariant& result) { return result.toString(); }
 
     // A service's recipe of a dish, product by product: code, net, gross and requisition quantities.
