@@ -6,6 +6,7 @@
 #include "guards.h"
 #include "registry.h"
 
+#include <QJsonDocument>
 #include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -38,6 +39,22 @@ QVariant failure(ServerObject::Kind kind, QString text)
     if (kind == ServerObject::Kind::Update)
         return QVariant(text);
     return QVariant::fromValue(framework::ServerFault{text});
+}
+
+// What the request memory keeps of an update's answer: its status, or the packet it answered as
+// JSON text.
+QString resultToRemember(const ServerObject::Method& method, const QVariant& result)
+{
+    if (!method.answersPacket)
+        return result.toString();
+    return QString::fromUtf8(QJsonDocument(framework::toPacket(result).toJson()).toJson(QJsonDocument::Compact));
+}
+
+QVariant rememberedResult(const ServerObject::Method& method, const QString& kept)
+{
+    if (!method.answersPacket)
+        return QVariant(kept);
+    return QVariant::fromValue(framework::DataPacket::fromJson(QJsonDocument::fromJson(kept.toUtf8()).object()));
 }
 
 // A connection that cannot run the simplest statement is gone (the server restarted or cut it).
@@ -125,7 +142,7 @@ QVariant Dispatcher::attempt(const Caller& caller, const QString& object, const 
                         args[index] = value;
                         report.written << index;
                     }
-                return QVariant(earlier->status);
+                return rememberedResult(method, earlier->status);
             }
         }
         Call call(db, args, method.name, caller, *m_grants);
@@ -133,7 +150,7 @@ QVariant Dispatcher::attempt(const Caller& caller, const QString& object, const 
         guards::authorise(call, object);
         QVariant result = method.run(call);
         if (remembered) {
-            RequestMemory::Answer answer{result.toString(), {}};
+            RequestMemory::Answer answer{resultToRemember(method, result), {}};
             for (const int index : call.written())
                 answer.written << qMakePair(index, args[index]);
             m_requests->keep(db, *remembered, answer);

@@ -67,6 +67,8 @@ const Shape shapes[] = {
     {ImpPrato, "ExportaPratos", dishRange, Modifies}, // the dish grid with its marks
     // The services of a branch with their marks, origins and percentages, after the dish key.
     {ReceitaPadrao, "AplicaPercentualReceita", branchServices, Modifies, 1},
+    // The services of a branch with their marks and percentages; the dishes travel as a list.
+    {ReceitaPadrao, "ReplicaReceitaServico", branchServices, Modifies},
 };
 
 // --- The changes guarded by a supervisor's authorisation ---------------------------------------
@@ -277,13 +279,7 @@ void checkRevisedRecipes(Call& call, const QString& object)
             && !branches.contains(log.rows.text(row, branch)))
             branches << log.rows.text(row, branch);
     }
-    if (branches.isEmpty() || groupParameter(call, call.caller().operatorCode, QStringLiteral("ARRV")) == 1)
-        return;
-    for (const QString& code : branches)
-        if (call.value("SELECT IDBLOALTRELO FROM PARAMPLANEJA WHERE CDFILIAL = ?", {code}).toString() == u"S") {
-            call.logNote(QStringLiteral("receita revisada da filial %1").arg(code));
-            throw NotAllowed(QStringLiteral("Operador não autorizado a incluir / excluir produto em receita revisada."));
-        }
+    checkRevisedRecipeRight(call, branches);
 }
 
 // The swap of an ingredient for one of its optional products is what a branch that locks its
@@ -364,6 +360,17 @@ void authorise(Call& call, const QString& object)
         }
         call.logNote(QStringLiteral("autorizado por %1 (%2)").arg(grant->supervisor, operation));
     }
+}
+
+void checkRevisedRecipeRight(Call& call, const QStringList& branches)
+{
+    if (branches.isEmpty() || groupParameter(call, call.caller().operatorCode, QStringLiteral("ARRV")) == 1)
+        return;
+    for (const QString& code : branches)
+        if (call.value("SELECT IDBLOALTRELO FROM PARAMPLANEJA WHERE CDFILIAL = ?", {code}).toString() == u"S") {
+            call.logNote(QStringLiteral("receita revisada da filial %1").arg(code));
+            throw NotAllowed(QStringLiteral("Operador não autorizado a incluir / excluir produto em receita revisada."));
+        }
 }
 
 bool holdsRight(Call& call, const QString& operatorCode, int kind, const QString& operation)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 
 namespace appserver {
@@ -31,6 +32,12 @@ bool declaresShape(const QString& object, const QString& method);
 // from his session in the call's transaction (a rollback gives it back). Refuses (NotAllowed,
 // with missingAuthorisationText) when neither is there, and what his group does not allow.
 void authorise(Call& call, const QString& object);
+
+// Refuses (NotAllowed) a change that takes rows of standard dishes in or out of the recipes of
+// these branches when one of them locks its revised recipes (planning parameter IDBLOALTRELO
+// "S") and the caller's group does not allow it (ARRV 1). The methods that rewrite many recipes
+// at once call it with the branches they write to.
+void checkRevisedRecipeRight(Call& call, const QStringList& branches);
 
 // Whether the operator (active) may authorise the operation himself.
 bool holdsRight(Call& call, const QString& operatorCode, int kind, const QString& operation);

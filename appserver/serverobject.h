@@ -22,6 +22,7 @@ public:
         QString name;
         Kind kind;
         std::function<QVariant(Call&)> run;
+        bool answersPacket = false; // an update that answers a packet on success, its status text on refusal
     };
 
     explicit ServerObject(const QString& name) : m_name(name) {}
@@ -57,6 +58,15 @@ protected:
                  const QString status = (static_cast<const T*>(this)->*fn)(call);
                  return QVariant(status.isNull() ? QString("") : status);
              }});
+    }
+
+    // An update that stores its work and answers a packet of what it left out (empty when it left
+    // out nothing); a refusal still answers its text.
+    template <class T>
+    void update(const QString& name, framework::DataPacket (T::*fn)(Call&) const)
+    {
+        add({name, Kind::Update,
+             [this, fn](Call& call) { return QVariant::fromValue((static_cast<const T*>(this)->*fn)(call)); }, true});
     }
 
 private:

@@ -44,7 +44,7 @@ void Package::invoke(const QString& name) const
         // Query mode on the branch being processed.
         const QByteArray branch = framework::hostContext().FiliProc.toUtf8();
         reinterpret_cast<BranchArgument>(function)(branch.isEmpty() ? nullptr : branch.constData());
-    } else if (name == "CriaNutriPrat") {
+    } else if (name == "CriaNutriPrat" || name == "CriaReplicaPorServico") {
         reinterpret_cast<ModalResult>(function)();
     } else if (callableFromMenu(name)) {
         reinterpret_cast<NoArguments>(function)();

@@ -3,6 +3,7 @@
 #include "companions/Cli_pla01304/cli_pla01304.h"
 #include "companions/Cli_pla01305/cli_pla01305.h"
 #include "companions/Cli_pla01309/cli_pla01309.h"
+#include "companions/Cli_pla01313/cli_pla01313.h"
 #include "companions/Cli_pla01314/cli_pla01314.h"
 #include "companions/Cli_pla05000/cli_pla05000.h"
 #include "companions/Cli_pla05500/cli_pla05500.h"
@@ -68,6 +69,8 @@ void ligaCompanheiros(recipe::Companheiros& companheiros)
     companheiros.CriaImportacaoPrato = [](const QString& level) {
         comTextos<1>({level}, [](auto... t) { CriaImportacaoPrato(t...); });
     };
+    companheiros.CriaReplicaPorServico = [] { return CriaReplicaPorServico(); };
+    companheiros.ReplicaDeixouPratos = [] { return Cli_pla01313::boPratosNaoProcessados; };
     companheiros.CriaPercentualdeReceita = [](const QString& cdFilAuxPrat, const QString& cdPrato) {
         return CriaPercentualdeReceita(cdFilAuxPrat.toUtf8().constData(), cdPrato.toUtf8().constData());
     };
@@ -144,6 +147,11 @@ void CriaCustoPrato(const char* cdCentral, const char* nmCentral, const char* cd
 void CriaImportacaoPrato(const char* level)
 {
     Cli_pla01309::CriaImportacaoPrato(text(level));
+}
+
+int CriaReplicaPorServico()
+{
+    return Cli_pla01313::CriaReplicaPorServico();
 }
 
 int CriaPercentualdeReceita(const char* cdFilAuxPrat, const char* cdPrato)

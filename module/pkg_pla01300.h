@@ -27,6 +27,11 @@ Q_DECL_EXPORT void CriaCustoPrato(const char* cdCentral, const char* nmCentral, 
 // of recipes), modally; level is the recipe page's: "P", "F" or "S".
 Q_DECL_EXPORT void CriaImportacaoPrato(const char* level);
 
+// Replicates the recipes of chosen dishes from one origin recipe to the service recipes of chosen
+// services of a branch, each at its own percentage, modally; gives 1 (OK) after a replication,
+// 2 when the user closed without one.
+Q_DECL_EXPORT int CriaReplicaPorServico();
+
 // Sets the recipes of services of a branch as percentages of origin recipes for one dish (its
 // owner, "P" or a branch, and its code), modally; gives 1 (OK) when something was stored, 2 when
 // the user closed without storing.

@@ -17,14 +17,22 @@ namespace server {
 
 namespace {
 
-// A method whose answer the forms read as a status text (empty: saved). The server's own table
-// says so for the methods it knows; any other Upd... or Set... is taken as one too.
-bool answersStatus(const QString& object, const QString& method)
+enum class Answer { Value, Status, PacketOrStatus };
+
+// How the forms read a method's answer: a value; a status text (empty: saved); or, for an update
+// that answers a packet, the packet when saved and its text when refused. The server's own table
+// says so for the methods it knows; any other Upd... or Set... is taken as a status.
+Answer answerOf(const QString& object, const QString& method)
 {
     if (const auto* serverObject = appserver::Registry::instance().find(object))
-        if (const auto* known = serverObject->method(method))
-            return known->kind == appserver::ServerObject::Kind::Update;
-    return method.startsWith("Upd", Qt::CaseInsensitive) || method.startsWith("Set", Qt::CaseInsensitive);
+        if (const auto* known = serverObject->method(method)) {
+            if (known->kind != appserver::ServerObject::Kind::Update)
+                return Answer::Value;
+            return known->answersPacket ? Answer::PacketOrStatus : Answer::Status;
+        }
+    return method.startsWith("Upd", Qt::CaseInsensitive) || method.startsWith("Set", Qt::CaseInsensitive)
+               ? Answer::Status
+               : Answer::Value;
 }
 
 // Only an empty text means saved: a fault, a missing answer or a value of another kind is a
@@ -116,7 +124,20 @@ QVariant Connection::call(const QString& method, QVariantList& args)
     const QString operation = appserver::guards::missingAuthorisation(refusalText(result));
     if (!operation.isEmpty() && authoriseAgain(operation))
         result = send(method, args);
-    return answersStatus(m_serverName, method) ? statusOf(result) : result;
+    switch (answerOf(m_serverName, method)) {
+    case Answer::Value: break;
+    case Answer::Status: return statusOf(result);
+    case Answer::PacketOrStatus:
+        // Anything but a packet is why nothing was saved: a fault the form shows.
+        if (!framework::isPacket(result)) {
+            QString text = statusOf(result).toString();
+            if (text.isEmpty())
+                text = QStringLiteral("O servidor de aplicação não confirmou a gravação: a resposta não trouxe o resultado.");
+            return QVariant::fromValue(framework::ServerFault{text});
+        }
+        break;
+    }
+    return result;
 }
 
 QVariant Connection::send(const QString& method, QVariantList& args)

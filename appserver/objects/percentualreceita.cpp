@@ -4,10 +4,9 @@
 #include "appserver/errors.h"
 #include "appserver/resultcolumns.h"
 #include "appserver/sqlpacket.h"
-#include "db/database.h"
-#include "escalareceita.h"
 #include "framework/core/consiste.h"
 #include "lugarreceita.h"
+#include "percentualorigem.h"
 
 #include <QSet>
 #include <QSqlQuery>
@@ -43,58 +42,6 @@ ChavePrato pratoDe(Call& call, int dono, int prato)
     call.setArg(dono, chave.dono);
     call.setArg(prato, chave.prato);
     return chave;
-}
-
-QString nomeServico(const QString& filial, const QString& servico)
-{
-    return QStringLiteral("serviço %1 da filial %2").arg(servico, filial);
-}
-
-// The percentage as it is stored and applied; refuses one that is not above 0.
-double percentualDe(double percentual, const QString& servico = {})
-{
-    const double arredondado = framework::RoundDec(percentual, 2);
-    if (!(arredondado > 0))
-        throw Refusal(servico.isEmpty()
-                          ? QStringLiteral("Valor percentual deve ser maior que zero.")
-                          : QStringLiteral("Valor percentual do %1 deve ser maior que zero.").arg(servico));
-    return arredondado;
-}
-
-// An origin a service may take its recipe from: registered, and a service only when it serves
-// meals (restaurant "N" or hospital "D").
-void verificaOrigem(Call& call, const LugarReceita& origem)
-{
-    origem.verificaCadastro(call);
-    if (origem.nivel() != LugarReceita::Nivel::Servico)
-        return;
-    const QString tipo = call.value("SELECT IDTIPOSERV FROM SERVICO WHERE CDFILIAL = ? AND CDSERVFILI = ?",
-                                    {origem.filial(), origem.servico()})
-                             .toString();
-    if (tipo != u"N" && tipo != u"D")
-        throw Refusal(QStringLiteral("Somente serviço do tipo restaurante ou do tipo hospitalar pode ser utilizado "
-                                     "como origem (%1).")
-                          .arg(nomeServico(origem.filial(), origem.servico())));
-}
-
-// The recipe a percentage of the origin gives: the origin's rows of the dish with every quantity
-// scaled and rounded as the recipe pages round. What the preview shows and what the apply stores
-// both come from here.
-framework::DataPacket escalada(framework::DataPacket receita, double percentual)
-{
-    const EscalaReceita escala = EscalaReceita::percentual(percentual);
-    for (int r = 0; r < receita.rowCount(); ++r)
-        escala.aplica(receita.rows, r);
-    return receita;
-}
-
-// A quantity the recipe pages need above zero (a product of nothing).
-bool zerada(const framework::RowStore& linhas, int linha)
-{
-    for (int coluna : {int(ingrediente::Quantidade), int(ingrediente::Requisicao)})
-        if (linhas.isNull(linha, coluna) || !(linhas.number(linha, coluna) > 0))
-            return true;
-    return false;
 }
 
 int coluna(const framework::DataPacket& servicos, const char* nome)
@@ -141,7 +88,7 @@ QList<Alteracao> alteracoes(const framework::DataPacket& servicos)
             continue;
         a.marcado = s.text(r, marcado) == u"S";
         if (a.marcado) {
-            a.percentual = percentualDe(s.isNull(r, percentual) ? 0 : s.number(r, percentual), a.descricao());
+            a.percentual = percentualServico(s.isNull(r, percentual) ? 0 : s.number(r, percentual), a.descricao());
             a.origem = LugarReceita::de(s.text(r, tipo), s.text(r, filialOrigem), s.text(r, servicoOrigem),
                                         s.text(r, central), s.text(r, tipoCard),
                                         QStringLiteral("origem do %1").arg(a.descricao()));
@@ -193,65 +140,6 @@ void verificaAlteracoes(Call& call, const ChavePrato& prato, const QList<Alterac
     }
 }
 
-// "?, ?, ..." for n values.
-QString marcas(qsizetype n)
-{
-    QStringList m;
-    m.fill(QStringLiteral("?"), n);
-    return m.join(QStringLiteral(", "));
-}
-
-// What each changed service follows now: every one forgets its origin and percentage, the marked
-// ones keep their new ones; in few statements (the services of a branch in lists).
-void gravaOrigens(Call& call, const ChavePrato& prato, const QList<Alteracao>& lista)
-{
-    const int limite = db::isPostgres(call.db()) ? 30000 : 999;
-    QStringList filiais;
-    QHash<QString, QVariantList> servicos;
-    for (const Alteracao& a : lista) {
-        if (!servicos.contains(a.filial))
-            filiais << a.filial;
-        servicos[a.filial] << a.servico;
-    }
-    for (const QString& filial : std::as_const(filiais)) {
-        const QVariantList& todos = servicos[filial];
-        for (qsizetype inicio = 0; inicio < todos.size(); inicio += limite - 3) {
-            const QVariantList parte = todos.mid(inicio, limite - 3);
-            execute(call.db(),
-                    QStringLiteral("DELETE FROM PERCRECESERV WHERE CDFILIAL = ? AND CDFILAUXPRAT = ? AND CDPRATO = ? "
-                                   "AND CDSERVFILI IN (%1)")
-                        .arg(marcas(parte.size())),
-                    QVariantList{filial, prato.dono, prato.prato} + parte);
-        }
-    }
-
-    constexpr int porLinha = 10;
-    const auto ouNulo = [](const QString& codigo) { return codigo.isEmpty() ? QVariant() : QVariant(codigo); };
-    QList<QVariantList> linhas;
-    for (const Alteracao& a : lista)
-        if (a.marcado) {
-            const LugarReceita& o = *a.origem;
-            linhas.append({a.filial, a.servico, prato.dono, prato.prato, o.letra(), ouNulo(o.central()),
-                           ouNulo(o.tipoCard()), ouNulo(o.filial()), ouNulo(o.servico()), a.percentual});
-        }
-    const QString tupla = u'(' + marcas(porLinha) + u')';
-    const qsizetype porComando = limite / porLinha;
-    for (qsizetype inicio = 0; inicio < linhas.size(); inicio += porComando) {
-        const QList<QVariantList> parte = linhas.mid(inicio, porComando);
-        QStringList tuplas;
-        QVariantList valores;
-        for (const QVariantList& linha : parte) {
-            tuplas << tupla;
-            valores += linha;
-        }
-        execute(call.db(),
-                QStringLiteral("INSERT INTO PERCRECESERV (CDFILIAL, CDSERVFILI, CDFILAUXPRAT, CDPRATO, IDORIGEMRECE, "
-                               "CDFILCENTPME, CDTIPOCARD, CDFILIALORI, CDSERVFILIORI, VRPERCRECE) VALUES %1")
-                    .arg(tuplas.join(QStringLiteral(", "))),
-                valores);
-    }
-}
-
 } // namespace
 
 QVariant PercentualReceita::GetServicosPercentual(Call& call) const
@@ -294,11 +182,11 @@ QVariant PercentualReceita::GetReceitasPer(Call& call) const
 QVariant PercentualReceita::GetReceitasPerVirtual(Call& call) const
 {
     const ChavePrato prato = pratoDe(call, 0, 1);
-    const double percentual = percentualDe(call.number(2));
+    const double percentual = percentualServico(call.number(2));
     const LugarReceita origem =
         LugarReceita::de(call.text(3), call.text(6), call.text(7), call.text(4), call.text(5), QStringLiteral("origem"));
-    verificaOrigem(call, origem);
-    return QVariant::fromValue(escalada(origem.receita(call, prato), percentual));
+    verificaOrigemServico(call, origem);
+    return QVariant::fromValue(receitaEscalada(origem.receita(call, prato), percentual));
 }
 
 QVariant PercentualReceita::GetProdInativReceita(Call& call) const
@@ -346,7 +234,7 @@ void PercentualReceita::AplicaPercentualReceita(Call& call) const
                                     + origem.filial() + u'|' + origem.servico();
         auto receita = receitas.find(chaveOrigem);
         if (receita == receitas.end()) {
-            verificaOrigem(call, origem);
+            verificaOrigemServico(call, origem);
             receita = receitas.insert(chaveOrigem, origem.receita(call, prato));
         }
         if (receita->rowCount() == 0)
@@ -355,14 +243,14 @@ void PercentualReceita::AplicaPercentualReceita(Call& call) const
         auto fora = inativos.find(a.filial);
         if (fora == inativos.end())
             fora = inativos.insert(a.filial, destino->produtosInativos(call));
-        const framework::DataPacket nova = escalada(*receita, a.percentual);
+        const framework::DataPacket nova = receitaEscalada(*receita, a.percentual);
         const int nome = nova.rows.indexOf(QStringLiteral("NMPRODUTO"));
         for (int r = 0; r < nova.rowCount(); ++r) {
             const QString produto = nova.rows.text(r, ingrediente::Produto);
             if (fora->contains(produto))
                 throw Refusal(QStringLiteral("Produto %1 da receita de origem do %2 não está ativo na filial %3.")
                                   .arg(fora->value(produto), a.descricao(), a.filial));
-            if (zerada(nova.rows, r))
+            if (quantidadeZerada(nova.rows, r))
                 throw Refusal(QStringLiteral("O percentual do %1 produz quantidades iguais a zero na receita (produto "
                                              "%2).")
                                   .arg(a.descricao(), nova.rows.text(r, nome)));
@@ -375,7 +263,10 @@ void PercentualReceita::AplicaPercentualReceita(Call& call) const
 
     LugarReceita::substituiIngredientes(call, prato, novas.rows, linhas, lugares);
 
-    gravaOrigens(call, prato, lista);
+    QList<PercentualDeServico> percentuais;
+    for (const Alteracao& a : lista)
+        percentuais.append({a.filial, a.servico, a.marcado ? &*a.origem : nullptr, a.percentual});
+    gravaPercentuais(call, prato, percentuais);
 }
 
 void RdmReceitaPadrao::registraPercentual()

@@ -63,6 +63,7 @@ RdmReceitaPadrao::RdmReceitaPadrao() : ServerObject("Pla01300.rdmReceitaPadrao")
     registraContainers();
     registraFotos();
     registraPercentual();
+    registraReplica();
 }
 
 QVariant RdmReceitaPadrao::GetParamPlaneja(Call& call) const

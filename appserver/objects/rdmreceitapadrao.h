@@ -6,6 +6,7 @@
 #include "ingredientes.h"
 #include "niveisreceita.h"
 #include "percentualreceita.h"
+#include "replicareceita.h"
 #include "substituicao.h"
 
 namespace appserver {
@@ -18,6 +19,7 @@ class RdmReceitaPadrao : public ServerObject,
                          public ContainersPrato,
                          public FotosPrato,
                          public PercentualReceita,
+                         public ReplicaReceita,
                          public Substituicao {
 public:
     RdmReceitaPadrao();
@@ -89,6 +91,7 @@ private:
     void registraContainers();   // containers.h
     void registraFotos();        // fotos.h
     void registraPercentual();   // percentualreceita.h
+    void registraReplica();      // replicareceita.h
     void registraSubstituicao(); // substituicao.h
 };
 

@@ -393,7 +393,9 @@ void Lancadores::pmnReplicarPorServicoClick()
     if (companheiros.CriaReplicaPorServico() != mrOk)
         return;
     recarregaServico();
-    m_form.msgPadrao->ShowMsg(QStringLiteral("ROTI_SUCESS"), mtInformation, mbOK);
+    // Dishes left out were named by the replication's own message, which is its ending.
+    if (!companheiros.ReplicaDeixouPratos || !companheiros.ReplicaDeixouPratos())
+        m_form.msgPadrao->ShowMsg(QStringLiteral("ROTI_SUCESS"), mtInformation, mbOK);
 }
 
 void Lancadores::pmnPercentualSobreReceitaClick()

@@ -29,6 +29,8 @@ struct Companheiros {
     std::function<int()> MostraReceProd; // recipes by product (report)
     std::function<void(const QString& level)> CriaImportacaoPrato; // review of recipes
     std::function<int()> CriaReplicaPorServico;                      // modal result, 1 OK
+    // The last replication left out dishes the form named: it did not end wholly successful.
+    std::function<bool()> ReplicaDeixouPratos;
     std::function<int(const QString& cdFilAuxPrat, const QString& cdPrato)> CriaPercentualdeReceita;
 };
 

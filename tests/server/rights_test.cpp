@@ -231,6 +231,32 @@ TEST_P(Rights, AnotherOperatorNamedInAnArgumentIsRefused)
     EXPECT_TRUE(framework::isPacket(net->call("GetCentral", {"T", db::DemoOperator})));
 }
 
+TEST_P(Rights, TheReplicationAnswersItsPacketThroughTheDaemonAndHoldsTheRevisedRecipesLock)
+{
+    const auto replica = [this](const QString& branch, const QString& dishes) {
+        ClientDataSet servicos;
+        servicos.SetData(framework::toPacket(net->call("GetServicos", {"", branch})));
+        EXPECT_EQ(servicos.RecordCount(), 4);
+        return net->call("ReplicaReceitaServico",
+                         {QVariant::fromValue(servicos.Data()), dishes, "p", "", "", "", ""});
+    };
+    // Branch 0003 does not lock its revised recipes; its "Avulsos" take the recipe like any service.
+    const QVariant done = replica("0003", "'P_2010010001'");
+    ASSERT_TRUE(framework::isPacket(done)) << done.value<framework::ServerFault>().message.toStdString();
+    EXPECT_EQ(framework::toPacket(done).rowCount(), 0);
+    EXPECT_EQ(value("SELECT COUNT(DISTINCT CDSERVFILI) FROM RECESERV WHERE CDFILIAL = '0003' AND CDPRATO = '2010010001'"),
+              "4");
+    // Branch 0002 locks them, and the demo operator's group may not change them: whatever the
+    // client checked, nothing is stored.
+    const QString before = value("SELECT COUNT(*) FROM RECESERV WHERE CDFILIAL = '0002'");
+    const QVariant refused = replica("0002", "'P_2010010001'");
+    ASSERT_TRUE(framework::isServerFault(refused));
+    EXPECT_EQ(refused.value<framework::ServerFault>().message,
+              QString::fromUtf8("Operador não autorizado a incluir / excluir produto em receita revisada."));
+    EXPECT_EQ(value("SELECT COUNT(*) FROM RECESERV WHERE CDFILIAL = '0002'"), before);
+    EXPECT_TRUE(logged("ReplicaReceitaServico"));
+}
+
 TEST_P(Rights, TheGeneralParametersAreOneRowThatIsOnlyChanged)
 {
     side->loginAs(db::DemoSupervisor, db::DemoSupervisorPassword); // may change them

@@ -371,10 +371,13 @@ TEST_F(RecipeTreeAndLaunchers, ABranchModuleMayNotImportStandardRecipesAndTheRep
     reports->close();
 }
 
-TEST_F(RecipeTreeAndLaunchers, ReplicationSaysItIsNotAvailableAndOnceConnectedReportsSuccess)
+TEST_F(RecipeTreeAndLaunchers, ReplicationSaysItIsNotAvailableAndOnceConnectedReportsSuccessUnlessDishesWereLeftOut)
 {
     openForm();
     select("2010010001");
+    // A package without the replication form.
+    form->companheiros().CriaReplicaPorServico = nullptr;
+    form->companheiros().ReplicaDeixouPratos = nullptr;
     press(form->findChild<QAction*>("pmnReplicarPorServico"));
     EXPECT_EQ(script->lastMessage().text,
               QString::fromUtf8("A rotina \"Replicação de Receitas por Serviço\" ainda não está disponível "
@@ -387,6 +390,12 @@ TEST_F(RecipeTreeAndLaunchers, ReplicationSaysItIsNotAvailableAndOnceConnectedRe
     EXPECT_EQ(script->messages().size(), shown); // cancelled: nothing to say
     press(form->findChild<QAction*>("pmnReplicarPorServico"));
     EXPECT_EQ(script->lastMessage().text, QString::fromUtf8("Rotina concluída com sucesso."));
+
+    // Dishes left out were named by the replication: that is no success.
+    form->companheiros().ReplicaDeixouPratos = [] { return true; };
+    const int named = script->messages().size();
+    press(form->findChild<QAction*>("pmnReplicarPorServico"));
+    EXPECT_EQ(script->messages().size(), named);
 }
 
 } // namespace
