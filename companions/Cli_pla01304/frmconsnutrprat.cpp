@@ -3,7 +3,6 @@
 #include "cli_pla01304.h"
 #include "companions/common/formcompanheiro.h"
 
-#include "framework/core/hostcontext.h"
 #include "framework/data/clientdataset.h"
 #include "framework/data/datasource.h"
 #include "framework/data/numberformat.h"
@@ -58,13 +57,7 @@ void TfrmConsNutrPrat::createComponents()
     dtsNutriente = new DataSource(this, QStringLiteral("dtsNutriente"));
     dtsNutriente->setDataSet(cdsNutriente);
 
-    netConsNutrPrat = new server::Connection(this, QStringLiteral("netConsNutrPrat"),
-                                             QStringLiteral("PLA01304.rdmConsNutrPrat"));
-    netConsNutrPrat->setMessages(msgPadrao);
-    netConsNutrPrat->BeforeConnect = [](server::Connection& c) {
-        c.setHost(hostContext().WebURL);
-        c.setPort(hostContext().WebPort);
-    };
+    netConsNutrPrat = companions::conexao(this, QStringLiteral("netConsNutrPrat"), QStringLiteral("PLA01304.rdmConsNutrPrat"), msgPadrao);
 
     auto* layout = new QVBoxLayout(panParametros);
     const auto line = [this, layout](const char* panel, const char* caption, const char* edit) {

@@ -70,15 +70,8 @@ void TfrmCustoPrato::createComponents()
     });
     createDataSets();
 
-    netCustoPrato = new server::Connection(this, QStringLiteral("netCustoPrato"), QStringLiteral("Pla01305.rdmCustoPrato"));
-    netCustProd = new server::Connection(this, QStringLiteral("netCustProd"), QStringLiteral("Cus.rdmCustProd"));
-    for (server::Connection* connection : {netCustoPrato, netCustProd}) {
-        connection->setMessages(msgPadrao);
-        connection->BeforeConnect = [](server::Connection& c) {
-            c.setHost(hostContext().WebURL);
-            c.setPort(hostContext().WebPort);
-        };
-    }
+    netCustoPrato = companions::conexao(this, QStringLiteral("netCustoPrato"), QStringLiteral("Pla01305.rdmCustoPrato"), msgPadrao);
+    netCustProd = companions::conexao(this, QStringLiteral("netCustProd"), QStringLiteral("Cus.rdmCustProd"), msgPadrao);
 
     auto* layout = new QVBoxLayout(panParametros);
     layout->addWidget(createHeader());

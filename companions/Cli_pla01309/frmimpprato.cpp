@@ -52,12 +52,7 @@ void TfrmImpPrato::createComponents()
 {
     msgPadrao = new TMessages(this, QStringLiteral("msgPadrao"));
     companions::mensagensRevisao(*msgPadrao);
-    netImpPrato = new server::Connection(this, QStringLiteral("netImpPrato"), QStringLiteral("Pla01309.rdmImpPrato"));
-    netImpPrato->setMessages(msgPadrao);
-    netImpPrato->BeforeConnect = [](server::Connection& c) {
-        c.setHost(hostContext().WebURL);
-        c.setPort(hostContext().WebPort);
-    };
+    netImpPrato = companions::conexao(this, QStringLiteral("netImpPrato"), QStringLiteral("Pla01309.rdmImpPrato"), msgPadrao);
 
     consultas = std::make_unique<companions::ConsultasNivel>(companions::ConsultasNivel::cria(this));
     origem = std::make_unique<companions::PainelNivel>(panParametros, companions::NomesNivel::origem, *consultas, *msgPadrao);

@@ -56,12 +56,7 @@ void TfrmReplicaPorServico::criaMensagens()
 void TfrmReplicaPorServico::createComponents()
 {
     criaMensagens();
-    netImpPrato = new server::Connection(this, QStringLiteral("netImpPrato"), QStringLiteral("Pla01309.rdmImpPrato"));
-    netImpPrato->setMessages(msgPadrao);
-    netImpPrato->BeforeConnect = [](server::Connection& c) {
-        c.setHost(hostContext().WebURL);
-        c.setPort(hostContext().WebPort);
-    };
+    netImpPrato = companions::conexao(this, QStringLiteral("netImpPrato"), QStringLiteral("Pla01309.rdmImpPrato"), msgPadrao);
 
     consultas = std::make_unique<companions::ConsultasNivel>(
         companions::ConsultasNivel::cria(this, companions::Servicos::Refeicao));

@@ -89,12 +89,7 @@ void TfrmReceProd::createData()
         {"get_cdsServico", "Carregando serviços..."},
     });
 
-    netReceitaProd = new server::Connection(this, QStringLiteral("netReceitaProd"), QStringLiteral("Pla01300.rdmReceitaPadrao"));
-    netReceitaProd->setMessages(msgPadrao);
-    netReceitaProd->BeforeConnect = [](server::Connection& c) {
-        c.setHost(hostContext().WebURL);
-        c.setPort(hostContext().WebPort);
-    };
+    netReceitaProd = companions::conexao(this, QStringLiteral("netReceitaProd"), QStringLiteral("Pla01300.rdmReceitaPadrao"), msgPadrao);
 
     cdsAgrupFili = new ClientDataSet(this, QStringLiteral("cdsAgrupFili"));
     cdsAgrupFili->AddField(QStringLiteral("CDGRUPFILI"), FieldType::String, 10)->setDisplayLabel(QStringLiteral("Código"));

@@ -1,12 +1,14 @@
 #include "formcompanheiro.h"
 
 #include "framework/abort.h"
+#include "framework/core/hostcontext.h"
 #include "framework/forms/frmpadrparam.h"
 #include "framework/ui/guard.h"
 #include "framework/ui/maskedit.h"
 #include "framework/ui/messages.h"
 #include "recipe/core/cli_pla01300.h"
 #include "recipe/form/frmreceitapadrao.h"
+#include "server/connection.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -22,6 +24,17 @@ QString filialCabecalhoReceita()
         return {};
     auto* filial = receita->findChild<framework::TMaskEdit*>(QStringLiteral("medCdFilial_pan"));
     return filial ? filial->Text() : QString();
+}
+
+server::Connection* conexao(QObject* form, const QString& name, const QString& object, framework::TMessages* messages)
+{
+    auto* connection = new server::Connection(form, name, object);
+    connection->setMessages(messages);
+    connection->BeforeConnect = [](server::Connection& c) {
+        c.setHost(framework::hostContext().WebURL);
+        c.setPort(framework::hostContext().WebPort);
+    };
+    return connection;
 }
 
 TfrmReceitaPadrao& formReceita()

@@ -3,6 +3,7 @@
 #include <QString>
 
 class QLineEdit;
+class QObject;
 class QWidget;
 class TfrmReceitaPadrao;
 
@@ -11,11 +12,19 @@ class TfrmPadrParam;
 class TMessages;
 } // namespace framework
 
+namespace server {
+class Connection;
+} // namespace server
+
 namespace companions {
 
 // The branch typed in the recipe form's header (medCdFilial_pan); empty when the recipe form is
 // not open.
 QString filialCabecalhoReceita();
+
+// A form's connection to a server object, at the host's application server, reporting through
+// the form's messages.
+server::Connection* conexao(QObject* form, const QString& name, const QString& object, framework::TMessages* messages);
 
 // The open recipe form, which the forms that copy recipes read while they run (its branch, its
 // central list and parameters, its authorisation connection); fails with a clear text when it
