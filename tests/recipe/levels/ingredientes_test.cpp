@@ -1,7 +1,7 @@
 // The standard ingredient list driven as a user: products typed into the grid, quantities and
 // factors typed cell by cell with the derived columns following, the row checks, the
 // proportional update and the rescaling, checked on screen and in the database.
-#include "recipeformtest.h"
+#include "niveis.h"
 
 #include "framework/core/consiste.h"
 #include "framework/data/clientdataset.h"
@@ -24,7 +24,7 @@ using State = ClientDataSet::State;
 
 // Rice (dish 2010010001 of the demo, in KG): garlic, rice, oil and salt, in product-code order.
 // Branch 0002 works in net quantities ("B").
-class RecipeIngredients : public RecipeFormTest {
+class RecipeIngredients : public RecipeLevels {
 protected:
     void SetUp() override
     {
@@ -40,18 +40,8 @@ protected:
 
     void openOnDish(const QString& dish)
     {
-        hostContext().FiliProc = QStringLiteral("0002");
-        form = open();
-        ASSERT_NE(form, nullptr);
-        form->dbaPadrao->setFocus(); // leaving the branch panel loads the dish tree
-        QApplication::processEvents();
-        ASSERT_TRUE(form->dbaPadrao->setSelectedCode(dish));
-        form->Habilita_Pagina(true);
-        form->pgcPadrao->setCurrentWidget(form->tshPadrao);
-        QApplication::processEvents();
-        list = form->cdsProdPrat;
-        grid = form->dbgProdPrat;
-        grid->setFocus();
+        openForm("0002");
+        showLevel(recipe::Level::Padrao, dish);
     }
     QString product(const char* tree)
     {
@@ -66,45 +56,6 @@ protected:
     }
     double shown(const char* field) const { return list->FieldByName(QString::fromLatin1(field))->AsFloat(); }
 
-    // The cell of the current row in that column, as a click would make it current.
-    void goTo(const char* field)
-    {
-        const int column = IndiceCol(*grid, QString::fromLatin1(field));
-        ASSERT_GE(column, 0) << field;
-        grid->setCurrentIndex(grid->model()->index(list->currentPosition(), column));
-        QApplication::processEvents();
-    }
-    // Types into the cell and commits it with Enter; the column is left by the next goTo.
-    void type(const char* field, const QString& text)
-    {
-        goTo(field);
-        QTest::keyClick(grid, Qt::Key_F2);
-        auto* editor = qobject_cast<QLineEdit*>(grid->InplaceEditor());
-        ASSERT_NE(editor, nullptr) << field;
-        editor->selectAll();
-        QTest::keyClick(editor, Qt::Key_Backspace);
-        QTest::keyClick(editor, Qt::Key_Home);
-        QTest::keyClicks(editor, text);
-        QTest::keyClick(editor, Qt::Key_Return);
-        QApplication::processEvents();
-    }
-    static void press(QAction* command)
-    {
-        command->trigger();
-        QApplication::processEvents();
-    }
-    // Types over what an edit of the page's dish data holds.
-    void typeInto(const char* name, const QString& text)
-    {
-        auto* edit = form->findChild<QLineEdit*>(QString::fromLatin1(name));
-        ASSERT_NE(edit, nullptr) << name;
-        edit->setFocus();
-        QApplication::processEvents();
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Backspace);
-        QTest::keyClicks(edit, text);
-        QApplication::processEvents();
-    }
     // Keys as the user types them: each to whatever has the focus by then (the cell's editor once
     // the first key opened it).
     static void typeKeys(const QString& text)
@@ -116,10 +67,6 @@ protected:
     }
     // The nutritionist may not change the standard recipe herself: the supervisor is asked.
     void withoutOwnAuthorisation() { exec("DELETE FROM USUAUTORIZA WHERE CDOPERADOR = 'NUTRI'"); }
-
-    TfrmReceitaPadrao* form = nullptr;
-    ClientDataSet* list = nullptr;
-    TDBGrid* grid = nullptr;
 };
 
 } // namespace
