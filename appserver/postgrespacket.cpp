@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QSqlDriver>
 #include <QTime>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -349,6 +350,64 @@ std::optional<framework::DataPacket> selectPostgresPacket(QSqlDatabase& db, cons
         }
     }
     return packet;
+}
+
+PostgresStatement::PostgresStatement(QSqlDatabase& db, const QString& sql) : m_sql(sql)
+{
+    m_conn = nativeHandle(db);
+}
+
+PostgresStatement::~PostgresStatement()
+{
+    // In a transaction that failed the server refuses even this: the statement then stays with
+    // the connection until it closes, which costs it a little memory and nothing else.
+    if (!m_name.isEmpty() && PQstatus(m_conn) == CONNECTION_OK)
+        PQclear(PQexec(m_conn, ("DEALLOCATE " + m_name).constData()));
+}
+
+std::optional<int> PostgresStatement::execute(const QVariantList& values)
+{
+    if (!m_conn || PQstatus(m_conn) != CONNECTION_OK)
+        return std::nullopt;
+    Parameters parameters;
+    for (const QVariant& value : values)
+        if (!parameters.add(value))
+            return std::nullopt;
+    if (m_name.isEmpty()) {
+        static std::atomic<int> counter{0};
+        const QByteArray name = "receita_" + QByteArray::number(counter++);
+        const Result prepared(PQprepare(m_conn, name.constData(), numberedPlaceholders(m_sql).constData(),
+                                        parameters.count(), nullptr));
+        if (PQresultStatus(prepared.get()) != PGRES_COMMAND_OK)
+            fail(m_conn, prepared.get());
+        m_name = name;
+    }
+    const std::vector<const char*> parameterValues = parameters.values();
+    const Result result(PQexecPrepared(m_conn, m_name.constData(), parameters.count(), parameterValues.data(),
+                                       nullptr, nullptr, 0));
+    const ExecStatusType status = PQresultStatus(result.get());
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        fail(m_conn, result.get());
+    return std::atoi(PQcmdTuples(result.get()));
+}
+
+std::optional<int> executePostgres(QSqlDatabase& db, const QString& sql, const QVariantList& values)
+{
+    PGconn* conn = nativeHandle(db);
+    if (!conn)
+        return std::nullopt;
+    Parameters parameters;
+    for (const QVariant& value : values)
+        if (!parameters.add(value))
+            return std::nullopt;
+    const QByteArray statement = numberedPlaceholders(sql);
+    const std::vector<const char*> parameterValues = parameters.values();
+    const Result result(PQexecParams(conn, statement.constData(), parameters.count(), nullptr,
+                                     parameterValues.data(), nullptr, nullptr, 0));
+    const ExecStatusType status = PQresultStatus(result.get());
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        fail(conn, result.get());
+    return std::atoi(PQcmdTuples(result.get()));
 }
 
 } // namespace appserver

@@ -6,6 +6,8 @@
 #include <QVariantList>
 #include <optional>
 
+struct pg_conn;
+
 namespace appserver {
 
 // Reads a SELECT on PostgreSQL through the connection's own libpq handle, writing each value
@@ -20,5 +22,26 @@ namespace appserver {
 std::optional<framework::DataPacket> selectPostgresPacket(QSqlDatabase& db, const QString& sql,
                                                           const QVariantList& values,
                                                           const framework::FieldDefs& fields);
+
+// Runs a statement that answers no rows (an INSERT of many rows, say) on PostgreSQL the same way,
+// its values bound as parameters instead of written into the statement's text, which the
+// server would parse again for every run. Gives the rows it changed; nothing when the general
+// path must run it (as above).
+std::optional<int> executePostgres(QSqlDatabase& db, const QString& sql, const QVariantList& values);
+
+// The same for a statement run many times: prepared on the server at its first run.
+class PostgresStatement {
+public:
+    PostgresStatement(QSqlDatabase& db, const QString& sql);
+    ~PostgresStatement();
+    PostgresStatement(const PostgresStatement&) = delete;
+    PostgresStatement& operator=(const PostgresStatement&) = delete;
+    std::optional<int> execute(const QVariantList& values);
+
+private:
+    pg_conn* m_conn = nullptr;
+    QString m_sql;
+    QByteArray m_name;
+};
 
 } // namespace appserver

@@ -1,6 +1,7 @@
 #include "lugarreceita.h"
 
 #include "appserver/errors.h"
+#include "appserver/postgrespacket.h"
 #include "appserver/resultcolumns.h"
 #include "appserver/sqlpacket.h"
 #include "db/database.h"
@@ -9,6 +10,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <array>
+#include <optional>
 
 namespace appserver {
 
@@ -87,27 +89,37 @@ void porDono(const QList<ChavePrato>& pratos, int tamanho, F&& f)
 // One prepared statement run with new values.
 class Comando {
 public:
-    Comando(QSqlDatabase& db, const QString& sql) : m_query(db)
-    {
-        m_query.setForwardOnly(true);
-        if (!m_query.prepare(sql))
-            falha();
-    }
+    Comando(QSqlDatabase& db, const QString& sql) : m_db(db), m_sql(sql), m_postgres(db, sql) {}
     void executa(const QVariantList& valores)
     {
+        if (const std::optional<int> linhas = m_postgres.execute(valores)) {
+            m_linhas = *linhas;
+            return;
+        }
+        if (!m_query) {
+            m_query.emplace(m_db);
+            m_query->setForwardOnly(true);
+            if (!m_query->prepare(m_sql))
+                falha();
+        }
         for (int i = 0; i < valores.size(); ++i)
-            m_query.bindValue(i, valores[i]);
-        if (!m_query.exec())
+            m_query->bindValue(i, valores[i]);
+        if (!m_query->exec())
             falha();
+        m_linhas = m_query->numRowsAffected();
     }
-    int linhasAfetadas() const { return m_query.numRowsAffected(); }
+    int linhasAfetadas() const { return m_linhas; }
 
 private:
     [[noreturn]] void falha() const
     {
-        throw DatabaseFault(m_query.lastError().text());
+        throw DatabaseFault(m_query->lastError().text());
     }
-    QSqlQuery m_query;
+    QSqlDatabase& m_db;
+    QString m_sql;
+    PostgresStatement m_postgres;
+    std::optional<QSqlQuery> m_query; // the general path, prepared once on first use
+    int m_linhas = 0;
 };
 
 // The names of a level's key columns.

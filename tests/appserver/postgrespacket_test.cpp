@@ -1,6 +1,7 @@
 // Selects on PostgreSQL read through the driver's libpq connection: whatever a column's SQL type
 // and whatever the field it lands in, the packet must be the one the general path (QSqlQuery)
-// builds from the same rows, value for value, with the same nulls, empty texts and failures.
+// builds from the same rows, value for value, with the same nulls, empty texts and failures; and
+// rows written through that connection must be the rows the general path writes.
 #include "appserver/errors.h"
 #include "appserver/postgrespacket.h"
 #include "appserver/sqlpacket.h"
@@ -190,4 +191,53 @@ TEST_F(PostgresPacketTest, AFailingStatementThrowsTheDatabaseTextAndTheConnectio
     EXPECT_EQ(count(&fast, "WHERE K < ?", {3}), 2);
 }
 
+TEST_F(PostgresPacketTest, RowsWrittenThroughTheHandleAreTheRowsTheGeneralPathWrites)
+{
+    QSqlDatabase db = database->db();
+    const QString insert = "INSERT INTO TIPOS (K, TX, TL, DP, N4, BI, BO) VALUES (?, ?, ?, ?, ?, ?, ?), (?, ?, ?, ?, ?, ?, ?)";
+    const QVariant nullText(QMetaType::fromType<QString>());
+    const QVariant nullNumber(QMetaType::fromType<double>());
+    const auto rows = [&](int first) {
+        return QVariantList{first,     "d'água ?", "",       0.1 + 0.2, 7,          9007199254740993LL, true,
+                            first + 1, nullText,   "\\ x", 1e-300,    nullNumber, -1,                 false};
+    };
+    {
+        // Prepared once, run twice: both runs store their own values.
+        appserver::PostgresStatement statement(db, insert);
+        ASSERT_EQ(statement.execute(rows(10)), 2);
+        ASSERT_EQ(statement.execute(rows(20)), 2);
+    }
+    QSqlQuery general(db);
+    ASSERT_TRUE(general.prepare(insert));
+    const QVariantList values = rows(30);
+    for (int i = 0; i < values.size(); ++i)
+        general.bindValue(i, values[i]);
+    ASSERT_TRUE(general.exec()) << general.lastError().text().toStdString();
+
+    const framework::FieldDefs fields{{"TX", FieldType::String, 20}, {"TL", FieldType::String, 300},
+                                      {"DP", FieldType::Float, 0},   {"N4", FieldType::Integer, 0},
+                                      {"BI", FieldType::String, 20}, {"BO", FieldType::Boolean, 0}};
+    const auto read = [&](int key) {
+        return appserver::selectQueryPacket(db, "SELECT TX, TL, DP, N4, BI, BO FROM TIPOS WHERE K = ?", {key}, fields);
+    };
+    for (const int offset : {0, 1}) {
+        const framework::DataPacket written = read(30 + offset);
+        ASSERT_EQ(written.rows.rowCount(), 1);
+        for (const int key : {10 + offset, 20 + offset}) {
+            const framework::DataPacket fast = read(key);
+            ASSERT_EQ(fast.rows.rowCount(), 1) << key;
+            for (int col = 0; col < int(fields.size()); ++col) {
+                EXPECT_EQ(fast.rows.isNull(0, col), written.rows.isNull(0, col)) << key << " " << col;
+                EXPECT_EQ(fast.rows.value(0, col), written.rows.value(0, col)) << key << " " << col;
+            }
+        }
+    }
+
+    // A refused row is the database's fault, and the connection goes on.
+    appserver::PostgresStatement refused(db, "INSERT INTO TIPOS (K, N4) VALUES (?, ?)");
+    EXPECT_THROW(refused.execute({40, "não é número"}), appserver::DatabaseFault);
+    EXPECT_EQ(count(&fast, "WHERE K >= ?", {10}), 6);
+}
+
 } // namespace
+
