@@ -352,6 +352,25 @@ std::optional<framework::DataPacket> selectPostgresPacket(QSqlDatabase& db, cons
     return packet;
 }
 
+namespace {
+
+int changedRows(PGconn* conn, const Result& result)
+{
+    const ExecStatusType status = PQresultStatus(result.get());
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        fail(conn, result.get());
+    return std::atoi(PQcmdTuples(result.get()));
+}
+
+int executePostgres(PGconn* conn, const QString& sql, const Parameters& parameters)
+{
+    const std::vector<const char*> parameterValues = parameters.values();
+    return changedRows(conn, Result(PQexecParams(conn, numberedPlaceholders(sql).constData(), parameters.count(),
+                                                 nullptr, parameterValues.data(), nullptr, nullptr, 0)));
+}
+
+} // namespace
+
 PostgresStatement::PostgresStatement(QSqlDatabase& db, const QString& sql) : m_sql(sql)
 {
     m_conn = nativeHandle(db);
@@ -373,6 +392,9 @@ std::optional<int> PostgresStatement::execute(const QVariantList& values)
     for (const QVariant& value : values)
         if (!parameters.add(value))
             return std::nullopt;
+    // A statement run once is sent with its values; prepared from its second run on.
+    if (m_runs++ == 0)
+        return executePostgres(m_conn, m_sql, parameters);
     if (m_name.isEmpty()) {
         static std::atomic<int> counter{0};
         const QByteArray name = "receita_" + QByteArray::number(counter++);
@@ -383,12 +405,8 @@ std::optional<int> PostgresStatement::execute(const QVariantList& values)
         m_name = name;
     }
     const std::vector<const char*> parameterValues = parameters.values();
-    const Result result(PQexecPrepared(m_conn, m_name.constData(), parameters.count(), parameterValues.data(),
-                                       nullptr, nullptr, 0));
-    const ExecStatusType status = PQresultStatus(result.get());
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-        fail(m_conn, result.get());
-    return std::atoi(PQcmdTuples(result.get()));
+    return changedRows(m_conn, Result(PQexecPrepared(m_conn, m_name.constData(), parameters.count(),
+                                                     parameterValues.data(), nullptr, nullptr, 0)));
 }
 
 std::optional<int> executePostgres(QSqlDatabase& db, const QString& sql, const QVariantList& values)
@@ -400,14 +418,7 @@ std::optional<int> executePostgres(QSqlDatabase& db, const QString& sql, const Q
     for (const QVariant& value : values)
         if (!parameters.add(value))
             return std::nullopt;
-    const QByteArray statement = numberedPlaceholders(sql);
-    const std::vector<const char*> parameterValues = parameters.values();
-    const Result result(PQexecParams(conn, statement.constData(), parameters.count(), nullptr,
-                                     parameterValues.data(), nullptr, nullptr, 0));
-    const ExecStatusType status = PQresultStatus(result.get());
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-        fail(conn, result.get());
-    return std::atoi(PQcmdTuples(result.get()));
+    return executePostgres(conn, sql, parameters);
 }
 
 } // namespace appserver

@@ -29,7 +29,7 @@ std::optional<framework::DataPacket> selectPostgresPacket(QSqlDatabase& db, cons
 // path must run it (as above).
 std::optional<int> executePostgres(QSqlDatabase& db, const QString& sql, const QVariantList& values);
 
-// The same for a statement run many times: prepared on the server at its first run.
+// The same for a statement run many times: prepared on the server at its second run.
 class PostgresStatement {
 public:
     PostgresStatement(QSqlDatabase& db, const QString& sql);
@@ -42,6 +42,7 @@ private:
     pg_conn* m_conn = nullptr;
     QString m_sql;
     QByteArray m_name;
+    int m_runs = 0;
 };
 
 } // namespace appserver

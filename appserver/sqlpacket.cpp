@@ -56,6 +56,13 @@ QSqlQuery execute(QSqlDatabase& db, const QString& sql, const QVariantList& valu
     return query;
 }
 
+int executeChange(QSqlDatabase& db, const QString& sql, const QVariantList& values)
+{
+    if (const std::optional<int> changed = executePostgres(db, sql, values))
+        return *changed;
+    return execute(db, sql, values).numRowsAffected();
+}
+
 framework::DataPacket selectPacket(QSqlDatabase& db, const QString& sql, const QVariantList& values,
                                    const framework::FieldDefs& fields)
 {

@@ -25,6 +25,10 @@ void bindValues(QSqlQuery& query, const QVariantList& values);
 // database's text when it fails.
 QSqlQuery execute(QSqlDatabase& db, const QString& sql, const QVariantList& values = {});
 
+// The same for a statement that answers no rows (an INSERT of many rows, a DELETE), on
+// PostgreSQL through the connection's own libpq handle; gives the rows it changed.
+int executeChange(QSqlDatabase& db, const QString& sql, const QVariantList& values);
+
 // Runs a SELECT and gives its rows as a packet with the given columns, taken by position.
 // SQLite and PostgreSQL read through their own libraries; other connections, and values those
 // readers leave, take the general path.

@@ -36,7 +36,7 @@ void gravaPercentuais(Call& call, const ChavePrato& prato, const QList<Percentua
         const QVariantList& todos = servicos[filial];
         for (qsizetype inicio = 0; inicio < todos.size(); inicio += limite - 3) {
             const QVariantList parte = todos.mid(inicio, limite - 3);
-            execute(call.db(),
+            executeChange(call.db(),
                     QStringLiteral("DELETE FROM PERCRECESERV WHERE CDFILIAL = ? AND CDFILAUXPRAT = ? AND CDPRATO = ? "
                                    "AND CDSERVFILI IN (%1)")
                         .arg(marcas(parte.size())),
@@ -63,7 +63,7 @@ void gravaPercentuais(Call& call, const ChavePrato& prato, const QList<Percentua
             tuplas << tupla;
             valores += linha;
         }
-        execute(call.db(),
+        executeChange(call.db(),
                 QStringLiteral("INSERT INTO PERCRECESERV (CDFILIAL, CDSERVFILI, CDFILAUXPRAT, CDPRATO, IDORIGEMRECE, "
                                "CDFILCENTPME, CDTIPOCARD, CDFILIALORI, CDSERVFILIORI, VRPERCRECE) VALUES %1")
                     .arg(tuplas.join(QStringLiteral(", "))),
