@@ -10,6 +10,7 @@
 #include "db/database.h"
 #include "db/demodata.h"
 #include "framework/core/freedmemory.h"
+#include "framework/core/hostcontext.h"
 #include "framework/data/clientdataset.h"
 #include "server/connection.h"
 
@@ -76,6 +77,8 @@ struct Fixture {
         }
         QSqlDatabase database = db::openAndMigrate(target, connection);
         db::createDemoData(database, {});
+        // The calls are the supervisor's, who changes standard recipes on his own: no prompt.
+        framework::hostContext().Operador = db::DemoSupervisor;
         QSqlQuery q(database);
         q.exec("SELECT CDPRODUTO FROM PRODUTO ORDER BY CDPRODUTO");
         while (q.next() && products.size() < Ingredients)
