@@ -4,6 +4,7 @@
 //   Deleting one dish with recipes and dish data at every level, in a database of 50,000 dishes.
 //   A change log of 1,000 modified dish rows applied, against the same UPDATEs run bare.
 
+#include "bench/benchdatabase.h"
 #include "bench/benchsupport.h"
 #include "appserver/changelog.h"
 #include "appserver/dispatcher.h"
@@ -43,23 +44,13 @@ void exec(QSqlDatabase& db, const QString& sql)
 // One database of 50,000 dishes per family for the whole run.
 struct Database {
     QString connection;
-    std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<appserver::Dispatcher> dispatcher;
-    db::Target target;
-    bool postgres = false;
+    bench::BenchDatabase place;
+    const db::Target& target = place.target();
 
-    explicit Database(bool pg) : connection(pg ? "bench-pg" : "bench-sqlite"), postgres(pg)
+    explicit Database(bool pg)
+        : connection(pg ? "bench-pg" : "bench-sqlite"), place(pg, QStringLiteral("bench_integrity"), connection)
     {
-        if (pg) {
-            target = db::Target::parse(qEnvironmentVariable("BENCH_PG_CONN"));
-            QSqlDatabase admin = db::open(target, connection + "-admin");
-            exec(admin, "DROP SCHEMA IF EXISTS bench_integrity CASCADE");
-            exec(admin, "CREATE SCHEMA bench_integrity");
-            target.schema = "bench_integrity";
-        } else {
-            dir = std::make_unique<QTemporaryDir>();
-            target.path = dir->filePath("bench.db");
-        }
         QSqlDatabase database = db::openAndMigrate(target, connection);
         db::createDemoData(database, {50000});
         exec(database, "ANALYZE");
@@ -67,13 +58,6 @@ struct Database {
         dispatcher = std::make_unique<appserver::Dispatcher>([name] { return QSqlDatabase::database(name, false); });
     }
 
-    ~Database()
-    {
-        if (postgres) {
-            QSqlDatabase database = QSqlDatabase::database(connection + "-admin");
-            exec(database, "DROP SCHEMA IF EXISTS bench_integrity CASCADE");
-        }
-    }
 
     QSqlDatabase db() const { return QSqlDatabase::database(connection, false); }
 

@@ -5,6 +5,7 @@
 //   (ExportaPratos, "Sobrepor"), against the same statements run bare in one transaction;
 //   GetPratos of the 10,000 dishes.
 
+#include "bench/benchdatabase.h"
 #include "bench/benchsupport.h"
 #include "appserver/dispatcher.h"
 #include "db/database.h"
@@ -65,24 +66,14 @@ QString marks(int n)
 // One database per family for the whole run: the demo data and the 10,000 dishes.
 struct Database {
     QString connection;
-    std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<appserver::Dispatcher> dispatcher;
-    db::Target target;
-    bool postgres = false;
+    bench::BenchDatabase place;
+    const db::Target& target = place.target();
     QVariant grid; // the dish grid as the form sends it, every dish marked
 
-    explicit Database(bool pg) : connection(pg ? "bench-pg" : "bench-sqlite"), postgres(pg)
+    explicit Database(bool pg)
+        : connection(pg ? "bench-pg" : "bench-sqlite"), place(pg, QStringLiteral("bench_imp_prato"), connection)
     {
-        if (pg) {
-            target = db::Target::parse(qEnvironmentVariable("BENCH_PG_CONN"));
-            QSqlDatabase admin = db::open(target, connection + "-admin");
-            exec(admin, "DROP SCHEMA IF EXISTS bench_imp_prato CASCADE");
-            exec(admin, "CREATE SCHEMA bench_imp_prato");
-            target.schema = "bench_imp_prato";
-        } else {
-            dir = std::make_unique<QTemporaryDir>();
-            target.path = dir->filePath("bench.db");
-        }
         QSqlDatabase database = db::openAndMigrate(target, connection);
         db::createDemoData(database, {});
         fill(database);
@@ -95,11 +86,6 @@ struct Database {
             qFatal("GetPratos did not list the %d dishes", Dishes);
     }
 
-    ~Database()
-    {
-        if (postgres)
-            exec(QSqlDatabase::database(connection + "-admin"), "DROP SCHEMA IF EXISTS bench_imp_prato CASCADE");
-    }
 
     static void fill(QSqlDatabase database)
     {

@@ -6,6 +6,7 @@
 //   and its origin and percentage kept);
 //   GetServicosPercentual of those 500 services, and the preview of one of them.
 
+#include "bench/benchdatabase.h"
 #include "bench/benchsupport.h"
 #include "appserver/dispatcher.h"
 #include "db/database.h"
@@ -45,24 +46,14 @@ void exec(QSqlDatabase db, const QString& sql)
 // One database per family for the whole run: the demo data, the dish and the branch's services.
 struct Database {
     QString connection;
-    std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<appserver::Dispatcher> dispatcher;
-    db::Target target;
-    bool postgres = false;
+    bench::BenchDatabase place;
+    const db::Target& target = place.target();
     QVariant services; // the services packet as the form sends it: every one marked, at its percentage
 
-    explicit Database(bool pg) : connection(pg ? "bench-pg" : "bench-sqlite"), postgres(pg)
+    explicit Database(bool pg)
+        : connection(pg ? "bench-pg" : "bench-sqlite"), place(pg, QStringLiteral("bench_percentual"), connection)
     {
-        if (pg) {
-            target = db::Target::parse(qEnvironmentVariable("BENCH_PG_CONN"));
-            QSqlDatabase admin = db::open(target, connection + "-admin");
-            exec(admin, "DROP SCHEMA IF EXISTS bench_percentual CASCADE");
-            exec(admin, "CREATE SCHEMA bench_percentual");
-            target.schema = "bench_percentual";
-        } else {
-            dir = std::make_unique<QTemporaryDir>();
-            target.path = dir->filePath("bench.db");
-        }
         QSqlDatabase database = db::openAndMigrate(target, connection);
         db::createDemoData(database, {});
         fill(database);
@@ -72,11 +63,6 @@ struct Database {
         services = marked();
     }
 
-    ~Database()
-    {
-        if (postgres)
-            exec(QSqlDatabase::database(connection + "-admin"), "DROP SCHEMA IF EXISTS bench_percentual CASCADE");
-    }
 
     static QString service(int s) { return QStringLiteral("%1").arg(10000 + s, 5, 10, QChar('0')); }
 

@@ -6,6 +6,7 @@
 // demo data: GetReceitaPad of the group in process, against its select run bare; UpdProdPrat of
 // 1,000 changed rows, and the same 1,000 updates run bare in one transaction.
 
+#include "bench/benchdatabase.h"
 #include "bench/benchsupport.h"
 #include "db/database.h"
 #include "db/demodata.h"
@@ -57,24 +58,14 @@ void exec(QSqlDatabase& db, const QString& sql)
 
 // One database per family for the whole run: a SQLite file, or a schema on BENCH_PG_CONN.
 struct Fixture {
-    std::unique_ptr<QTemporaryDir> dir;
-    db::Target target;
     QString connection;
+    bench::BenchDatabase place;
+    const db::Target& target = place.target();
     QStringList products;
-    bool postgres = false;
 
-    explicit Fixture(bool pg) : connection(pg ? "bench-pg" : "bench"), postgres(pg)
+    explicit Fixture(bool pg)
+        : connection(pg ? "bench-pg" : "bench"), place(pg, QString::fromLatin1(PgSchema), connection)
     {
-        if (pg) {
-            target = db::Target::parse(qEnvironmentVariable("BENCH_PG_CONN"));
-            QSqlDatabase admin = db::open(target, connection + "-admin");
-            exec(admin, QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(PgSchema));
-            exec(admin, QStringLiteral("CREATE SCHEMA %1").arg(PgSchema));
-            target.schema = PgSchema;
-        } else {
-            dir = std::make_unique<QTemporaryDir>();
-            target.path = dir->filePath("bench.db");
-        }
         QSqlDatabase database = db::openAndMigrate(target, connection);
         db::createDemoData(database, {});
         // The calls are the supervisor's, who changes standard recipes on his own: no prompt.
@@ -105,13 +96,6 @@ struct Fixture {
             exec(database, "ANALYZE");
     }
 
-    ~Fixture()
-    {
-        if (postgres) {
-            QSqlDatabase admin = QSqlDatabase::database(connection + "-admin");
-            exec(admin, QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(PgSchema));
-        }
-    }
 
     QSqlDatabase db() const { return QSqlDatabase::database(connection, false); }
 

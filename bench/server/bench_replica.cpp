@@ -5,6 +5,7 @@
 //   one branch, each at its own percentage (target under 1 s); the standard recipes of 100 such
 //   dishes to 100 services (target under 5 s). Each is one call, every recipe replaced.
 
+#include "bench/benchdatabase.h"
 #include "bench/benchsupport.h"
 #include "appserver/dispatcher.h"
 #include "db/database.h"
@@ -47,23 +48,13 @@ QString service(int s) { return QStringLiteral("%1").arg(10000 + s, 5, 10, QChar
 // One database per family for the whole run: the demo data, 100 dishes and 1,000 services.
 struct Database {
     QString connection;
-    std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<appserver::Dispatcher> dispatcher;
-    db::Target target;
-    bool postgres = false;
+    bench::BenchDatabase place;
+    const db::Target& target = place.target();
 
-    explicit Database(bool pg) : connection(pg ? "bench-pg" : "bench-sqlite"), postgres(pg)
+    explicit Database(bool pg)
+        : connection(pg ? "bench-pg" : "bench-sqlite"), place(pg, QStringLiteral("bench_replica"), connection)
     {
-        if (pg) {
-            target = db::Target::parse(qEnvironmentVariable("BENCH_PG_CONN"));
-            QSqlDatabase admin = db::open(target, connection + "-admin");
-            exec(admin, "DROP SCHEMA IF EXISTS bench_replica CASCADE");
-            exec(admin, "CREATE SCHEMA bench_replica");
-            target.schema = "bench_replica";
-        } else {
-            dir = std::make_unique<QTemporaryDir>();
-            target.path = dir->filePath("bench.db");
-        }
         QSqlDatabase database = db::openAndMigrate(target, connection);
         db::createDemoData(database, {});
         fill(database);
@@ -72,11 +63,6 @@ struct Database {
         dispatcher = std::make_unique<appserver::Dispatcher>([name] { return QSqlDatabase::database(name, false); });
     }
 
-    ~Database()
-    {
-        if (postgres)
-            exec(QSqlDatabase::database(connection + "-admin"), "DROP SCHEMA IF EXISTS bench_replica CASCADE");
-    }
 
     static void fill(QSqlDatabase database)
     {
