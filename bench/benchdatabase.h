@@ -6,6 +6,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <map>
 #include <memory>
 
 namespace bench {
@@ -51,6 +52,31 @@ private:
     QString m_schema, m_admin;
     std::unique_ptr<QTemporaryDir> m_dir;
     db::Target m_target;
+};
+
+// The one fixture of each family (SQLite, PostgreSQL) for the whole run, made on first use; none
+// for PostgreSQL without BENCH_PG_CONN. The families are released at the end of the run, while
+// Qt's connections still live (bench::run's atEnd).
+template <class Fixture>
+class Families {
+public:
+    static Fixture* get(bool pg)
+    {
+        if (pg && qEnvironmentVariableIsEmpty("BENCH_PG_CONN"))
+            return nullptr;
+        auto& slot = all()[pg];
+        if (!slot)
+            slot = std::make_unique<Fixture>(pg);
+        return slot.get();
+    }
+    static void release() { all().clear(); }
+
+private:
+    static std::map<bool, std::unique_ptr<Fixture>>& all()
+    {
+        static std::map<bool, std::unique_ptr<Fixture>> fixtures;
+        return fixtures;
+    }
 };
 
 } // namespace bench

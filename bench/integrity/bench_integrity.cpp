@@ -58,7 +58,6 @@ struct Database {
         dispatcher = std::make_unique<appserver::Dispatcher>([name] { return QSqlDatabase::database(name, false); });
     }
 
-
     QSqlDatabase db() const { return QSqlDatabase::database(connection, false); }
 
     QVariant call(const QString& method, QVariantList args) const
@@ -88,21 +87,6 @@ struct Database {
     }
 
     // Released at the end of the run (see main).
-    static std::map<bool, std::unique_ptr<Database>>& all()
-    {
-        static std::map<bool, std::unique_ptr<Database>> databases;
-        return databases;
-    }
-
-    static Database* get(bool pg)
-    {
-        if (pg && qEnvironmentVariableIsEmpty("BENCH_PG_CONN"))
-            return nullptr;
-        auto& slot = all()[pg];
-        if (!slot)
-            slot = std::make_unique<Database>(pg);
-        return slot.get();
-    }
 };
 
 // A copy of a demo dish that has rows at every level, under a new code of the same group.
@@ -128,7 +112,7 @@ void copyDish(QSqlDatabase db, const QString& code)
 
 void BM_DeleteDish_50000(benchmark::State& state, bool pg)
 {
-    Database* database = Database::get(pg);
+    Database* database = bench::Families<Database>::get(pg);
     if (!database) {
         state.SkipWithError("BENCH_PG_CONN não definido");
         return;
@@ -168,7 +152,7 @@ QStringList thousandCodes(QSqlDatabase db)
 
 void BM_ApplyChangeLog_1000Dishes(benchmark::State& state, bool pg)
 {
-    Database* database = Database::get(pg);
+    Database* database = bench::Families<Database>::get(pg);
     if (!database) {
         state.SkipWithError("BENCH_PG_CONN não definido");
         return;
@@ -196,7 +180,7 @@ BENCHMARK_CAPTURE(BM_ApplyChangeLog_1000Dishes, PostgreSQL, true)->Unit(benchmar
 
 void BM_Bare_1000DishUpdates(benchmark::State& state, bool pg)
 {
-    Database* database = Database::get(pg);
+    Database* database = bench::Families<Database>::get(pg);
     if (!database) {
         state.SkipWithError("BENCH_PG_CONN não definido");
         return;
@@ -273,7 +257,7 @@ std::map<bool, std::unique_ptr<appserver::HttpServer>>& daemons()
 
 void BM_GetPrato_Daemon(benchmark::State& state, bool pg)
 {
-    Database* database = Database::get(pg);
+    Database* database = bench::Families<Database>::get(pg);
     if (!database) {
         state.SkipWithError("BENCH_PG_CONN não definido");
         return;
@@ -304,7 +288,7 @@ BENCHMARK_CAPTURE(BM_GetPrato_Daemon, PostgreSQL, true)->Unit(benchmark::kMillis
 
 void BM_GetPrato_BareSelect(benchmark::State& state, bool pg)
 {
-    Database* database = Database::get(pg);
+    Database* database = bench::Families<Database>::get(pg);
     if (!database) {
         state.SkipWithError("BENCH_PG_CONN não definido");
         return;
@@ -333,7 +317,7 @@ BENCHMARK_CAPTURE(BM_GetPrato_BareSelect, PostgreSQL, true)->Unit(benchmark::kMi
 // daemon's JSON answer, and that answer read back by the client.
 void BM_GetPrato_Parts(benchmark::State& state, bool pg, int part)
 {
-    Database* database = Database::get(pg);
+    Database* database = bench::Families<Database>::get(pg);
     if (!database) {
         state.SkipWithError("BENCH_PG_CONN não definido");
         return;
@@ -362,6 +346,6 @@ int main(int argc, char** argv)
 {
     return bench::run<QCoreApplication>(argc, argv, [] {
         daemons().clear();
-        Database::all().clear();
+        bench::Families<Database>::release();
     });
 }

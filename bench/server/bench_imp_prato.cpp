@@ -86,7 +86,6 @@ struct Database {
             qFatal("GetPratos did not list the %d dishes", Dishes);
     }
 
-
     static void fill(QSqlDatabase database)
     {
         QStringList products;
@@ -119,22 +118,11 @@ struct Database {
     }
 
     QSqlDatabase db() const { return QSqlDatabase::database(connection, false); }
-
-    static Database* get(bool pg)
-    {
-        static std::map<bool, std::unique_ptr<Database>> all;
-        if (pg && qEnvironmentVariableIsEmpty("BENCH_PG_CONN"))
-            return nullptr;
-        auto& slot = all[pg];
-        if (!slot)
-            slot = std::make_unique<Database>(pg);
-        return slot.get();
-    }
 };
 
 void BM_ExportaPratos_10000Dishes(benchmark::State& state, bool pg)
 {
-    Database* database = Database::get(pg);
+    Database* database = bench::Families<Database>::get(pg);
     if (!database) {
         state.SkipWithError("BENCH_PG_CONN não definido");
         return;
@@ -155,7 +143,7 @@ BENCHMARK_CAPTURE(BM_ExportaPratos_10000Dishes, PostgreSQL, true)->Unit(benchmar
 // rows of those dishes deleted, and the origin's rows inserted from a select of them.
 void BM_ExportaPratos_BareStatements(benchmark::State& state, bool pg)
 {
-    Database* database = Database::get(pg);
+    Database* database = bench::Families<Database>::get(pg);
     if (!database) {
         state.SkipWithError("BENCH_PG_CONN não definido");
         return;
@@ -218,7 +206,7 @@ BENCHMARK_CAPTURE(BM_ExportaPratos_BareStatements, PostgreSQL, true)->Unit(bench
 
 void BM_GetPratos_10000Dishes(benchmark::State& state, bool pg)
 {
-    Database* database = Database::get(pg);
+    Database* database = bench::Families<Database>::get(pg);
     if (!database) {
         state.SkipWithError("BENCH_PG_CONN não definido");
         return;
@@ -238,5 +226,5 @@ BENCHMARK_CAPTURE(BM_GetPratos_10000Dishes, PostgreSQL, true)->Unit(benchmark::k
 int main(int argc, char** argv)
 {
     framework::keepFreedMemoryForReuse(); // as the host and the server run
-    return bench::run<QCoreApplication>(argc, argv);
+    return bench::run<QCoreApplication>(argc, argv, [] { bench::Families<Database>::release(); });
 }

@@ -63,7 +63,6 @@ struct Database {
         services = marked();
     }
 
-
     static QString service(int s) { return QStringLiteral("%1").arg(10000 + s, 5, 10, QChar('0')); }
 
     static void fill(QSqlDatabase database)
@@ -126,27 +125,11 @@ struct Database {
             qFatal("GetServicosPercentual did not list the %d services", Services);
         return QVariant::fromValue(cds.Data());
     }
-
-    static std::map<bool, std::unique_ptr<Database>>& all()
-    {
-        static std::map<bool, std::unique_ptr<Database>> databases;
-        return databases;
-    }
-
-    static Database* get(bool pg)
-    {
-        if (pg && qEnvironmentVariableIsEmpty("BENCH_PG_CONN"))
-            return nullptr;
-        auto& slot = all()[pg];
-        if (!slot)
-            slot = std::make_unique<Database>(pg);
-        return slot.get();
-    }
 };
 
 void BM_AplicaPercentualReceita_500Services(benchmark::State& state, bool pg)
 {
-    Database* database = Database::get(pg);
+    Database* database = bench::Families<Database>::get(pg);
     if (!database) {
         state.SkipWithError("BENCH_PG_CONN não definido");
         return;
@@ -164,7 +147,7 @@ BENCHMARK_CAPTURE(BM_AplicaPercentualReceita_500Services, PostgreSQL, true)->Uni
 
 void BM_GetServicosPercentual_500Services(benchmark::State& state, bool pg)
 {
-    Database* database = Database::get(pg);
+    Database* database = bench::Families<Database>::get(pg);
     if (!database) {
         state.SkipWithError("BENCH_PG_CONN não definido");
         return;
@@ -179,7 +162,7 @@ BENCHMARK_CAPTURE(BM_GetServicosPercentual_500Services, PostgreSQL, true)->Unit(
 
 void BM_GetReceitasPerVirtual(benchmark::State& state, bool pg)
 {
-    Database* database = Database::get(pg);
+    Database* database = bench::Families<Database>::get(pg);
     if (!database) {
         state.SkipWithError("BENCH_PG_CONN não definido");
         return;
@@ -198,5 +181,5 @@ int main(int argc, char** argv)
 {
     framework::keepFreedMemoryForReuse(); // as the host and the server run
     // The databases go while Qt's connections still live (the PostgreSQL schema is dropped).
-    return bench::run<QCoreApplication>(argc, argv, [] { Database::all().clear(); });
+    return bench::run<QCoreApplication>(argc, argv, [] { bench::Families<Database>::release(); });
 }

@@ -96,7 +96,6 @@ struct Fixture {
             exec(database, "ANALYZE");
     }
 
-
     QSqlDatabase db() const { return QSqlDatabase::database(connection, false); }
 
     std::unique_ptr<server::Connection> local()
@@ -108,27 +107,13 @@ struct Fixture {
     }
 
     // Released at the end of the run (see main).
-    static std::map<bool, std::unique_ptr<Fixture>>& all()
-    {
-        static std::map<bool, std::unique_ptr<Fixture>> fixtures;
-        return fixtures;
-    }
 
     // Null for PostgreSQL when BENCH_PG_CONN names no server.
-    static Fixture* get(bool pg)
-    {
-        if (pg && qEnvironmentVariableIsEmpty("BENCH_PG_CONN"))
-            return nullptr;
-        auto& slot = all()[pg];
-        if (!slot)
-            slot = std::make_unique<Fixture>(pg);
-        return slot.get();
-    }
 };
 
 Fixture* fixtureOrSkip(benchmark::State& state, bool pg)
 {
-    Fixture* fixture = Fixture::get(pg);
+    Fixture* fixture = bench::Families<Fixture>::get(pg);
     if (!fixture)
         state.SkipWithError("BENCH_PG_CONN não definido");
     return fixture;
@@ -270,5 +255,5 @@ BENCHMARK_CAPTURE(BM_UpdProdPrat_BareStatements, PostgreSQL, true)->Unit(benchma
 int main(int argc, char** argv)
 {
     framework::keepFreedMemoryForReuse(); // as the host and the server run
-    return bench::run<QCoreApplication>(argc, argv, [] { Fixture::all().clear(); });
+    return bench::run<QCoreApplication>(argc, argv, [] { bench::Families<Fixture>::release(); });
 }

@@ -63,7 +63,6 @@ struct Database {
         dispatcher = std::make_unique<appserver::Dispatcher>([name] { return QSqlDatabase::database(name, false); });
     }
 
-
     static void fill(QSqlDatabase database)
     {
         QStringList products;
@@ -132,27 +131,11 @@ struct Database {
             keys << QStringLiteral("'P_%1'").arg(dish(d));
         return keys.join(QStringLiteral(", "));
     }
-
-    static std::map<bool, std::unique_ptr<Database>>& all()
-    {
-        static std::map<bool, std::unique_ptr<Database>> databases;
-        return databases;
-    }
-
-    static Database* get(bool pg)
-    {
-        if (pg && qEnvironmentVariableIsEmpty("BENCH_PG_CONN"))
-            return nullptr;
-        auto& slot = all()[pg];
-        if (!slot)
-            slot = std::make_unique<Database>(pg);
-        return slot.get();
-    }
 };
 
 void replica(benchmark::State& state, bool pg, int dishes, int services)
 {
-    Database* database = Database::get(pg);
+    Database* database = bench::Families<Database>::get(pg);
     if (!database) {
         state.SkipWithError("BENCH_PG_CONN não definido");
         return;
@@ -181,5 +164,5 @@ int main(int argc, char** argv)
 {
     framework::keepFreedMemoryForReuse(); // as the host and the server run
     // The databases go while Qt's connections still live (the PostgreSQL schema is dropped).
-    return bench::run<QCoreApplication>(argc, argv, [] { Database::all().clear(); });
+    return bench::run<QCoreApplication>(argc, argv, [] { bench::Families<Database>::release(); });
 }
