@@ -1,6 +1,7 @@
 // The recipe review form (PLA01309) as a planner uses it: opened from the recipe form's review
 // launcher, origin and destination chosen with the mouse and the keyboard, the dish grid marked
 // and its quantities typed, and the copy read back from the database.
+#include "planejador.h"
 #include "pratoteste.h"
 #include "recipeformtest.h"
 
@@ -31,6 +32,9 @@ using namespace framework;
 using Cli_pla01309::frmImpPrato;
 
 namespace {
+
+using planejador::click;
+using planejador::type;
 
 class ImportacaoFormTest : public RecipeFormTest {
 protected:
@@ -77,21 +81,6 @@ protected:
         form = nullptr;
     }
 
-    static void click(QWidget* widget)
-    {
-        QTest::mouseClick(widget, Qt::LeftButton);
-        QApplication::processEvents();
-    }
-    // Types a code as the user does: into the field, then on to the next control.
-    static void type(TMaskEdit* field, const QString& text)
-    {
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Backspace);
-        QTest::keyClicks(field, text);
-        QTest::keyClick(field, Qt::Key_Tab);
-        QApplication::processEvents();
-    }
     void range(const QString& from, const QString& to)
     {
         type(form->pratos->inicial.codigo, from);

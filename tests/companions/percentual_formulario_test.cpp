@@ -2,6 +2,7 @@
 // launcher for the current dish, the services of a branch filtered, marked and given origins and
 // percentages with the mouse and the keyboard, the recipe beside each row read, and what was
 // confirmed read back from the database.
+#include "planejador.h"
 #include "pratoteste.h"
 #include "recipeformtest.h"
 
@@ -31,6 +32,9 @@ using namespace framework;
 using Cli_pla01314::frmPercentSobreReceita;
 
 namespace {
+
+using planejador::click;
+using planejador::type;
 
 class PercentualFormTest : public RecipeFormTest {
 protected:
@@ -101,21 +105,6 @@ protected:
         form = nullptr;
     }
 
-    static void click(QWidget* widget)
-    {
-        QTest::mouseClick(widget, Qt::LeftButton);
-        QApplication::processEvents();
-    }
-    // Types a code as the user does: into the field, then on to the next control.
-    static void type(TMaskEdit* field, const QString& text)
-    {
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Backspace);
-        QTest::keyClicks(field, text);
-        QTest::keyClick(field, Qt::Key_Tab);
-        QApplication::processEvents();
-    }
     // The branch of the services, then into the grid, which loads them.
     void services(const QString& branch, const QString& group = {})
     {

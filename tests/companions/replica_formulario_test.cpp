@@ -1,6 +1,7 @@
 // The replication form (PLA01313) as a planner uses it: opened from the recipe form's replication
 // launcher, the origin and range chosen, dishes and services marked with the mouse and the
 // keyboard, percentages typed, and the replication read back from the database.
+#include "planejador.h"
 #include "pratoteste.h"
 #include "recipeformtest.h"
 
@@ -28,6 +29,9 @@ using namespace framework;
 using Cli_pla01313::frmReplicaPorServico;
 
 namespace {
+
+using planejador::click;
+using planejador::type;
 
 constexpr const char* Segundo = "5010010098"; // T01 only, beside pratoteste's dish
 
@@ -87,20 +91,6 @@ protected:
         form = nullptr;
     }
 
-    static void click(QWidget* widget)
-    {
-        QTest::mouseClick(widget, Qt::LeftButton);
-        QApplication::processEvents();
-    }
-    static void type(TMaskEdit* field, const QString& text)
-    {
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Backspace);
-        QTest::keyClicks(field, text);
-        QTest::keyClick(field, Qt::Key_Tab);
-        QApplication::processEvents();
-    }
     static void enter(QWidget* grid)
     {
         grid->setFocus();
