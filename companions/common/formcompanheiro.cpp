@@ -2,6 +2,7 @@
 
 #include "framework/abort.h"
 #include "framework/core/hostcontext.h"
+#include "framework/data/clientdataset.h"
 #include "framework/forms/frmpadrparam.h"
 #include "framework/ui/guard.h"
 #include "framework/ui/maskedit.h"
@@ -69,6 +70,15 @@ void falha(const framework::TMessages& messages, const QString& key, QWidget* co
         control->setFocus();
     messages.ShowMsg(key, framework::mtError, framework::mbOK);
     throw framework::Abort();
+}
+
+int contaMarcados(const framework::ClientDataSet& cds, const QString& marca)
+{
+    const framework::Field* campo = cds.FieldByName(marca);
+    int marcados = 0;
+    for (int pos = 0, rows = cds.RecordCount(); pos < rows; ++pos)
+        marcados += cds.valueAt(pos, campo).toString() == u"S";
+    return marcados;
 }
 
 void fechaComEsc(framework::TfrmPadrParam& form)

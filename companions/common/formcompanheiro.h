@@ -8,6 +8,7 @@ class QWidget;
 class TfrmReceitaPadrao;
 
 namespace framework {
+class ClientDataSet;
 class TfrmPadrParam;
 class TMessages;
 } // namespace framework
@@ -38,6 +39,9 @@ QLineEdit* linhaCabecalho(QWidget* parent, const QString& panelName, const QStri
 // Fails a check: focus on the control (when given and enabled), the key's message as an error,
 // and the running action ends (framework::Abort).
 [[noreturn]] void falha(const framework::TMessages& messages, const QString& key, QWidget* control = nullptr);
+
+// How many rows of a marked grid's dataset have "S" in the mark field.
+int contaMarcados(const framework::ClientDataSet& cds, const QString& marca);
 
 // Escape closes a query form as "Fechar" does, as it closes a dialog: once the control with the
 // focus has left the key alone (a cell being edited, an open list keep it for themselves).

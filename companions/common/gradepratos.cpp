@@ -127,13 +127,7 @@ bool GradePratos::Vazia() const { return !cdsGridPratos->Active() || cdsGridPrat
 
 int GradePratos::Marcados() const
 {
-    if (Vazia())
-        return 0;
-    const Field* marca = cdsGridPratos->FieldByName(Marca);
-    int marcados = 0;
-    for (int pos = 0, rows = cdsGridPratos->RecordCount(); pos < rows; ++pos)
-        marcados += cdsGridPratos->valueAt(pos, marca).toString() == u"S";
-    return marcados;
+    return Vazia() ? 0 : contaMarcados(*cdsGridPratos, Marca);
 }
 
 bool GradePratos::AlternaMarca()

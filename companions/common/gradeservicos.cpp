@@ -128,13 +128,7 @@ bool GradeServicos::Vazia() const { return !cdsServicos->Active() || cdsServicos
 
 int GradeServicos::Marcados() const
 {
-    if (Vazia())
-        return 0;
-    const Field* marca = cdsServicos->FieldByName(Marca);
-    int marcados = 0;
-    for (int pos = 0, rows = cdsServicos->RecordCount(); pos < rows; ++pos)
-        marcados += cdsServicos->valueAt(pos, marca).toString() == u"S";
-    return marcados;
+    return Vazia() ? 0 : contaMarcados(*cdsServicos, Marca);
 }
 
 void GradeServicos::MarcaServico()

@@ -49,7 +49,7 @@ struct CamposNivel {
     const char *servico, *nmServico;
 };
 
-// The component names of one panel, after the spec of its side.
+// The component names of one panel: the origin side or the destination side.
 struct NomesNivel {
     const char *grupo, *titulo;
     const char *rdbPadrao, *rdbTpCard, *rdbLocal, *rdbServico;
