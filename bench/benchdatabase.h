@@ -11,6 +11,20 @@
 
 namespace bench {
 
+// Runs a statement of a benchmark's set-up; a failure ends the run with the database's text.
+inline void exec(QSqlQuery& q)
+{
+    if (!q.exec())
+        qFatal("%s: %s", qPrintable(q.lastQuery()), qPrintable(q.lastError().text()));
+}
+
+inline void exec(QSqlDatabase db, const QString& sql)
+{
+    QSqlQuery q(db);
+    if (!q.exec(sql))
+        qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+}
+
 // Where a family of benchmarks keeps its database for the whole run: a file in a temporary
 // folder, or, on BENCH_PG_CONN, a schema of the benchmark's own name made afresh and dropped at
 // the end (the admin connection stays open for that until the fixture goes).
@@ -22,8 +36,8 @@ public:
         if (postgres) {
             m_target = db::Target::parse(qEnvironmentVariable("BENCH_PG_CONN"));
             QSqlDatabase admin = db::open(m_target, m_admin);
-            run(admin, QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema));
-            run(admin, QStringLiteral("CREATE SCHEMA %1").arg(schema));
+            exec(admin, QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema));
+            exec(admin, QStringLiteral("CREATE SCHEMA %1").arg(schema));
             m_target.schema = schema;
         } else {
             m_dir = std::make_unique<QTemporaryDir>();
@@ -33,7 +47,7 @@ public:
     ~BenchDatabase()
     {
         if (m_postgres)
-            run(QSqlDatabase::database(m_admin), QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(m_schema));
+            exec(QSqlDatabase::database(m_admin), QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(m_schema));
     }
     BenchDatabase(const BenchDatabase&) = delete;
     BenchDatabase& operator=(const BenchDatabase&) = delete;
@@ -41,13 +55,6 @@ public:
     const db::Target& target() const { return m_target; }
 
 private:
-    static void run(QSqlDatabase db, const QString& sql)
-    {
-        QSqlQuery q(db);
-        if (!q.exec(sql))
-            qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-    }
-
     bool m_postgres;
     QString m_schema, m_admin;
     std::unique_ptr<QTemporaryDir> m_dir;

@@ -29,17 +29,12 @@
 
 namespace {
 
+using bench::exec;
+
 constexpr const char* ReceitaPadrao = "Pla01300.rdmReceitaPadrao";
 const char* const DependentTables[] = {"PRODPRAT",   "RECEFILI", "RECESERV",  "RECETPCARD", "DADOSPRAT",
                                        "PRATFILI",   "PRATSERV", "PRATTPCARD", "PREPPRAT",   "PREPFILI",
                                        "PREPSERV",   "FOTOPRAPAD", "FOTOPRAFIL", "FOTOPRASER", "PRATOCONTAINER"};
-
-void exec(QSqlDatabase& db, const QString& sql)
-{
-    QSqlQuery q(db);
-    if (!q.exec(sql))
-        qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-}
 
 // One database of 50,000 dishes per family for the whole run.
 struct Database {

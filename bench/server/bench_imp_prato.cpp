@@ -22,6 +22,8 @@
 
 namespace {
 
+using bench::exec;
+
 constexpr const char* ImpPrato = "Pla01309.rdmImpPrato";
 constexpr const char* Group = "909001";
 constexpr const char* Branch = "0004";
@@ -39,19 +41,6 @@ const char* const BranchColumns[] = {
     "VRPEFATCORLO", "VRPEFATCORLOAP", "HRTEMPPREPLO", "QTUNIDESTLO", "QTBRUTALOUNR", "QTBRUTALO", "IDPRODBASELO",
     "CDAPRERECE", "VRPEFATNUTLO", "QTCALCNUTRLO", "IDQTDEFIXLO", "QTLIMSEGFILI", "IDTPREQPRODFILI",
     "QTCOMPLPRODFILI", "IDUTCOMPENTDIRF", "VRPERCDEGELO"};
-
-void exec(QSqlQuery& q)
-{
-    if (!q.exec())
-        qFatal("%s: %s", qPrintable(q.lastQuery()), qPrintable(q.lastError().text()));
-}
-
-void exec(QSqlDatabase db, const QString& sql)
-{
-    QSqlQuery q(db);
-    if (!q.exec(sql))
-        qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-}
 
 QString dish(int d) { return QString::fromLatin1(Group) + QStringLiteral("%1").arg(d, 4, 10, QChar('0')); }
 

@@ -24,24 +24,13 @@
 
 namespace {
 
+using bench::exec;
+
 constexpr const char* ReceitaPadrao = "Pla01300.rdmReceitaPadrao";
 constexpr const char* Branch = "0003";
 constexpr const char* Dish = "9090019999";
 constexpr int Services = 500;
 constexpr int Ingredients = 20;
-
-void exec(QSqlQuery& q)
-{
-    if (!q.exec())
-        qFatal("%s: %s", qPrintable(q.lastQuery()), qPrintable(q.lastError().text()));
-}
-
-void exec(QSqlDatabase db, const QString& sql)
-{
-    QSqlQuery q(db);
-    if (!q.exec(sql))
-        qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-}
 
 // One database per family for the whole run: the demo data, the dish and the branch's services.
 struct Database {

@@ -25,6 +25,8 @@
 
 namespace {
 
+using bench::exec;
+
 constexpr const char* ReceitaPadrao = "Pla01300.rdmReceitaPadrao";
 constexpr const char* Group = "909001";
 constexpr int Dishes = 2000;
@@ -42,19 +44,6 @@ constexpr const char* SelectSql =
 constexpr const char* SqliteBound = " AND R.CDPRATO < ?";
 constexpr const char* SelectOrder = " ORDER BY R.CDFILAUXPRAT, R.CDPRATO, R.CDPRODUTO";
 constexpr const char* PgSchema = "bench_recipe_lists";
-
-void exec(QSqlQuery& q)
-{
-    if (!q.exec())
-        throw std::runtime_error((q.lastQuery() + ": " + q.lastError().text()).toStdString());
-}
-
-void exec(QSqlDatabase& db, const QString& sql)
-{
-    QSqlQuery q(db);
-    if (!q.exec(sql))
-        throw std::runtime_error((sql + ": " + q.lastError().text()).toStdString());
-}
 
 // One database per family for the whole run: a SQLite file, or a schema on BENCH_PG_CONN.
 struct Fixture {

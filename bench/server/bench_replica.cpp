@@ -23,24 +23,13 @@
 
 namespace {
 
+using bench::exec;
+
 constexpr const char* ReceitaPadrao = "Pla01300.rdmReceitaPadrao";
 constexpr const char* Branch = "0003";
 constexpr int Services = 1000;
 constexpr int Dishes = 100;
 constexpr int Ingredients = 20;
-
-void exec(QSqlQuery& q)
-{
-    if (!q.exec())
-        qFatal("%s: %s", qPrintable(q.lastQuery()), qPrintable(q.lastError().text()));
-}
-
-void exec(QSqlDatabase db, const QString& sql)
-{
-    QSqlQuery q(db);
-    if (!q.exec(sql))
-        qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-}
 
 QString dish(int d) { return QStringLiteral("90900%1").arg(10000 + d, 5, 10, QChar('0')); }
 QString service(int s) { return QStringLiteral("%1").arg(10000 + s, 5, 10, QChar('0')); }
